@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantrel needs on Debian 12 (run as root).
+# Pass "--with-windows" to add the mingw-w64 cross compiler and Wine.
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config qt6-base-dev libcups2-dev cups cups-client cups-daemon
+          googletest libgtest-dev libgmock-dev fonts-dejavu-core)
+if [[ "${1:-}" == "--with-windows" ]]; then
+    packages+=(g++-mingw-w64-x86-64 wine64 wine)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "install-deps: run as root to install: ${missing[*]}" >&2
+        exit 1
+    fi
+    apt-get update -o DPkg::Lock::Timeout=300
+    # cups brings the socket backend; recommends would pull in a whole print stack.
+    apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=300 "${missing[@]}"
+fi

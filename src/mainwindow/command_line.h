@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/message_sink.h"
+#include "platform/printer_system.h"
+#include "settings/live_settings.h"
+
+namespace vantrel {
+
+// What a batch command line asks for, before the printer is looked up.
+struct CommandLineRequest {
+    bool reversedOrder = false;     // "R": the printer name comes before the file name
+    bool deleteAfterPrinting = false;  // "D"
+    bool copiesFollow = false;      // "C": the next word is the number of copies
+    std::string copiesText = "1";
+    std::string fileName;
+    std::string printerName;
+};
+
+// Splits a trimmed command text into options, copies, file name and printer name;
+// defaultPrinterName stands in when no printer is named.
+CommandLineRequest ParseCommandLine(std::string commandText, const std::string& defaultPrinterName);
+
+// The number of copies a copies text asks for: 1 for a value of 0 or less, otherwise the value
+// rounded with halves to even; nothing when it does not fit a 32-bit signed integer.
+std::optional<int> BatchCopies(const std::string& copiesText);
+
+struct BatchResult {
+    int copiesRequested = 0;
+    int copiesSpooled = 0;
+    bool deleted = false;
+    bool ok = false;  // every copy spooled, and the file deleted when asked
+};
+
+// Runs one batch command line: prints the file raw in the asked copies on the named or the
+// default printer, then deletes it when asked and every copy was spooled.
+BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system,
+                           const LiveSettings& live, MessageSink& messages);
+
+}  // namespace vantrel

@@ -1,0 +1,20 @@
+#include "platform/plain_file.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace vantrel {
+
+bool IsPlainFile(const std::string& path) {
+    std::error_code error;
+    auto status = std::filesystem::status(std::filesystem::path(path), error);
+    return !error && status.type() == std::filesystem::file_type::regular;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    std::error_code error;
+    auto status = std::filesystem::symlink_status(std::filesystem::path(path), error);
+    return !error && status.type() == std::filesystem::file_type::symlink;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+// True when path names an existing regular file, or a symbolic link to one. Directories,
+// devices and pipes are not plain files; any failure gives false.
+bool IsPlainFile(const std::string& path);
+
+// True when path itself is a symbolic link (it is not followed).
+bool IsSymbolicLink(const std::string& path);
+
+}  // namespace vantrel

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// One installed printer as the print spooler names it.
+struct Printer {
+    std::string deviceName;
+    std::string port;
+    bool operator==(const Printer&) const = default;
+};
+
+// A spooler call failed; what() says why, in words a user can act on.
+class SpoolError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One raw document being written. Destroying a job that was neither finished nor cancelled
+// cancels it, so a half-written document never prints.
+class RawJob {
+public:
+    virtual ~RawJob() = default;
+    // Writes all n bytes, continuing short writes; throws SpoolError when the spooler refuses.
+    virtual void write(const char* data, std::size_t n) = 0;
+    // Ends the document and releases it for printing; throws SpoolError.
+    virtual void finish() = 0;
+    // Withdraws the document; never throws.
+    virtual void cancel() noexcept = 0;
+};
+
+// An open printer: lives for one print job.
+class PrinterConnection {
+public:
+    virtual ~PrinterConnection() = default;
+    // Starts one raw document of one page; throws SpoolError.
+    virtual std::unique_ptr<RawJob> startDocument(const std::string& documentName) = 0;
+};
+
+// The operating system's print spooler.
+class PrinterSystem {
+public:
+    virtual ~PrinterSystem() = default;
+    // The installed printers in one stable order; throws SpoolError when the spooler can't be asked.
+    virtual std::vector<Printer> printers() = 0;
+    // The system's default-printer entry, "device,driver,port"; nothing when there is none.
+    virtual std::optional<std::string> defaultPrinterEntry() = 0;
+    // Opens a printer by device name; nullptr when no such printer can be opened.
+    // Throws SpoolError when the spooler itself cannot be reached.
+    virtual std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,55 @@
+#include "printing/printer_selection.h"
+
+#include "platform/runtime_text.h"
+
+namespace vantrel {
+
+std::string SelectionString(const Printer& printer) {
+    return printer.deviceName + " - " + printer.port;
+}
+
+std::optional<Printer> FindSelectedPrinter(const std::vector<Printer>& printers,
+                                           const std::string& selection) {
+    std::optional<Printer> found;
+    for (const auto& printer : printers) {
+        if (selection.starts_with(printer.deviceName) && selection.ends_with(printer.port)) {
+            found = printer;  // the walk goes on: the last match wins
+        }
+    }
+    return found;
+}
+
+std::string SelectionForPrinterName(const std::vector<Printer>& printers,
+                                    const std::string& name) {
+    std::string selection = kNoPrinterSelection;
+    for (const auto& printer : printers) {
+        if (StartsWithIgnoringCase(printer.deviceName, name)) selection = SelectionString(printer);
+    }
+    return selection;
+}
+
+std::optional<int> FindListEntry(const std::vector<std::string>& entries,
+                                 const std::string& name) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (StartsWithIgnoringCase(entries[i], name)) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+std::string DefaultPrinterName(const std::string& entry) {
+    return UCase(entry.substr(0, entry.find(',')));
+}
+
+std::string DefaultPrinterNameOrNone(const std::optional<std::string>& entry) {
+    return entry ? DefaultPrinterName(*entry) : std::string("none");
+}
+
+void SelectDefaultPrinter(PrinterListBox& list, PrinterSystem& system) {
+    auto entry = system.defaultPrinterEntry();
+    if (!entry) return;
+    if (auto index = FindListEntry(list.entries(), DefaultPrinterName(*entry))) {
+        list.setSelectedIndex(*index);
+    }
+}
+
+}  // namespace vantrel

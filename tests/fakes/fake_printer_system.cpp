@@ -1,0 +1,70 @@
+#include "fakes/fake_printer_system.h"
+
+#include <algorithm>
+
+namespace vantrel::testing {
+
+namespace {
+
+class FakeJob : public RawJob {
+public:
+    FakeJob(FakePrinterSystem& system, std::size_t index) : system_(system), index_(index) {}
+    ~FakeJob() override {
+        if (!doc().finished && !doc().cancelled) doc().cancelled = true;
+    }
+    void write(const char* data, std::size_t n) override {
+        if (system_.failWriteAfterBytes && doc().data.size() + n > *system_.failWriteAfterBytes) {
+            throw SpoolError("the printer went away");
+        }
+        doc().writes.push_back(n);
+        doc().data.append(data, n);
+    }
+    void finish() override {
+        if (system_.finishFails) throw SpoolError("the document could not be closed");
+        doc().finished = true;
+    }
+    void cancel() noexcept override { doc().cancelled = true; }
+
+private:
+    FakeDocument& doc() { return system_.documents[index_]; }
+    FakePrinterSystem& system_;
+    std::size_t index_;
+};
+
+class FakeConnection : public PrinterConnection {
+public:
+    FakeConnection(FakePrinterSystem& system, std::string deviceName)
+        : system_(system), deviceName_(std::move(deviceName)) {}
+    std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
+        if (system_.startFails) throw SpoolError("the printer is not accepting jobs");
+        system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
+        return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
+    }
+
+private:
+    FakePrinterSystem& system_;
+    std::string deviceName_;
+};
+
+}  // namespace
+
+std::vector<Printer> FakePrinterSystem::printers() {
+    if (listFails) throw SpoolError("the print server is not running");
+    return installed;
+}
+
+std::unique_ptr<PrinterConnection> FakePrinterSystem::openPrinter(const std::string& deviceName) {
+    bool known = std::any_of(installed.begin(), installed.end(),
+                             [&](const Printer& p) { return p.deviceName == deviceName; });
+    if (!known || std::count(unopenable.begin(), unopenable.end(), deviceName)) return nullptr;
+    return std::make_unique<FakeConnection>(*this, deviceName);
+}
+
+std::vector<FakeDocument> FakePrinterSystem::printed() const {
+    std::vector<FakeDocument> out;
+    std::copy_if(documents.begin(), documents.end(), std::back_inserter(out),
+                 [](const FakeDocument& d) { return d.finished && !d.cancelled; });
+    return out;
+}
+
+}  // namespace vantrel::testing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/printer_system.h"
+
+namespace vantrel::testing {
+
+// One document as the fake spooler received it.
+struct FakeDocument {
+    std::string deviceName;
+    std::string documentName;
+    std::vector<std::size_t> writes;  // size of each write call
+    std::string data;
+    bool finished = false;
+    bool cancelled = false;
+};
+
+// An in-memory spooler that records every document and can be told to fail.
+class FakePrinterSystem : public PrinterSystem {
+public:
+    std::vector<Printer> installed;
+    std::optional<std::string> defaultEntry;
+    std::vector<FakeDocument> documents;
+
+    bool listFails = false;                 // printers() throws
+    std::vector<std::string> unopenable;    // openPrinter() gives nullptr for these
+    bool startFails = false;                // startDocument() throws
+    std::optional<std::size_t> failWriteAfterBytes;  // write() throws once this many were taken
+    bool finishFails = false;
+
+    std::vector<Printer> printers() override;
+    std::optional<std::string> defaultPrinterEntry() override { return defaultEntry; }
+    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
+
+    // Documents that were finished (released for printing).
+    std::vector<FakeDocument> printed() const;
+};
+
+}  // namespace vantrel::testing

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/settings_store.h"
+
+namespace vantrel::testing {
+
+// An in-memory settings store keyed by (section, key).
+class FakeSettingsStore : public SettingsStore {
+public:
+    std::map<std::pair<std::string, std::string>, std::string> values;
+    bool syncFails = false;
+    int syncCount = 0;
+
+    std::optional<std::string> get(const std::string& section, const std::string& key) override {
+        auto it = values.find({section, key});
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void set(const std::string& section, const std::string& key,
+             const std::string& value) override {
+        values[{section, key}] = value;
+    }
+    void sync() override {
+        ++syncCount;
+        if (syncFails) throw SettingsError("the settings file cannot be written");
+    }
+};
+
+}  // namespace vantrel::testing
