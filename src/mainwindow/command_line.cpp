@@ -88,8 +88,8 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
                       MsgStyle::Exclamation);
         return result;
     }
-    auto request = ParseCommandLine(commandText, DefaultPrinterNameOrNone(
-                                                     system.defaultPrinterEntry()));
+    auto request =
+        ParseCommandLine(commandText, DefaultPrinterNameOrNone(system.defaultPrinterEntry()));
     auto copies = BatchCopies(request.copiesText);
     if (!copies) {
         messages.show("Invalid number of copies: " + request.copiesText, MsgStyle::Exclamation);
@@ -114,8 +114,7 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         if (allSpooled) {
             result.deleted = DeleteFile(request.fileName, messages);
         } else {
-            messages.show("File not deleted, since not every copy was printed: " +
-                              request.fileName,
+            messages.show("File not deleted, since not every copy was printed: " + request.fileName,
                           MsgStyle::Exclamation);
         }
     }

@@ -11,9 +11,9 @@ namespace vantrel {
 
 // What a batch command line asks for, before the printer is looked up.
 struct CommandLineRequest {
-    bool reversedOrder = false;     // "R": the printer name comes before the file name
+    bool reversedOrder = false;        // "R": the printer name comes before the file name
     bool deleteAfterPrinting = false;  // "D"
-    bool copiesFollow = false;      // "C": the next word is the number of copies
+    bool copiesFollow = false;         // "C": the next word is the number of copies
     std::string copiesText = "1";
     std::string fileName;
     std::string printerName;

@@ -7,7 +7,7 @@ namespace vantrel {
 
 // The profile functions an earlier release kept its settings with.
 class LegacyProfile {
-public:
+  public:
     virtual ~LegacyProfile() = default;
     // The directory that holds the legacy INI file (the Windows directory; /etc on POSIX).
     virtual std::string windowsDirectory() = 0;

@@ -19,7 +19,7 @@ inline const std::string kAppTitle = "Vantrel";
 
 // Where the program's messages go: message boxes in the GUI, stderr in batch mode.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual MsgAnswer show(const std::string& text, int style = MsgStyle::Ok,
                            const std::string& caption = kAppTitle) = 0;

@@ -18,14 +18,14 @@ struct Printer {
 
 // A spooler call failed; what() says why, in words a user can act on.
 class SpoolError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // One raw document being written. Destroying a job that was neither finished nor cancelled
 // cancels it, so a half-written document never prints.
 class RawJob {
-public:
+  public:
     virtual ~RawJob() = default;
     // Writes all n bytes, continuing short writes; throws SpoolError when the spooler refuses.
     virtual void write(const char* data, std::size_t n) = 0;
@@ -37,7 +37,7 @@ public:
 
 // An open printer: lives for one print job.
 class PrinterConnection {
-public:
+  public:
     virtual ~PrinterConnection() = default;
     // Starts one raw document of one page; throws SpoolError.
     virtual std::unique_ptr<RawJob> startDocument(const std::string& documentName) = 0;
@@ -45,9 +45,10 @@ public:
 
 // The operating system's print spooler.
 class PrinterSystem {
-public:
+  public:
     virtual ~PrinterSystem() = default;
-    // The installed printers in one stable order; throws SpoolError when the spooler can't be asked.
+    // The installed printers in one stable order; throws SpoolError when the spooler can't be
+    // asked.
     virtual std::vector<Printer> printers() = 0;
     // The system's default-printer entry, "device,driver,port"; nothing when there is none.
     virtual std::optional<std::string> defaultPrinterEntry() = 0;

@@ -1,8 +1,8 @@
 #include "platform/runtime_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cctype>
 
 namespace vantrel {
 
@@ -28,16 +28,22 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 
 namespace {
 
-bool IsValBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsValBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 double RadixValue(std::string_view digits, int radix) {
     double value = 0;
     for (char c : digits) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (radix == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (radix == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else break;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (radix == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (radix == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            break;
         if (d >= radix) break;
         value = value * radix + d;
     }
@@ -87,11 +93,12 @@ double Val(std::string_view text) {
         }
     }
     if (!digits) return 0;
-    if (i < compact.size() && (compact[i] == 'e' || compact[i] == 'E' || compact[i] == 'd' ||
-                               compact[i] == 'D')) {
+    if (i < compact.size() &&
+        (compact[i] == 'e' || compact[i] == 'E' || compact[i] == 'd' || compact[i] == 'D')) {
         std::string exponent = "e";
         std::size_t j = i + 1;
-        if (j < compact.size() && (compact[j] == '+' || compact[j] == '-')) exponent += compact[j++];
+        if (j < compact.size() && (compact[j] == '+' || compact[j] == '-'))
+            exponent += compact[j++];
         bool expDigits = false;
         while (j < compact.size() && std::isdigit(static_cast<unsigned char>(compact[j]))) {
             exponent += compact[j++];

@@ -7,13 +7,13 @@
 namespace vantrel {
 
 class SettingsError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // The per-user settings store of the application "Vantrel": text values by section and key.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // The stored text; nothing when the key is absent (an empty text is a value).
     virtual std::optional<std::string> get(const std::string& section, const std::string& key) = 0;

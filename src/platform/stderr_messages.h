@@ -8,11 +8,11 @@ namespace vantrel {
 
 // Batch-mode messages: one line each on standard error. Questions get the safe answer.
 class StderrMessages : public MessageSink {
-public:
+  public:
     explicit StderrMessages(std::FILE* out = stderr) : out_(out) {}
     MsgAnswer show(const std::string& text, int style, const std::string& caption) override;
 
-private:
+  private:
     std::FILE* out_;
 };
 

@@ -19,8 +19,7 @@ std::optional<Printer> FindSelectedPrinter(const std::vector<Printer>& printers,
     return found;
 }
 
-std::string SelectionForPrinterName(const std::vector<Printer>& printers,
-                                    const std::string& name) {
+std::string SelectionForPrinterName(const std::vector<Printer>& printers, const std::string& name) {
     std::string selection = kNoPrinterSelection;
     for (const auto& printer : printers) {
         if (StartsWithIgnoringCase(printer.deviceName, name)) selection = SelectionString(printer);
@@ -28,8 +27,7 @@ std::string SelectionForPrinterName(const std::vector<Printer>& printers,
     return selection;
 }
 
-std::optional<int> FindListEntry(const std::vector<std::string>& entries,
-                                 const std::string& name) {
+std::optional<int> FindListEntry(const std::vector<std::string>& entries, const std::string& name) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (StartsWithIgnoringCase(entries[i], name)) return static_cast<int>(i);
     }

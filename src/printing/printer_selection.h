@@ -35,7 +35,7 @@ std::string DefaultPrinterNameOrNone(const std::optional<std::string>& entry);
 
 // A list whose entries are printer selection strings (the main window's printer list).
 class PrinterListBox {
-public:
+  public:
     virtual ~PrinterListBox() = default;
     virtual std::vector<std::string> entries() const = 0;
     virtual void setSelectedIndex(int index) = 0;

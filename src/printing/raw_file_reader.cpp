@@ -10,7 +10,9 @@ namespace vantrel {
 
 namespace {
 
-std::string ErrnoText(int error) { return std::strerror(error); }
+std::string ErrnoText(int error) {
+    return std::strerror(error);
+}
 
 }  // namespace
 

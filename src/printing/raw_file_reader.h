@@ -10,7 +10,7 @@ namespace vantrel {
 // Reads one file sequentially as bytes, with plain I/O (no decompression, no translation);
 // closes it when destroyed.
 class RawFileReader {
-public:
+  public:
     // Throws FileReadError when the file cannot be opened.
     explicit RawFileReader(const std::string& path);
     ~RawFileReader();
@@ -20,13 +20,13 @@ public:
     // Fills buffer with up to size bytes; fewer only at the end of the file. Throws FileReadError.
     std::size_t read(char* buffer, std::size_t size);
 
-private:
+  private:
     std::string path_;
     std::FILE* file_ = nullptr;
 };
 
 class FileReadError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -18,8 +18,7 @@ SpoolOutcome PrinterNameError(MessageSink& messages) {
 
 SpoolOutcome SpoolerFailure(MessageSink& messages, const std::string& path,
                             const std::string& printer, const std::string& reason) {
-    messages.show("Could not print " + path + " on " + printer + ": " + reason,
-                  MsgStyle::Critical);
+    messages.show("Could not print " + path + " on " + printer + ": " + reason, MsgStyle::Critical);
     return {false, reason};
 }
 
@@ -46,8 +45,7 @@ void WriteDocument(RawJob& job, RawFileReader& file, std::array<char, kSpoolChun
 }  // namespace
 
 SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
-                          PrinterSystem& system, const LiveSettings& live,
-                          MessageSink& messages) {
+                          PrinterSystem& system, const LiveSettings& live, MessageSink& messages) {
     std::unique_ptr<PrinterConnection> connection;
     std::string deviceName = selection;
     try {

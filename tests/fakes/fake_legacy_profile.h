@@ -10,7 +10,7 @@ namespace vantrel::testing {
 
 // A legacy profile held in memory: values by (file, section, key), compared exactly.
 class FakeLegacyProfile : public LegacyProfile {
-public:
+  public:
     std::string directory = "/etc";
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
 

@@ -7,7 +7,7 @@ namespace vantrel::testing {
 namespace {
 
 class FakeJob : public RawJob {
-public:
+  public:
     FakeJob(FakePrinterSystem& system, std::size_t index) : system_(system), index_(index) {}
     ~FakeJob() override {
         if (!doc().finished && !doc().cancelled) doc().cancelled = true;
@@ -25,14 +25,14 @@ public:
     }
     void cancel() noexcept override { doc().cancelled = true; }
 
-private:
+  private:
     FakeDocument& doc() { return system_.documents[index_]; }
     FakePrinterSystem& system_;
     std::size_t index_;
 };
 
 class FakeConnection : public PrinterConnection {
-public:
+  public:
     FakeConnection(FakePrinterSystem& system, std::string deviceName)
         : system_(system), deviceName_(std::move(deviceName)) {}
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
@@ -41,7 +41,7 @@ public:
         return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
     }
 
-private:
+  private:
     FakePrinterSystem& system_;
     std::string deviceName_;
 };

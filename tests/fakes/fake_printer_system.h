@@ -21,14 +21,14 @@ struct FakeDocument {
 
 // An in-memory spooler that records every document and can be told to fail.
 class FakePrinterSystem : public PrinterSystem {
-public:
+  public:
     std::vector<Printer> installed;
     std::optional<std::string> defaultEntry;
     std::vector<FakeDocument> documents;
 
-    bool listFails = false;                 // printers() throws
-    std::vector<std::string> unopenable;    // openPrinter() gives nullptr for these
-    bool startFails = false;                // startDocument() throws
+    bool listFails = false;                          // printers() throws
+    std::vector<std::string> unopenable;             // openPrinter() gives nullptr for these
+    bool startFails = false;                         // startDocument() throws
     std::optional<std::size_t> failWriteAfterBytes;  // write() throws once this many were taken
     bool finishFails = false;
 

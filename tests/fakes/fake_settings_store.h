@@ -11,7 +11,7 @@ namespace vantrel::testing {
 
 // An in-memory settings store keyed by (section, key).
 class FakeSettingsStore : public SettingsStore {
-public:
+  public:
     std::map<std::pair<std::string, std::string>, std::string> values;
     bool syncFails = false;
     int syncCount = 0;

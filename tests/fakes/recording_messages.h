@@ -16,7 +16,7 @@ struct ShownMessage {
 
 // Records every message and answers from a queue (Ok, or Yes for yes/no questions, when empty).
 class RecordingMessages : public MessageSink {
-public:
+  public:
     std::vector<ShownMessage> shown;
     std::deque<MsgAnswer> answers;
 

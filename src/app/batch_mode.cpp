@@ -1,0 +1,51 @@
+#include "app/batch_mode.h"
+
+#include <cstdio>
+
+#include "mainwindow/command_line.h"
+#include "mainwindow/startup_steps.h"
+#include "platform/backends.h"
+#include "platform/runtime_text.h"
+#include "platform/stderr_messages.h"
+#include "printing/printer_selection.h"
+
+namespace vantrel {
+
+int RunBatchMode(const std::string& commandLine) {
+    StderrMessages messages;
+    auto system = MakeSystemPrinterSystem();
+    if (!CheckPrintersInstalled(*system, messages)) return 1;
+
+    auto store = MakeSystemSettingsStore();
+    auto profile = MakeSystemLegacyProfile();
+    PlainLiveSettings live;
+    PlainMainWindowSettings window;
+    BringInSettings(*store, *profile, live, window, messages);
+
+    auto result = RunCommandLine(Trim(commandLine), *system, live, messages);
+    return result.ok ? 0 : 1;
+}
+
+int ListPrinters() {
+    StderrMessages messages;
+    auto system = MakeSystemPrinterSystem();
+    try {
+        auto printers = system->printers();
+        std::vector<std::string> entries;
+        for (const auto& printer : printers) entries.push_back(SelectionString(printer));
+        std::optional<int> defaultIndex;
+        if (auto entry = system->defaultPrinterEntry()) {
+            defaultIndex = FindListEntry(entries, DefaultPrinterName(*entry));
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            bool isDefault = defaultIndex && *defaultIndex == static_cast<int>(i);
+            std::printf("%s%s\n", entries[i].c_str(), isDefault ? "  (default)" : "");
+        }
+    } catch (const SpoolError& error) {
+        messages.show(std::string("The print spooler cannot be reached: ") + error.what());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace vantrel

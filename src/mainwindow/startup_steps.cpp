@@ -1,0 +1,30 @@
+#include "mainwindow/startup_steps.h"
+
+#include "settings/settings_routines.h"
+
+namespace vantrel {
+
+bool CheckPrintersInstalled(PrinterSystem& system, MessageSink& messages) {
+    try {
+        if (!system.printers().empty()) return true;
+        messages.show("There are no printers installed. Kinda makes me usless :(",
+                      MsgStyle::Critical, "Fatal Error");
+    } catch (const SpoolError& error) {
+        messages.show(std::string("The print spooler cannot be reached: ") + error.what(),
+                      MsgStyle::Critical, "Fatal Error");
+    }
+    return false;
+}
+
+void BringInSettings(SettingsStore& store, LegacyProfile& profile, LiveSettings& live,
+                     MainWindowSettings& window, MessageSink& messages) {
+    try {
+        if (IsFirstStart(store)) MigrateIniSettings(store, profile, window);
+    } catch (const SettingsError& error) {
+        messages.show(std::string("The settings could not be saved: ") + error.what(),
+                      MsgStyle::Exclamation);
+    }
+    LoadSettings(store, live, window);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,53 @@
+#include "platform/runtime_text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace vantrel {
+namespace {
+
+TEST(RuntimeText, ValReadsTheLeadingNumberOnly) {
+    EXPECT_EQ(Val("2"), 2);
+    EXPECT_EQ(Val("2.5"), 2.5);
+    EXPECT_EQ(Val("3 copies"), 3);
+    EXPECT_EQ(Val("  -2"), -2);
+    EXPECT_EQ(Val("1 2"), 12);  // blanks inside the number are skipped
+    EXPECT_EQ(Val("abc"), 0);
+    EXPECT_EQ(Val(""), 0);
+    EXPECT_EQ(Val("."), 0);
+    EXPECT_EQ(Val("1e3"), 1000);
+    EXPECT_EQ(Val("1e"), 1);
+    EXPECT_EQ(Val("&H1F"), 31);
+    EXPECT_EQ(Val("12abc"), 12);
+}
+
+TEST(RuntimeText, RoundingSendsHalvesToEvenAndRefusesOverflow) {
+    EXPECT_EQ(RoundHalfEven(0.5, 0, 10), 0);
+    EXPECT_EQ(RoundHalfEven(1.5, 0, 10), 2);
+    EXPECT_EQ(RoundHalfEven(2.5, 0, 10), 2);
+    EXPECT_EQ(RoundHalfEven(3.5, 0, 10), 4);
+    EXPECT_EQ(RoundHalfEven(0.4, 0, 10), 0);
+    EXPECT_EQ(RoundHalfEven(2147483647.0, INT_MIN, INT_MAX), INT_MAX);
+    EXPECT_EQ(RoundHalfEven(2147483648.0, INT_MIN, INT_MAX), std::nullopt);
+    EXPECT_EQ(RoundHalfEven(Val("1e400"), INT_MIN, INT_MAX), std::nullopt);
+}
+
+TEST(RuntimeText, TrimRemovesBlanksOnly) {
+    EXPECT_EQ(Trim("  a b  "), "a b");
+    EXPECT_EQ(Trim("\ta\t"), "\ta\t");
+    EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(RuntimeText, WholeNumbersAreReadExactly) {
+    EXPECT_EQ(ParseWholeInteger(" -1 "), -1);
+    EXPECT_EQ(ParseWholeInteger("1x"), std::nullopt);
+    EXPECT_EQ(ParseWholeNumber("1234.5"), 1234.5);
+    EXPECT_EQ(ParseWholeNumber("12abc"), std::nullopt);
+    for (float f : {0.1f, 1234.5f, -3.25f, 16777216.f, 1e-7f}) {
+        EXPECT_EQ(static_cast<float>(*ParseWholeNumber(FormatSingle(f))), f);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace vantrel::testing {
+
+// A fresh directory removed with everything in it when the test ends.
+class TempDir {
+  public:
+    TempDir() {
+        auto base = std::filesystem::temp_directory_path();
+        for (int i = 0;; ++i) {
+            path_ = base / ("vantrel-test-" + std::to_string(::getpid()) + "-" +
+                            std::to_string(counter()++) + "-" + std::to_string(i));
+            if (std::filesystem::create_directory(path_)) break;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+    // Writes a file with the given bytes and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream out(file(name), std::ios::binary);
+        out << bytes;
+        return file(name);
+    }
+
+  private:
+    static int& counter() {
+        static int value = 0;
+        return value;
+    }
+    std::filesystem::path path_;
+};
+
+// count bytes following a simple pattern, so a misplaced chunk shows up.
+inline std::string PatternBytes(std::size_t count) {
+    std::string bytes(count, '\0');
+    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace vantrel::testing
