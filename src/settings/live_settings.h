@@ -8,7 +8,7 @@ namespace vantrel {
 // Check2 ("Eject page between jobs"), Text1 (start directory), Text2 (copy directory),
 // Combo1 (default printing method) and ListMask (the file masks).
 class LiveSettings {
-public:
+  public:
     virtual ~LiveSettings() = default;
 
     virtual int autoPrint() const = 0;  // Check1: 0 clear, 1 ticked
@@ -31,7 +31,7 @@ public:
 
 // The live settings of batch mode, where no dialog exists; starts as the dialog's controls do.
 class PlainLiveSettings : public LiveSettings {
-public:
+  public:
     int autoPrint() const override { return autoPrint_; }
     void setAutoPrint(int value) override { autoPrint_ = value; }
     int pageEject() const override { return pageEject_; }
@@ -46,7 +46,7 @@ public:
     void addMaskItem(const std::string&) override { ++maskCount_; }
     int maskItemCount() const override { return maskCount_; }
 
-private:
+  private:
     int autoPrint_ = 0;
     int pageEject_ = 0;
     std::string startDir_ = "Text1";

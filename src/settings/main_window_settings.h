@@ -16,7 +16,7 @@ struct FormGeometry {
 // The settings the main window holds: its copies box Text2, its mask list Combo1 with the
 // selected mask, and its placement on the screen.
 class MainWindowSettings {
-public:
+  public:
     virtual ~MainWindowSettings() = default;
 
     virtual std::string copiesText() const = 0;
@@ -37,7 +37,7 @@ public:
 
 // The main window's settings in batch mode, where no window exists.
 class PlainMainWindowSettings : public MainWindowSettings {
-public:
+  public:
     // The main window's outer size at design time, in twips.
     static constexpr float kDesignWidth = 7305;
     static constexpr float kDesignHeight = 4665;
@@ -61,7 +61,7 @@ public:
     float screenWidth() const override { return 0; }
     float screenHeight() const override { return 0; }
 
-private:
+  private:
     std::string copies_ = "1";
     std::vector<std::string> masks_;
     int maskIndex_ = -1;
