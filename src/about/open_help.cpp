@@ -1,0 +1,30 @@
+#include "about/open_help.h"
+
+#include <filesystem>
+
+#include "platform/plain_file.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+std::string HelpDocumentPath(const std::string& appPath) {
+    const fs::path dir(appPath);
+    const fs::path candidates[] = {
+        dir / "Vantrel.hlp",
+        dir / "Vantrel.html",
+        (dir / ".." / "share" / "vantrel" / "Vantrel.html").lexically_normal(),
+    };
+    for (const auto& candidate : candidates) {
+        if (IsPlainFile(candidate.string())) return candidate.string();
+    }
+    return {};
+}
+
+bool OpenHelp(Desktop& desktop, const std::string& appPath) {
+    const std::string document = HelpDocumentPath(appPath);
+    if (document.empty()) return false;
+    return desktop.openDocument(document);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace vantrel::settings_detail {
+
+// Sections and keys of the per-user store.
+inline constexpr const char* kDefaults = "Defaults";
+inline constexpr const char* kMask = "Mask";
+inline constexpr const char* kPlacement = "Placement";
+inline constexpr const char* kMigration = "Migration";
+
+inline constexpr const char* kStartDir = "StartDir";
+inline constexpr const char* kCopyDir = "CopyDir";
+inline constexpr const char* kAutoPrint = "AutoPrint";
+inline constexpr const char* kPageEject = "PageEject";
+inline constexpr const char* kPrintMethod = "PrintMethod";
+inline constexpr const char* kCopies = "Copies";
+inline constexpr const char* kMaskString = "MaskString";
+inline constexpr const char* kMaskIndex = "MaskIndex";
+inline constexpr const char* kTop = "Top";
+inline constexpr const char* kLeft = "Left";
+inline constexpr const char* kMigrationDone = "Done";
+
+// Texts used when a key is absent.
+inline constexpr const char* kDefaultCheckValue = "0";
+inline constexpr const char* kDefaultPrintMethod = "Leave";
+inline constexpr const char* kDefaultCopies = "1";
+inline constexpr const char* kDefaultMaskString = "*.txt *.bat *.ini *.*";
+inline constexpr const char* kDefaultMaskIndex = "0";
+
+// The default starting directory: "c:\" on Windows, the user's home directory elsewhere; it
+// ends with the path separator.
+std::string DefaultStartDir();
+// The default directory moved files are copied into: "c:\temp\" on Windows, the temporary
+// directory elsewhere; it ends with the path separator.
+std::string DefaultCopyDir();
+
+}  // namespace vantrel::settings_detail
