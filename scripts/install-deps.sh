@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libcups2-dev cups cups-client cups-daemon
-          googletest libgtest-dev libgmock-dev fonts-dejavu-core)
+          googletest libgtest-dev libgmock-dev fonts-dejavu-core dpkg-dev desktop-file-utils)
 if [[ "${1:-}" == "--with-windows" ]]; then
     packages+=(g++-mingw-w64-x86-64 wine64 wine)
 fi

@@ -14,6 +14,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A program installed by the system's package manager: its directory is no place for user data,
+// even for root, who may write there.
+bool IsSystemProgramDirectory(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    for (const char* prefix : {"/usr/", "/bin", "/sbin"}) {
+        if (path.starts_with(prefix)) return true;
+    }
+    return false;
+#endif
+}
+
 bool IsWritableDirectory(const std::string& path) {
 #ifdef _WIN32
     std::error_code error;
@@ -26,7 +40,8 @@ bool IsWritableDirectory(const std::string& path) {
 }  // namespace
 
 std::string ChooseDropDirectory(const std::string& appPath, const std::string& userDataDir) {
-    if (IsWritableDirectory(appPath) || userDataDir.empty()) {
+    const bool portable = IsWritableDirectory(appPath) && !IsSystemProgramDirectory(appPath);
+    if (portable || userDataDir.empty()) {
         return (fs::path(appPath) / "RawSpool").string();
     }
     return (fs::path(userDataDir) / "RawSpool").string();
