@@ -27,9 +27,18 @@ std::string PrintName(const std::string& listEntry) {
 
 namespace {
 
+// A directory path without its trailing separator: the C runtime of Windows finds no directory
+// C:\dir\ where it finds C:\dir. A root keeps its separator.
+fs::path WithoutTrailingSeparator(const std::string& directory) {
+    fs::path path(directory);
+    if (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
+    return path;
+}
+
 bool SameDirectory(const std::string& a, const std::string& b) {
     std::error_code error;
-    bool same = fs::equivalent(fs::path(a), fs::path(b), error);
+    bool same =
+        fs::equivalent(WithoutTrailingSeparator(a), WithoutTrailingSeparator(b), error);
     return !error && same;
 }
 

@@ -4,14 +4,16 @@
 
 #include "platform/legacy_profile.h"
 #include "platform/printer_system.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
 
 namespace vantrel {
 
-// The real backends of this platform: CUPS or winspool, the native settings store, and the
-// legacy profile reader.
+// The real backends of this platform: CUPS or winspool, the native settings store, the legacy
+// profile reader, and the registry (empty where the system has none).
 std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem();
 std::unique_ptr<SettingsStore> MakeSystemSettingsStore();
 std::unique_ptr<LegacyProfile> MakeSystemLegacyProfile();
+std::unique_ptr<Registry> MakeSystemRegistry();
 
 }  // namespace vantrel

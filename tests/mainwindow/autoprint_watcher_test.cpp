@@ -75,12 +75,21 @@ TEST_F(AutoPrintTest, DotFilesSubdirectoriesAndLinksAreLeftAlone) {
     fs::create_directory(Drop("sub"));
     Put("sub/inner.prn", "i");
     std::ofstream(dir.file("outside.prn")) << "o";
+#ifdef _WIN32
+    std::error_code linkError;  // Windows lets only administrators and developer mode make links
+    fs::create_symlink(dir.file("outside.prn"), Drop("link.prn"), linkError);
+    const bool linked = !linkError;
+#else
     fs::create_symlink(dir.file("outside.prn"), Drop("link.prn"));
+    const bool linked = true;
+#endif
     TwoTicks();
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_TRUE(fs::exists(Drop(".hidden")));
     EXPECT_TRUE(fs::exists(Drop("sub/inner.prn")));
-    EXPECT_TRUE(fs::exists(Drop("link.prn")));
+    if (linked) {
+        EXPECT_TRUE(fs::exists(Drop("link.prn")));
+    }
     EXPECT_TRUE(fs::exists(dir.file("outside.prn")));
 }
 
@@ -160,7 +169,11 @@ TEST_F(AutoPrintTest, TickInsideAMessageBoxDoesNotHandleTheFileAgain) {
 }
 
 TEST_F(AutoPrintTest, PrintedFileThatCannotBeDeletedIsNotPrintedAgain) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a read-only directory still lets its files be deleted on Windows";
+#else
     if (::geteuid() == 0) GTEST_SKIP() << "root deletes from read-only directories";
+#endif
     Put("a.prn", "A");
     watcher.tick();
     fs::permissions(drop, fs::perms::owner_write, fs::perm_options::remove);

@@ -154,12 +154,14 @@ TEST_F(PrintPressTest, MoveKeepsTheFileWhenTheCopyCannotBeMade) {
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(ReadFile(Source("a.prn")), "data of a.prn");
 
+#ifndef _WIN32  // a read-only directory still takes new files on Windows
     if (::geteuid() != 0) {  // root writes into read-only directories
         fs::permissions(dir.path() / "copies", fs::perms::owner_write, fs::perm_options::remove);
         live.setCopyDir((dir.path() / "copies").string());
         EXPECT_EQ(Press(), PressResult::Stopped);
         EXPECT_EQ(ReadFile(Source("a.prn")), "data of a.prn");
     }
+#endif
 }
 
 TEST_F(PrintPressTest, FailedPrintKeepsTheFileAndStops) {
@@ -178,7 +180,7 @@ TEST_F(PrintPressTest, VanishedFileStopsWithItsPath) {
     view.action = kActionDelete;
     EXPECT_EQ(Press(), PressResult::Stopped);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Can't find file: " + Source("b.prn"));
+    EXPECT_EQ(messages.shown[0].text, "Can't find file: " + Source(PrintName("b.prn")));
     EXPECT_EQ(messages.shown[0].style, MsgStyle::Exclamation);
     EXPECT_EQ(messages.shown[0].caption, "Error");
     EXPECT_FALSE(fs::exists(Source("a.prn")));

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Benchmarks vantrel's batch mode against "lp -o raw", both through the same private CUPS
+# scheduler and the same capture printer (scripts/cups/), and prints the figures:
+#   1. one 100 MB file: wall time of the program, and time until the last byte reached the
+#      printer; best of a few runs each, and the ratio vantrel / lp (aim: <= 1.10);
+#   2. 200 files of 100 bytes, one process each: total wall time and the ratio (aim: <= 1.5);
+#   3. peak resident set size of vantrel printing a 1 MB and a 1 GB file (aim: < 2 MB apart).
+#
+# Usage: bench/run.sh [BUILD_DIR]     (default: build/ in the repository; run as root)
+#   BENCH_RUNS   runs of the 100 MB case per program (default 3)
+# Needs about 3.5 GB free under /tmp for the 1 GB case.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+runs="${BENCH_RUNS:-3}"
+source "$root/scripts/cups/common.sh"
+
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat >/dev/null
+vantrel="$build/src/app/vantrel"
+runstat="$build/bench/vantrel_runstat"
+export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
+
+work="$(mktemp -d /tmp/vantrel-bench.XXXXXX)"
+chmod 755 "$work"  # the scheduler's backends run as lp and read the spool inside
+trap 'cups_stop "$work/cups"; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+mkdir -p "$work/home" "$work/files" "$work/cups"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen
+unset LPDEST PRINTER
+
+cups_start_scheduler "$work/cups" abort-job
+cups_add_capture_queue "$work/cups" Bench_Printer
+cups_add_capture_queue "$work/cups" Bench_Sink --discard
+cups_client "$work/cups" lpadmin -d Bench_Printer
+cups_write_env "$work/cups"
+set -a
+source "$work/cups/env"
+set +a
+printer_log="$work/cups/capture/Bench_Printer/capture.log"
+sink_log="$work/cups/capture/Bench_Sink/capture.log"
+
+now_ns() { date +%s%N; }
+
+# wait_jobs LOG N: waits until the capture log holds N lines; prints the last one's last-byte time.
+wait_jobs() {
+    local log="$1" want="$2" i
+    for ((i = 0; i < 12000; ++i)); do
+        if [[ -f "$log" && $(wc -l <"$log") -ge $want ]]; then
+            tail -n 1 "$log" | awk '{print $4}'
+            return
+        fi
+        sleep 0.01
+    done
+    echo "bench: the capture printer did not get job $want" >&2
+    exit 1
+}
+
+jobs_in() { if [[ -f "$1" ]]; then wc -l <"$1"; else echo 0; fi; }
+
+# run_stat VAR COMMAND...: runs the command under vantrel_runstat; VAR_wall_ns, VAR_rss_kb.
+run_stat() {
+    local var="$1" stats
+    shift
+    stats="$("$runstat" "$@" 2>&1 >/dev/null | tail -n 1)"
+    [[ "$stats" == *" exit=0" ]] || {
+        echo "bench: failed: $* ($stats)" >&2
+        exit 1
+    }
+    printf -v "${var}_wall_ns" '%s' "$(sed 's/.*wall_ns=\([0-9]*\).*/\1/' <<<"$stats")"
+    printf -v "${var}_rss_kb" '%s' "$(sed 's/.*maxrss_kb=\([0-9]*\).*/\1/' <<<"$stats")"
+}
+
+ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+min() { if [[ -z "$1" || "$2" -lt "$1" ]]; then echo "$2"; else echo "$1"; fi; }
+
+print_vantrel() { "$vantrel" "$1" Bench_Printer; }
+print_lp() { lp -d Bench_Printer -o raw "$1" >/dev/null; }
+
+# One of each first: vantrel's first start writes its settings, and both warm the caches.
+echo warm-up >"$work/files/warm.prn"
+print_vantrel "$work/files/warm.prn"
+print_lp "$work/files/warm.prn"
+wait_jobs "$printer_log" 2 >/dev/null
+
+echo "== 100 MB file, best of $runs runs each"
+big="$work/files/big.prn"
+head -c $((100 << 20)) /dev/urandom >"$big"
+best_v_wall="" best_v_last="" best_l_wall="" best_l_last=""
+for ((run = 0; run < runs; ++run)); do
+    for tool in vantrel lp; do
+        done_jobs=$(jobs_in "$printer_log")
+        start=$(now_ns)
+        if [[ $tool == vantrel ]]; then
+            command=("$vantrel" "$big" Bench_Printer)
+        else
+            command=(lp -d Bench_Printer -o raw "$big")
+        fi
+        run_stat one "${command[@]}"
+        last=$(wait_jobs "$printer_log" $((done_jobs + 1)))
+        job_file="$(tail -n 1 "$printer_log" | awk '{print $1}')"
+        cmp -s "$big" "$work/cups/capture/Bench_Printer/$job_file" ||
+            echo "bench: $tool's copy of the 100 MB file differs at the printer" >&2
+        rm -f "$work/cups/capture/Bench_Printer/$job_file"
+        if [[ $tool == vantrel ]]; then
+            best_v_wall=$(min "$best_v_wall" "$one_wall_ns")
+            best_v_last=$(min "$best_v_last" $((last - start)))
+        else
+            best_l_wall=$(min "$best_l_wall" "$one_wall_ns")
+            best_l_last=$(min "$best_l_last" $((last - start)))
+        fi
+    done
+done
+rm -f "$big"
+printf '  %-28s %10s %10s %8s\n' "" "vantrel" "lp -o raw" "ratio"
+printf '  %-28s %8s ms %8s ms %8s\n' "program wall time" "$(ms "$best_v_wall")" \
+    "$(ms "$best_l_wall")" "$(ratio "$best_v_wall" "$best_l_wall")"
+printf '  %-28s %8s ms %8s ms %8s\n' "until the last byte printed" "$(ms "$best_v_last")" \
+    "$(ms "$best_l_last")" "$(ratio "$best_v_last" "$best_l_last")"
+
+echo "== 200 files of 100 bytes, one process each"
+for ((i = 0; i < 200; ++i)); do head -c 100 /dev/urandom >"$work/files/small-$i.prn"; done
+declare -A total last_byte
+for tool in vantrel lp; do
+    done_jobs=$(jobs_in "$printer_log")
+    start=$(now_ns)
+    for ((i = 0; i < 200; ++i)); do "print_$tool" "$work/files/small-$i.prn"; done
+    total[$tool]=$(($(now_ns) - start))
+    last=$(wait_jobs "$printer_log" $((done_jobs + 200)))
+    last_byte[$tool]=$((last - start))
+done
+printf '  %-28s %10s %10s %8s\n' "" "vantrel" "lp -o raw" "ratio"
+printf '  %-28s %8s ms %8s ms %8s\n' "all 200 processes" "$(ms "${total[vantrel]}")" \
+    "$(ms "${total[lp]}")" "$(ratio "${total[vantrel]}" "${total[lp]}")"
+printf '  %-28s %8s ms %8s ms\n' "per file" "$(ms $((total[vantrel] / 200)))" \
+    "$(ms $((total[lp] / 200)))"
+printf '  %-28s %8s ms %8s ms %8s\n' "until the last byte printed" "$(ms "${last_byte[vantrel]}")" \
+    "$(ms "${last_byte[lp]}")" "$(ratio "${last_byte[vantrel]}" "${last_byte[lp]}")"
+
+echo "== peak resident set size of vantrel"
+head -c $((1 << 20)) /dev/urandom >"$work/files/one-mb.prn"
+truncate -s $((1 << 30)) "$work/files/one-gb.prn"
+sink_jobs=$(jobs_in "$sink_log")
+run_stat mb "$vantrel" "$work/files/one-mb.prn" Bench_Sink
+run_stat gb "$vantrel" "$work/files/one-gb.prn" Bench_Sink
+wait_jobs "$sink_log" $((sink_jobs + 2)) >/dev/null
+gb_bytes="$(tail -n 1 "$sink_log" | awk '{print $2}')"
+[[ "$gb_bytes" == $((1 << 30)) ]] || echo "bench: the printer got $gb_bytes bytes of 1 GB" >&2
+printf '  %-28s %8s kB\n' "1 MB file" "$mb_rss_kb" "1 GB file" "$gb_rss_kb"
+printf '  %-28s %8s kB\n' "difference" "$((gb_rss_kb - mb_rss_kb))"

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The test command. Installs what is missing (scripts/install-deps.sh), builds everything with
+# warnings as errors, starts a private CUPS scheduler with raw capture queues, and runs every
+# test: unit tests, the forms' tests offscreen, and the integration tests that drive the real
+# vantrel program through that scheduler. The scheduler is stopped whatever happens.
+# Exits with ctest's status.
+#
+# Usage: scripts/test.sh [BUILD_DIR]      (default: build/ in the repository; run as root)
+#   VANTREL_JOBS   parallel build and test jobs (default 2)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+jobs="${VANTREL_JOBS:-2}"
+
+bash "$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DVANTREL_WERROR=ON
+cmake --build "$build" -j"$jobs"
+
+run_dir="$(mktemp -d /tmp/vantrel-test-run.XXXXXX)"
+chmod 755 "$run_dir"  # the scheduler's backends run as lp and read the spool inside
+status=1
+finish() {
+    bash "$root/scripts/cups/stop-server.sh" "$run_dir/cups" || true
+    if [[ $status -eq 0 ]]; then
+        rm -rf "$run_dir"
+    else
+        echo "test.sh: the private CUPS server's logs are kept in $run_dir/cups/log" >&2
+    fi
+}
+trap finish EXIT
+trap 'exit 130' INT TERM
+
+# The tests get a home of their own: no lpoptions, CUPS client settings or Vantrel settings of
+# whoever runs them, and nothing of theirs is touched.
+export HOME="$run_dir/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" \
+    XDG_CACHE_HOME="$HOME/.cache" XDG_RUNTIME_DIR="$run_dir/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset LPDEST PRINTER
+export QT_QPA_PLATFORM=offscreen
+
+export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
+cups_env="$(bash "$root/scripts/cups/start-server.sh" "$run_dir/cups")"
+eval "$cups_env"
+# With the server up, the integration tests must run: they fail instead of skipping.
+export VANTREL_REQUIRE_CUPS=1
+
+set +e
+ctest --test-dir "$build" --output-on-failure -j"$jobs"
+status=$?
+set -e
+exit "$status"

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The Windows build's tests, run under Wine. Installs the cross compiler and Wine when missing
+# (scripts/install-deps.sh --with-windows), cross-builds with cmake/toolchain-mingw64.cmake and
+# warnings as errors, starts a private CUPS server with raw capture printers for Wine's spooler
+# to print to, and runs every test of the cross build through ctest, then a few command lines
+# of the real vantrel.exe. Wine runs in a prefix of its own, removed afterwards with the server.
+#
+# Usage: scripts/windows/test-under-wine.sh [BUILD_DIR]    (default: build-win/; run as root)
+#   VANTREL_JOBS          parallel build and test jobs (default 2)
+#   VANTREL_REQUIRE_WINE  1: fail, rather than skip, when Wine cannot be installed
+# Exits with 0 when everything passed (or was skipped for want of Wine), 1 otherwise.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/common.sh"
+root="$VANTREL_ROOT"
+build="${1:-$root/build-win}"
+jobs="${VANTREL_JOBS:-2}"
+
+say() { echo "test-under-wine: $*" >&2; }
+
+if ! bash "$root/scripts/install-deps.sh" --with-windows ||
+    ! wine_available || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
+    if [[ "${VANTREL_REQUIRE_WINE:-0}" == 1 ]]; then
+        say "FAILED: the mingw-w64 cross compiler or Wine could not be installed"
+        exit 1
+    fi
+    say "SKIPPED: the mingw-w64 cross compiler or Wine could not be installed, so the Windows"
+    say "build was neither built nor tested (scripts/install-deps.sh --with-windows installs them)"
+    exit 0
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
+    -DVANTREL_WERROR=ON >/dev/null
+cmake --build "$build" -j"$jobs"
+
+run_dir="$(mktemp -d /tmp/vantrel-wine-test.XXXXXX)"
+export WINEPREFIX="$run_dir/prefix"
+status=1
+finish() {
+    wine_stop_server
+    bash "$root/scripts/cups/stop-server.sh" "$run_dir/cups" || true
+    if [[ $status -eq 0 ]]; then
+        rm -rf "$run_dir"
+    else
+        say "the private CUPS server's logs are kept in $run_dir/cups/log"
+    fi
+}
+trap finish EXIT
+trap 'exit 130' INT TERM
+
+# Wine reads the CUPS server's printers each time a program starts, so the server comes first.
+unset LPDEST PRINTER
+cups_env="$(bash "$root/scripts/cups/start-server.sh" "$run_dir/cups")"
+eval "$cups_env"
+# With the server up, the spooler tests must run: they fail instead of skipping.
+export VANTREL_REQUIRE_CUPS=1
+
+say "setting up a Wine prefix in $WINEPREFIX"
+wine_init_prefix
+wine_keep_server
+
+set +e
+ctest --test-dir "$build" --output-on-failure -j"$jobs"
+tests_status=$?
+set -e
+
+# The real program, as a user would run it from a Windows command line.
+failures=0
+check() {
+    local what="$1"
+    shift
+    if "$@"; then
+        echo "vantrel.exe: $what: passed"
+    else
+        echo "vantrel.exe: $what: FAILED" >&2
+        failures=$((failures + 1))
+    fi
+}
+program="$build/src/app/vantrel.exe"
+capture="$VANTREL_TEST_CUPS_DIR/capture"
+job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }
+wait_for_jobs() {  # QUEUE COUNT: waits up to 60 s until QUEUE's printer has received COUNT jobs
+    local i
+    for ((i = 0; i < 600; ++i)); do
+        (($(job_count "$1") >= $2)) && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+list_printers() {
+    local out
+    out="$("$here/wine-run.sh" "$program" --list-printers)" || return 1
+    grep -qx 'Office_Laser - CUPS:Office_Laser  (default)' <<<"$out" &&
+        grep -qx 'Label_Printer - CUPS:Label_Printer' <<<"$out"
+}
+batch_copies() {
+    local file="$run_dir/label.prn" before
+    head -c 40000 /dev/urandom >"$file"
+    printf '\x0c' >>"$file"
+    before="$(job_count Label_Printer)"
+    "$here/wine-run.sh" "$program" -C 2 "$(wine_path "$file")" label || return 1
+    wait_for_jobs Label_Printer $((before + 2)) || return 1
+    local job
+    for job in $(seq $((before + 1)) $((before + 2))); do
+        cmp -s "$file" "$capture/Label_Printer/$(printf 'job-%04d.bin' "$job")" || return 1
+    done
+}
+unknown_printer() {
+    local err
+    if err="$("$here/wine-run.sh" "$program" "$(wine_path "$run_dir/label.prn")" plotter 2>&1)"; then
+        return 1
+    fi
+    grep -q 'There is an error in the printer name.' <<<"$err"
+}
+settings_in_registry() {
+    "$here/wine-run.sh" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
+        grep -q 'REG_SZ *1'
+}
+check "lists the printers, the default marked" list_printers
+check "prints 2 copies byte for byte" batch_copies
+check "names an unknown printer" unknown_printer
+check "keeps its settings in the registry" settings_in_registry
+
+if [[ $tests_status -eq 0 && $failures -eq 0 ]]; then
+    status=0
+fi
+exit "$status"

@@ -1,0 +1,69 @@
+#include "mainwindow/form/qt_messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+namespace vantrel {
+
+namespace {
+
+constexpr int kButtonsMask = 7;
+constexpr int kIconMask = 0x70;
+constexpr int kQuestionIcon = 32;
+constexpr int kInformationIcon = 64;
+
+QMessageBox::StandardButtons ButtonsOf(int style) {
+    switch (style & kButtonsMask) {
+        case MsgStyle::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MsgStyle::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        default:
+            return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon IconOf(int style) {
+    switch (style & kIconMask) {
+        case MsgStyle::Critical:
+            return QMessageBox::Critical;
+        case kQuestionIcon:
+            return QMessageBox::Question;
+        case MsgStyle::Exclamation:
+            return QMessageBox::Warning;
+        case kInformationIcon:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+MsgAnswer AnswerOf(int button) {
+    switch (button) {
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Ok;
+    }
+}
+
+}  // namespace
+
+MsgAnswer QtMessages::show(const std::string& text, int style, const std::string& caption) {
+    QMessageBox box(IconOf(style), QString::fromStdString(caption), QString::fromStdString(text),
+                    ButtonsOf(style), QApplication::activeWindow());
+    // Paths and file names are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    const int button = box.exec();
+    if ((style & kButtonsMask) == MsgStyle::YesNo && button != QMessageBox::Yes) {
+        return MsgAnswer::No;  // closing the question without an answer declines
+    }
+    return AnswerOf(button);
+}
+
+}  // namespace vantrel

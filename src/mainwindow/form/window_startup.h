@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "mainwindow/form/forms.h"
+#include "mainwindow/form/vantrel_form.h"
+
+namespace vantrel {
+
+// Where the windowed program looks for its drop directory, and how often AutoPrint looks in it.
+struct WindowPlaces {
+    std::string appPath;      // the directory that holds the program
+    std::string userDataDir;  // the user's data directory, for an installed program
+    int autoPrintIntervalMs = Vantrel::kAutoPrintInterval;
+};
+
+// The windowed start-up: ends (nothing) after the "Fatal Error" message when there is no printer
+// to print on; otherwise brings in the settings, prepares the dialogs hidden, fills the main
+// window, makes sure the drop directory exists, and shows the main window with the default
+// printer selected. A start directory that cannot be listed falls back to the home directory,
+// and a drop directory that cannot be made leaves AutoPrint off; both are reported.
+std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces& places);
+
+// StartWindow, then the event loop until the main window has closed. The program's exit status.
+int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places);
+
+}  // namespace vantrel

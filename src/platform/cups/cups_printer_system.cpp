@@ -1,0 +1,287 @@
+#include "platform/cups/cups_printer_system.h"
+
+#include <cups/cups.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "platform/backends.h"
+#include "platform/cups/ipp_text.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 30000;
+constexpr int kCancelConnectTimeoutMs = 5000;
+
+bool Succeeded(ipp_status_t status) { return static_cast<int>(status) < 0x0100; }
+
+std::string ServerName() {
+    const char* server = cupsServer();
+    return server && *server ? server : "localhost";
+}
+
+std::string Unreachable() {
+    return "the CUPS print server (" + ServerName() + ") is not running or can't be reached";
+}
+
+// Why the last libcups request failed, in words for the user.
+std::string LastRequestError() {
+    ipp_status_t status = cupsLastError();
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) return Unreachable();
+    const char* text = cupsLastErrorString();
+    return std::string("the CUPS print server says: ") +
+           (text && *text ? text : ippErrorString(status));
+}
+
+// A new connection to the scheduler, or nullptr. cupsServer() may be a host or the path of a
+// unix socket; httpConnect2 takes both. (libcups ignores SIGPIPE for the process, so a scheduler
+// that goes away shows as a failed write, not as the end of the program.)
+http_t* ConnectToScheduler(int timeoutMs) {
+    return httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                        timeoutMs, nullptr);
+}
+
+// The destinations libcups knows, freed with the list.
+struct DestList {
+    cups_dest_t* dests = nullptr;
+    int count = 0;
+
+    DestList() = default;
+    DestList(const DestList&) = delete;
+    DestList& operator=(const DestList&) = delete;
+    ~DestList() { cupsFreeDests(count, dests); }
+
+    cups_dest_t* begin() const { return dests; }
+    cups_dest_t* end() const { return dests + count; }
+};
+
+int CollectDestination(void* list, unsigned flags, cups_dest_t* dest) {
+    auto* destinations = static_cast<DestList*>(list);
+    if (!(flags & CUPS_DEST_FLAGS_REMOVED)) {
+        destinations->count = cupsCopyDest(dest, destinations->count, &destinations->dests);
+    }
+    return 1;
+}
+
+// Asks the scheduler for its queues; "none" is an empty list, an unreachable or refusing
+// scheduler a SpoolError. Only the scheduler's own queues: the type mask leaves out printers
+// found by DNS-SD, whose browsing would cost a quarter of a second for every listing.
+std::shared_ptr<DestList> GetDestinations() {
+    auto list = std::make_shared<DestList>();
+    cupsEnumDests(CUPS_DEST_FLAGS_NONE, 0, nullptr, 0, CUPS_PRINTER_DISCOVERED,
+                  CollectDestination, list.get());
+    if (list->count == 0) {
+        ipp_status_t status = cupsLastError();
+        if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) {
+            throw SpoolError(LastRequestError());
+        }
+    }
+    return list;
+}
+
+// The queue's device URI, which may carry a password; never shown with it.
+std::string PortOf(const cups_dest_t& dest) {
+    const char* uri = cupsGetOption("device-uri", dest.num_options, dest.options);
+    if (!uri) uri = cupsGetOption("printer-uri-supported", dest.num_options, dest.options);
+    return uri ? WithoutCredentials(uri) : std::string();
+}
+
+// One queue with what the scheduler told about it; shared by its connection and its jobs.
+struct Destination {
+    std::shared_ptr<DestList> list;  // owns dest
+    cups_dest_t* dest = nullptr;
+    cups_dinfo_t* info = nullptr;
+
+    Destination(std::shared_ptr<DestList> owner, cups_dest_t* queue, cups_dinfo_t* details)
+        : list(std::move(owner)), dest(queue), info(details) {}
+    Destination(const Destination&) = delete;
+    Destination& operator=(const Destination&) = delete;
+    ~Destination() { cupsFreeDestInfo(info); }
+};
+
+// One job of one raw document, on a connection of its own: closing that connection is what
+// breaks off a document half sent, and the job is withdrawn over a second one.
+class CupsJob : public RawJob {
+public:
+    explicit CupsJob(std::shared_ptr<Destination> destination)
+        : destination_(std::move(destination)) {}
+    CupsJob(const CupsJob&) = delete;
+    CupsJob& operator=(const CupsJob&) = delete;
+    ~CupsJob() override { cancel(); }
+
+    void start(const std::string& title) {
+        http_ = ConnectToScheduler(kConnectTimeoutMs);
+        if (!http_) throw SpoolError(Unreachable());
+        ipp_status_t created = cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(),
+                                                 0, nullptr);
+        if (!Succeeded(created) || jobId_ <= 0) fail(LastRequestError());
+        http_status_t started =
+            cupsStartDestDocument(http_, dest(), info(), jobId_, title.c_str(), CUPS_FORMAT_RAW,
+                                  0, nullptr, 1);
+        if (started != HTTP_STATUS_CONTINUE) fail(TransferError(started));
+        writing_ = true;
+    }
+
+    void write(const char* data, std::size_t n) override {
+        if (!writing_) throw SpoolError("the print job is already closed");
+        if (n == 0) return;
+        http_status_t status = cupsWriteRequestData(http_, data, n);
+        if (status != HTTP_STATUS_CONTINUE) fail(TransferError(status));
+    }
+
+    void finish() override {
+        if (!writing_) throw SpoolError("the print job is already closed");
+        ipp_status_t status = cupsFinishDestDocument(http_, dest(), info());
+        if (!Succeeded(status)) fail(LastRequestError());
+        writing_ = false;
+        done_ = true;
+        httpClose(http_);
+        http_ = nullptr;
+    }
+
+    void cancel() noexcept override {
+        if (done_) return;
+        done_ = true;
+        writing_ = false;
+        if (jobId_ > 0) {
+            // Not over the job's own connection: a request there would end the document
+            // and release it for printing.
+            if (http_t* second = ConnectToScheduler(kCancelConnectTimeoutMs)) {
+                cupsCancelDestJob(second, dest(), jobId_);
+                httpClose(second);
+            }
+        }
+        if (http_) httpClose(http_);
+        http_ = nullptr;
+    }
+
+private:
+    cups_dest_t* dest() const { return destination_->dest; }
+    cups_dinfo_t* info() const { return destination_->info; }
+
+    std::string TransferError(http_status_t status) const {
+        if (status == HTTP_STATUS_ERROR) {
+            int error = httpError(http_);
+            return "the connection to the CUPS print server (" + ServerName() + ") broke" +
+                   (error ? std::string(": ") + std::strerror(error) : std::string());
+        }
+        // The scheduler answered before it took all of the document; read why.
+        ippDelete(cupsGetResponse(http_, "/"));
+        if (!Succeeded(cupsLastError())) return LastRequestError();
+        return "the CUPS print server refused the document (HTTP " + std::to_string(status) +
+               " " + httpStatus(status) + ")";
+    }
+
+    [[noreturn]] void fail(const std::string& reason) {
+        cancel();
+        throw SpoolError(reason);
+    }
+
+    std::shared_ptr<Destination> destination_;
+    http_t* http_ = nullptr;
+    int jobId_ = 0;
+    bool writing_ = false;  // the document is open for data
+    bool done_ = false;     // finished or cancelled
+};
+
+class CupsConnection : public PrinterConnection {
+public:
+    explicit CupsConnection(std::shared_ptr<Destination> destination)
+        : destination_(std::move(destination)) {}
+
+    std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
+        auto job = std::make_unique<CupsJob>(destination_);
+        job->start(IppName(documentName));
+        return job;
+    }
+
+private:
+    std::shared_ptr<Destination> destination_;
+};
+
+class CupsPrinterSystem : public PrinterSystem {
+public:
+    std::vector<Printer> printers() override {
+        auto list = destinations();
+        std::vector<Printer> result;
+        for (const cups_dest_t& dest : *list) {
+            if (!dest.instance) result.push_back({dest.name, PortOf(dest)});
+        }
+        return result;
+    }
+
+    std::optional<std::string> defaultPrinterEntry() override {
+        std::shared_ptr<DestList> list;
+        try {
+            list = destinations();
+        } catch (const SpoolError&) {
+            return std::nullopt;  // no scheduler, no default; listing the printers says why
+        }
+        for (const cups_dest_t& dest : *list) {
+            if (dest.is_default) return Entry(dest);
+        }
+        // The default may be an instance ("queue/instance") of a queue, which the listing
+        // doesn't mark; then the printer is its queue.
+        if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
+            std::optional<std::string> entry;
+            if (cupsGetDest(dest->name, nullptr, list->count, list->dests)) entry = Entry(*dest);
+            cupsFreeDests(1, dest);
+            return entry;
+        }
+        return std::nullopt;
+    }
+
+    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
+        auto list = destinations();
+        cups_dest_t* dest = cupsGetDest(deviceName.c_str(), nullptr, list->count, list->dests);
+        if (!dest) return nullptr;
+        cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+        if (!info) {
+            if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return nullptr;  // just removed
+            throw SpoolError(LastRequestError());
+        }
+        return std::make_unique<CupsConnection>(
+            std::make_shared<Destination>(std::move(list), dest, info));
+    }
+
+private:
+    // A print asks for the list several times within a few milliseconds (the printer check at
+    // start-up, the default, the name match, the print job's own lookup); one listing serves
+    // them all while it is fresh. A failed listing is never kept.
+    static constexpr std::chrono::milliseconds kFreshFor{1000};
+
+    std::shared_ptr<DestList> destinations() {
+        const auto now = std::chrono::steady_clock::now();
+        const std::string server = ServerName();
+        if (!listed_ || server != listedServer_ || now - listedAt_ >= kFreshFor) {
+            listed_.reset();
+            listed_ = GetDestinations();
+            listedAt_ = now;
+            listedServer_ = server;
+        }
+        return listed_;
+    }
+
+    static std::string Entry(const cups_dest_t& dest) {
+        return std::string(dest.name) + ",cups," + PortOf(dest);
+    }
+
+    std::shared_ptr<DestList> listed_;
+    std::chrono::steady_clock::time_point listedAt_;
+    std::string listedServer_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrinterSystem> MakeCupsPrinterSystem() {
+    return std::make_unique<CupsPrinterSystem>();
+}
+
+std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() { return MakeCupsPrinterSystem(); }
+
+}  // namespace vantrel

@@ -1,0 +1,247 @@
+#include "platform/win/winspool_printer_system.h"
+
+// clang-format off
+#include <windows.h>
+#include <winspool.h>
+// clang-format on
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "platform/backends.h"
+#include "platform/win/win_error.h"
+
+#ifndef PRINTER_DRIVER_XPS
+#define PRINTER_DRIVER_XPS 0x00000002
+#endif
+
+namespace vantrel {
+
+namespace {
+
+// Size of the buffer the default-printer entry is read into.
+constexpr DWORD kProfileBufferSize = 255;
+
+// Spooler failures that mean the spooler itself is gone, not that the printer is unknown.
+bool SpoolerUnreachable(DWORD error) {
+    return error == RPC_S_SERVER_UNAVAILABLE || error == RPC_S_CALL_FAILED ||
+           error == RPC_S_CALL_FAILED_DNE;
+}
+
+// A printer handle from OpenPrinterA, closed with the last owner.
+class PrinterHandle {
+  public:
+    explicit PrinterHandle(HANDLE handle) : handle_(handle) {}
+    ~PrinterHandle() { ClosePrinter(handle_); }
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+// Opens the printer with defaults that leave datatype, device mode and access to the spooler;
+// nullptr when the spooler can't open it. Throws SpoolError when the spooler can't be reached.
+std::shared_ptr<PrinterHandle> OpenPrinterNamed(const std::string& deviceName) {
+    std::vector<char> name(deviceName.begin(), deviceName.end());
+    name.push_back('\0');
+    PRINTER_DEFAULTSA defaults{};
+    HANDLE handle = nullptr;
+    if (!OpenPrinterA(name.data(), &handle, &defaults) || !handle) {
+        const DWORD error = GetLastError();
+        if (SpoolerUnreachable(error)) {
+            throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error));
+        }
+        return nullptr;
+    }
+    return std::make_shared<PrinterHandle>(handle);
+}
+
+// The attributes the printer's driver reports at level 8; nothing when the driver can't be
+// asked (older systems know no level 8).
+std::optional<DWORD> DriverAttributes(HANDLE printer) {
+    DWORD needed = 0;
+    GetPrinterDriverA(printer, nullptr, 8, nullptr, 0, &needed);
+    for (int attempt = 0; attempt < 3 && needed > 0; ++attempt) {
+        std::vector<BYTE> buffer(needed);
+        if (GetPrinterDriverA(printer, nullptr, 8, buffer.data(), needed, &needed)) {
+            return reinterpret_cast<const DRIVER_INFO_8A*>(buffer.data())
+                ->dwPrinterDriverAttributes;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+    }
+    return std::nullopt;
+}
+
+std::string ChooseDatatype(HANDLE printer) {
+    return RawDatatypeFor(DriverAttributes(printer).value_or(0));
+}
+
+// One raw document on an open printer. The spooler numbers it; that number withdraws it.
+class WinspoolJob : public RawJob {
+  public:
+    WinspoolJob(std::shared_ptr<PrinterHandle> printer, DWORD jobId)
+        : printer_(std::move(printer)), jobId_(jobId) {}
+    WinspoolJob(const WinspoolJob&) = delete;
+    WinspoolJob& operator=(const WinspoolJob&) = delete;
+    ~WinspoolJob() override { cancel(); }
+
+    // Starts the page; withdraws the document and throws SpoolError when that fails.
+    void startPage() {
+        if (!StartPagePrinter(handle())) fail("the print spooler did not start the page");
+        pageOpen_ = true;
+    }
+
+    void write(const char* data, std::size_t n) override {
+        if (done_) throw SpoolError("the print job is already closed");
+        while (n > 0) {
+            const DWORD chunk = static_cast<DWORD>(
+                std::min<std::size_t>(n, std::numeric_limits<DWORD>::max() / 2));
+            DWORD written = 0;
+            if (!WritePrinter(handle(), const_cast<char*>(data), chunk, &written)) {
+                fail("the print spooler did not take the data");
+            }
+            // A spooler that reports success but takes nothing would never get any further.
+            if (written == 0 || written > chunk) {
+                fail("the print spooler took " + std::to_string(written) + " of " +
+                         std::to_string(chunk) + " bytes",
+                     false);
+            }
+            data += written;
+            n -= written;
+        }
+    }
+
+    void finish() override {
+        if (done_) throw SpoolError("the print job is already closed");
+        if (pageOpen_ && !EndPagePrinter(handle())) fail("the print spooler did not end the page");
+        pageOpen_ = false;
+        if (!EndDocPrinter(handle())) fail("the print spooler did not finish the document");
+        done_ = true;
+    }
+
+    void cancel() noexcept override {
+        if (done_) return;
+        done_ = true;
+        // The job is marked for deletion first, so that however its document ends it never
+        // prints; AbortPrinter then ends the document and drops what was spooled of it. Should
+        // the spooler refuse that, ending the document ends a job already marked.
+        SetJobA(handle(), jobId_, 0, nullptr, JOB_CONTROL_DELETE);
+        if (!AbortPrinter(handle())) EndDocPrinter(handle());
+    }
+
+  private:
+    HANDLE handle() const { return printer_->get(); }
+
+    // Withdraws the document and throws SpoolError with what Windows says went wrong.
+    [[noreturn]] void fail(const std::string& what, bool withSystemText = true) {
+        std::string reason = what;
+        if (withSystemText) reason += ": " + LastWindowsErrorText();
+        cancel();
+        throw SpoolError(reason);
+    }
+
+    std::shared_ptr<PrinterHandle> printer_;
+    DWORD jobId_;
+    bool pageOpen_ = false;
+    bool done_ = false;  // finished or withdrawn
+};
+
+class WinspoolConnection : public PrinterConnection {
+  public:
+    WinspoolConnection(std::shared_ptr<PrinterHandle> printer, std::string datatype)
+        : printer_(std::move(printer)), datatype_(std::move(datatype)) {}
+
+    std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
+        std::vector<char> name(documentName.begin(), documentName.end());
+        name.push_back('\0');
+        std::vector<char> datatype(datatype_.begin(), datatype_.end());
+        datatype.push_back('\0');
+        DOC_INFO_1A info{};
+        info.pDocName = name.data();
+        info.pOutputFile = nullptr;
+        info.pDatatype = datatype.data();
+        const DWORD jobId = StartDocPrinterA(printer_->get(), 1, reinterpret_cast<LPBYTE>(&info));
+        if (jobId == 0) {
+            throw SpoolError("the print spooler did not start the document: " +
+                             LastWindowsErrorText());
+        }
+        auto job = std::make_unique<WinspoolJob>(printer_, jobId);
+        job->startPage();
+        return job;
+    }
+
+  private:
+    std::shared_ptr<PrinterHandle> printer_;
+    std::string datatype_;
+};
+
+class WinspoolPrinterSystem : public PrinterSystem {
+  public:
+    std::vector<Printer> printers() override {
+        const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+        DWORD needed = 0;
+        DWORD count = 0;
+        std::vector<BYTE> buffer;
+        // The list may grow between asking for its size and reading it.
+        for (int attempt = 0;; ++attempt) {
+            if (EnumPrintersA(flags, nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()),
+                              &needed, &count)) {
+                break;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
+                throw SpoolError("the print spooler can't list the printers: " +
+                                 WindowsErrorText(error));
+            }
+            buffer.resize(needed);
+        }
+        std::vector<Printer> result;
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) {
+            result.push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
+                              info[i].pPortName ? info[i].pPortName : ""});
+        }
+        return result;
+    }
+
+    std::optional<std::string> defaultPrinterEntry() override {
+        char buffer[kProfileBufferSize];
+        std::fill(std::begin(buffer), std::end(buffer), ' ');
+        const DWORD length =
+            GetProfileStringA("Windows", "device", "", buffer, kProfileBufferSize);
+        if (length == 0) return std::nullopt;
+        return std::string(buffer, std::min<DWORD>(length, kProfileBufferSize - 1));
+    }
+
+    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer) return nullptr;
+        std::string datatype = ChooseDatatype(printer->get());
+        return std::make_unique<WinspoolConnection>(std::move(printer), std::move(datatype));
+    }
+};
+
+}  // namespace
+
+const char* RawDatatypeFor(std::uint32_t driverAttributes) {
+    return (driverAttributes & PRINTER_DRIVER_XPS) != 0 ? "XPS_PASS" : "RAW";
+}
+
+std::optional<std::string> RawDatatypeOfPrinter(const std::string& deviceName) {
+    auto printer = OpenPrinterNamed(deviceName);
+    if (!printer) return std::nullopt;
+    return ChooseDatatype(printer->get());
+}
+
+std::unique_ptr<PrinterSystem> MakeWinspoolPrinterSystem() {
+    return std::make_unique<WinspoolPrinterSystem>();
+}
+
+std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() { return MakeWinspoolPrinterSystem(); }
+
+}  // namespace vantrel
