@@ -4,7 +4,9 @@
 #   1. one 100 MB file: wall time of the program, and time until the last byte reached the
 #      printer; best of a few runs each, and the ratio vantrel / lp (aim: <= 1.10);
 #   2. 200 files of 100 bytes, one process each: total wall time and the ratio (aim: <= 1.5);
-#   3. peak resident set size of vantrel printing a 1 MB and a 1 GB file (aim: < 2 MB apart).
+#   3. peak resident set size of vantrel printing a 1 MB and a 1 GB file (aim: < 2 MB apart);
+#   4. 1,000 files of 1 KB dropped at once: the AutoPrint tick that prints and removes them all,
+#      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5).
 #
 # Usage: bench/run.sh [BUILD_DIR]     (default: build/ in the repository; run as root)
 #   BENCH_RUNS   runs of the 100 MB case per program (default 3)
@@ -19,7 +21,7 @@ source "$root/scripts/cups/common.sh"
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat >/dev/null
+cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat vantrel_autoprint_tick >/dev/null
 vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
@@ -152,3 +154,16 @@ gb_bytes="$(tail -n 1 "$sink_log" | awk '{print $2}')"
 [[ "$gb_bytes" == $((1 << 30)) ]] || echo "bench: the printer got $gb_bytes bytes of 1 GB" >&2
 printf '  %-28s %8s kB\n' "1 MB file" "$mb_rss_kb" "1 GB file" "$gb_rss_kb"
 printf '  %-28s %8s kB\n' "difference" "$((gb_rss_kb - mb_rss_kb))"
+
+echo "== AutoPrint: 1,000 files of 1 KB dropped at once"
+done_jobs=$(jobs_in "$printer_log")
+tick="$("$build/bench/vantrel_autoprint_tick" "$work/drop" 1000 1024)"
+tick_ms="$(sed 's/.*tick_ms=\([0-9.]*\).*/\1/' <<<"$tick")"
+wait_jobs "$printer_log" $((done_jobs + 1000)) >/dev/null
+mkdir -p "$work/lp-drop"
+for ((i = 0; i < 1000; ++i)); do head -c 1024 /dev/zero | tr '\0' x >"$work/lp-drop/$i.prn"; done
+start=$(now_ns)
+for ((i = 0; i < 1000; ++i)); do print_lp "$work/lp-drop/$i.prn"; done
+lp_ms="$(ms $(($(now_ns) - start)))"
+printf '  %-28s %8s ms %8s ms %8s\n' "tick vs 1,000 lp calls" "$tick_ms" "$lp_ms" \
+    "$(awk -v a="$tick_ms" -v b="$lp_ms" 'BEGIN { printf "%.3f", a / b }')"

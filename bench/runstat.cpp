@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
     }
     auto wall = std::chrono::steady_clock::now() - start;
     int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::fprintf(stderr, "wall_ns=%lld maxrss_kb=%ld exit=%d\n",
-                 static_cast<long long>(
-                     std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count()),
-                 usage.ru_maxrss, exitCode);
+    std::fprintf(
+        stderr, "wall_ns=%lld maxrss_kb=%ld exit=%d\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count()),
+        usage.ru_maxrss, exitCode);
     return exitCode;
 }

@@ -50,5 +50,7 @@ export VANTREL_REQUIRE_CUPS=1
 set +e
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 status=$?
+# The .deb: built, installed with apt-get, run, and removed again.
+bash "$root/scripts/test-deb.sh" "$build-deb" || status=1
 set -e
 exit "$status"

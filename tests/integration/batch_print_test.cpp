@@ -16,7 +16,7 @@ namespace vantrel::integration {
 namespace {
 
 class BatchPrint : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         VANTREL_USE_PRIVATE_CUPS(cups_);
         for (const char* queue : {kDefaultQueue, kLabelQueue, kRejectingQueue, kDisabledQueue}) {

@@ -74,7 +74,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
 
@@ -122,8 +122,8 @@ std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted
     cups_job_t* jobs = nullptr;
     int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.c_str(), 0,
                              includeCompleted ? CUPS_WHICHJOBS_ALL : CUPS_WHICHJOBS_ACTIVE);
-    if (count < 0) throw std::runtime_error(std::string("cannot list jobs: ") +
-                                            cupsLastErrorString());
+    if (count < 0)
+        throw std::runtime_error(std::string("cannot list jobs: ") + cupsLastErrorString());
     std::vector<QueuedJob> result;
     for (int i = 0; i < count; ++i) {
         result.push_back({jobs[i].id, jobs[i].title ? jobs[i].title : "",

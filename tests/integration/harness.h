@@ -31,21 +31,21 @@ bool PrivateCupsRequired();
 
 // In a fixture's SetUp: fills `target` with the private scheduler, or skips the test (fails it
 // when one is required).
-#define VANTREL_USE_PRIVATE_CUPS(target)                                                     \
-    do {                                                                                     \
-        auto found_ = ::vantrel::integration::FindPrivateCups();                             \
-        if (!found_) {                                                                       \
-            if (::vantrel::integration::PrivateCupsRequired()) {                             \
-                FAIL() << ::vantrel::integration::kNoPrivateCups;                            \
-            }                                                                                \
-            GTEST_SKIP() << ::vantrel::integration::kNoPrivateCups;                          \
-        }                                                                                    \
-        (target) = *found_;                                                                  \
+#define VANTREL_USE_PRIVATE_CUPS(target)                            \
+    do {                                                            \
+        auto found_ = ::vantrel::integration::FindPrivateCups();    \
+        if (!found_) {                                              \
+            if (::vantrel::integration::PrivateCupsRequired()) {    \
+                FAIL() << ::vantrel::integration::kNoPrivateCups;   \
+            }                                                       \
+            GTEST_SKIP() << ::vantrel::integration::kNoPrivateCups; \
+        }                                                           \
+        (target) = *found_;                                         \
     } while (false)
 
 // A fresh directory under /tmp, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -53,7 +53,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -67,14 +67,14 @@ bool SameContents(const std::string& a, const std::string& b);
 
 // What one capture printer (one queue) received: job-NNNN.bin files in order of arrival.
 class CaptureDir {
-public:
+  public:
     CaptureDir(const PrivateCups& cups, const std::string& queue);
     // Every job file so far, oldest first, as full paths.
     std::vector<std::string> jobs() const;
     // The job files that arrived after `before` (a result of jobs()).
     std::vector<std::string> jobsSince(const std::vector<std::string>& before) const;
 
-private:
+  private:
     std::string dir_;
 };
 

@@ -23,12 +23,12 @@ TEST(IppName, KeepsValidUtf8AsItIs) {
 }
 
 TEST(IppName, ReplacesEveryByteThatIsNotUtf8) {
-    EXPECT_EQ(IppName("caf\xE9.prn"), "caf" + kFffd + ".prn");   // Latin-1 e acute
-    EXPECT_EQ(IppName("a\xC0\xAF"), "a" + kFffd + kFffd);         // overlong "/"
-    EXPECT_EQ(IppName("\xED\xA0\x80"), kFffd + kFffd + kFffd);      // a UTF-16 surrogate
-    EXPECT_EQ(IppName("\xF4\x90\x80\x80"), Repeat(kFffd, 4));       // past U+10FFFF
-    EXPECT_EQ(IppName("end\xE2\x82"), "end" + kFffd + kFffd);       // cut short
-    EXPECT_EQ(IppName("\x80x"), kFffd + "x");                       // a lone continuation
+    EXPECT_EQ(IppName("caf\xE9.prn"), "caf" + kFffd + ".prn");  // Latin-1 e acute
+    EXPECT_EQ(IppName("a\xC0\xAF"), "a" + kFffd + kFffd);       // overlong "/"
+    EXPECT_EQ(IppName("\xED\xA0\x80"), kFffd + kFffd + kFffd);  // a UTF-16 surrogate
+    EXPECT_EQ(IppName("\xF4\x90\x80\x80"), Repeat(kFffd, 4));   // past U+10FFFF
+    EXPECT_EQ(IppName("end\xE2\x82"), "end" + kFffd + kFffd);   // cut short
+    EXPECT_EQ(IppName("\x80x"), kFffd + "x");                   // a lone continuation
 }
 
 TEST(IppName, ReplacesControlCharacters) {

@@ -36,7 +36,9 @@ namespace {
 
 volatile sig_atomic_t g_stop = 0;
 
-void OnSignal(int) { g_stop = 1; }
+void OnSignal(int) {
+    g_stop = 1;
+}
 
 [[noreturn]] void Die(const std::string& what) {
     std::fprintf(stderr, "capture_printer: %s: %s\n", what.c_str(), std::strerror(errno));
@@ -97,7 +99,7 @@ struct Capture {
 };
 
 class CapturePrinter {
-public:
+  public:
     CapturePrinter(std::string dir, bool discard)
         : dir_(std::move(dir)), discard_(discard), nextNumber_(HighestJobNumber(dir_) + 1) {
         std::string logPath = dir_ + "/capture.log";
@@ -142,7 +144,7 @@ public:
         }
     }
 
-private:
+  private:
     void acceptAll() {
         while (true) {
             int socket = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
@@ -160,8 +162,8 @@ private:
             if (!discard_) {
                 std::snprintf(name, sizeof name, ".job-%04d.part", capture.number);
                 capture.partPath = dir_ + "/" + name;
-                capture.file = ::open(capture.partPath.c_str(),
-                                      O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+                capture.file =
+                    ::open(capture.partPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
                 if (capture.file < 0) Die(capture.partPath);
             }
             captures_.emplace(socket, capture);
@@ -244,7 +246,7 @@ int main(int argc, char** argv) {
     }
     if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) Die(dir);
 
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGTERM, &action, nullptr);

@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 #include <sys/socket.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -16,9 +17,15 @@ namespace vantrel {
 namespace {
 
 constexpr int kConnectTimeoutMs = 30000;
+// A scheduler that neither takes nor answers anything for this long counts as gone.
+constexpr double kStallSeconds = 60.0;
+// Withdrawing a job is worth a shorter wait: it runs after a failure already.
 constexpr int kCancelConnectTimeoutMs = 5000;
+constexpr double kCancelStallSeconds = 10.0;
 
-bool Succeeded(ipp_status_t status) { return static_cast<int>(status) < 0x0100; }
+bool Succeeded(ipp_status_t status) {
+    return static_cast<int>(status) < 0x0100;
+}
 
 std::string ServerName() {
     const char* server = cupsServer();
@@ -38,12 +45,20 @@ std::string LastRequestError() {
            (text && *text ? text : ippErrorString(status));
 }
 
+// Called when the scheduler has been silent for the stall time: give up. (Without a callback
+// libcups would give up on a read but wait for ever on a write.)
+int GiveUp(http_t*, void*) {
+    return 0;
+}
+
 // A new connection to the scheduler, or nullptr. cupsServer() may be a host or the path of a
 // unix socket; httpConnect2 takes both. (libcups ignores SIGPIPE for the process, so a scheduler
 // that goes away shows as a failed write, not as the end of the program.)
-http_t* ConnectToScheduler(int timeoutMs) {
-    return httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                        timeoutMs, nullptr);
+http_t* ConnectToScheduler(int connectTimeoutMs, double stallSeconds) {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                connectTimeoutMs, nullptr);
+    if (http) httpSetTimeout(http, stallSeconds, GiveUp, nullptr);
+    return http;
 }
 
 // The destinations libcups knows, freed with the list.
@@ -73,8 +88,8 @@ int CollectDestination(void* list, unsigned flags, cups_dest_t* dest) {
 // found by DNS-SD, whose browsing would cost a quarter of a second for every listing.
 std::shared_ptr<DestList> GetDestinations() {
     auto list = std::make_shared<DestList>();
-    cupsEnumDests(CUPS_DEST_FLAGS_NONE, 0, nullptr, 0, CUPS_PRINTER_DISCOVERED,
-                  CollectDestination, list.get());
+    cupsEnumDests(CUPS_DEST_FLAGS_NONE, 0, nullptr, 0, CUPS_PRINTER_DISCOVERED, CollectDestination,
+                  list.get());
     if (list->count == 0) {
         ipp_status_t status = cupsLastError();
         if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) {
@@ -107,7 +122,7 @@ struct Destination {
 // One job of one raw document, on a connection of its own: closing that connection is what
 // breaks off a document half sent, and the job is withdrawn over a second one.
 class CupsJob : public RawJob {
-public:
+  public:
     explicit CupsJob(std::shared_ptr<Destination> destination)
         : destination_(std::move(destination)) {}
     CupsJob(const CupsJob&) = delete;
@@ -115,14 +130,13 @@ public:
     ~CupsJob() override { cancel(); }
 
     void start(const std::string& title) {
-        http_ = ConnectToScheduler(kConnectTimeoutMs);
+        http_ = ConnectToScheduler(kConnectTimeoutMs, kStallSeconds);
         if (!http_) throw SpoolError(Unreachable());
-        ipp_status_t created = cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(),
-                                                 0, nullptr);
+        ipp_status_t created =
+            cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(), 0, nullptr);
         if (!Succeeded(created) || jobId_ <= 0) fail(LastRequestError());
-        http_status_t started =
-            cupsStartDestDocument(http_, dest(), info(), jobId_, title.c_str(), CUPS_FORMAT_RAW,
-                                  0, nullptr, 1);
+        http_status_t started = cupsStartDestDocument(http_, dest(), info(), jobId_, title.c_str(),
+                                                      CUPS_FORMAT_RAW, 0, nullptr, 1);
         if (started != HTTP_STATUS_CONTINUE) fail(TransferError(started));
         writing_ = true;
     }
@@ -151,7 +165,7 @@ public:
         if (jobId_ > 0) {
             // Not over the job's own connection: a request there would end the document
             // and release it for printing.
-            if (http_t* second = ConnectToScheduler(kCancelConnectTimeoutMs)) {
+            if (http_t* second = ConnectToScheduler(kCancelConnectTimeoutMs, kCancelStallSeconds)) {
                 cupsCancelDestJob(second, dest(), jobId_);
                 httpClose(second);
             }
@@ -160,21 +174,24 @@ public:
         http_ = nullptr;
     }
 
-private:
+  private:
     cups_dest_t* dest() const { return destination_->dest; }
     cups_dinfo_t* info() const { return destination_->info; }
 
     std::string TransferError(http_status_t status) const {
         if (status == HTTP_STATUS_ERROR) {
             int error = httpError(http_);
+            if (error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT) {
+                return "the CUPS print server (" + ServerName() + ") stopped responding";
+            }
             return "the connection to the CUPS print server (" + ServerName() + ") broke" +
                    (error ? std::string(": ") + std::strerror(error) : std::string());
         }
         // The scheduler answered before it took all of the document; read why.
         ippDelete(cupsGetResponse(http_, "/"));
         if (!Succeeded(cupsLastError())) return LastRequestError();
-        return "the CUPS print server refused the document (HTTP " + std::to_string(status) +
-               " " + httpStatus(status) + ")";
+        return "the CUPS print server refused the document (HTTP " + std::to_string(status) + " " +
+               httpStatus(status) + ")";
     }
 
     [[noreturn]] void fail(const std::string& reason) {
@@ -190,7 +207,7 @@ private:
 };
 
 class CupsConnection : public PrinterConnection {
-public:
+  public:
     explicit CupsConnection(std::shared_ptr<Destination> destination)
         : destination_(std::move(destination)) {}
 
@@ -200,12 +217,12 @@ public:
         return job;
     }
 
-private:
+  private:
     std::shared_ptr<Destination> destination_;
 };
 
 class CupsPrinterSystem : public PrinterSystem {
-public:
+  public:
     std::vector<Printer> printers() override {
         auto list = destinations();
         std::vector<Printer> result;
@@ -249,7 +266,7 @@ public:
             std::make_shared<Destination>(std::move(list), dest, info));
     }
 
-private:
+  private:
     // A print asks for the list several times within a few milliseconds (the printer check at
     // start-up, the default, the name match, the print job's own lookup); one listing serves
     // them all while it is fresh. A failed listing is never kept.
@@ -282,6 +299,8 @@ std::unique_ptr<PrinterSystem> MakeCupsPrinterSystem() {
     return std::make_unique<CupsPrinterSystem>();
 }
 
-std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() { return MakeCupsPrinterSystem(); }
+std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() {
+    return MakeCupsPrinterSystem();
+}
 
 }  // namespace vantrel

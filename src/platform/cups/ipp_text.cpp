@@ -53,9 +53,9 @@ std::string IppName(std::string_view text) {
     name.reserve(std::min(text.size(), kIppNameMaxBytes));
     for (std::size_t at = 0; at < text.size();) {
         std::size_t length = SequenceLength(text, at);
-        std::string_view character =
-            length == 0 || IsControl(text.substr(at, length)) ? kReplacement
-                                                             : text.substr(at, length);
+        std::string_view character = length == 0 || IsControl(text.substr(at, length))
+                                         ? kReplacement
+                                         : text.substr(at, length);
         if (name.size() + character.size() > kIppNameMaxBytes) break;
         name += character;
         at += length == 0 ? 1 : length;
