@@ -50,6 +50,9 @@ export VANTREL_REQUIRE_CUPS=1
 set +e
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 status=$?
+# The Windows build: cross-compiled with mingw-w64, its tests run under Wine against a private
+# CUPS server of its own.
+bash "$root/scripts/windows/test-under-wine.sh" "$build-win" || status=1
 # The .deb: built, installed with apt-get, run, and removed again.
 bash "$root/scripts/test-deb.sh" "$build-deb" || status=1
 set -e

@@ -37,8 +37,7 @@ fs::path WithoutTrailingSeparator(const std::string& directory) {
 
 bool SameDirectory(const std::string& a, const std::string& b) {
     std::error_code error;
-    bool same =
-        fs::equivalent(WithoutTrailingSeparator(a), WithoutTrailingSeparator(b), error);
+    bool same = fs::equivalent(WithoutTrailingSeparator(a), WithoutTrailingSeparator(b), error);
     return !error && same;
 }
 

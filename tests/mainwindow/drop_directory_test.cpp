@@ -19,6 +19,9 @@ TEST(DropDirectory, PortableCopyKeepsItBesideTheProgram) {
 }
 
 TEST(DropDirectory, InstalledOrReadOnlyProgramUsesTheUserDataDirectory) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Windows installation keeps the drop directory beside the program";
+#endif
     EXPECT_EQ(ChooseDropDirectory("/usr/bin", "/home/u/.local/share/Vantrel"),
               "/home/u/.local/share/Vantrel/RawSpool");
     EXPECT_EQ(ChooseDropDirectory("/nonexistent/dir", "/d/Vantrel"), "/d/Vantrel/RawSpool");

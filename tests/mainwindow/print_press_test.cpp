@@ -154,7 +154,8 @@ TEST_F(PrintPressTest, MoveKeepsTheFileWhenTheCopyCannotBeMade) {
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(ReadFile(Source("a.prn")), "data of a.prn");
 
-#ifndef _WIN32  // a read-only directory still takes new files on Windows
+    // A read-only directory still takes new files on Windows.
+#ifndef _WIN32
     if (::geteuid() != 0) {  // root writes into read-only directories
         fs::permissions(dir.path() / "copies", fs::perms::owner_write, fs::perm_options::remove);
         live.setCopyDir((dir.path() / "copies").string());

@@ -46,8 +46,7 @@ class CupsCapture {
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(directory_ / queue, error)) {
             int number = 0;
-            if (std::sscanf(entry.path().filename().string().c_str(), "job-%d.bin", &number) ==
-                    1 &&
+            if (std::sscanf(entry.path().filename().string().c_str(), "job-%d.bin", &number) == 1 &&
                 number > last) {
                 last = number;
             }
@@ -57,9 +56,9 @@ class CupsCapture {
 
     // The bytes of job number of queue, once its printer has received all of it; nothing when
     // it has not arrived within the timeout.
-    std::optional<std::string> waitForJob(const std::string& queue, int number,
-                                          std::chrono::seconds timeout = std::chrono::seconds(60))
-        const {
+    std::optional<std::string> waitForJob(
+        const std::string& queue, int number,
+        std::chrono::seconds timeout = std::chrono::seconds(60)) const {
         char name[32];
         std::snprintf(name, sizeof name, "job-%04d.bin", number);
         const auto path = directory_ / queue / name;

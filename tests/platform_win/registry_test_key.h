@@ -34,9 +34,9 @@ class RegistryTestKey {
                             nullptr, &key, nullptr) != ERROR_SUCCESS) {
             return false;
         }
-        const LONG result = RegSetValueExA(key, value.c_str(), 0, type,
-                                           reinterpret_cast<const BYTE*>(bytes.data()),
-                                           static_cast<DWORD>(bytes.size()));
+        const LONG result =
+            RegSetValueExA(key, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size()));
         RegCloseKey(key);
         return result == ERROR_SUCCESS;
     }

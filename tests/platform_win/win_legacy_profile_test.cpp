@@ -1,9 +1,8 @@
 // The legacy INI file through the real GetWindowsDirectoryA and GetPrivateProfileStringA, and the
 // migration that reads it.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <memory>

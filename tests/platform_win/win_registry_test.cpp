@@ -78,8 +78,8 @@ TEST_F(RegistryTest, OtherTypeLeavesTheTextAsItWas) {
 
 TEST_F(RegistryTest, MissingKeyOrValueIsFalseWithEmptyText) {
     ASSERT_TRUE(key.set("PATH", kRegSz, std::string("x\0", 2)));
-    EXPECT_FALSE(GetKeyValue(*registry, RegistryRoot::CurrentUser, key.path() + "\\Missing",
-                             "PATH", text));
+    EXPECT_FALSE(
+        GetKeyValue(*registry, RegistryRoot::CurrentUser, key.path() + "\\Missing", "PATH", text));
     EXPECT_EQ(text, "");
 
     text = "as passed in";

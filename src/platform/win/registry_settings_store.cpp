@@ -57,9 +57,9 @@ class RegistrySettingsStore : public SettingsStore {
     void set(const std::string& section, const std::string& key,
              const std::string& value) override {
         KeyHandle handle;
-        LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, sectionPath(section).c_str(), 0, nullptr,
-                                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                                      handle.out(), nullptr);
+        LONG result =
+            RegCreateKeyExA(HKEY_CURRENT_USER, sectionPath(section).c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, handle.out(), nullptr);
         if (result == ERROR_SUCCESS) {
             result = RegSetValueExA(handle.get(), key.c_str(), 0, REG_SZ,
                                     reinterpret_cast<const BYTE*>(value.c_str()),

@@ -5,6 +5,8 @@
 
 namespace vantrel {
 
-std::unique_ptr<SettingsStore> MakeSystemSettingsStore() { return MakeRegistrySettingsStore(); }
+std::unique_ptr<SettingsStore> MakeSystemSettingsStore() {
+    return MakeRegistrySettingsStore();
+}
 
 }  // namespace vantrel

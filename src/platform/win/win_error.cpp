@@ -6,9 +6,9 @@ namespace vantrel {
 
 std::string WindowsErrorText(std::uint32_t code) {
     char* buffer = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
     std::string text;
     if (buffer) {
         text.assign(buffer, length);
@@ -22,6 +22,8 @@ std::string WindowsErrorText(std::uint32_t code) {
     return text.empty() ? "Windows " + number : text + " (" + number + ")";
 }
 
-std::string LastWindowsErrorText() { return WindowsErrorText(GetLastError()); }
+std::string LastWindowsErrorText() {
+    return WindowsErrorText(GetLastError());
+}
 
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,8 @@ class WindowsLegacyProfile : public LegacyProfile {
     std::string windowsDirectory() override {
         std::vector<char> buffer(MAX_PATH);
         for (;;) {
-            const UINT length = GetWindowsDirectoryA(buffer.data(), buffer.size());
+            const UINT length =
+                GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
             if (length == 0) return {};
             if (length < buffer.size()) return std::string(buffer.data(), length);
             buffer.resize(length + 1);  // too small: length is the size needed
@@ -29,9 +31,9 @@ class WindowsLegacyProfile : public LegacyProfile {
                                      const std::string& file) override {
         if (bufferSize == 0) return {};
         std::vector<char> buffer(bufferSize, ' ');
-        const DWORD length = GetPrivateProfileStringA(
-            section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
-            static_cast<DWORD>(bufferSize), file.c_str());
+        const DWORD length =
+            GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                     buffer.data(), static_cast<DWORD>(bufferSize), file.c_str());
         return std::string(buffer.data(), std::min<std::size_t>(length, bufferSize - 1));
     }
 };

@@ -28,9 +28,8 @@ class WindowsRegistry : public Registry {
         std::string buffer(bufferSize, '\0');
         DWORD type = 0;
         DWORD size = static_cast<DWORD>(bufferSize);
-        const LONG result =
-            RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(buffer.data()), &size);
+        const LONG result = RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(buffer.data()), &size);
         RegCloseKey(key);
         // ERROR_MORE_DATA: the value is larger than the buffer.
         if (result != ERROR_SUCCESS || size > bufferSize) return std::nullopt;
@@ -41,8 +40,12 @@ class WindowsRegistry : public Registry {
 
 }  // namespace
 
-std::unique_ptr<Registry> MakeWindowsRegistry() { return std::make_unique<WindowsRegistry>(); }
+std::unique_ptr<Registry> MakeWindowsRegistry() {
+    return std::make_unique<WindowsRegistry>();
+}
 
-std::unique_ptr<Registry> MakeSystemRegistry() { return MakeWindowsRegistry(); }
+std::unique_ptr<Registry> MakeSystemRegistry() {
+    return MakeWindowsRegistry();
+}
 
 }  // namespace vantrel

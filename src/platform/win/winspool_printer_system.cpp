@@ -44,14 +44,16 @@ class PrinterHandle {
     HANDLE handle_;
 };
 
-// Opens the printer with defaults that leave datatype, device mode and access to the spooler;
-// nullptr when the spooler can't open it. Throws SpoolError when the spooler can't be reached.
+// Opens the printer for printing, without defaults of our own (datatype, device mode and access
+// are the spooler's); nullptr when the spooler can't open it. Throws SpoolError when the spooler
+// can't be reached.
 std::shared_ptr<PrinterHandle> OpenPrinterNamed(const std::string& deviceName) {
+    // An empty name would open the print server itself, not a printer.
+    if (deviceName.empty()) return nullptr;
     std::vector<char> name(deviceName.begin(), deviceName.end());
     name.push_back('\0');
-    PRINTER_DEFAULTSA defaults{};
     HANDLE handle = nullptr;
-    if (!OpenPrinterA(name.data(), &handle, &defaults) || !handle) {
+    if (!OpenPrinterA(name.data(), &handle, nullptr) || !handle) {
         const DWORD error = GetLastError();
         if (SpoolerUnreachable(error)) {
             throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error));
@@ -99,8 +101,8 @@ class WinspoolJob : public RawJob {
     void write(const char* data, std::size_t n) override {
         if (done_) throw SpoolError("the print job is already closed");
         while (n > 0) {
-            const DWORD chunk = static_cast<DWORD>(
-                std::min<std::size_t>(n, std::numeric_limits<DWORD>::max() / 2));
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(n, std::numeric_limits<DWORD>::max() / 2));
             DWORD written = 0;
             if (!WritePrinter(handle(), const_cast<char*>(data), chunk, &written)) {
                 fail("the print spooler did not take the data");
@@ -212,8 +214,7 @@ class WinspoolPrinterSystem : public PrinterSystem {
     std::optional<std::string> defaultPrinterEntry() override {
         char buffer[kProfileBufferSize];
         std::fill(std::begin(buffer), std::end(buffer), ' ');
-        const DWORD length =
-            GetProfileStringA("Windows", "device", "", buffer, kProfileBufferSize);
+        const DWORD length = GetProfileStringA("Windows", "device", "", buffer, kProfileBufferSize);
         if (length == 0) return std::nullopt;
         return std::string(buffer, std::min<DWORD>(length, kProfileBufferSize - 1));
     }
@@ -242,6 +243,8 @@ std::unique_ptr<PrinterSystem> MakeWinspoolPrinterSystem() {
     return std::make_unique<WinspoolPrinterSystem>();
 }
 
-std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() { return MakeWinspoolPrinterSystem(); }
+std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() {
+    return MakeWinspoolPrinterSystem();
+}
 
 }  // namespace vantrel
