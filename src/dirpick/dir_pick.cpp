@@ -30,15 +30,6 @@ bool IsRemovableMount(const QString& root) {
     return false;
 }
 
-template <typename Control>
-Control* Make(QWidget* form, const char* name, double left, double top, double width,
-              double height) {
-    auto* control = new Control(form);
-    control->setObjectName(QString::fromLatin1(name));
-    PlaceTwips(*control, left, top, width, height);
-    return control;
-}
-
 }  // namespace
 
 QStringList DriveRoots() {
@@ -85,16 +76,16 @@ DirPick::DirPick(MessageSink& messages) : messages_(messages) {
     UseFormFont(*this);
     setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
 
-    Drive1 = Make<QComboBox>(this, "Drive1", 360, 240, 2895, 315);
-    Dir1 = Make<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
-    File1 = Make<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
+    Drive1 = MakeControl<QComboBox>(this, "Drive1", 360, 240, 2895, 315);
+    Dir1 = MakeControl<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
+    File1 = MakeControl<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Command1 = Make<QPushButton>(this, "Command1", 360, 2640, 2295, 495);
+    Command1 = MakeControl<QPushButton>(this, "Command1", 360, 2640, 2295, 495);
     Command1->setText(QStringLiteral("Select"));
-    Command2 = Make<QPushButton>(this, "Command2", 3240, 2640, 2295, 495);
+    Command2 = MakeControl<QPushButton>(this, "Command2", 3240, 2640, 2295, 495);
     Command2->setText(QStringLiteral("Cancel"));
     // The answer box lies below the client area: the caller reads it, the user never sees it.
-    Result = Make<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
+    Result = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
     Result->setFocusPolicy(Qt::NoFocus);
 
     Drive1->addItems(DriveRoots());

@@ -49,33 +49,16 @@ void SetValue(QCheckBox& box, int value) {
     box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
-template <typename Control>
-Control* Make(QWidget* form, const char* name, double left, double top, double width,
-              double height) {
-    auto* control = new Control(form);
-    control->setObjectName(QString::fromLatin1(name));
-    PlaceTwips(*control, left, top, width, height);
-    return control;
-}
-
-QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
-                        double top, double width, double height) {
-    auto* button = Make<QPushButton>(form, name, left, top, width, height);
-    button->setText(QString::fromUtf8(caption));
-    button->setAutoDefault(false);
-    return button;
-}
-
 QLineEdit* MakeTextBox(QWidget* form, const char* name, const char* text, double left, double top,
                        double width, double height) {
-    auto* box = Make<QLineEdit>(form, name, left, top, width, height);
+    auto* box = MakeControl<QLineEdit>(form, name, left, top, width, height);
     box->setText(QString::fromUtf8(text));
     return box;
 }
 
 QLabel* MakeLabel(QWidget* form, const char* name, const char* caption, double left, double top,
                   double width, double height) {
-    auto* label = Make<QLabel>(form, name, left, top, width, height);
+    auto* label = MakeControl<QLabel>(form, name, left, top, width, height);
     label->setText(QString::fromUtf8(caption));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -84,7 +67,7 @@ QLabel* MakeLabel(QWidget* form, const char* name, const char* caption, double l
 // The box alone shows; its own caption "Check1" is cut off, and a label beside it says what it
 // is. It is kept at least as wide as the style's indicator, so it can always be seen and ticked.
 QCheckBox* MakeCheckBox(QWidget* form, const char* name, double left, double top) {
-    auto* box = Make<CheckBox>(form, name, left, top, 255, 255);
+    auto* box = MakeControl<CheckBox>(form, name, left, top, 255, 255);
     box->setText(QStringLiteral("Check1"));
     const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box);
     if (box->width() < indicator) box->resize(indicator, std::max(box->height(), indicator));
@@ -104,13 +87,13 @@ OptionForm::OptionForm(Forms& forms) : forms_(forms) {
     TextMask = MakeTextBox(this, "TextMask", "", 5400, 2640, 1335, 285);
     DelMask = MakeButton(this, "DelMask", "Delete", 6120, 3120, 615, 495);
     AddMask = MakeButton(this, "AddMask", "Add", 5400, 3120, 615, 495);
-    ListMask = Make<QListWidget>(this, "ListMask", 5400, 0, 1335, 2595);
+    ListMask = MakeControl<QListWidget>(this, "ListMask", 5400, 0, 1335, 2595);
     ListMask->setSelectionMode(QAbstractItemView::SingleSelection);
     Command4 = MakeButton(this, "Command4", "Cancel", 3600, 3120, 1575, 495);
     Command3 = MakeButton(this, "Command3", "Save Changes", 240, 3120, 1575, 495);
     Command2 = MakeButton(this, "Command2", "Browse", 4320, 1920, 855, 375);
     Command1 = MakeButton(this, "Command1", "Browse", 4320, 1200, 855, 375);
-    Combo1 = Make<QComboBox>(this, "Combo1", 240, 2640, 3975, 315);
+    Combo1 = MakeControl<QComboBox>(this, "Combo1", 240, 2640, 3975, 315);
     Combo1->setEditable(true);
     // Typed text stays text: it is neither added to the list nor completed to an entry.
     Combo1->setInsertPolicy(QComboBox::NoInsert);

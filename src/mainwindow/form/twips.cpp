@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -116,6 +117,14 @@ void FitCaption(QLabel& label, int limit) {
     } else {
         label.resize(std::min(needed, limit - place.x()), place.height());
     }
+}
+
+QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
+                        double top, double width, double height) {
+    auto* button = MakeControl<QPushButton>(form, name, left, top, width, height);
+    button->setText(QString::fromUtf8(caption));
+    button->setAutoDefault(false);
+    return button;
 }
 
 }  // namespace vantrel

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
+#include <QWidget>
 
 #include "settings/main_window_settings.h"
 
 class QLabel;
-class QWidget;
+class QPushButton;
 
 namespace vantrel {
 
@@ -22,6 +24,18 @@ float PixelsToTwipsY(int pixels);
 
 // Places a control at left, top with width and height, all in twips, inside its parent.
 void PlaceTwips(QWidget& control, double left, double top, double width, double height);
+// A new control of a form, named and placed in twips.
+template <typename Control>
+Control* MakeControl(QWidget* form, const char* name, double left, double top, double width,
+                     double height) {
+    auto* control = new Control(form);
+    control->setObjectName(QString::fromLatin1(name));
+    PlaceTwips(*control, left, top, width, height);
+    return control;
+}
+// A new button with a caption; Return does not press it unless it has the focus.
+QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
+                        double top, double width, double height);
 // Gives a form's client area (the surface its controls stand on) a size in twips.
 QSize ClientSizeTwips(double width, double height);
 

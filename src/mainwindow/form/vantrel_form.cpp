@@ -33,32 +33,15 @@ constexpr double kSecondColumn = 3720;
 // The right edge of Text1, file2 and the Refresh button.
 constexpr double kFirstColumnEdge = 3615;
 
-template <typename Control>
-Control* Make(QWidget* surface, const char* name, double left, double top, double width,
-              double height) {
-    auto* control = new Control(surface);
-    control->setObjectName(QString::fromLatin1(name));
-    PlaceTwips(*control, left, top, width, height);
-    return control;
-}
-
 // A caption right-aligned to the left column's edge, beside the control it names; it has room to
 // grow to the left.
 QLabel* MakeLabel(QWidget* surface, const char* name, const char* caption, double left, double top,
                   double height) {
-    auto* label = Make<QLabel>(surface, name, left, top, kFirstColumnEdge - left, height);
+    auto* label = MakeControl<QLabel>(surface, name, left, top, kFirstColumnEdge - left, height);
     label->setText(QString::fromUtf8(caption));
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     FitCaption(*label, TwipsToPixelsX(kLabelMargin));
     return label;
-}
-
-QPushButton* MakeButton(QWidget* surface, const char* name, const char* caption, double left,
-                        double top, double width, double height) {
-    auto* button = Make<QPushButton>(surface, name, left, top, width, height);
-    button->setText(QString::fromUtf8(caption));
-    button->setAutoDefault(false);
-    return button;
 }
 
 QAction* MakeMenuItem(QMenuBar* bar, const char* name, const char* caption) {
@@ -83,21 +66,21 @@ Vantrel::Vantrel(Forms& forms) : forms_(forms) {
     surface->setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
     setCentralWidget(surface);
 
-    Text1 = Make<QLineEdit>(surface, "Text1", 0, 15, 3615, 315);
+    Text1 = MakeControl<QLineEdit>(surface, "Text1", 0, 15, 3615, 315);
     Text1->setText(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
-    file2 = Make<QListWidget>(surface, "file2", 0, 360, 3615, 1815);
+    file2 = MakeControl<QListWidget>(surface, "file2", 0, 360, 3615, 1815);
     file2->setSelectionMode(QAbstractItemView::SingleSelection);
     Command3 = MakeButton(surface, "Command3", "Change Dir", 3720, 0, 1095, 315);
-    Combo1 = Make<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
-    File1 =
-        Make<FileListBox>(surface, "File1", kSecondColumn, 350, kRightEdge - kSecondColumn, 1845);
+    Combo1 = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
+    File1 = MakeControl<FileListBox>(surface, "File1", kSecondColumn, 350,
+                                     kRightEdge - kSecondColumn, 1845);
     File1->setPattern(QStringLiteral("*.TXT"));
     Label1 =
         MakeLabel(surface, "Label1", "What to do with the file after printing ?", 472, 2325, 285);
-    Combo2 = Make<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
+    Combo2 = MakeControl<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
     Label2 = MakeLabel(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
-    Text2 = Make<QLineEdit>(surface, "Text2", 3720, 2760, 495, 285);
+    Text2 = MakeControl<QLineEdit>(surface, "Text2", 3720, 2760, 495, 285);
     Text2->setText(QStringLiteral("1"));
     Command2 = MakeButton(surface, "Command2", "Print", 4920, 2280, 2175, 1650);
     Command1 = MakeButton(surface, "Command1", "Refresh", 120, 3240, 3495, 690);
