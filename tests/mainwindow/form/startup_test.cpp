@@ -118,6 +118,27 @@ class StartupTest : public QObject {
         QCOMPARE(rig.printers.printed()[0].data, std::string("RAW"));
     }
 
+    void messageBoxInsideATickLetsNoSecondTickIn() {
+        WindowRig rig;
+        rig.printers.failWriteAfterBytes = 0;  // every document fails
+        QVERIFY(rig.start(20));
+        ModalAnswerer user;
+        // The spooler's message stays open while Timer1 keeps firing underneath it.
+        user.then([](QWidget* modal) {
+            QTest::qWait(300);
+            modal->close();
+        });
+        user.answerBox();  // the file went into "Failed"
+        {
+            std::ofstream out(rig.dropDirectory() + "/job.prn", std::ios::binary);
+            out << "RAW";
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(rig.dropDirectory() + "/Failed/job.prn"), 10'000);
+        QTRY_VERIFY2(user.finished(), user.report().constData());
+        QTest::qWait(100);
+        QCOMPARE(rig.printers.documents.size(), 1u);
+    }
+
     void dropDirectoryThatCannotBeMadeLeavesAutoPrintOff() {
         WindowRig rig;
         rig.appDir.write("RawSpool", "a file where the directory should be");
