@@ -76,7 +76,9 @@ void AutoPrintWatcher::tick() {
         auto previous = lastLook_.find(name);
         if (previous == lastLook_.end() || !(previous->second == now)) continue;  // still changing
         handleFile(name);
-        thisLook.erase(name);  // a new file of the same name is looked at afresh
+        // Once it is gone, a new file of the same name is looked at afresh; one that stayed
+        // was given up and keeps its place, so that it is not taken again.
+        if (!IsPlainFile(path)) thisLook.erase(name);
     }
     // Forget what is gone, so a later file of the same name is handled again.
     std::erase_if(givenUp_, [&](const std::string& name) { return !thisLook.count(name); });
@@ -111,12 +113,16 @@ void AutoPrintWatcher::printAndRemove(const std::string& path, int copies) {
         }
     }
     std::error_code error;
-    if (!fs::remove(fs::path(path), error) && error) {
+    if (!removeFile(path, error)) {
         givenUp_.insert(fs::path(path).filename().string());
         messages_.show("AutoPrint printed " + path + " but could not delete it: " +
                            error.message() + ". It will not be printed again.",
                        MsgStyle::Exclamation);
     }
+}
+
+bool AutoPrintWatcher::removeFile(const std::string& path, std::error_code& error) {
+    return fs::remove(fs::path(path), error) || !error;
 }
 
 void AutoPrintWatcher::moveToFailed(const std::string& path, const std::string& why) {

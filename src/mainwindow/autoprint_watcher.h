@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <system_error>
 
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
@@ -25,11 +26,16 @@ class AutoPrintWatcher {
   public:
     AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system, const LiveSettings& live,
                      MessageSink& messages, std::function<std::string()> copiesText);
+    virtual ~AutoPrintWatcher() = default;
 
     // One tick. A tick that starts while another runs (inside its message box) does nothing.
     void tick();
 
     const std::string& dropDirectory() const { return dropDirectory_; }
+
+  protected:
+    // Deletes a printed file; false, with the reason in error, when it stays.
+    virtual bool removeFile(const std::string& path, std::error_code& error);
 
   private:
     struct Snapshot {
