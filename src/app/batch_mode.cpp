@@ -42,8 +42,7 @@ int ListPrinters() {
             std::printf("%s%s\n", entries[i].c_str(), isDefault ? "  (default)" : "");
         }
     } catch (const SpoolError& error) {
-        messages.show(std::string("The print spooler cannot be reached: ") + error.what(),
-                      MsgStyle::Critical, kAppTitle);
+        messages.show(SpoolerUnreachableText(error), MsgStyle::Critical, kAppTitle);
         return 1;
     }
     return 0;

@@ -88,19 +88,19 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
                       MsgStyle::Exclamation);
         return result;
     }
-    auto request =
-        ParseCommandLine(commandText, DefaultPrinterNameOrNone(system.defaultPrinterEntry()));
+    CommandLineRequest request;
+    std::string selection;
+    try {
+        request =
+            ParseCommandLine(commandText, DefaultPrinterNameOrNone(system.defaultPrinterEntry()));
+        selection = SelectionForPrinterName(system.printers(), request.printerName);
+    } catch (const SpoolError& error) {
+        messages.show(SpoolerUnreachableText(error), MsgStyle::Critical);
+        return result;
+    }
     auto copies = BatchCopies(request.copiesText);
     if (!copies) {
         messages.show("Invalid number of copies: " + request.copiesText, MsgStyle::Exclamation);
-        return result;
-    }
-    std::string selection;
-    try {
-        selection = SelectionForPrinterName(system.printers(), request.printerName);
-    } catch (const SpoolError& error) {
-        messages.show(std::string("Could not list the printers: ") + error.what(),
-                      MsgStyle::Critical);
         return result;
     }
     result.copiesRequested = *copies;

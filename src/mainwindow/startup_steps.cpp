@@ -10,8 +10,7 @@ bool CheckPrintersInstalled(PrinterSystem& system, MessageSink& messages) {
         messages.show("There are no printers installed. Kinda makes me usless :(",
                       MsgStyle::Critical, "Fatal Error");
     } catch (const SpoolError& error) {
-        messages.show(std::string("The print spooler cannot be reached: ") + error.what(),
-                      MsgStyle::Critical, "Fatal Error");
+        messages.show(SpoolerUnreachableText(error), MsgStyle::Critical, "Fatal Error");
     }
     return false;
 }

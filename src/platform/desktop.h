@@ -6,7 +6,7 @@ namespace vantrel {
 
 // The desktop's opener and program start.
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
     // Opens a document or an address with the program the desktop has for it ("Open").
     // False when nothing could be started; the callers decide whether that is reported.

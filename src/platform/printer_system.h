@@ -22,6 +22,11 @@ class SpoolError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What the user is told when the spooler itself cannot be asked.
+inline std::string SpoolerUnreachableText(const SpoolError& error) {
+    return std::string("The print spooler cannot be reached: ") + error.what();
+}
+
 // One raw document being written. Destroying a job that was neither finished nor cancelled
 // cancels it, so a half-written document never prints.
 class RawJob {
@@ -51,6 +56,7 @@ class PrinterSystem {
     // asked.
     virtual std::vector<Printer> printers() = 0;
     // The system's default-printer entry, "device,driver,port"; nothing when there is none.
+    // Throws SpoolError when the spooler can't be asked.
     virtual std::optional<std::string> defaultPrinterEntry() = 0;
     // Opens a printer by device name; nullptr when no such printer can be opened.
     // Throws SpoolError when the spooler itself cannot be reached.

@@ -22,7 +22,7 @@ struct RegistryValue {
 
 // Read access to the system registry. Platforms without one have an empty registry.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // Opens keyName under root, reads valueName into a buffer of bufferSize bytes and closes the
     // key; nothing when the key cannot be opened or the value cannot be read (a value larger

@@ -53,6 +53,11 @@ std::vector<Printer> FakePrinterSystem::printers() {
     return installed;
 }
 
+std::optional<std::string> FakePrinterSystem::defaultPrinterEntry() {
+    if (listFails) throw SpoolError("the print server is not running");
+    return defaultEntry;
+}
+
 std::unique_ptr<PrinterConnection> FakePrinterSystem::openPrinter(const std::string& deviceName) {
     bool known = std::any_of(installed.begin(), installed.end(),
                              [&](const Printer& p) { return p.deviceName == deviceName; });

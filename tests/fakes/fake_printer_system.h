@@ -26,14 +26,14 @@ class FakePrinterSystem : public PrinterSystem {
     std::optional<std::string> defaultEntry;
     std::vector<FakeDocument> documents;
 
-    bool listFails = false;                          // printers() throws
+    bool listFails = false;                          // printers() and the default throw
     std::vector<std::string> unopenable;             // openPrinter() gives nullptr for these
     bool startFails = false;                         // startDocument() throws
     std::optional<std::size_t> failWriteAfterBytes;  // write() throws once this many were taken
     bool finishFails = false;
 
     std::vector<Printer> printers() override;
-    std::optional<std::string> defaultPrinterEntry() override { return defaultEntry; }
+    std::optional<std::string> defaultPrinterEntry() override;
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
 
     // Documents that were finished (released for printing).

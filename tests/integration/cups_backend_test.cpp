@@ -131,7 +131,7 @@ TEST_F(CupsBackend, AnUnreachableSchedulerIsAnErrorNotAnEmptyList) {
             << error.what();
     }
     EXPECT_THROW(system_->openPrinter(kDefaultQueue), SpoolError);
-    EXPECT_EQ(system_->defaultPrinterEntry(), std::nullopt);
+    EXPECT_THROW(system_->defaultPrinterEntry(), SpoolError);
 }
 
 TEST_F(CupsBackend, ASchedulerWithoutQueuesHasNoPrinters) {

@@ -158,6 +158,16 @@ TEST_F(CommandLineTest, NoDefaultPrinterMatchesNothing) {
               std::vector<std::string>(2, "There is an error in the printer name."));
 }
 
+TEST_F(CommandLineTest, UnreachableSpoolerFailsAndKeepsTheFile) {
+    auto path = dir.write("a.prn", "x");
+    spooler.listFails = true;
+    EXPECT_FALSE(Run("-D a.prn").ok);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(messages.texts(),
+              std::vector<std::string>{"The print spooler cannot be reached: the print server is "
+                                       "not running"});
+}
+
 TEST_F(CommandLineTest, StoredEjectFlagAppliesToBatchJobs) {
     dir.write("a.prn", "x");
     live.setPageEject(1);

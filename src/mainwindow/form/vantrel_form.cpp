@@ -120,8 +120,7 @@ void Vantrel::RefreshLists() {
         }
         SelectDefaultPrinter(*this, forms_.printers());
     } catch (const SpoolError& error) {
-        forms_.messages().show(std::string("The print spooler cannot be reached: ") + error.what(),
-                               MsgStyle::Exclamation);
+        forms_.messages().show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
     }
 }
 

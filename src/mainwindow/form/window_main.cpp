@@ -29,10 +29,9 @@ int vantrel_window_main(int argc, char** argv) {
     const vantrel::WindowSeams seams{*printers, *store, *legacyProfile, messages};
     const vantrel::WindowPlaces places{vantrel::AppPath(), vantrel::UserDataDirectory()};
 
-    auto forms = vantrel::StartWindow(seams, places);
-    if (!forms) return 1;
-    vantrel::Vantrel& window = forms->vantrel();
-    window.onAbout = [&] { vantrel::ShowAboutBox(&window, desktop, *registry, messages); };
-    window.onHelp = [&] { vantrel::OpenHelp(desktop, places.appPath); };
-    return QApplication::exec();
+    return vantrel::RunWindowProgram(seams, places, [&](vantrel::Forms& forms) {
+        vantrel::Vantrel& window = forms.vantrel();
+        window.onAbout = [&] { vantrel::ShowAboutBox(&window, desktop, *registry, messages); };
+        window.onHelp = [&] { vantrel::OpenHelp(desktop, places.appPath); };
+    });
 }

@@ -75,9 +75,11 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
     return forms;
 }
 
-int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places) {
+int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places,
+                     const std::function<void(Forms&)>& prepare) {
     auto forms = StartWindow(seams, places);
     if (!forms) return 1;
+    if (prepare) prepare(*forms);
     return QApplication::exec();
 }
 

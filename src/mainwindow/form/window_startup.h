@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,7 +23,9 @@ struct WindowPlaces {
 // and a drop directory that cannot be made leaves AutoPrint off; both are reported.
 std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces& places);
 
-// StartWindow, then the event loop until the main window has closed. The program's exit status.
-int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places);
+// StartWindow, then prepare (for what the start-up does not set, such as the About and Help
+// menu items), then the event loop until the main window has closed. The program's exit status.
+int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places,
+                     const std::function<void(Forms&)>& prepare = {});
 
 }  // namespace vantrel

@@ -233,12 +233,7 @@ class CupsPrinterSystem : public PrinterSystem {
     }
 
     std::optional<std::string> defaultPrinterEntry() override {
-        std::shared_ptr<DestList> list;
-        try {
-            list = destinations();
-        } catch (const SpoolError&) {
-            return std::nullopt;  // no scheduler, no default; listing the printers says why
-        }
+        auto list = destinations();
         for (const cups_dest_t& dest : *list) {
             if (dest.is_default) return Entry(dest);
         }
