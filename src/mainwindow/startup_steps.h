@@ -19,4 +19,9 @@ bool CheckPrintersInstalled(PrinterSystem& system, MessageSink& messages);
 void BringInSettings(SettingsStore& store, LegacyProfile& profile, LiveSettings& live,
                      MainWindowSettings& window, MessageSink& messages);
 
+// SaveSettings for the Exit and Save Changes buttons: a store that cannot be written is
+// reported, and the caller goes on.
+void SaveSettingsReporting(SettingsStore& store, const LiveSettings& live,
+                           const MainWindowSettings& window, MessageSink& messages);
+
 }  // namespace vantrel

@@ -14,6 +14,7 @@
 #include "mainwindow/form/forms.h"
 #include "mainwindow/form/twips.h"
 #include "mainwindow/form/vantrel_form.h"
+#include "mainwindow/startup_steps.h"
 #include "settings/settings_routines.h"
 
 namespace vantrel {
@@ -176,12 +177,7 @@ void OptionForm::browseInto(QLineEdit& box) {
 }
 
 void OptionForm::Command3_Click() {
-    try {
-        SaveSettings(forms_.store(), *this, forms_.vantrel());
-    } catch (const SettingsError& error) {
-        forms_.messages().show(std::string("The settings could not be saved: ") + error.what(),
-                               MsgStyle::Exclamation);
-    }
+    SaveSettingsReporting(forms_.store(), *this, forms_.vantrel(), forms_.messages());
     done(Accepted);
 }
 

@@ -17,6 +17,7 @@
 #include "mainwindow/form/file_list_box.h"
 #include "mainwindow/form/forms.h"
 #include "mainwindow/form/twips.h"
+#include "mainwindow/startup_steps.h"
 #include "options/option_form.h"
 #include "settings/settings_routines.h"
 
@@ -163,12 +164,7 @@ void Vantrel::Command3_Click() {
 }
 
 void Vantrel::Command4_Click() {
-    try {
-        SaveSettings(forms_.store(), forms_.optionForm(), *this);
-    } catch (const SettingsError& error) {
-        forms_.messages().show(std::string("The settings could not be saved: ") + error.what(),
-                               MsgStyle::Exclamation);
-    }
+    SaveSettingsReporting(forms_.store(), forms_.optionForm(), *this, forms_.messages());
     close();
 }
 
