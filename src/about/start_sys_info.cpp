@@ -2,6 +2,7 @@
 
 #include "about/get_key_value.h"
 #include "platform/plain_file.h"
+#include "platform/runtime_text.h"
 
 namespace vantrel {
 
@@ -14,12 +15,6 @@ constexpr const char* kProgramValue = "PATH";
 constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr const char* kLocationValue = "MSINFO";
 constexpr const char* kProgramFile = "MSINFO32.EXE";
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 
 // The first of the desktop programs that is installed and starts.
 bool StartDesktopProgram(Desktop& desktop, const std::vector<std::string>& names) {
@@ -41,7 +36,7 @@ bool TryStart(Registry& registry, Desktop& desktop,
     std::string directory;
     if (GetKeyValue(registry, RegistryRoot::LocalMachine, kLocationKey, kLocationValue,
                     directory)) {
-        const std::string program = directory + kSeparator + kProgramFile;
+        const std::string program = directory + kPathSeparator + kProgramFile;
         return IsPlainFile(program) && desktop.startProgram(program);
     }
     return StartDesktopProgram(desktop, desktopPrograms);

@@ -80,17 +80,13 @@ DirPick::DirPick(MessageSink& messages) : messages_(messages) {
     Dir1 = MakeControl<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
     File1 = MakeControl<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Command1 = MakeControl<QPushButton>(this, "Command1", 360, 2640, 2295, 495);
-    Command1->setText(QStringLiteral("Select"));
-    Command2 = MakeControl<QPushButton>(this, "Command2", 3240, 2640, 2295, 495);
-    Command2->setText(QStringLiteral("Cancel"));
+    Command1 = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
+    Command2 = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
     // The answer box lies below the client area: the caller reads it, the user never sees it.
     Result = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
     Result->setFocusPolicy(Qt::NoFocus);
 
     Drive1->addItems(DriveRoots());
-    Command1->setAutoDefault(false);
-    Command2->setAutoDefault(false);
 
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     Dir1->onChange = [this] { Dir1_Change(); };
