@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Vantrel needs on Debian 12 (run as root).
-# Pass "--with-windows" to add the mingw-w64 cross compiler and Wine.
+# Pass "--with-windows" to add the mingw-w64 cross compiler and Wine, "--with-package-checks" to
+# add the tools that check the Debian package (scripts/test-deb.sh).
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libcups2-dev cups cups-client cups-daemon
           googletest libgtest-dev libgmock-dev fonts-dejavu-core dpkg-dev desktop-file-utils)
-if [[ "${1:-}" == "--with-windows" ]]; then
-    packages+=(g++-mingw-w64-x86-64 wine64 wine)
-fi
+for option in "$@"; do
+    case "$option" in
+    --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 wine) ;;
+    # hardening-check is in devscripts.
+    --with-package-checks) packages+=(lintian devscripts appstream appstream-util man-db) ;;
+    *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
