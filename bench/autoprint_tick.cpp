@@ -13,6 +13,7 @@
 
 #include "mainwindow/autoprint_watcher.h"
 #include "platform/backends.h"
+#include "platform/file_system.h"
 #include "platform/stderr_messages.h"
 
 int main(int argc, char** argv) {
@@ -30,9 +31,10 @@ int main(int argc, char** argv) {
     }
 
     auto system = vantrel::MakeSystemPrinterSystem();
+    auto files = vantrel::MakeSystemFileSystem();
     vantrel::PlainLiveSettings live;
     vantrel::StderrMessages messages;
-    vantrel::AutoPrintWatcher watcher(drop.string(), *system, live, messages,
+    vantrel::AutoPrintWatcher watcher(drop.string(), *system, *files, live, messages,
                                       [] { return std::string("1"); });
     watcher.tick();  // the first look: nothing is printed yet
 

@@ -5,9 +5,11 @@
 #include "mainwindow/command_line.h"
 #include "mainwindow/startup_steps.h"
 #include "platform/backends.h"
+#include "platform/file_system.h"
 #include "platform/runtime_text.h"
 #include "platform/stderr_messages.h"
 #include "printing/printer_selection.h"
+#include "settings/settings_steps.h"
 
 namespace vantrel {
 
@@ -22,7 +24,8 @@ int RunBatchMode(const std::string& commandLine) {
     PlainMainWindowSettings window;
     BringInSettings(*store, *profile, live, window, messages);
 
-    auto result = RunCommandLine(Trim(commandLine), *system, live, messages);
+    auto files = MakeSystemFileSystem();
+    auto result = RunCommandLine(Trim(commandLine), *system, *files, live, messages);
     return result.ok ? 0 : 1;
 }
 

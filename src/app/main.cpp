@@ -7,6 +7,8 @@
 #include "app/batch_mode.h"
 #include "app/version.h"
 #include "app/window_loader.h"
+#include "mainwindow/command_line.h"
+#include "platform/system_places.h"
 
 namespace {
 
@@ -16,11 +18,17 @@ constexpr const char* kUsage =
     "       vantrel -R[DC] [copies] PRINTER FILE\n"
     "\n"
     "Sends FILE unchanged to PRINTER (the default printer when none is named).\n"
-    "PRINTER is the printer's name or its beginning, in any letter case.\n"
+    "PRINTER is the printer's name or its beginning, in any letter case; a printer\n"
+    "named exactly so wins over longer names that begin with it.\n"
     "  -R  the printer name comes first, the file name last\n"
-    "  -D  delete FILE once every copy is printed\n"
-    "  -C  the next word is the number of copies\n"
-    "Option letters combine (-CD 3 label.prn). File names cannot contain blanks.\n"
+    "  -D  delete FILE once every copy is printed, if it did not change meanwhile\n"
+    "  -C  the next word is the number of copies (below 1 counts as 1)\n"
+    "The letters of an option word are read one by one and any other letter is\n"
+    "ignored, so -d deletes and -CD 3 label.prn prints 3 copies, then deletes.\n"
+    "A word beginning with -- is no option word: other than the forms below it is\n"
+    "refused, and nothing is printed or deleted. File names cannot contain blanks.\n"
+    "Exit status: 0 when every copy was spooled (and FILE deleted when asked),\n"
+    "1 when not, 2 for a command line that is refused.\n"
     "\n"
     "       vantrel --list-printers      list the printers, the default one marked\n"
     "       vantrel --version\n"
@@ -36,9 +44,21 @@ std::string JoinArguments(int argc, char** argv) {
     return line;
 }
 
+// A guessed long option ("--dry-run") must not be read as option letters (D, R): refuse it.
+int RefuseLongOption(const std::string& word) {
+    std::fprintf(stderr,
+                 "vantrel: unknown option %s\n"
+                 "Usage: vantrel [-RDC] [copies] FILE [PRINTER]; see vantrel --help\n",
+                 word.c_str());
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The settings store and the start directory both go by HOME; without it, both use the
+    // home directory of the password database.
+    vantrel::EnsureHomeEnvironment();
     if (argc <= 1) return vantrel::RunWindowMode(argc, argv);
     const std::string commandLine = JoinArguments(argc, argv);
     if (commandLine == "--help") {
@@ -50,5 +70,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (commandLine == "--list-printers") return vantrel::ListPrinters();
+    if (auto word = vantrel::LongOptionWord(commandLine)) return RefuseLongOption(*word);
     return vantrel::RunBatchMode(commandLine);
 }

@@ -1,13 +1,11 @@
 #include "mainwindow/command_line.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <climits>
-#include <cstdio>
-#include <cstring>
 
 #include "platform/runtime_text.h"
+#include "printing/print_copies.h"
 #include "printing/printer_selection.h"
-#include "printing/spool_file_raw.h"
 
 namespace vantrel {
 
@@ -62,25 +60,25 @@ CommandLineRequest ParseCommandLine(std::string text, const std::string& default
 }
 
 std::optional<int> BatchCopies(const std::string& copiesText) {
-    double value = Val(copiesText);
-    if (value <= 0) value = 1;
-    auto copies = RoundHalfEven(value, INT_MIN, INT_MAX);
+    auto copies = RoundHalfEven(Val(copiesText), INT_MIN, INT_MAX);
     if (!copies) return std::nullopt;
-    return static_cast<int>(*copies);
+    // Below 1 is 1: a count that rounds to 0 must not reach the deletion without a copy.
+    return static_cast<int>(std::max<long long>(*copies, 1));
 }
 
-namespace {
-
-bool DeleteFile(const std::string& path, MessageSink& messages) {
-    errno = 0;
-    if (std::remove(path.c_str()) == 0) return true;
-    messages.show("Could not delete " + path + ": " + std::strerror(errno), MsgStyle::Exclamation);
-    return false;
+std::optional<std::string> LongOptionWord(const std::string& commandText) {
+    std::size_t at = 0;
+    while (at < commandText.size()) {
+        std::size_t end = commandText.find(' ', at);
+        if (end == std::string::npos) end = commandText.size();
+        std::string word = commandText.substr(at, end - at);
+        if (word.starts_with("--")) return word;
+        at = end + 1;
+    }
+    return std::nullopt;
 }
 
-}  // namespace
-
-BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system,
+BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
                            const LiveSettings& live, MessageSink& messages) {
     BatchResult result;
     if (commandText.empty()) {
@@ -104,21 +102,28 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         return result;
     }
     result.copiesRequested = *copies;
-    for (int copy = 1; copy <= *copies; ++copy) {
-        if (SpoolFileRaw(request.fileName, selection, system, live, messages).spooled) {
-            ++result.copiesSpooled;
-        }
+    const auto printed =
+        PrintCopies(request.fileName, selection, *copies, system, files, live, messages);
+    result.copiesSpooled = printed.spooled;
+    if (printed.failure == SpoolFailure::PrinterName) {
+        messages.show("no printer name begins with \"" + request.printerName +
+                          "\"; see vantrel --list-printers",
+                      MsgStyle::Exclamation);
     }
-    const bool allSpooled = result.copiesSpooled == result.copiesRequested;
     if (request.deleteAfterPrinting) {
-        if (allSpooled) {
-            result.deleted = DeleteFile(request.fileName, messages);
-        } else {
-            messages.show("File not deleted, since not every copy was printed: " + request.fileName,
-                          MsgStyle::Exclamation);
+        const AfterPrint check = CheckPrintedFile(printed, files, request.fileName);
+        if (check != AfterPrint::MayGo) {
+            messages.show(KeptFileText(check, request.fileName), MsgStyle::Exclamation);
+            return result;
         }
+        if (auto error = files.removeFile(request.fileName)) {
+            messages.show("Could not delete " + request.fileName + ": " + error.message(),
+                          MsgStyle::Exclamation);
+            return result;
+        }
+        result.deleted = true;
     }
-    result.ok = allSpooled && (result.deleted || !request.deleteAfterPrinting);
+    result.ok = printed.allSpooled();
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
 #include "settings/live_settings.h"
@@ -23,9 +24,14 @@ struct CommandLineRequest {
 // defaultPrinterName stands in when no printer is named.
 CommandLineRequest ParseCommandLine(std::string commandText, const std::string& defaultPrinterName);
 
-// The number of copies a copies text asks for: 1 for a value of 0 or less, otherwise the value
-// rounded with halves to even; nothing when it does not fit a 32-bit signed integer.
+// The number of copies a copies text asks for: the value rounded with halves to even, and 1
+// when that is below 1; nothing when it does not fit a 32-bit signed integer.
 std::optional<int> BatchCopies(const std::string& copiesText);
+
+// The first word of the command text that begins with "--": a guessed long option, which is
+// refused rather than read letter by letter ("--dry-run" would otherwise mean delete and
+// reverse). Nothing when there is none.
+std::optional<std::string> LongOptionWord(const std::string& commandText);
 
 struct BatchResult {
     int copiesRequested = 0;
@@ -35,8 +41,9 @@ struct BatchResult {
 };
 
 // Runs one batch command line: prints the file raw in the asked copies on the named or the
-// default printer, then deletes it when asked and every copy was spooled.
-BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system,
+// default printer, then deletes it when asked, every copy was spooled and it is still the file
+// that was printed.
+BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
                            const LiveSettings& live, MessageSink& messages);
 
 }  // namespace vantrel

@@ -9,9 +9,6 @@ namespace vantrel {
 // writable (a portable copy), otherwise under the user's data directory (an installed program).
 std::string ChooseDropDirectory(const std::string& appPath, const std::string& userDataDir);
 
-// The user's data directory for Vantrel ($XDG_DATA_HOME or ~/.local/share, then "Vantrel").
-std::string UserDataDirectory();
-
 // Creates the drop directory when it is missing; an existing one is left as it is.
 // Returns why it could not be made, or nothing when it exists now.
 std::optional<std::string> EnsureDropDirectory(const std::string& dropDirectory);

@@ -5,7 +5,8 @@
 
 #include "platform/plain_file.h"
 #include "platform/runtime_text.h"
-#include "printing/spool_file_raw.h"
+#include "platform/system_places.h"
+#include "printing/print_copies.h"
 
 namespace vantrel {
 
@@ -18,11 +19,8 @@ std::optional<int> InteractiveCopies(const std::string& copiesText) {
 }
 
 std::string PrintName(const std::string& listEntry) {
-#ifdef _WIN32
-    return UCase(Trim(listEntry));
-#else
-    return Trim(listEntry);  // names keep their case where the file system tells case apart
-#endif
+    // Names keep their case where the file system tells case apart.
+    return FileNamesIgnoreCase() ? UCase(Trim(listEntry)) : Trim(listEntry);
 }
 
 namespace {
@@ -87,18 +85,18 @@ bool MoveCopy(const std::string& sourceDir, const std::string& name, const LiveS
     return true;
 }
 
-bool DeleteSource(const std::string& path, MessageSink& messages) {
-    std::error_code error;
-    if (fs::remove(fs::path(path), error)) return true;
-    messages.show(
-        "Could not delete " + path + ": " + (error ? error.message() : std::string("it is gone")),
-        MsgStyle::Exclamation);
-    return false;
+bool DeleteSource(const std::string& path, FileSystem& files, MessageSink& messages) {
+    if (auto error = files.removeFile(path)) {
+        messages.show("Could not delete " + path + ": " + error.message(), MsgStyle::Exclamation);
+        return false;
+    }
+    return true;
 }
 
 // Prints one file and carries out the action. False when the press must stop.
 bool HandleFile(PrintPressView& view, const std::string& sourceDir, const std::string& entry,
-                PrinterSystem& system, const LiveSettings& live, MessageSink& messages) {
+                PrinterSystem& system, FileSystem& files, const LiveSettings& live,
+                MessageSink& messages) {
     const std::string name = PrintName(entry);
     const std::string path = sourceDir + name;
     if (!IsPlainFile(path)) {
@@ -111,27 +109,34 @@ bool HandleFile(PrintPressView& view, const std::string& sourceDir, const std::s
         messages.show("Invalid number of Copies.", MsgStyle::OkCancel);
         return false;
     }
-    const int copies = *asked;
-    const std::string printer = view.selectedPrinter();
-    int spooled = 0;
-    for (int copy = 1; copy <= copies; ++copy) {
-        if (SpoolFileRaw(path, printer, system, live, messages).spooled) ++spooled;
-    }
-    if (spooled < copies) {
-        messages.show("Not every copy of " + path + " was printed, so the file was kept.",
-                      MsgStyle::Exclamation);
+    const auto printed =
+        PrintCopies(path, view.selectedPrinter(), *asked, system, files, live, messages);
+    const int action = view.actionIndex();
+    const bool goes = action == kActionDelete || action == kActionMove;
+    // A file left in place needs no check that it is still the printed one.
+    const AfterPrint check = goes                   ? CheckPrintedFile(printed, files, path)
+                             : printed.allSpooled() ? AfterPrint::MayGo
+                                                    : AfterPrint::NotAllCopies;
+    if (check != AfterPrint::MayGo) {
+        messages.show(KeptFileText(check, path), MsgStyle::Exclamation);
         return false;
     }
-    const int action = view.actionIndex();
-    if (action == kActionMove && !MoveCopy(sourceDir, name, live, messages)) return false;
-    if (action == kActionDelete || action == kActionMove) return DeleteSource(path, messages);
+    if (action == kActionMove) {
+        if (!MoveCopy(sourceDir, name, live, messages)) return false;
+        // The overwrite question may have stood open for a while: look again before deleting.
+        if (CheckPrintedFile(printed, files, path) != AfterPrint::MayGo) {
+            messages.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
+            return false;
+        }
+    }
+    if (goes) return DeleteSource(path, files, messages);
     return true;
 }
 
 }  // namespace
 
-PressResult PressPrint(PrintPressView& view, PrinterSystem& system, const LiveSettings& live,
-                       MessageSink& messages) {
+PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
+                       const LiveSettings& live, MessageSink& messages) {
     if (view.fileListIndex() == -1) {
         messages.show("Must Pick a File.", MsgStyle::OkCancel);
         return PressResult::Refused;
@@ -149,7 +154,7 @@ PressResult PressPrint(PrintPressView& view, PrinterSystem& system, const LiveSe
     const auto selection = view.fileSelection();
     for (std::size_t i = 0; i < entries.size() && i < selection.size(); ++i) {
         if (!selection[i]) continue;
-        if (!HandleFile(view, sourceDir, entries[i], system, live, messages)) {
+        if (!HandleFile(view, sourceDir, entries[i], system, files, live, messages)) {
             return PressResult::Stopped;
         }
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
 #include "settings/live_settings.h"
@@ -33,10 +34,10 @@ class PrintPressView {
 enum class PressResult { Refused, Stopped, Completed };
 
 // The Print button: checks the choices, prints every selected file in the asked copies, then
-// leaves, deletes or moves it. A file whose print, copy or delete failed is kept, the user is
-// told, and the press stops there.
-PressResult PressPrint(PrintPressView& view, PrinterSystem& system, const LiveSettings& live,
-                       MessageSink& messages);
+// leaves, deletes or moves it. A file whose print, copy or delete failed, or that changed while
+// it was printed, is kept, the user is told, and the press stops there.
+PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
+                       const LiveSettings& live, MessageSink& messages);
 
 // The number of copies the copies box asks for: its leading number rounded with halves to
 // even; nothing when that is outside 1..32767.

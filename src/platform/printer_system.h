@@ -19,7 +19,16 @@ struct Printer {
 // A spooler call failed; what() says why, in words a user can act on.
 class SpoolError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // Unreachable: the spooler could not be asked, or went away; it may answer later.
+    // Refused: the spooler answered and said no, on its own account.
+    enum class Kind { Unreachable, Refused };
+
+    explicit SpoolError(const std::string& what, Kind kind = Kind::Refused)
+        : std::runtime_error(what), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+  private:
+    Kind kind_;
 };
 
 // What the user is told when the spooler itself cannot be asked.
@@ -44,6 +53,9 @@ class RawJob {
 class PrinterConnection {
   public:
     virtual ~PrinterConnection() = default;
+    // Throws SpoolError (Refused) when the printer takes no new jobs now. Spoolers without such
+    // a state accept.
+    virtual void checkAcceptingJobs() {}
     // Starts one raw document of one page; throws SpoolError.
     virtual std::unique_ptr<RawJob> startDocument(const std::string& documentName) = 0;
 };

@@ -57,7 +57,14 @@ std::optional<double> ParseDecimal(std::string_view text) {
     double value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        return text.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+        // Too small to tell from 0 ("1e-400", "0.000…1") reads as 0; too large as infinity.
+        const bool negative = text.front() == '-';
+        const auto digits = text.substr(negative ? 1 : 0);
+        const auto wholePart = digits.substr(0, digits.find_first_of(".e"));
+        const bool tiny = digits.find("e-") != std::string_view::npos ||
+                          wholePart.find_first_not_of('0') == std::string_view::npos;
+        if (tiny) return negative ? -0.0 : 0.0;
+        return negative ? -HUGE_VAL : HUGE_VAL;
     }
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
@@ -138,6 +145,36 @@ std::string FormatSingle(float value) {
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (ec != std::errc()) return "0";
     return std::string(buffer, end);
+}
+
+std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    auto hex = [](std::string& out, unsigned char byte) {
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte == 0xC2 && next >= 0x80 && next < 0xA0) {  // a C1 control, encoded in UTF-8
+            hex(out, next);
+            ++i;
+        } else if (byte >= 0x20 && byte != 0x7F) {
+            out += text[i];
+        } else if (byte == '\n') {
+            out += "\\n";
+        } else if (byte == '\t') {
+            out += "\\t";
+        } else if (byte == 0x1B) {
+            out += "\\e";
+        } else {
+            hex(out, byte);
+        }
+    }
+    return out;
 }
 
 std::string WithTrailingSeparator(std::string text) {

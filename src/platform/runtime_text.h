@@ -31,6 +31,9 @@ std::optional<long long> ParseWholeInteger(std::string_view text);
 std::optional<double> ParseWholeNumber(std::string_view text);
 // Shortest decimal text that reads back as the same single-precision number.
 std::string FormatSingle(float value);
+// The text with its control characters written out ("\e", "\x07", "\n"), so that a file name
+// cannot move the cursor, clear the screen or retitle the terminal that shows a message.
+std::string EscapeControls(std::string_view text);
 // Appends the path separator unless the text already ends with one.
 std::string WithTrailingSeparator(std::string text);
 

@@ -12,6 +12,9 @@ std::optional<Printer> FindSelectedPrinter(const std::vector<Printer>& printers,
                                            const std::string& selection) {
     std::optional<Printer> found;
     for (const auto& printer : printers) {
+        // A printer whose whole selection string is the selection is the one meant, even when
+        // another printer's name begins it and its port ends it.
+        if (SelectionString(printer) == selection) return printer;
         if (selection.starts_with(printer.deviceName) && selection.ends_with(printer.port)) {
             found = printer;  // the walk goes on: the last match wins
         }
@@ -22,6 +25,9 @@ std::optional<Printer> FindSelectedPrinter(const std::vector<Printer>& printers,
 std::string SelectionForPrinterName(const std::vector<Printer>& printers, const std::string& name) {
     std::string selection = kNoPrinterSelection;
     for (const auto& printer : printers) {
+        // A printer named exactly so wins over longer names that begin with the name, or a
+        // queue "Label" could never be reached beside "Label_Printer".
+        if (UCase(printer.deviceName) == UCase(name)) return SelectionString(printer);
         if (StartsWithIgnoringCase(printer.deviceName, name)) selection = SelectionString(printer);
     }
     return selection;

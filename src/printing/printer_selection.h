@@ -14,13 +14,15 @@ inline const std::string kNoPrinterSelection = "None";
 // The printer selection string: DeviceName + " - " + Port.
 std::string SelectionString(const Printer& printer);
 
-// Selection match: the last printer whose device name begins the selection string and whose
-// port ends it, both exactly; nothing when none matches.
+// Selection match: the printer whose selection string is exactly the selection; else the last
+// printer whose device name begins the selection string and whose port ends it, both exactly;
+// nothing when none matches.
 std::optional<Printer> FindSelectedPrinter(const std::vector<Printer>& printers,
                                            const std::string& selection);
 
-// Name prefix match: the selection string of the last printer whose device name begins with
-// name, ignoring case; "None" when none does.
+// Name prefix match: the selection string of the printer named exactly name, ignoring case;
+// else of the last printer whose device name begins with name, ignoring case; "None" when none
+// does.
 std::string SelectionForPrinterName(const std::vector<Printer>& printers, const std::string& name);
 
 // List prefix match: the first entry that begins with name, ignoring case.

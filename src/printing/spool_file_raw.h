@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
 #include "settings/live_settings.h"
@@ -13,16 +15,28 @@ constexpr std::size_t kSpoolChunkSize = 16384;
 // The form feed sent after the file when "Eject page between jobs" is ticked.
 constexpr char kFormFeed = 12;
 
+// Why a copy was not spooled.
+enum class SpoolFailure {
+    None,
+    PrinterName,         // no installed printer matches the selection, or it can't be opened
+    SpoolerUnreachable,  // the spooler could not be asked or went away; it may come back
+    SpoolerRefused,      // the spooler said no on its own account
+    File,                // the file could not be opened or read whole
+};
+
 struct SpoolOutcome {
     bool spooled = false;
-    std::string reason;  // why not, when not spooled
+    SpoolFailure failure = SpoolFailure::None;
+    std::string reason;                    // why not, when not spooled
+    std::optional<FileIdentity> identity;  // the file as it was opened, once it was
 };
 
 // Sends the bytes of the file at path, unchanged, to the printer that selection names, as one
 // raw document; then the form feed when the live eject setting is exactly 1. Shows its own
 // message on failure and reports the outcome. A failed document is withdrawn, never printed
-// half-written.
+// half-written; a file that ends before the length it had when it was opened fails.
 SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
-                          PrinterSystem& system, const LiveSettings& live, MessageSink& messages);
+                          PrinterSystem& system, FileSystem& files, const LiveSettings& live,
+                          MessageSink& messages);
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/runtime_text.h"
+#include "platform/system_places.h"
 #include "settings/setting_names.h"
 #include "settings/settings_routines.h"
 
@@ -61,8 +62,8 @@ void LoadSettings(SettingsStore& store, LiveSettings& live, MainWindowSettings& 
     const float centredTop = CentredTop(window);
     const float centredLeft = CentredLeft(window);
 
-    live.setStartDir(GetSetting(store, kDefaults, kStartDir, DefaultStartDir()));
-    live.setCopyDir(GetSetting(store, kDefaults, kCopyDir, DefaultCopyDir()));
+    live.setStartDir(GetSetting(store, kDefaults, kStartDir, DefaultStartDirectory()));
+    live.setCopyDir(GetSetting(store, kDefaults, kCopyDir, DefaultCopyDirectory()));
     live.setAutoPrint(CheckValue(GetSetting(store, kDefaults, kAutoPrint, kDefaultCheckValue)));
     live.setPageEject(CheckValue(GetSetting(store, kDefaults, kPageEject, kDefaultCheckValue)));
     window.setCopiesText(GetSetting(store, kDefaults, kCopies, kDefaultCopies));

@@ -4,6 +4,7 @@
 
 #include "platform/plain_file.h"
 #include "platform/runtime_text.h"
+#include "platform/system_places.h"
 #include "settings/setting_names.h"
 #include "settings/settings_routines.h"
 
@@ -40,8 +41,8 @@ void MigrateIniSettings(SettingsStore& store, LegacyProfile& profile,
     location.iniPath = profile.windowsDirectory() + kPathSeparator + kIniFileName;
     if (IsPlainFile(location.iniPath)) {
         const std::vector<MigratedValue> values = {
-            {"Defaults", "Start Dir", DefaultStartDir(), kDefaults, kStartDir},
-            {"Defaults", "Copy Dir", DefaultCopyDir(), kDefaults, kCopyDir},
+            {"Defaults", "Start Dir", DefaultStartDirectory(), kDefaults, kStartDir},
+            {"Defaults", "Copy Dir", DefaultCopyDirectory(), kDefaults, kCopyDir},
             {"Defaults", "Auto On", "0", kDefaults, kAutoPrint},
             {"Defaults", "Page Eject", "0", kDefaults, kPageEject},
             {"Defaults", "Print Method", kDefaultPrintMethod, kDefaults, kPrintMethod},

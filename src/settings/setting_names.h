@@ -29,11 +29,5 @@ inline constexpr const char* kDefaultCopies = "1";
 inline constexpr const char* kDefaultMaskString = "*.txt *.bat *.ini *.*";
 inline constexpr const char* kDefaultMaskIndex = "0";
 
-// The default starting directory: "c:\" on Windows, the user's home directory elsewhere; it
-// ends with the path separator.
-std::string DefaultStartDir();
-// The default directory moved files are copied into: "c:\temp\" on Windows, the temporary
-// directory elsewhere; it ends with the path separator.
-std::string DefaultCopyDir();
 
 }  // namespace vantrel::settings_detail

@@ -35,8 +35,15 @@ class FakeConnection : public PrinterConnection {
   public:
     FakeConnection(FakePrinterSystem& system, std::string deviceName)
         : system_(system), deviceName_(std::move(deviceName)) {}
+    void checkAcceptingJobs() override {
+        if (std::count(system_.rejecting.begin(), system_.rejecting.end(), deviceName_)) {
+            throw SpoolError("the printer is not accepting jobs");
+        }
+    }
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
-        if (system_.startFails) throw SpoolError("the printer is not accepting jobs");
+        if (system_.startFails || system_.failDocument == system_.documents.size() + 1) {
+            throw SpoolError("the printer is not accepting jobs");
+        }
         system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
         return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
     }
@@ -49,12 +56,14 @@ class FakeConnection : public PrinterConnection {
 }  // namespace
 
 std::vector<Printer> FakePrinterSystem::printers() {
-    if (listFails) throw SpoolError("the print server is not running");
+    if (listFails)
+        throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
     return installed;
 }
 
 std::optional<std::string> FakePrinterSystem::defaultPrinterEntry() {
-    if (listFails) throw SpoolError("the print server is not running");
+    if (listFails)
+        throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
     return defaultEntry;
 }
 

@@ -245,6 +245,47 @@ TEST_F(BatchPrint, AStoppedServerIsReportedAndTheFileKept) {
     ExpectNothingPrinted();
 }
 
+TEST_F(BatchPrint, AGuessedLongOptionIsRefusedAndNothingHappens) {
+    std::string path = MakeFile("keep.prn", "keep");
+    auto run = Print({"--dry-run", kLabelQueue, path});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_MENTIONS(run.err, "unknown option --dry-run");
+    EXPECT_TRUE(FileExists(path));
+    ExpectNothingPrinted();
+}
+
+TEST_F(BatchPrint, ZeroCopiesMeanOneAndAnUnknownPrinterKeepsTheFile) {
+    std::string path = MakeFile("kept.prn", "kept");
+    auto run = Print({"-CD", "0.5", path, "NoSuchPrinter"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_MENTIONS(run.err, "no printer name begins with \"NoSuchPrinter\"");
+    EXPECT_TRUE(FileExists(path));
+    ExpectNothingPrinted();
+}
+
+TEST_F(BatchPrint, AnEmptyFileOnARejectingQueueIsNotPrintedAndKept) {
+    std::string path = MakeFile("empty.prn", "");
+    auto run = Print({"-D", path, "closed"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_MENTIONS(run.err, "not accepting jobs");
+    EXPECT_TRUE(FileExists(path));
+}
+
+TEST_F(BatchPrint, AQueueNamedExactlyIsReachedBesideLongerNamesThatBeginWithIt) {
+    auto added = RunProgram(
+        {"bash", VANTREL_SOURCE_DIR "/scripts/cups/add-capture-queue.sh", cups_.dir, "Label"},
+        {{"VANTREL_CAPTURE_BIN", CAPTURE_PRINTER_BINARY}});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    auto run = Print({MakeFile("exact.prn", "exact"), "label"});
+    WaitUntilQueueIdle("Label");
+    auto jobs = CaptureDir(cups_, "Label").jobs();
+    RunProgram({"lpadmin", "-x", "Label"});
+    EXPECT_SUCCESS(run);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(ReadFile(jobs[0]), "exact");
+    EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>{});
+}
+
 TEST_F(BatchPrint, AMissingFileIsReportedAndNothingPrinted) {
     auto run = Print({"-D", files_.file("absent.prn")});
     EXPECT_NE(run.exitCode, 0);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "fakes/fake_printer_system.h"
+#include "fakes/hooked_file_system.h"
 #include "fakes/recording_messages.h"
 #include "support/temp_dir.h"
 
@@ -25,25 +26,12 @@ class MessagesWithHook : public RecordingMessages {
     }
 };
 
-// A watcher whose deletes can be made to fail, as on a file another program holds.
-class Watcher : public AutoPrintWatcher {
-  public:
-    using AutoPrintWatcher::AutoPrintWatcher;
-    bool refuseDeletes = false;
-
-  protected:
-    bool removeFile(const std::string& path, std::error_code& error) override {
-        if (!refuseDeletes) return AutoPrintWatcher::removeFile(path, error);
-        error = std::make_error_code(std::errc::permission_denied);
-        return false;
-    }
-};
-
 class AutoPrintTest : public ::testing::Test {
   protected:
     AutoPrintTest()
         : drop((dir.path() / "RawSpool").string()),
-          watcher(drop, spooler, live, messages, [this] { return copies; }) {
+          watcher(
+              drop, spooler, files, live, messages, [this] { return copies; }, record) {
         fs::create_directory(drop);
         spooler.installed = {
             {"Office Laser", "LPT1:"}, {"Label Printer", "COM2:"}, {"Label Printer 2", "COM3:"}};
@@ -62,10 +50,12 @@ class AutoPrintTest : public ::testing::Test {
     TempDir dir;
     std::string drop;
     FakePrinterSystem spooler;
+    HookedFileSystem files;
     PlainLiveSettings live;
     MessagesWithHook messages;
     std::string copies = "1";
-    Watcher watcher;
+    std::string record = dir.file("state/autoprint-kept");
+    AutoPrintWatcher watcher;
 };
 
 TEST_F(AutoPrintTest, PrintsEachStableFileOnTheDefaultPrinterAndDeletesIt) {
@@ -75,8 +65,8 @@ TEST_F(AutoPrintTest, PrintsEachStableFileOnTheDefaultPrinterAndDeletesIt) {
     EXPECT_TRUE(spooler.documents.empty());  // first look only
     watcher.tick();
     ASSERT_EQ(spooler.printed().size(), 2u);
-    // The last printer whose name begins with the default printer's name.
-    EXPECT_EQ(spooler.printed()[0].deviceName, "Label Printer 2");
+    // The printer named exactly so, not the later one whose name begins with it.
+    EXPECT_EQ(spooler.printed()[0].deviceName, "Label Printer");
     EXPECT_EQ(spooler.printed()[0].data, "AAA");
     EXPECT_EQ(spooler.printed()[1].data, "BBB");
     EXPECT_FALSE(fs::exists(Drop("a.prn")));
@@ -107,42 +97,66 @@ TEST_F(AutoPrintTest, DotFilesSubdirectoriesAndLinksAreLeftAlone) {
     EXPECT_TRUE(fs::exists(dir.file("outside.prn")));
 }
 
-TEST_F(AutoPrintTest, CopiesBoxDecidesTheCopiesAndNoneMeansDeleteUnprinted) {
+// A copies box without a usable number leaves every file where it is, saying so once.
+TEST_F(AutoPrintTest, CopiesBoxDecidesTheCopiesAndUnusableCountsWait) {
     Put("a.prn", "A");
     copies = "3.5";
     TwoTicks();
     EXPECT_EQ(spooler.printed().size(), 4u);
 
-    for (auto none : {"0", "", "abc", "-3"}) {
-        Put("b.prn", "B");
-        copies = none;
+    Put("b.prn", "B");
+    for (auto unusable : {"0", "", "abc", "-1", "0.4", "40000", "1e-400"}) {
+        copies = unusable;
         TwoTicks();
-        EXPECT_FALSE(fs::exists(Drop("b.prn"))) << none;
+        EXPECT_TRUE(fs::exists(Drop("b.prn"))) << unusable;
     }
-    EXPECT_EQ(spooler.printed().size(), 4u);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_FALSE(fs::exists(Drop("Failed")));
+    copies = "1";
+    watcher.tick();
+    EXPECT_FALSE(fs::exists(Drop("b.prn")));
+    EXPECT_EQ(spooler.printed().size(), 5u);
 }
 
-TEST_F(AutoPrintTest, UnusableCopiesAndFailedPrintsEndInFailed) {
-    Put("big.prn", "B");
-    copies = "40000";
-    TwoTicks();
-    EXPECT_TRUE(spooler.documents.empty());
-    EXPECT_EQ(ReadFile(Drop("Failed/big.prn")), "B");
-
-    copies = "1";
-    spooler.defaultEntry.reset();  // "none" matches no printer
+// An outage is a passing state: files stay, one message per outage, and they print once the
+// spooler is back. Only a file the spooler refused goes to Failed.
+TEST_F(AutoPrintTest, OutagesKeepTheFilesAndRefusalsGoToFailed) {
     Put("a.prn", "A1");
+    Put("b.prn", "B1");
+    spooler.listFails = true;
+    for (int i = 0; i < 3; ++i) TwoTicks();
+    spooler.listFails = false;
+    spooler.defaultEntry.reset();
     TwoTicks();
-    EXPECT_EQ(ReadFile(Drop("Failed/a.prn")), "A1");
-    Put("a.prn", "A2");  // a second file of the same name keeps the first
-    TwoTicks();
-    EXPECT_EQ(ReadFile(Drop("Failed/a.prn")), "A1");
-    EXPECT_EQ(ReadFile(Drop("Failed/a.prn.2")), "A2");
+    ASSERT_EQ(messages.shown.size(), 1u);  // still the same outage
+    EXPECT_TRUE(fs::exists(Drop("a.prn")) && fs::exists(Drop("b.prn")));
+    for (const auto& m : messages.texts()) EXPECT_EQ(m.find("None"), std::string::npos) << m;
 
-    auto shown = messages.shown.size();
-    watcher.tick();  // nothing left to retry, and Failed itself is never printed
-    EXPECT_EQ(messages.shown.size(), shown);
-    EXPECT_TRUE(spooler.printed().empty());
+    spooler.defaultEntry = "Label Printer,winspool,COM2:";
+    spooler.failDocument = 2;
+    watcher.tick();
+    EXPECT_EQ(spooler.printed().size(), 1u);
+    EXPECT_EQ(ReadFile(Drop("Failed/b.prn")), "B1");
+    Put("b.prn", "B2");  // a second file of the same name keeps the first
+    TwoTicks();
+    EXPECT_EQ(ReadFile(Drop("Failed/b.prn.2")), "B2");
+    EXPECT_EQ(messages.shown.size(), 3u);
+}
+
+TEST_F(AutoPrintTest, AFileChangedWhilePrintedStaysAndIsPrintedAgain) {
+    Put("a.prn", "old");
+    watcher.tick();
+    files.afterRead = [&](int, const std::string&) {
+        files.afterRead = nullptr;
+        Put("new.prn", "new content");
+        fs::rename(Drop("new.prn"), Drop("a.prn"));
+    };
+    watcher.tick();
+    EXPECT_EQ(ReadFile(Drop("a.prn")), "new content");
+    TwoTicks();
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[1].data, "new content");
+    EXPECT_FALSE(fs::exists(Drop("a.prn")));
 }
 
 TEST_F(AutoPrintTest, FileStillBeingWrittenIsPrintedOnceAndWhole) {
@@ -182,20 +196,21 @@ TEST_F(AutoPrintTest, TickInsideAMessageBoxDoesNotHandleTheFileAgain) {
     EXPECT_TRUE(fs::exists(Drop("Failed/b.prn")));
 }
 
-TEST_F(AutoPrintTest, PrintedFileThatCannotBeDeletedIsNotPrintedAgain) {
+TEST_F(AutoPrintTest, PrintedFileThatCannotBeDeletedIsNotPrintedAgainInAnyRun) {
     Put("a.prn", "A");
-    watcher.refuseDeletes = true;
-    for (int tick = 0; tick < 5; ++tick) watcher.tick();
+    files.removeError = std::make_error_code(std::errc::permission_denied);
+    for (int tick = 0; tick < 4; ++tick) watcher.tick();
+    AutoPrintWatcher nextRun(
+        drop, spooler, files, live, messages, [] { return "1"; }, record);
+    for (int tick = 0; tick < 3; ++tick) nextRun.tick();
     EXPECT_EQ(spooler.printed().size(), 1u);
     EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(fs::exists(Drop("a.prn")));
 
-    // Once that file is gone, a new one of the same name is printed as usual.
-    fs::remove(Drop("a.prn"));
-    watcher.tick();
-    watcher.refuseDeletes = false;
+    // Once the file changes, it is a new file and printed as usual.
+    files.removeError.clear();
     Put("a.prn", "A2");
-    TwoTicks();
+    nextRun.tick();
+    nextRun.tick();
     ASSERT_EQ(spooler.printed().size(), 2u);
     EXPECT_EQ(spooler.printed()[1].data, "A2");
 }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "fakes/fake_printer_system.h"
+#include "fakes/hooked_file_system.h"
 #include "fakes/recording_messages.h"
 #include "printing/printer_selection.h"
 #include "support/temp_dir.h"
@@ -23,7 +26,7 @@ class CommandLineTest : public ::testing::Test {
     ~CommandLineTest() override { std::filesystem::current_path(previous_); }
 
     BatchResult Run(const std::string& line) {
-        return RunCommandLine(line, spooler, live, messages);
+        return RunCommandLine(line, spooler, files, live, messages);
     }
     // Calls of the print job: documents started plus printer-name messages.
     std::size_t PrintCalls() const {
@@ -36,6 +39,7 @@ class CommandLineTest : public ::testing::Test {
 
     TempDir dir;
     FakePrinterSystem spooler;
+    HookedFileSystem files;
     PlainLiveSettings live;
     RecordingMessages messages;
 
@@ -91,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                       false},
         WorkedExample{"-C 2.5 report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 2,
                       false},
-        WorkedExample{"-C 0.4 -x report.prn", "-x", "report.prn", "None", 0, false},
+        WorkedExample{"-C 0.4 -x report.prn", "-x", "report.prn", "None", 1, false},
         WorkedExample{"-C report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1,
                       false},
         WorkedExample{"-Q report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1,
@@ -100,8 +104,15 @@ INSTANTIATE_TEST_SUITE_P(
         WorkedExample{"report.prn Plotter", "report.prn", "Plotter", "None", 1, false}));
 
 TEST_F(CommandLineTest, CopiesRoundHalvesToEvenAndNonPositiveMeansOne) {
-    for (auto [text, copies] : std::vector<std::pair<std::string, int>>{
-             {"2", 2}, {"2.5", 2}, {"3.5", 4}, {"0.4", 0}, {"0", 1}, {"-1", 1}, {"x", 1}}) {
+    for (auto [text, copies] : std::vector<std::pair<std::string, int>>{{"2", 2},
+                                                                        {"2.5", 2},
+                                                                        {"3.5", 4},
+                                                                        {"0.4", 1},
+                                                                        {"0.5", 1},
+                                                                        {"0", 1},
+                                                                        {"-1", 1},
+                                                                        {"x", 1},
+                                                                        {"1e-400", 1}}) {
         EXPECT_EQ(BatchCopies(text), copies) << text;
     }
     EXPECT_EQ(BatchCopies("2147483647"), 2147483647);
@@ -118,6 +129,86 @@ TEST_F(CommandLineTest, OddCommandLinesPrintNothingAndFail) {
     EXPECT_NE(messages.shown[1].text.find("99999999999"), std::string::npos);
 }
 
+TEST_F(CommandLineTest, GuessedLongOptionsAreFound) {
+    for (auto [line, word] :
+         std::vector<std::pair<std::string, std::string>>{{"--dry-run Label keep.prn", "--dry-run"},
+                                                          {"-C 2 keep.prn --debug", "--debug"},
+                                                          {"-d keep.prn", ""},
+                                                          {"- keep.prn", ""}}) {
+        EXPECT_EQ(LongOptionWord(line).value_or(""), word) << line;
+    }
+}
+
+TEST_F(CommandLineTest, ZeroCopiesNeverDeleteAndOnlyPlainFilesGo) {
+    auto path = dir.write("a.prn", "x");
+    EXPECT_FALSE(Run("-CD 0.5 a.prn NoSuchPrinter").ok);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(messages.shown.at(1).text,
+              "no printer name begins with \"NoSuchPrinter\"; see vantrel --list-printers");
+
+    std::filesystem::create_directory(dir.file("sub"));
+    EXPECT_FALSE(Run("-CD 0.5 sub").ok);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("sub")));
+    EXPECT_NE(messages.texts().at(messages.shown.size() - 2).find("(is a directory)"),
+              std::string::npos);
+}
+
+// A producer that writes a fixed name renames new content into place, or appends, while the
+// old content is sent: the new content must survive -D.
+TEST_F(CommandLineTest, AFileThatChangedWhilePrintedIsKept) {
+    const auto path = dir.write("a.prn", PatternBytes(40000));
+    const std::vector<std::function<void()>> changes = {
+        [&] {
+            dir.write("new.prn", "new content");
+            std::filesystem::rename(dir.file("new.prn"), path);
+        },
+        [&] { std::ofstream(path, std::ios::app) << "more"; }};
+    for (const auto& change : changes) {
+        files.afterRead = [&](int read, const std::string&) {
+            if (read == 3) change();  // after the last chunk was read
+        };
+        const std::string before = ReadFile(path);
+        auto result = Run("-D a.prn");
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.copiesSpooled, 1);
+        EXPECT_TRUE(std::filesystem::exists(path));
+        EXPECT_EQ(messages.texts().back(), "a.prn changed while it was printed, so it was kept.");
+        dir.write("a.prn", PatternBytes(40000));
+    }
+}
+
+TEST_F(CommandLineTest, AFileCutShortWhilePrintedCountsAsUnreadAndIsKept) {
+    const auto path = dir.write("a.prn", PatternBytes(40000));
+    files.afterRead = [&](int read, const std::string&) {
+        if (read == 1) std::filesystem::resize_file(path, 20000);
+    };
+    EXPECT_FALSE(Run("-D a.prn").ok);
+    EXPECT_TRUE(spooler.printed().empty());
+    EXPECT_TRUE(spooler.documents.at(0).cancelled);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_NE(messages.texts().at(0).find("cut short while it was printed (20000 of 40000"),
+              std::string::npos);
+}
+
+TEST_F(CommandLineTest, AFailedCopyEndsTheRunAndSaysHowManyWereSpooled) {
+    spooler.failDocument = 2;
+    dir.write("a.prn", "x");
+    auto result = Run("-CD 2147483647 a.prn");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.copiesSpooled, 1);
+    EXPECT_EQ(messages.shown.size(), 3u);  // the failure, the count, the file kept
+    EXPECT_NE(messages.texts().at(1).find("1 of 2147483647 copies"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, AnEmptyFileOnAQueueThatTakesNoJobsIsNotPrinted) {
+    auto path = dir.write("empty.prn", "");
+    spooler.rejecting = {"Label Printer"};
+    EXPECT_FALSE(Run("-D empty.prn label").ok);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_TRUE(Run("-D empty.prn").ok);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(CommandLineTest, LoneDashIsAnEmptyOptionGroup) {
     auto request = ParseCommandLine("- 3 report.prn", "OFFICE LASER");
     EXPECT_FALSE(request.copiesFollow);
@@ -130,7 +221,8 @@ TEST_F(CommandLineTest, DeleteOnlyAfterEveryCopyWasSpooled) {
     auto result = Run("-D a.prn Plotter");
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(std::filesystem::exists(path));
-    EXPECT_NE(messages.texts().back().find("not deleted"), std::string::npos);
+    EXPECT_EQ(messages.texts().back(),
+              "Not every copy of a.prn was printed, so the file was kept.");
 
     spooler.failWriteAfterBytes = 0;
     EXPECT_FALSE(Run("-CD 2 a.prn").ok);
@@ -154,8 +246,9 @@ TEST_F(CommandLineTest, NoDefaultPrinterMatchesNothing) {
     dir.write("a.prn", "x");
     spooler.defaultEntry.reset();
     EXPECT_FALSE(Run("-C 2 a.prn").ok);
-    EXPECT_EQ(messages.texts(),
-              std::vector<std::string>(2, "There is an error in the printer name."));
+    EXPECT_EQ(messages.texts().at(0), "There is an error in the printer name.");
+    EXPECT_EQ(messages.texts().at(2),
+              "no printer name begins with \"none\"; see vantrel --list-printers");
 }
 
 TEST_F(CommandLineTest, UnreachableSpoolerFailsAndKeepsTheFile) {

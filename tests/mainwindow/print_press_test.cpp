@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "fakes/fake_printer_system.h"
+#include "fakes/hooked_file_system.h"
 #include "fakes/recording_messages.h"
 #include "support/temp_dir.h"
 
@@ -54,10 +55,11 @@ class PrintPressTest : public ::testing::Test {
             view.selected.push_back(true);
         }
     }
-    PressResult Press() { return PressPrint(view, spooler, live, messages); }
+    PressResult Press() { return PressPrint(view, spooler, files, live, messages); }
 
     TempDir dir;
     FakePrinterSystem spooler;
+    HookedFileSystem files;
     PlainLiveSettings live;
     RecordingMessages messages;
     FakeView view;
@@ -173,6 +175,26 @@ TEST_F(PrintPressTest, FailedPrintKeepsTheFileAndStops) {
     EXPECT_TRUE(fs::exists(Source("a.prn")));
     EXPECT_TRUE(fs::exists(Source("b.prn")));
     EXPECT_EQ(messages.texts().front(), "There is an error in the printer name.");
+}
+
+// Deleted only after every copy, and only while it is still the file that was printed.
+TEST_F(PrintPressTest, PartlyPrintedOrChangedFilesAreNeitherDeletedNorMoved) {
+    AddFiles({"a.prn"});
+    view.copies = "3";
+    spooler.failDocument = 2;
+    for (int action : {kActionDelete, kActionMove}) {
+        view.action = action;
+        EXPECT_EQ(Press(), PressResult::Stopped);
+        EXPECT_TRUE(fs::exists(Source("a.prn")));
+        EXPECT_FALSE(fs::exists(Copy("a.prn")));
+    }
+    spooler.failDocument.reset();
+    view.copies = "1";
+    files.afterRead = [&](int, const std::string&) { dir.write("src/a.prn", "appended"); };
+    EXPECT_EQ(Press(), PressResult::Stopped);
+    EXPECT_EQ(ReadFile(Source("a.prn")), "appended");
+    EXPECT_EQ(messages.texts().back(),
+              Source("a.prn") + " changed while it was printed, so it was kept.");
 }
 
 TEST_F(PrintPressTest, VanishedFileStopsWithItsPath) {

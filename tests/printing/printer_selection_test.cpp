@@ -59,6 +59,12 @@ TEST(PrinterSelection, NamePrefixMatchTakesTheLastPrinterAndNeedsTheWholeName) {
     EXPECT_EQ(SelectionForPrinterName(printers, "Plotter"), "None");
     EXPECT_EQ(SelectionForPrinterName(printers, ""), "Laser - LPT3:");  // empty matches all
     EXPECT_EQ(SelectionForPrinterName({}, "none"), "None");
+    // A printer named exactly so wins over a later one whose name merely begins with it.
+    for (auto order : {std::vector<Printer>{{"Label", "COM1:"}, {"Label_Printer", "COM2:"}},
+                       std::vector<Printer>{{"Label_Printer", "COM2:"}, {"Label", "COM1:"}}}) {
+        EXPECT_EQ(SelectionForPrinterName(order, "label"), "Label - COM1:");
+        EXPECT_EQ(SelectionForPrinterName(order, "lab"), SelectionString(order.back()));
+    }
 }
 
 TEST(PrinterSelection, DefaultPrinterNameIsTheUpperCasedDeviceName) {

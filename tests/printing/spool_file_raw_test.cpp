@@ -1,8 +1,12 @@
 #include "printing/spool_file_raw.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "fakes/fake_printer_system.h"
+#include "fakes/hooked_file_system.h"
 #include "fakes/recording_messages.h"
 #include "support/temp_dir.h"
 
@@ -13,11 +17,12 @@ class SpoolFileRawTest : public ::testing::Test {
   protected:
     SpoolFileRawTest() { spooler.installed = {{"LaserJet", "LPT1:"}, {"Label", "COM1:"}}; }
     SpoolOutcome Spool(const std::string& path, const std::string& selection = "LaserJet - LPT1:") {
-        return SpoolFileRaw(path, selection, spooler, live, messages);
+        return SpoolFileRaw(path, selection, spooler, files, live, messages);
     }
 
     TempDir dir;
     FakePrinterSystem spooler;
+    HookedFileSystem files;
     PlainLiveSettings live;
     RecordingMessages messages;
 };
@@ -79,9 +84,10 @@ TEST_F(SpoolFileRawTest, SelectionMatchIsExactAndTheLastMatchWins) {
     ASSERT_TRUE(Spool(path, "Label Writer - COM1:").spooled);
     EXPECT_EQ(spooler.printed().back().deviceName, "Label Writer");
 
+    // The printer whose whole selection string it is wins in either order.
     std::swap(spooler.installed[0], spooler.installed[1]);
     ASSERT_TRUE(Spool(path, "Label Writer - COM1:").spooled);
-    EXPECT_EQ(spooler.printed().back().deviceName, "Label");
+    EXPECT_EQ(spooler.printed().back().deviceName, "Label Writer");
 
     // Neither the lower-case name nor the printer on another port matches.
     auto before = spooler.documents.size();
@@ -101,13 +107,32 @@ TEST_F(SpoolFileRawTest, PrinterThatCannotBeOpenedGetsThePrinterNameMessage) {
     EXPECT_TRUE(spooler.documents.empty());
 }
 
-TEST_F(SpoolFileRawTest, UnreadableFileIsNamedAndStartsNoDocument) {
-    auto missing = dir.file("gone.prn");
-    EXPECT_FALSE(Spool(missing).spooled);
-    EXPECT_FALSE(Spool(dir.path().string()).spooled);  // a directory
+TEST_F(SpoolFileRawTest, UnreadableFilesSayWhyAndStartNoDocument) {
+    const auto loop = dir.file("loop");
+    std::filesystem::create_symlink(loop, loop);
+    ::mkfifo(dir.file("fifo").c_str(), 0600);
+    for (auto [path, why] : std::vector<std::pair<std::string, std::string>>{
+             {dir.file("gone.prn"), "no such file"},
+             {dir.path().string(), "is a directory"},
+             {dir.file("fifo"), "is a pipe"},
+             {loop, "too many levels of symbolic links"},
+             {dir.file(std::string(5000, 'n')), "File name too long"}}) {
+        EXPECT_EQ(Spool(path).failure, SpoolFailure::File);
+        EXPECT_EQ(messages.texts().back(), "Can't read file: " + path + " (" + why + ")");
+    }
     EXPECT_TRUE(spooler.documents.empty());
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_NE(messages.shown[0].text.find(missing), std::string::npos);
+}
+
+TEST_F(SpoolFileRawTest, AFileCutShortWhileSentIsAReadFailure) {
+    auto path = dir.write("a.prn", PatternBytes(50000));
+    files.afterRead = [&](int read, const std::string&) {
+        if (read == 2) std::filesystem::resize_file(path, 16384 + 100);
+    };
+    auto outcome = Spool(path);
+    EXPECT_EQ(outcome.failure, SpoolFailure::File);
+    EXPECT_EQ(outcome.reason, "it was cut short while it was printed (32768 of 50000 bytes read)");
+    EXPECT_TRUE(spooler.printed().empty());
+    EXPECT_TRUE(spooler.documents.at(0).cancelled);
 }
 
 TEST_F(SpoolFileRawTest, SpoolerFailuresWithdrawTheDocumentAndNameThePrinter) {

@@ -12,14 +12,10 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "dirpick/dir_pick.h"
+#include "formkit/controls.h"
+#include "formkit/file_list_box.h"
 #include "mainwindow/autoprint_watcher.h"
-#include "mainwindow/form/file_list_box.h"
-#include "mainwindow/form/forms.h"
-#include "mainwindow/form/twips.h"
-#include "mainwindow/startup_steps.h"
-#include "options/option_form.h"
-#include "settings/settings_routines.h"
+#include "settings/settings_steps.h"
 
 namespace vantrel {
 
@@ -36,11 +32,10 @@ constexpr double kFirstColumnEdge = 3615;
 
 // A caption right-aligned to the left column's edge, beside the control it names; it has room to
 // grow to the left.
-QLabel* MakeLabel(QWidget* surface, const char* name, const char* caption, double left, double top,
-                  double height) {
-    auto* label = MakeControl<QLabel>(surface, name, left, top, kFirstColumnEdge - left, height);
-    label->setText(QString::fromUtf8(caption));
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+QLabel* MakeCaption(QWidget* surface, const char* name, const char* caption, double left,
+                    double top, double height) {
+    auto* label = MakeLabel(surface, name, caption, Qt::AlignRight, left, top,
+                            kFirstColumnEdge - left, height);
     FitCaption(*label, TwipsToPixelsX(kLabelMargin));
     return label;
 }
@@ -51,9 +46,82 @@ QAction* MakeMenuItem(QMenuBar* bar, const char* name, const char* caption) {
     return item;
 }
 
+std::vector<std::string> Texts(const QListWidget& list) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.count(); ++i) texts.push_back(list.item(i)->text().toStdString());
+    return texts;
+}
+
 }  // namespace
 
-Vantrel::Vantrel(Forms& forms) : forms_(forms) {
+// The controls, in design order.
+struct Vantrel::Controls {
+    QLineEdit* Text1;
+    QListWidget* file2;
+    QPushButton* Command3;
+    QComboBox* Combo1;
+    FileListBox* File1;
+    QLabel* Label1;
+    QComboBox* Combo2;
+    QLabel* Label2;
+    QLineEdit* Text2;
+    QPushButton* Command2;
+    QPushButton* Command1;
+    QPushButton* Command4;
+    QTimer* Timer1;
+    QAction* Options;
+    QAction* About;
+    QAction* Help;
+};
+
+// The settings the main window holds, as the settings routines read and write them.
+class Vantrel::SettingsHolder : public MainWindowSettings {
+  public:
+    SettingsHolder(Vantrel& window, Controls& ui) : window_(window), ui_(ui) {}
+
+    std::string copiesText() const override { return ui_.Text2->text().toStdString(); }
+    void setCopiesText(const std::string& text) override {
+        ui_.Text2->setText(QString::fromStdString(text));
+    }
+    void clearMasks() override {
+        const QSignalBlocker quiet(ui_.Combo1);
+        ui_.Combo1->clear();
+    }
+    void addMask(const std::string& mask) override {
+        // Adding to an empty list selects nothing, so the file list keeps its pattern.
+        const QSignalBlocker quiet(ui_.Combo1);
+        const bool noneSelected = ui_.Combo1->currentIndex() < 0;
+        ui_.Combo1->addItem(QString::fromStdString(mask));
+        if (noneSelected) ui_.Combo1->setCurrentIndex(-1);
+    }
+    std::vector<std::string> masks() const override {
+        std::vector<std::string> all;
+        for (int i = 0; i < ui_.Combo1->count(); ++i) {
+            all.push_back(ui_.Combo1->itemText(i).toStdString());
+        }
+        return all;
+    }
+    int maskIndex() const override { return ui_.Combo1->currentIndex(); }
+    void setMaskIndex(int index) override {
+        ui_.Combo1->setCurrentIndex(index >= 0 && index < ui_.Combo1->count() ? index : -1);
+    }
+    FormGeometry geometry() const override { return FormGeometryTwips(window_); }
+    bool isWindowStateNormal() const override {
+        return !window_.isMinimized() && !window_.isMaximized() && !window_.isFullScreen();
+    }
+    void moveTo(float top, float left) override { MoveFormTwips(window_, top, left); }
+    float screenWidth() const override { return ScreenWidthTwips(&window_); }
+    float screenHeight() const override { return ScreenHeightTwips(&window_); }
+
+  private:
+    Vantrel& window_;
+    Controls& ui_;
+};
+
+Vantrel::Vantrel(MainWindowLinks& links)
+    : links_(links),
+      ui_(std::make_unique<Controls>()),
+      settings_(std::make_unique<SettingsHolder>(*this, *ui_)) {
     setObjectName(QStringLiteral("Vantrel"));
     setWindowTitle(QStringLiteral("Vantrel"));
     // A fixed single border: it can be minimised but neither resized nor maximised.
@@ -67,121 +135,136 @@ Vantrel::Vantrel(Forms& forms) : forms_(forms) {
     surface->setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
     setCentralWidget(surface);
 
-    Text1 = MakeControl<QLineEdit>(surface, "Text1", 0, 15, 3615, 315);
-    Text1->setText(QStringLiteral("Text1"));
-    Text1->setReadOnly(true);
-    file2 = MakeControl<QListWidget>(surface, "file2", 0, 360, 3615, 1815);
-    file2->setSelectionMode(QAbstractItemView::SingleSelection);
-    Command3 = MakeButton(surface, "Command3", "Change Dir", 3720, 0, 1095, 315);
-    Combo1 = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
-    File1 = MakeControl<FileListBox>(surface, "File1", kSecondColumn, 350,
-                                     kRightEdge - kSecondColumn, 1845);
-    File1->setPattern(QStringLiteral("*.TXT"));
-    Label1 =
-        MakeLabel(surface, "Label1", "What to do with the file after printing ?", 472, 2325, 285);
-    Combo2 = MakeControl<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
-    Label2 = MakeLabel(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
-    Text2 = MakeControl<QLineEdit>(surface, "Text2", 3720, 2760, 495, 285);
-    Text2->setText(QStringLiteral("1"));
-    Command2 = MakeButton(surface, "Command2", "Print", 4920, 2280, 2175, 1650);
-    Command1 = MakeButton(surface, "Command1", "Refresh", 120, 3240, 3495, 690);
-    Command4 = MakeButton(surface, "Command4", "Exit", 3720, 3240, 1095, 690);
+    Controls& ui = *ui_;
+    ui.Text1 = MakeTextBox(surface, "Text1", "Text1", 0, 15, 3615, 315);
+    ui.Text1->setReadOnly(true);
+    ui.file2 = MakeControl<QListWidget>(surface, "file2", 0, 360, 3615, 1815);
+    ui.file2->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.Command3 = MakeButton(surface, "Command3", "Change Dir", 3720, 0, 1095, 315);
+    ui.Combo1 = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
+    ui.File1 = MakeControl<FileListBox>(surface, "File1", kSecondColumn, 350,
+                                        kRightEdge - kSecondColumn, 1845);
+    ui.File1->setPattern(QStringLiteral("*.TXT"));
+    ui.Label1 =
+        MakeCaption(surface, "Label1", "What to do with the file after printing ?", 472, 2325, 285);
+    ui.Combo2 = MakeControl<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
+    ui.Label2 = MakeCaption(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
+    ui.Text2 = MakeTextBox(surface, "Text2", "1", 3720, 2760, 495, 285);
+    ui.Command2 = MakeButton(surface, "Command2", "Print", 4920, 2280, 2175, 1650);
+    ui.Command1 = MakeButton(surface, "Command1", "Refresh", 120, 3240, 3495, 690);
+    ui.Command4 = MakeButton(surface, "Command4", "Exit", 3720, 3240, 1095, 690);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kAutoPrintInterval);
+    ui.Timer1 = new QTimer(this);
+    ui.Timer1->setObjectName(QStringLiteral("Timer1"));
+    ui.Timer1->setInterval(kAutoPrintInterval);
 
-    Options = MakeMenuItem(menuBar(), "Options", "&Options");
-    About = MakeMenuItem(menuBar(), "About", "&About");
-    Help = MakeMenuItem(menuBar(), "Help", "&Help");
+    ui.Options = MakeMenuItem(menuBar(), "Options", "&Options");
+    ui.About = MakeMenuItem(menuBar(), "About", "&About");
+    ui.Help = MakeMenuItem(menuBar(), "Help", "&Help");
 
     // The outer size follows from the client area and the menu bar, and stays fixed.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
 
-    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    connect(Options, &QAction::triggered, this, [this] { Options_Click(); });
-    connect(About, &QAction::triggered, this, [this] { About_Click(); });
-    connect(Help, &QAction::triggered, this, [this] { Help_Click(); });
+    connect(ui.Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    connect(ui.Command1, &QPushButton::clicked, this, [this] { refreshLists(); });
+    connect(ui.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(ui.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(ui.Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(ui.Options, &QAction::triggered, this, [this] { links_.showOptions(); });
+    connect(ui.About, &QAction::triggered, this, [this] { links_.showAbout(); });
+    connect(ui.Help, &QAction::triggered, this, [this] { links_.showHelp(); });
 }
 
 Vantrel::~Vantrel() = default;
 
-void Vantrel::RefreshLists() {
-    File1->refresh();
-    file2->clear();
+MainWindowSettings& Vantrel::settings() {
+    return *settings_;
+}
+
+void Vantrel::refreshLists() {
+    ui_->File1->refresh();
+    ui_->file2->clear();
     try {
-        for (const Printer& printer : forms_.printers().printers()) {
-            file2->addItem(QString::fromStdString(SelectionString(printer)));
+        for (const Printer& printer : links_.printers().printers()) {
+            ui_->file2->addItem(QString::fromStdString(SelectionString(printer)));
         }
-        SelectDefaultPrinter(*this, forms_.printers());
+        SelectDefaultPrinter(*this, links_.printers());
     } catch (const SpoolError& error) {
-        forms_.messages().show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
+        links_.messages().show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
+    }
+}
+
+void Vantrel::selectDefaultPrinter() {
+    try {
+        SelectDefaultPrinter(*this, links_.printers());
+    } catch (const SpoolError&) {
+        // Every refresh of the lists reports an unreachable spooler; this is no refresh.
     }
 }
 
 void Vantrel::setCurrentDirectory(const std::string& directory) {
     const QString text = QString::fromStdString(directory);
-    Text1->setText(text);
-    File1->setPath(text);
+    ui_->Text1->setText(text);
+    ui_->File1->setPath(text);
 }
 
-void Vantrel::startAutoPrint(const std::string& dropDirectory, int intervalMs) {
-    watcher_ = std::make_unique<AutoPrintWatcher>(dropDirectory, forms_.printers(),
-                                                  forms_.optionForm(), forms_.messages(),
-                                                  [this] { return Text2->text().toStdString(); });
-    Timer1->start(intervalMs);
+std::string Vantrel::currentDirectory() const {
+    return ui_->Text1->text().toStdString();
+}
+
+void Vantrel::offerAfterPrintActions(int chosen) {
+    ui_->Combo2->clear();
+    ui_->Combo2->addItems(
+        {QStringLiteral("Leave"), QStringLiteral("Delete"), QStringLiteral("Move")});
+    ui_->Combo2->setCurrentIndex(chosen);
+}
+
+void Vantrel::removeMask(int index) {
+    QComboBox& masks = *ui_->Combo1;
+    if (index < 0 || index >= masks.count()) return;
+    // Removing the chosen mask leaves none chosen rather than choosing a neighbour.
+    const QSignalBlocker quiet(masks);
+    const bool wasChosen = index == masks.currentIndex();
+    masks.removeItem(index);
+    if (wasChosen) masks.setCurrentIndex(-1);
+}
+
+void Vantrel::startAutoPrint(const std::string& dropDirectory, int intervalMs,
+                             const std::string& keptRecordPath) {
+    watcher_ = std::make_unique<AutoPrintWatcher>(
+        dropDirectory, links_.printers(), links_.files(), links_.liveSettings(), links_.messages(),
+        [this] { return copiesText(); }, keptRecordPath);
+    ui_->Timer1->start(intervalMs);
 }
 
 bool Vantrel::autoPrintRunning() const {
-    return watcher_ && Timer1->isActive();
+    return watcher_ && ui_->Timer1->isActive();
 }
 
 void Vantrel::Combo1_Click() {
     // Emptying the list leaves the pattern as it was; only a chosen mask replaces it.
-    if (Combo1->currentIndex() < 0) return;
-    File1->setPattern(Combo1->currentText());
-}
-
-void Vantrel::Command1_Click() {
-    RefreshLists();
+    if (ui_->Combo1->currentIndex() < 0) return;
+    ui_->File1->setPattern(ui_->Combo1->currentText());
 }
 
 void Vantrel::Command2_Click() {
-    PressPrint(*this, forms_.printers(), forms_.optionForm(), forms_.messages());
+    PressPrint(*this, links_.printers(), links_.files(), links_.liveSettings(), links_.messages());
 }
 
 void Vantrel::Command3_Click() {
-    if (auto chosen = forms_.dirPick().choose(Text1->text().toStdString())) {
-        setCurrentDirectory(*chosen);
-    }
-    RefreshLists();
+    if (auto chosen = links_.pickDirectory(currentDirectory())) setCurrentDirectory(*chosen);
+    refreshLists();
 }
 
 void Vantrel::Command4_Click() {
-    SaveSettingsReporting(forms_.store(), forms_.optionForm(), *this, forms_.messages());
+    SaveSettingsReporting(links_.store(), links_.liveSettings(), settings(), links_.messages());
     close();
 }
 
 void Vantrel::Timer1_Timer() {
     if (watcher_) watcher_->tick();
-}
-
-void Vantrel::Options_Click() {
-    forms_.optionForm().exec();
-}
-
-void Vantrel::About_Click() {
-    if (onAbout) onAbout();
-}
-
-void Vantrel::Help_Click() {
-    if (onHelp) onHelp();
 }
 
 void Vantrel::closeEvent(QCloseEvent* event) {
@@ -191,123 +274,57 @@ void Vantrel::closeEvent(QCloseEvent* event) {
 
 void Vantrel::Form_Unload() {
     // Nothing is saved here: only Exit saves.
-    Timer1->stop();
-    forms_.dirPick().close();
-    forms_.optionForm().close();
+    ui_->Timer1->stop();
+    links_.closeDialogs();
 }
 
 int Vantrel::fileListIndex() const {
-    return File1->currentRow();
+    return ui_->File1->currentRow();
 }
 
 std::vector<std::string> Vantrel::fileEntries() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < File1->count(); ++i) names.push_back(File1->item(i)->text().toStdString());
-    return names;
+    return Texts(*ui_->File1);
 }
 
 std::vector<bool> Vantrel::fileSelection() const {
     std::vector<bool> selected;
-    for (int i = 0; i < File1->count(); ++i) selected.push_back(File1->item(i)->isSelected());
+    for (int i = 0; i < ui_->File1->count(); ++i) {
+        selected.push_back(ui_->File1->item(i)->isSelected());
+    }
     return selected;
 }
 
 int Vantrel::printerListIndex() const {
-    const QList<QListWidgetItem*> selected = file2->selectedItems();
-    return selected.isEmpty() ? -1 : file2->row(selected.first());
+    const QList<QListWidgetItem*> selected = ui_->file2->selectedItems();
+    return selected.isEmpty() ? -1 : ui_->file2->row(selected.first());
 }
 
 std::string Vantrel::selectedPrinter() const {
-    const QList<QListWidgetItem*> selected = file2->selectedItems();
+    const QList<QListWidgetItem*> selected = ui_->file2->selectedItems();
     return selected.isEmpty() ? std::string() : selected.first()->text().toStdString();
 }
 
 std::string Vantrel::copiesText() const {
-    return Text2->text().toStdString();
+    return settings_->copiesText();
 }
 
 int Vantrel::actionIndex() const {
-    return Combo2->currentIndex();
-}
-
-std::string Vantrel::currentDirectory() const {
-    return Text1->text().toStdString();
-}
-
-void Vantrel::setCopiesText(const std::string& text) {
-    Text2->setText(QString::fromStdString(text));
-}
-
-void Vantrel::clearMasks() {
-    const QSignalBlocker quiet(Combo1);
-    Combo1->clear();
-}
-
-void Vantrel::addMask(const std::string& mask) {
-    // Adding to an empty list selects nothing, so the file list keeps its pattern.
-    const QSignalBlocker quiet(Combo1);
-    const bool noneSelected = Combo1->currentIndex() < 0;
-    Combo1->addItem(QString::fromStdString(mask));
-    if (noneSelected) Combo1->setCurrentIndex(-1);
-}
-
-std::vector<std::string> Vantrel::masks() const {
-    std::vector<std::string> all;
-    for (int i = 0; i < Combo1->count(); ++i) all.push_back(Combo1->itemText(i).toStdString());
-    return all;
-}
-
-int Vantrel::maskIndex() const {
-    return Combo1->currentIndex();
-}
-
-void Vantrel::setMaskIndex(int index) {
-    Combo1->setCurrentIndex(index >= 0 && index < Combo1->count() ? index : -1);
-}
-
-void Vantrel::removeMask(int index) {
-    if (index < 0 || index >= Combo1->count()) return;
-    // Removing the chosen mask leaves none chosen rather than choosing a neighbour.
-    const QSignalBlocker quiet(Combo1);
-    const bool wasChosen = index == Combo1->currentIndex();
-    Combo1->removeItem(index);
-    if (wasChosen) Combo1->setCurrentIndex(-1);
-}
-
-FormGeometry Vantrel::geometry() const {
-    return FormGeometryTwips(*this);
-}
-
-bool Vantrel::isWindowStateNormal() const {
-    return !isMinimized() && !isMaximized() && !isFullScreen();
-}
-
-void Vantrel::moveTo(float top, float left) {
-    MoveFormTwips(*this, top, left);
-}
-
-float Vantrel::screenWidth() const {
-    return ScreenWidthTwips(this);
-}
-
-float Vantrel::screenHeight() const {
-    return ScreenHeightTwips(this);
+    return ui_->Combo2->currentIndex();
 }
 
 std::vector<std::string> Vantrel::entries() const {
-    std::vector<std::string> all;
-    for (int i = 0; i < file2->count(); ++i) all.push_back(file2->item(i)->text().toStdString());
-    return all;
+    return Texts(*ui_->file2);
 }
 
 void Vantrel::setSelectedIndex(int index) {
-    if (index < 0 || index >= file2->count()) {
-        file2->clearSelection();
-        file2->setCurrentRow(-1);
+    QListWidget& printers = *ui_->file2;
+    if (index < 0 || index >= printers.count()) {
+        printers.clearSelection();
+        printers.setCurrentRow(-1);
         return;
     }
-    file2->setCurrentRow(index);
-    file2->scrollToItem(file2->item(index));
+    printers.setCurrentRow(index);
+    printers.scrollToItem(printers.item(index));
 }
 
 }  // namespace vantrel

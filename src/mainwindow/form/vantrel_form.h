@@ -1,85 +1,90 @@
 #pragma once
 
 #include <QMainWindow>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "mainwindow/print_press.h"
+#include "platform/file_system.h"
+#include "platform/message_sink.h"
+#include "platform/printer_system.h"
+#include "platform/settings_store.h"
 #include "printing/printer_selection.h"
+#include "settings/live_settings.h"
 #include "settings/main_window_settings.h"
-
-class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTimer;
 
 namespace vantrel {
 
 class AutoPrintWatcher;
-class FileListBox;
-class Forms;
+
+// What the main window works with besides its own controls: the system, the settings in force
+// (held by the options dialog), and the other forms, by what it asks of them.
+class MainWindowLinks {
+  public:
+    virtual ~MainWindowLinks() = default;
+    virtual PrinterSystem& printers() = 0;
+    virtual FileSystem& files() = 0;
+    virtual SettingsStore& store() = 0;
+    virtual MessageSink& messages() = 0;
+    virtual LiveSettings& liveSettings() = 0;
+    // The directory picker: the chosen directory, or nothing when cancelled.
+    virtual std::optional<std::string> pickDirectory(const std::string& start) = 0;
+    virtual void showOptions() = 0;
+    virtual void showAbout() = 0;
+    virtual void showHelp() = 0;
+    // The main window unloads: the dialogs go with it.
+    virtual void closeDialogs() = 0;
+};
 
 // The main window "Vantrel": the current directory and its file list, the printer list, the
 // copies box and the after-print action, and the buttons and menus that act on them. It holds
-// the copies count, the masks and its own placement for the settings routines, feeds the Print
-// press, and runs AutoPrint on its timer.
-class Vantrel : public QMainWindow,
-                public PrintPressView,
-                public MainWindowSettings,
-                public PrinterListBox {
+// the copies count, the masks and its own placement for the settings routines (settings()),
+// feeds the Print press, and runs AutoPrint on its timer.
+class Vantrel : public QMainWindow, private PrintPressView, private PrinterListBox {
   public:
     static constexpr double kClientWidth = 7185;  // twips
     static constexpr double kClientHeight = 3975;
     static constexpr int kAutoPrintInterval = 5000;  // ms
 
-    explicit Vantrel(Forms& forms);
+    explicit Vantrel(MainWindowLinks& links);
     ~Vantrel() override;
 
-    // The controls, in design order.
-    QLineEdit* Text1;
-    QListWidget* file2;
-    QPushButton* Command3;
-    QComboBox* Combo1;
-    FileListBox* File1;
-    QLabel* Label1;
-    QComboBox* Combo2;
-    QLabel* Label2;
-    QLineEdit* Text2;
-    QPushButton* Command2;
-    QPushButton* Command1;
-    QPushButton* Command4;
-    QTimer* Timer1;
-    QAction* Options;
-    QAction* About;
-    QAction* Help;
-
-    // What the About and Help menu items do; nothing until they are set.
-    std::function<void()> onAbout;
-    std::function<void()> onHelp;
+    // The main window's settings holder: copies, masks and placement.
+    MainWindowSettings& settings();
 
     // Re-reads the file list, rebuilds the printer list and selects the default printer in it.
-    void RefreshLists();
+    void refreshLists() override;
+    // Selects the default printer in the printer list, as it stands; an unreachable spooler
+    // leaves the selection alone.
+    void selectDefaultPrinter();
     // Sets the current directory: the directory box and the file list's directory.
     void setCurrentDirectory(const std::string& directory);
-    // Starts AutoPrint on dropDirectory: Timer1 ticks every intervalMs from now on.
-    void startAutoPrint(const std::string& dropDirectory, int intervalMs = kAutoPrintInterval);
+    std::string currentDirectory() const override;
+    // Offers the after-print actions "Leave", "Delete" and "Move", with chosen selected.
+    void offerAfterPrintActions(int chosen);
+    // Deletes the mask at index from the mask list, as the options dialog's Delete does.
+    void removeMask(int index);
+    // Starts AutoPrint on dropDirectory: Timer1 ticks every intervalMs from now on. The files it
+    // gives up on are remembered in keptRecordPath (nowhere when empty).
+    void startAutoPrint(const std::string& dropDirectory, int intervalMs,
+                        const std::string& keptRecordPath);
     bool autoPrintRunning() const;
 
-    // The handlers of the controls and menu items.
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct Controls;
+    class SettingsHolder;
+
     void Combo1_Click();
-    void Command1_Click();
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
     void Timer1_Timer();
-    void Options_Click();
-    void About_Click();
-    void Help_Click();
+    void Form_Unload();
 
     // PrintPressView
     int fileListIndex() const override;
@@ -89,38 +94,14 @@ class Vantrel : public QMainWindow,
     std::string selectedPrinter() const override;
     std::string copiesText() const override;
     int actionIndex() const override;
-    std::string currentDirectory() const override;
-    void refreshLists() override { RefreshLists(); }
-
-    // MainWindowSettings (copiesText above serves both)
-    void setCopiesText(const std::string& text) override;
-    void clearMasks() override;
-    void addMask(const std::string& mask) override;
-    std::vector<std::string> masks() const override;
-    int maskIndex() const override;
-    void setMaskIndex(int index) override;
-    // The outer position and size in twips. Called on a Vantrel this hides QWidget::geometry();
-    // use frameGeometry() or QWidget::geometry() for pixels.
-    FormGeometry geometry() const override;
-    bool isWindowStateNormal() const override;
-    void moveTo(float top, float left) override;
-    float screenWidth() const override;
-    float screenHeight() const override;
-
-    // The mask list as the options dialog's Delete changes it.
-    void removeMask(int index);
 
     // PrinterListBox
     std::vector<std::string> entries() const override;
     void setSelectedIndex(int index) override;
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    void Form_Unload();
-
-    Forms& forms_;
+    MainWindowLinks& links_;
+    std::unique_ptr<Controls> ui_;
+    std::unique_ptr<SettingsHolder> settings_;
     std::unique_ptr<AutoPrintWatcher> watcher_;
 };
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/backends.h"
@@ -36,13 +37,17 @@ std::string Unreachable() {
     return "the CUPS print server (" + ServerName() + ") is not running or can't be reached";
 }
 
+SpoolError UnreachableError() {
+    return SpoolError(Unreachable(), SpoolError::Kind::Unreachable);
+}
+
 // Why the last libcups request failed, in words for the user.
-std::string LastRequestError() {
+SpoolError LastRequestError() {
     ipp_status_t status = cupsLastError();
-    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) return Unreachable();
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) return UnreachableError();
     const char* text = cupsLastErrorString();
-    return std::string("the CUPS print server says: ") +
-           (text && *text ? text : ippErrorString(status));
+    return SpoolError(std::string("the CUPS print server says: ") +
+                      (text && *text ? text : ippErrorString(status)));
 }
 
 // Called when the scheduler has been silent for the stall time: give up. (Without a callback
@@ -93,7 +98,7 @@ std::shared_ptr<DestList> GetDestinations() {
     if (list->count == 0) {
         ipp_status_t status = cupsLastError();
         if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) {
-            throw SpoolError(LastRequestError());
+            throw LastRequestError();
         }
     }
     return list;
@@ -131,7 +136,7 @@ class CupsJob : public RawJob {
 
     void start(const std::string& title) {
         http_ = ConnectToScheduler(kConnectTimeoutMs, kStallSeconds);
-        if (!http_) throw SpoolError(Unreachable());
+        if (!http_) throw UnreachableError();
         ipp_status_t created =
             cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(), 0, nullptr);
         if (!Succeeded(created) || jobId_ <= 0) fail(LastRequestError());
@@ -178,25 +183,28 @@ class CupsJob : public RawJob {
     cups_dest_t* dest() const { return destination_->dest; }
     cups_dinfo_t* info() const { return destination_->info; }
 
-    std::string TransferError(http_status_t status) const {
+    SpoolError TransferError(http_status_t status) const {
         if (status == HTTP_STATUS_ERROR) {
             int error = httpError(http_);
             if (error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT) {
-                return "the CUPS print server (" + ServerName() + ") stopped responding";
+                return SpoolError("the CUPS print server (" + ServerName() + ") stopped responding",
+                                  SpoolError::Kind::Unreachable);
             }
-            return "the connection to the CUPS print server (" + ServerName() + ") broke" +
-                   (error ? std::string(": ") + std::strerror(error) : std::string());
+            return SpoolError(
+                "the connection to the CUPS print server (" + ServerName() + ") broke" +
+                    (error ? std::string(": ") + std::strerror(error) : std::string()),
+                SpoolError::Kind::Unreachable);
         }
         // The scheduler answered before it took all of the document; read why.
         ippDelete(cupsGetResponse(http_, "/"));
         if (!Succeeded(cupsLastError())) return LastRequestError();
-        return "the CUPS print server refused the document (HTTP " + std::to_string(status) + " " +
-               httpStatus(status) + ")";
+        return SpoolError("the CUPS print server refused the document (HTTP " +
+                          std::to_string(status) + " " + httpStatus(status) + ")");
     }
 
-    [[noreturn]] void fail(const std::string& reason) {
+    [[noreturn]] void fail(const SpoolError& error) {
         cancel();
-        throw SpoolError(reason);
+        throw error;
     }
 
     std::shared_ptr<Destination> destination_;
@@ -210,6 +218,15 @@ class CupsConnection : public PrinterConnection {
   public:
     explicit CupsConnection(std::shared_ptr<Destination> destination)
         : destination_(std::move(destination)) {}
+
+    void checkAcceptingJobs() override {
+        const cups_dest_t* dest = destination_->dest;
+        const char* accepting =
+            cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+        if (accepting && std::string_view(accepting) == "false") {
+            throw SpoolError(std::string("the printer ") + dest->name + " is not accepting jobs");
+        }
+    }
 
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
         auto job = std::make_unique<CupsJob>(destination_);
@@ -255,7 +272,7 @@ class CupsPrinterSystem : public PrinterSystem {
         cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
         if (!info) {
             if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return nullptr;  // just removed
-            throw SpoolError(LastRequestError());
+            throw LastRequestError();
         }
         return std::make_unique<CupsConnection>(
             std::make_shared<Destination>(std::move(list), dest, info));

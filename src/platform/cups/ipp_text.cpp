@@ -64,14 +64,19 @@ std::string IppName(std::string_view text) {
 }
 
 std::string WithoutCredentials(std::string_view uri) {
+    // Each "scheme://" opens an authority, also inside another URI's path (a backend wrapper's
+    // "beh:/1/3/5/ipp://u:p@host/x"). Its user info ends at the last "@" before the next
+    // "scheme://" or the end: a password may hold "#", "?" and "/", so those do not end it.
     std::string result;
     std::size_t from = 0;
     for (auto scheme = uri.find("://"); scheme != std::string_view::npos;
          scheme = uri.find("://", from)) {
         std::size_t hostStart = scheme + 3;
-        std::size_t hostEnd = uri.find_first_of("/?#", hostStart);
-        if (hostEnd == std::string_view::npos) hostEnd = uri.size();
-        std::size_t at = uri.substr(hostStart, hostEnd - hostStart).rfind('@');
+        std::size_t next = uri.find("://", hostStart);
+        std::size_t at =
+            uri.substr(hostStart,
+                       next == std::string_view::npos ? std::string_view::npos : next - hostStart)
+                .rfind('@');
         result += uri.substr(from, hostStart - from);
         from = at == std::string_view::npos ? hostStart : hostStart + at + 1;
     }

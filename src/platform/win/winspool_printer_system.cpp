@@ -56,7 +56,8 @@ std::shared_ptr<PrinterHandle> OpenPrinterNamed(const std::string& deviceName) {
     if (!OpenPrinterA(name.data(), &handle, nullptr) || !handle) {
         const DWORD error = GetLastError();
         if (SpoolerUnreachable(error)) {
-            throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error));
+            throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
+                             SpoolError::Kind::Unreachable);
         }
         return nullptr;
     }
@@ -197,8 +198,10 @@ class WinspoolPrinterSystem : public PrinterSystem {
             }
             const DWORD error = GetLastError();
             if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
-                throw SpoolError("the print spooler can't list the printers: " +
-                                 WindowsErrorText(error));
+                throw SpoolError(
+                    "the print spooler can't list the printers: " + WindowsErrorText(error),
+                    SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
+                                              : SpoolError::Kind::Refused);
             }
             buffer.resize(needed);
         }

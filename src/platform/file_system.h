@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+namespace vantrel {
+
+// What tells one file apart from another that later takes its name, or from itself after it
+// changed: the file's device and number, its size and its modification time.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// A file could not be opened or read; what() says why, in words a user can act on
+// ("is a pipe", "is a directory", the system's own error text).
+class FileReadError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One plain file open for reading, as bytes.
+class FileReader {
+  public:
+    virtual ~FileReader() = default;
+    // Fills buffer with up to size bytes; fewer only at the end of the file. Throws FileReadError.
+    virtual std::size_t read(char* buffer, std::size_t size) = 0;
+    // The file as it was when it was opened.
+    virtual const FileIdentity& identity() const = 0;
+};
+
+// The file operations of the print flows.
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+    // Opens a plain file (or a link to one); anything else, or a failure, throws FileReadError.
+    virtual std::unique_ptr<FileReader> openForReading(const std::string& path) = 0;
+    // The identity of the plain file at path now (links followed); nothing when there is none.
+    virtual std::optional<FileIdentity> identityOf(const std::string& path) = 0;
+    // Deletes the directory entry at path; an empty error code on success.
+    virtual std::error_code removeFile(const std::string& path) = 0;
+};
+
+std::unique_ptr<FileSystem> MakeSystemFileSystem();
+
+}  // namespace vantrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace vantrel::testing {
+
+// Records what would be opened and started. Only the programs listed in startable start, and
+// only the names listed in onPath are found.
+class FakeDesktop : public Desktop {
+  public:
+    std::vector<std::string> opened;
+    std::vector<std::string> started;
+    std::vector<std::string> searched;
+
+    std::set<std::string> startable;
+    std::map<std::string, std::string> onPath;  // program name -> full path
+    bool opens = true;
+
+    bool openDocument(const std::string& target) override {
+        opened.push_back(target);
+        return opens;
+    }
+    bool startProgram(const std::string& path) override {
+        started.push_back(path);
+        return startable.count(path) > 0;
+    }
+    std::string findProgram(const std::string& name) override {
+        searched.push_back(name);
+        auto found = onPath.find(name);
+        return found == onPath.end() ? std::string() : found->second;
+    }
+};
+
+}  // namespace vantrel::testing

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace vantrel::testing {
+
+// The system's own file operations, with hooks that let a test change a file at an exact point
+// of a print (after the Nth read), or make deletes fail, without sleeping.
+class HookedFileSystem : public FileSystem {
+  public:
+    // Called after every read of a file opened through this object, with the read's number
+    // (1 for the first) and the path.
+    std::function<void(int, const std::string&)> afterRead;
+    std::error_code removeError;  // removeFile fails with this when set
+
+    std::unique_ptr<FileReader> openForReading(const std::string& path) override {
+        return std::make_unique<Reader>(system_->openForReading(path), path, *this);
+    }
+    std::optional<FileIdentity> identityOf(const std::string& path) override {
+        return system_->identityOf(path);
+    }
+    std::error_code removeFile(const std::string& path) override {
+        return removeError ? removeError : system_->removeFile(path);
+    }
+
+  private:
+    class Reader : public FileReader {
+      public:
+        Reader(std::unique_ptr<FileReader> real, std::string path, HookedFileSystem& owner)
+            : real_(std::move(real)), path_(std::move(path)), owner_(owner) {}
+        std::size_t read(char* buffer, std::size_t size) override {
+            std::size_t got = real_->read(buffer, size);
+            if (owner_.afterRead) owner_.afterRead(++reads_, path_);
+            return got;
+        }
+        const FileIdentity& identity() const override { return real_->identity(); }
+
+      private:
+        std::unique_ptr<FileReader> real_;
+        std::string path_;
+        HookedFileSystem& owner_;
+        int reads_ = 0;
+    };
+
+    std::unique_ptr<FileSystem> system_ = MakeSystemFileSystem();
+};
+
+}  // namespace vantrel::testing
