@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <vector>
 
 #include "platform/runtime_text.h"
 #include "printing/print_copies.h"
@@ -78,6 +80,68 @@ std::optional<std::string> LongOptionWord(const std::string& commandText) {
     return std::nullopt;
 }
 
+namespace {
+
+constexpr const char* kStandardInputName = "standard input";
+
+SpoolInput StandardInput(std::function<std::unique_ptr<FileReader>()> open) {
+    return {kStandardInputName, "Vantrel: " + std::string(kStandardInputName), std::move(open),
+            false};
+}
+
+// Prints what arrives on standard input. One copy streams it; more copies keep it in a private
+// temporary file first, so that every copy is the same bytes.
+CopiesOutcome PrintStandardInput(const std::string& selection, int copies, PrinterSystem& system,
+                                 FileSystem& files, const LiveSettings& live,
+                                 MessageSink& messages) {
+    CopiesOutcome outcome;
+    outcome.requested = copies;
+    std::string kept;
+    try {
+        if (copies > 1) kept = KeepStandardInput(files);
+    } catch (const FileReadError& error) {
+        messages.show("Can't read standard input: " + std::string(error.what()),
+                      MsgStyle::Exclamation);
+        outcome.failure = SpoolFailure::File;
+        return outcome;
+    }
+    auto open = [&]() {
+        return kept.empty() ? files.openStandardInput() : files.openForReading(kept);
+    };
+    for (int copy = 1; copy <= copies; ++copy) {
+        auto one = SpoolInputRaw(StandardInput(open), selection, system, live, messages);
+        if (!one.spooled) {
+            outcome.failure = one.failure;
+            break;
+        }
+        ++outcome.spooled;
+    }
+    if (!kept.empty()) files.removeFile(kept);
+    return outcome;
+}
+
+}  // namespace
+
+std::string KeepStandardInput(FileSystem& files) {
+    const std::string path = files.createPrivateFile();
+    try {
+        auto in = files.openStandardInput();
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        std::vector<char> buffer(kSpoolChunkSize);
+        while (std::size_t got = in->read(buffer.data(), buffer.size())) {
+            if (!out.write(buffer.data(), static_cast<std::streamsize>(got))) {
+                throw FileReadError("could not keep it in " + path + " (is the disk full?)");
+            }
+        }
+        if (!out.flush())
+            throw FileReadError("could not keep it in " + path + " (is the disk full?)");
+    } catch (...) {
+        files.removeFile(path);
+        throw;
+    }
+    return path;
+}
+
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
                            const LiveSettings& live, MessageSink& messages) {
     BatchResult result;
@@ -102,15 +166,20 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         return result;
     }
     result.copiesRequested = *copies;
+    // "-" is standard input, unless a file of that name is there.
+    const bool fromPipe = request.fileName == "-" && !files.identityOf(request.fileName);
     const auto printed =
-        PrintCopies(request.fileName, selection, *copies, system, files, live, messages);
+        fromPipe ? PrintStandardInput(selection, *copies, system, files, live, messages)
+                 : PrintCopies(request.fileName, selection, *copies, system, files, live, messages);
     result.copiesSpooled = printed.spooled;
     if (printed.failure == SpoolFailure::PrinterName) {
         messages.show("no printer name begins with \"" + request.printerName +
                           "\"; see vantrel --list-printers",
                       MsgStyle::Exclamation);
     }
-    if (request.deleteAfterPrinting) {
+    if (request.deleteAfterPrinting && fromPipe) {
+        messages.show("Nothing to delete: the input came from standard input.", MsgStyle::Ok);
+    } else if (request.deleteAfterPrinting) {
         const AfterPrint check = CheckPrintedFile(printed, files, request.fileName);
         if (check != AfterPrint::MayGo) {
             messages.show(KeptFileText(check, request.fileName), MsgStyle::Exclamation);

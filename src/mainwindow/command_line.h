@@ -33,6 +33,10 @@ std::optional<int> BatchCopies(const std::string& copiesText);
 // reverse). Nothing when there is none.
 std::optional<std::string> LongOptionWord(const std::string& commandText);
 
+// Copies all of standard input into a new private temporary file and returns its path; the
+// caller removes it. Throws FileReadError (the file is removed then).
+std::string KeepStandardInput(FileSystem& files);
+
 struct BatchResult {
     int copiesRequested = 0;
     int copiesSpooled = 0;

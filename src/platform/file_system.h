@@ -47,6 +47,11 @@ class FileSystem {
     virtual std::optional<FileIdentity> identityOf(const std::string& path) = 0;
     // Deletes the directory entry at path; an empty error code on success.
     virtual std::error_code removeFile(const std::string& path) = 0;
+    // The program's standard input, as bytes; its identity is all zero. Throws FileReadError.
+    virtual std::unique_ptr<FileReader> openStandardInput() = 0;
+    // A new, empty file that only this user may read, in the temporary directory; its path.
+    // Throws FileReadError.
+    virtual std::string createPrivateFile() = 0;
 };
 
 std::unique_ptr<FileSystem> MakeSystemFileSystem();

@@ -65,6 +65,13 @@ void WriteDocument(RawJob& job, FileReader& file, Buffer& buffer, std::size_t fi
 SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
                           PrinterSystem& system, FileSystem& files, const LiveSettings& live,
                           MessageSink& messages) {
+    return SpoolInputRaw({path, DocumentName(path), [&] { return files.openForReading(path); }},
+                         selection, system, live, messages);
+}
+
+SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection,
+                           PrinterSystem& system, const LiveSettings& live, MessageSink& messages) {
+    const std::string& path = input.shownName;
     std::unique_ptr<PrinterConnection> connection;
     std::string deviceName = selection;
     try {
@@ -88,17 +95,18 @@ SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
     std::size_t firstChunk = 0;
     std::uint64_t total = 0;
     try {
-        file = files.openForReading(path);
+        file = input.open();
         firstChunk = ReadChunk(*file, *buffer, total);
     } catch (const FileReadError& error) {
         return FileFailure(messages, path, error.what());
     }
     const SpoolOutcome done{true, SpoolFailure::None, {}, file->identity()};
-    if (firstChunk == 0 && !eject) return done;  // nothing to send: no document at all
+    // Nothing to send: no document at all.
+    if (firstChunk == 0 && (!eject || !input.ejectWhenEmpty)) return done;
 
     std::unique_ptr<RawJob> job;
     try {
-        job = connection->startDocument(DocumentName(path));
+        job = connection->startDocument(input.documentName);
         WriteDocument(*job, *file, *buffer, firstChunk, total, eject);
     } catch (const SpoolError& error) {
         if (job) job->cancel();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,6 +32,18 @@ struct SpoolOutcome {
     std::string reason;                    // why not, when not spooled
     std::optional<FileIdentity> identity;  // the file as it was opened, once it was
 };
+
+// Where the bytes of one document come from.
+struct SpoolInput {
+    std::string shownName;     // in messages: the path, or "standard input"
+    std::string documentName;  // what the spooler's queue shows
+    std::function<std::unique_ptr<FileReader>()> open;  // throws FileReadError
+    bool ejectWhenEmpty = true;  // an empty input still sends the form feed (a lone page eject)
+};
+
+// SpoolFileRaw for any input.
+SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection,
+                           PrinterSystem& system, const LiveSettings& live, MessageSink& messages);
 
 // Sends the bytes of the file at path, unchanged, to the printer that selection names, as one
 // raw document; then the form feed when the live eject setting is exactly 1. Shows its own

@@ -26,6 +26,10 @@ class HookedFileSystem : public FileSystem {
     std::error_code removeFile(const std::string& path) override {
         return removeError ? removeError : system_->removeFile(path);
     }
+    std::unique_ptr<FileReader> openStandardInput() override {
+        return system_->openStandardInput();
+    }
+    std::string createPrivateFile() override { return system_->createPrivateFile(); }
 
   private:
     class Reader : public FileReader {

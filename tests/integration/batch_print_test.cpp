@@ -286,6 +286,20 @@ TEST_F(BatchPrint, AQueueNamedExactlyIsReachedBesideLongerNamesThatBeginWithIt) 
     EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>{});
 }
 
+TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
+    const std::string bytes = PatternBytes(40000, 7);
+    const std::string source = MakeFile("source.bin", bytes);
+    auto run = RunProgram(
+        {"bash", "-c", "cat \"$1\" | \"$2\" -CD 2 - label", "pipe", source, VANTREL_BINARY},
+        {{"HOME", home_.path()}, {"XDG_CONFIG_HOME", home_.path() + "/.config"}});
+    EXPECT_SUCCESS(run);
+    EXPECT_MENTIONS(run.err, "Nothing to delete");
+    auto jobs = Received(kLabelQueue);
+    ASSERT_EQ(jobs.size(), 2u);
+    for (const auto& job : jobs) EXPECT_EQ(ReadFile(job), bytes);
+    EXPECT_EQ(QueueJobs(kLabelQueue, true).back().title, "Vantrel: standard input");
+}
+
 TEST_F(BatchPrint, AMissingFileIsReportedAndNothingPrinted) {
     auto run = Print({"-D", files_.file("absent.prn")});
     EXPECT_NE(run.exitCode, 0);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/file_system.h"
@@ -37,6 +38,9 @@ std::string ErrorReason(int error) {
 
 class PosixFileReader : public FileReader {
   public:
+    // Reads an inherited descriptor (standard input), which stays open.
+    explicit PosixFileReader(int fd) : fd_(fd), owned_(false) {}
+
     explicit PosixFileReader(const std::string& path) {
         // Non-blocking, so that opening a pipe without a writer does not hang; the flag is
         // cleared once the entry is known to be a plain file.
@@ -49,7 +53,7 @@ class PosixFileReader : public FileReader {
         identity_ = IdentityOf(info);
     }
     ~PosixFileReader() override {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0 && owned_) ::close(fd_);
     }
     PosixFileReader(const PosixFileReader&) = delete;
     PosixFileReader& operator=(const PosixFileReader&) = delete;
@@ -76,6 +80,7 @@ class PosixFileReader : public FileReader {
     }
 
     int fd_ = -1;
+    bool owned_ = true;
     FileIdentity identity_;
 };
 
@@ -94,6 +99,19 @@ class PosixFileSystem : public FileSystem {
     std::error_code removeFile(const std::string& path) override {
         if (::unlink(path.c_str()) == 0) return {};
         return {errno, std::generic_category()};
+    }
+
+    std::unique_ptr<FileReader> openStandardInput() override {
+        return std::make_unique<PosixFileReader>(STDIN_FILENO);
+    }
+
+    std::string createPrivateFile() override {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/vantrel-XXXXXX";
+        int fd = ::mkstemp(pattern.data());  // mode 0600
+        if (fd < 0) throw FileReadError(ErrorReason(errno));
+        ::close(fd);
+        return pattern;
     }
 };
 

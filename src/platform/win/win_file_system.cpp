@@ -23,9 +23,9 @@ FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 class Handle {
   public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
+    explicit Handle(HANDLE handle, bool owned = true) : handle_(handle), owned_(owned) {}
     ~Handle() {
-        if (valid()) CloseHandle(handle_);
+        if (valid() && owned_) CloseHandle(handle_);
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -34,6 +34,7 @@ class Handle {
 
   private:
     HANDLE handle_;
+    bool owned_;
 };
 
 // Opens path for reading, or only for its attributes; directories open too, so they can be told.
@@ -44,6 +45,9 @@ HANDLE OpenPath(const std::string& path, DWORD access) {
 
 class WinFileReader : public FileReader {
   public:
+    // Reads an inherited handle (standard input), which stays open.
+    explicit WinFileReader(HANDLE inherited) : handle_(inherited, false) {}
+
     explicit WinFileReader(const std::string& path) : handle_(OpenPath(path, GENERIC_READ)) {
         if (!handle_.valid()) throw FileReadError(LastWindowsErrorText());
         if (GetFileType(handle_.get()) == FILE_TYPE_PIPE) throw FileReadError("is a pipe");
@@ -64,6 +68,7 @@ class WinFileReader : public FileReader {
             DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - total, 1u << 30));
             DWORD got = 0;
             if (!ReadFile(handle_.get(), buffer + total, want, &got, nullptr)) {
+                if (GetLastError() == ERROR_BROKEN_PIPE) break;  // the writer closed the pipe
                 throw FileReadError(LastWindowsErrorText());
             }
             if (got == 0) break;  // end of file
@@ -98,6 +103,21 @@ class WinFileSystem : public FileSystem {
     std::error_code removeFile(const std::string& path) override {
         if (DeleteFileA(path.c_str())) return {};
         return {static_cast<int>(GetLastError()), std::system_category()};
+    }
+
+    std::unique_ptr<FileReader> openStandardInput() override {
+        return std::make_unique<WinFileReader>(GetStdHandle(STD_INPUT_HANDLE));
+    }
+
+    std::string createPrivateFile() override {
+        // The user's own temporary directory is not readable by other users.
+        char directory[MAX_PATH + 1];
+        char path[MAX_PATH + 1];
+        if (!GetTempPathA(sizeof directory, directory) ||
+            !GetTempFileNameA(directory, "vtl", 0, path)) {
+            throw FileReadError(LastWindowsErrorText());
+        }
+        return path;
     }
 };
 
