@@ -1,8 +1,13 @@
 #include "platform/runtime_text.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+
+#include "platform/system_places.h"
 
 namespace vantrel {
 namespace {
@@ -31,6 +36,28 @@ TEST(RuntimeText, RoundingSendsHalvesToEvenAndRefusesOverflow) {
     EXPECT_EQ(RoundHalfEven(2147483647.0, INT_MIN, INT_MAX), INT_MAX);
     EXPECT_EQ(RoundHalfEven(2147483648.0, INT_MIN, INT_MAX), std::nullopt);
     EXPECT_EQ(RoundHalfEven(Val("1e400"), INT_MIN, INT_MAX), std::nullopt);
+    // Too small to tell from 0 is 0, not infinity.
+    for (const char* tiny : {"1e-400", "-1e-400",
+                             "0.0000000000000000000000000000000000000000000"
+                             "00000000000000000000000000000000000000000000"
+                             "0000000000000000000000000000000000000000000"
+                             "00000000000000000000000000000000000000000000"
+                             "0000000000000000000000000000000000000000000"
+                             "00000000000000000000000000000000000000000000"
+                             "0000000000000000000000000000000000000000000"
+                             "000000000000000000000000000000000000000001"}) {
+        EXPECT_EQ(Val(tiny), 0.0) << tiny;
+    }
+}
+
+TEST(RuntimeText, ControlCharactersAreWrittenOut) {
+    EXPECT_EQ(EscapeControls("a\x1b]0;pwned\x07"
+                             "b"),
+              "a\\e]0;pwned\\x07b");
+    EXPECT_EQ(EscapeControls("x\ny\tz\x7f"), "x\\ny\\tz\\x7f");
+    EXPECT_EQ(EscapeControls("\xc2\x9b"
+                             "2J caf\xc3\xa9"),
+              "\\x9b2J caf\xc3\xa9");  // C1 CSI; é kept
 }
 
 TEST(RuntimeText, TrimRemovesBlanksOnly) {
