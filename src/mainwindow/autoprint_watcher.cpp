@@ -1,16 +1,12 @@
 #include "mainwindow/autoprint_watcher.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <system_error>
 #include <utility>
-#include <vector>
 
+#include "mainwindow/autoprint_rules.h"
 #include "platform/plain_file.h"
-#include "platform/runtime_text.h"
 #include "platform/system_places.h"
 #include "printing/print_copies.h"
-#include "printing/printer_selection.h"
 
 namespace vantrel {
 
@@ -27,45 +23,6 @@ class TickGuard {
   private:
     bool& flag_;
 };
-
-// The print job's own messages are not shown: AutoPrint tells once per file, or once per
-// outage, in words of its own.
-class UnshownMessages : public MessageSink {
-  public:
-    MsgAnswer show(const std::string&, int style, const std::string&) override {
-        return (style & 7) == MsgStyle::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-    }
-};
-
-// The names of the drop directory's visible entries, in name order.
-std::vector<std::string> ListEntries(const std::string& directory) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(fs::path(directory), error), end; !error && it != end;
-         it.increment(error)) {
-        std::string name = it->path().filename().string();
-        if (!name.starts_with('.')) names.push_back(std::move(name));  // dot files are hidden
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A file name in the "Failed" directory that is not taken yet.
-fs::path FreeName(const fs::path& directory, const std::string& name) {
-    fs::path candidate = directory / name;
-    std::error_code error;
-    for (int n = 2; fs::exists(candidate, error); ++n) {
-        candidate = directory / (name + "." + std::to_string(n));
-    }
-    return candidate;
-}
-
-// The copies box as a usable number of copies, or nothing.
-std::optional<int> AutoPrintCopies(const std::string& text) {
-    auto copies = RoundHalfEven(Val(text), 1, 32767);
-    if (!copies) return std::nullopt;
-    return static_cast<int>(*copies);
-}
 
 }  // namespace
 
@@ -93,7 +50,7 @@ void AutoPrintWatcher::tick() {
 
     std::map<std::string, FileIdentity> thisLook;
     bool waiting = false;  // the rest of the tick waits; the files are still looked at
-    for (const auto& name : ListEntries(dropDirectory_)) {
+    for (const auto& name : VisibleEntryNames(dropDirectory_)) {
         const std::string path = (fs::path(dropDirectory_) / name).string();
         if (IsSymbolicLink(path)) continue;
         auto now = files_.identityOf(path);
@@ -132,13 +89,9 @@ bool AutoPrintWatcher::handleFile(const std::string& path) {
 
     std::string selection;
     try {
-        const auto entry = system_.defaultPrinterEntry();
-        if (!entry) return waitFor(spoolerWarned_, "no default printer is set");
-        const std::string name = Trim(DefaultPrinterName(*entry));
-        selection = SelectionForPrinterName(system_.printers(), name);
-        if (selection == kNoPrinterSelection) {
-            return waitFor(spoolerWarned_, "the default printer " + name + " is not installed");
-        }
+        const AutoPrintPrinter printer = FindAutoPrintPrinter(system_, std::nullopt);
+        if (printer.selection.empty()) return waitFor(spoolerWarned_, printer.missing);
+        selection = printer.selection;
     } catch (const SpoolError& error) {
         return waitFor(spoolerWarned_, SpoolerUnreachableText(error));
     }
@@ -171,21 +124,17 @@ void AutoPrintWatcher::removePrinted(const std::string& path, const FileIdentity
 }
 
 void AutoPrintWatcher::moveToFailed(const std::string& path, const std::string& why) {
-    const fs::path failedDir = fs::path(dropDirectory_) / kFailedDirectoryName;
-    const std::string name = fs::path(path).filename().string();
-    std::error_code error;
-    fs::create_directory(failedDir, error);
-    if (!error) fs::rename(fs::path(path), FreeName(failedDir, name), error);
-    if (error) {
+    const FailedMove move = MoveToFailedFolder(dropDirectory_, path);
+    if (move.error) {
         if (auto now = files_.identityOf(path)) kept_.add(path, *now);
         messages_.show("AutoPrint could not print " + path + " (" + why +
-                           ") and could not move it to " + failedDir.string() + ": " +
-                           error.message(),
+                           ") and could not move it to " + move.failedDir + ": " +
+                           move.error.message(),
                        MsgStyle::Exclamation);
         return;
     }
     messages_.show("AutoPrint could not print " + path + " (" + why + "). It was moved to " +
-                       failedDir.string() + ".",
+                       move.failedDir + ".",
                    MsgStyle::Exclamation);
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "mainwindow/autoprint_rules.h"
 #include "mainwindow/kept_files_record.h"
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
@@ -11,9 +12,6 @@
 #include "settings/live_settings.h"
 
 namespace vantrel {
-
-// The drop directory's subdirectory for files that could not be printed.
-inline const std::string kFailedDirectoryName = "Failed";
 
 // AutoPrint: at every tick, prints each plain file of the drop directory on the default printer,
 // in the copies the main window's copies box asks for, and deletes it.
