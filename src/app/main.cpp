@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/autoprint_mode.h"
 #include "app/batch_mode.h"
 #include "app/version.h"
 #include "app/window_loader.h"
@@ -30,6 +31,13 @@ constexpr const char* kUsage =
     "Exit status: 0 when every copy was spooled (and FILE deleted when asked),\n"
     "1 when not, 2 for a command line that is refused.\n"
     "\n"
+    "       vantrel --autoprint [--settle SECONDS] [DIR[=PRINTER] ...]\n"
+    "                                    AutoPrint without a window: prints each file\n"
+    "                                    written into DIR on PRINTER once it has not\n"
+    "                                    changed for SECONDS (default 1), then deletes\n"
+    "                                    it; refused files go to DIR/Failed. Without DIR\n"
+    "                                    the drop directory, without PRINTER the default\n"
+    "                                    printer. Runs until SIGTERM or Ctrl+C.\n"
     "       vantrel --list-printers      list the printers, the default one marked\n"
     "       vantrel --version\n"
     "       vantrel --help\n";
@@ -60,6 +68,10 @@ int main(int argc, char** argv) {
     // home directory of the password database.
     vantrel::EnsureHomeEnvironment();
     if (argc <= 1) return vantrel::RunWindowMode(argc, argv);
+    // Its folders are taken word by word, so that their names may hold blanks.
+    if (std::string(argv[1]) == "--autoprint") {
+        return vantrel::RunAutoPrintMode({argv + 2, argv + argc});
+    }
     const std::string commandLine = JoinArguments(argc, argv);
     if (commandLine == "--help") {
         std::fputs(kUsage, stdout);

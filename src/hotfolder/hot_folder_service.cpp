@@ -1,0 +1,197 @@
+#include "hotfolder/hot_folder_service.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "hotfolder/journal_lines.h"
+#include "mainwindow/autoprint_rules.h"
+#include "platform/plain_file.h"
+#include "printing/print_copies.h"
+
+namespace vantrel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A full look at every folder runs this often besides the events, so that nothing is missed
+// when events were lost.
+constexpr std::chrono::milliseconds kFullLookEvery{5000};
+constexpr std::chrono::milliseconds kFirstRetry{1000};
+constexpr std::chrono::milliseconds kLongestRetry{30000};
+
+std::chrono::milliseconds Until(SteadyTime at) {
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::ceil<std::chrono::milliseconds>(at - Clock::now()));
+}
+
+}  // namespace
+
+HotFolderService::HotFolderService(ServiceSettings settings, const LiveSettings& live,
+                                   ServiceSeams seams, Journal journal)
+    : copies_(settings.copies),
+      live_(live),
+      seams_(seams),
+      journal_(std::move(journal)),
+      kept_(std::move(settings.keptRecordPath)),
+      spooler_{BackOff(kFirstRetry, kLongestRetry), std::nullopt} {
+    for (auto& spec : settings.folders) {
+        folders_.push_back({std::move(spec),
+                            SettleTracker(settings.settle),
+                            {BackOff(kFirstRetry, kLongestRetry), std::nullopt}});
+    }
+    for (const auto& folder : folders_) {
+        journal_(WatchingLine(folder.spec.folder, folder.spec.printer, settings.settle));
+    }
+}
+
+void HotFolderService::run() {
+    auto nextFullLook = Clock::now();
+    while (!seams_.stop.requested()) {
+        if (Clock::now() >= nextFullLook) {
+            lookAtAll();
+            nextFullLook = Clock::now() + kFullLookEvery;
+        }
+        handleDue();
+        const auto due = nextDue();
+        const FolderWake wake =
+            seams_.events.wait(Until(due ? std::min(*due, nextFullLook) : nextFullLook));
+        for (const auto& change : wake.changes) {
+            Folder& folder = folders_.at(change.folder);
+            change.name.empty() ? lookAtFolder(folder) : lookAt(folder, change.name);
+        }
+        if (wake.stop) break;
+    }
+    journal_(StoppedLine());
+}
+
+void HotFolderService::lookAtAll() {
+    kept_.prune(seams_.files);
+    for (auto& folder : folders_) lookAtFolder(folder);
+}
+
+void HotFolderService::lookAtFolder(Folder& folder) {
+    const auto names = VisibleEntryNames(folder.spec.folder);
+    for (const auto& name : names) lookAt(folder, name);
+    folder.settle.keepOnly(names);
+}
+
+void HotFolderService::lookAt(Folder& folder, const std::string& name) {
+    if (name.starts_with('.')) return;  // dot files are hidden
+    const std::string path = pathOf(folder, name);
+    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    folder.settle.note(name, seams_.files.identityOf(path), Clock::now());
+}
+
+void HotFolderService::handleDue() {
+    for (auto& folder : folders_) {
+        for (const auto& name : folder.settle.takeDue(Clock::now())) {
+            // Between two files: a request to stop ends the run here, none is begun.
+            if (seams_.stop.requested()) return;
+            handleFile(folder, name);
+        }
+    }
+}
+
+void HotFolderService::handleFile(Folder& folder, const std::string& name) {
+    const std::string path = pathOf(folder, name);
+    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    const auto identity = seams_.files.identityOf(path);
+    if (!folder.settle.settled(name, identity, Clock::now())) return;
+    if (kept_.contains(path, *identity)) return;  // given up earlier: stays until it changes
+    if (const auto until = waitingUntil(folder)) return folder.settle.recheckAt(name, *until);
+    print(folder, name, path);
+}
+
+void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path) {
+    AutoPrintPrinter printer;
+    try {
+        printer = FindAutoPrintPrinter(seams_.printers, folder.spec.printer);
+    } catch (const SpoolError& error) {
+        return away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
+    }
+    if (printer.selection.empty()) {
+        return away(folder.printer, folder, name,
+                    PrinterMissingLine(folder.spec.folder, printer.missing));
+    }
+
+    UnshownMessages unshown;
+    const auto printed = PrintCopies(path, printer.selection, copies_, seams_.printers,
+                                     seams_.files, live_, unshown);
+    if (printed.failure == SpoolFailure::SpoolerUnreachable) {
+        return away(spooler_, folder, name, SpoolerUnreachableLine(printed.reason));
+    }
+    if (printed.failure == SpoolFailure::PrinterName) {
+        return away(folder.printer, folder, name,
+                    PrinterMissingLine(folder.spec.folder,
+                                       "the printer " + printer.deviceName + " cannot be opened"));
+    }
+    back(folder, printer.deviceName);
+    if (!printed.allSpooled())
+        return failed(folder, name, path, printer.deviceName, printed.reason);
+
+    const std::string line = PrintedLine(name, printer.deviceName, copies_, printed.identity->size);
+    if (CheckPrintedFile(printed, seams_.files, path) != AfterPrint::MayGo) {
+        journal_(ChangedLine(line));
+        return folder.settle.note(name, seams_.files.identityOf(path), Clock::now());
+    }
+    if (auto error = seams_.files.removeFile(path)) {
+        kept_.add(path, *printed.identity);
+        return journal_(UndeletableLine(line, error.message()));
+    }
+    folder.settle.forget(name);
+    journal_(line);
+}
+
+void HotFolderService::away(Outage& outage, Folder& folder, const std::string& name,
+                            const std::string& line) {
+    if (!outage.retryAt) journal_(line);  // once for each outage
+    outage.retryAt = Clock::now() + outage.backOff.next();
+    folder.settle.recheckAt(name, *outage.retryAt);
+}
+
+void HotFolderService::back(Folder& folder, const std::string& printer) {
+    const bool wasAway = spooler_.retryAt || folder.printer.retryAt;
+    for (Outage* outage : {&spooler_, &folder.printer}) {
+        outage->retryAt.reset();
+        outage->backOff.reset();
+    }
+    if (wasAway) journal_(ResumedLine(printer));
+}
+
+void HotFolderService::failed(Folder& folder, const std::string& name, const std::string& path,
+                              const std::string& printer, const std::string& reason) {
+    if (!seams_.files.identityOf(path)) return folder.settle.forget(name);  // gone meanwhile
+    const FailedMove move = MoveToFailedFolder(folder.spec.folder, path);
+    if (move.error) {
+        if (auto now = seams_.files.identityOf(path)) kept_.add(path, *now);
+        return journal_(FailedUnmovedLine(name, printer, reason, move.error.message()));
+    }
+    folder.settle.forget(name);
+    journal_(FailedLine(name, printer, reason, std::filesystem::path(move.to).filename().string()));
+}
+
+std::optional<SteadyTime> HotFolderService::waitingUntil(const Folder& folder) const {
+    std::optional<SteadyTime> until;
+    for (const Outage* outage : {&spooler_, &folder.printer}) {
+        if (outage->retryAt && *outage->retryAt > Clock::now()) {
+            until = until ? std::max(*until, *outage->retryAt) : *outage->retryAt;
+        }
+    }
+    return until;
+}
+
+std::optional<SteadyTime> HotFolderService::nextDue() const {
+    std::optional<SteadyTime> next;
+    for (const auto& folder : folders_) {
+        if (auto due = folder.settle.nextDue()) next = next ? std::min(*next, *due) : *due;
+    }
+    return next;
+}
+
+std::string HotFolderService::pathOf(const Folder& folder, const std::string& name) const {
+    return (std::filesystem::path(folder.spec.folder) / name).string();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vantrel {
+
+// The headless AutoPrint's lines on standard error, one per event, in words a journal reads well
+// (systemd's journal adds the time and the program). Names are written with their control
+// characters spelled out, so that one event stays one line.
+
+// "watching /srv/labels for Label_Printer (settle time 1 s)"
+std::string WatchingLine(const std::string& folder, const std::optional<std::string>& printer,
+                         std::chrono::milliseconds settle);
+// "printed label-0001.zpl on Label_Printer (3 copies, 1234 bytes)"
+std::string PrintedLine(const std::string& name, const std::string& printer, int copies,
+                        std::uint64_t bytes);
+// The printed line, and that the file stays since it could not be deleted.
+std::string UndeletableLine(const std::string& printedLine, const std::string& why);
+// The printed line, and that the file stays since it changed while it was printed.
+std::string ChangedLine(const std::string& printedLine);
+// "failed label-0002.zpl on Closed_Desk: REASON → Failed/label-0002.zpl"
+std::string FailedLine(const std::string& name, const std::string& printer,
+                       const std::string& reason, const std::string& failedName);
+// A failed file that could not be moved into Failed/ either.
+std::string FailedUnmovedLine(const std::string& name, const std::string& printer,
+                              const std::string& reason, const std::string& why);
+// "spooler unreachable: REASON (files kept, retrying)"
+std::string SpoolerUnreachableLine(const std::string& reason);
+// A folder's printer is not there: "printer missing for FOLDER: REASON (files kept, retrying)"
+std::string PrinterMissingLine(const std::string& folder, const std::string& reason);
+// "printing again on Label_Printer": the spooler or the printer is back.
+std::string ResumedLine(const std::string& printer);
+// "stopped": a request to stop was answered once no job was in progress.
+std::string StoppedLine();
+
+}  // namespace vantrel
