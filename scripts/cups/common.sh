@@ -40,16 +40,16 @@ cups_find_capture_bin() {
     fi
     local candidate
     for candidate in "$VANTREL_ROOT"/build*/tests/integration/capture_printer; do
-        if [[ -x "$candidate" && "$candidate" -nt "$VANTREL_ROOT/tests/support/capture_printer.cpp" ]]; then
+        if [[ -x "$candidate" && "$candidate" -nt "$VANTREL_ROOT/scripts/cups/capture_printer.cpp" ]]; then
             echo "$candidate"
             return
         fi
     done
     local cache="${VANTREL_CAPTURE_CACHE:-/tmp/vantrel-tools}"
     local built="$cache/capture_printer"
-    if [[ ! -x "$built" || "$VANTREL_ROOT/tests/support/capture_printer.cpp" -nt "$built" ]]; then
+    if [[ ! -x "$built" || "$VANTREL_ROOT/scripts/cups/capture_printer.cpp" -nt "$built" ]]; then
         mkdir -p "$cache"
-        c++ -std=c++20 -O2 -o "$built.new" "$VANTREL_ROOT/tests/support/capture_printer.cpp" ||
+        c++ -std=c++20 -O2 -o "$built.new" "$VANTREL_ROOT/scripts/cups/capture_printer.cpp" ||
             cups_die "could not build the capture printer"
         mv "$built.new" "$built"
     fi

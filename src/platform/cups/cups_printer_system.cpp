@@ -155,8 +155,15 @@ class CupsJob : public RawJob {
 
     void finish() override {
         if (!writing_) throw SpoolError("the print job is already closed");
-        ipp_status_t status = cupsFinishDestDocument(http_, dest(), info());
-        if (!Succeeded(status)) fail(LastRequestError());
+        // What cupsFinishDestDocument does, but with a look at the answer: when the document's
+        // last chunk cannot be written libcups returns no answer and leaves the last error as it
+        // was (a success), so a scheduler that died after the last write would count as done.
+        const std::string resource = std::string("/printers/") + dest()->name;
+        ipp_t* answer = cupsGetResponse(http_, resource.c_str());
+        const bool answered = answer != nullptr;
+        ippDelete(answer);
+        if (!answered) fail(TransferError(HTTP_STATUS_ERROR));
+        if (!Succeeded(cupsLastError())) fail(LastRequestError());
         writing_ = false;
         done_ = true;
         httpClose(http_);
