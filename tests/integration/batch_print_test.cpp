@@ -5,6 +5,8 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,24 +73,42 @@ class BatchPrint : public ::testing::Test {
 
 // --- The bytes the printer receives ---
 
-TEST_F(BatchPrint, SendsFilesOfAnySizeUnchanged) {
-    // Below, at and just past the 16384-byte chunk, and a remainder after two full chunks.
-    for (std::size_t size : {1, 16383, 16384, 16385, 40000}) {
-        SCOPED_TRACE(size);
-        const std::string data = PatternBytes(size, static_cast<unsigned>(size));
-        auto run = Print({MakeFile("data.prn", data)});
-        EXPECT_SUCCESS(run);
-        EXPECT_EQ(run.err, "");
-        EXPECT_EQ(OnlyJob(kDefaultQueue), data);
-        before_[kDefaultQueue] = CaptureDir(cups_, kDefaultQueue).jobs();
-    }
+// One file through the real program: its bytes in every copy, the stored eject setting's form
+// feed last, and nothing for an empty file without it.
+struct Bytes {
+    const char* name;
+    std::size_t size;
+    int eject;  // the stored "Eject page between jobs"
+    int copies;
+};
+
+class ByteExact : public BatchPrint, public ::testing::WithParamInterface<Bytes> {};
+
+TEST_P(ByteExact, EveryCopyArrivesAsTheFileIs) {
+    const auto& c = GetParam();
+    StorePageEject(home_.path(), c.eject);
+    const std::string data = PatternBytes(c.size, static_cast<unsigned>(c.size));
+    auto run = Print({"-C", std::to_string(c.copies), MakeFile("data.prn", data)});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(run.err, "");
+    const auto jobs = Received(kDefaultQueue);
+    const bool sends = c.size > 0 || c.eject == 1;
+    ASSERT_EQ(jobs.size(), sends ? static_cast<std::size_t>(c.copies) : 0u);
+    for (const auto& job : jobs) EXPECT_EQ(ReadFile(job), data + (c.eject == 1 ? "\f" : ""));
 }
 
-TEST_F(BatchPrint, AnEmptyFileCountsAsPrintedAndSendsNoData) {
-    auto run = Print({MakeFile("empty.prn", "")});
-    EXPECT_SUCCESS(run);
-    for (const auto& job : Received(kDefaultQueue)) EXPECT_EQ(ReadFile(job), "");
-}
+INSTANTIATE_TEST_SUITE_P(BatchPrint, ByteExact,
+                         ::testing::Values(Bytes{"OneByte", 1, 0, 1},
+                                           Bytes{"BelowAChunk", 16383, 0, 1},
+                                           Bytes{"OneChunk", 16384, 0, 1},
+                                           Bytes{"PastAChunk", 16385, 0, 1},
+                                           Bytes{"ChunksAndRemainderWithEject", 40000, 1, 1},
+                                           Bytes{"GreyedEjectSendsNoFormFeed", 100, 2, 1},
+                                           Bytes{"EmptySendsNothing", 0, 0, 1},
+                                           Bytes{"EmptyWithEjectIsAFormFeed", 0, 1, 1},
+                                           Bytes{"ThreeCopiesThreeJobs", 20000, 0, 3},
+                                           Bytes{"HalfCopiesToEven", 10, 0, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BatchPrint, AGzipFileIsSentCompressed) {
     // lp would unpack it; a raw print must not.
@@ -96,11 +116,8 @@ TEST_F(BatchPrint, AGzipFileIsSentCompressed) {
     std::string source = MakeFile("label.txt", plain);
     auto zipped = RunProgram({"gzip", "-9", "-n", source});
     ASSERT_EQ(zipped.exitCode, 0) << zipped.err;
-    const std::string gz = ReadFile(source + ".gz");
-    ASSERT_EQ(gz.substr(0, 2), "\x1F\x8B");
-
     EXPECT_SUCCESS(Print({source + ".gz"}));
-    EXPECT_EQ(OnlyJob(kDefaultQueue), gz);
+    EXPECT_EQ(OnlyJob(kDefaultQueue), ReadFile(source + ".gz"));
 }
 
 TEST_F(BatchPrint, AHundredMegabyteFileArrivesWhole) {
@@ -108,52 +125,18 @@ TEST_F(BatchPrint, AHundredMegabyteFileArrivesWhole) {
     EXPECT_SUCCESS(Print({path}));
     auto jobs = Received(kDefaultQueue);
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(std::filesystem::file_size(jobs[0]), 100u << 20);
     EXPECT_TRUE(SameContents(jobs[0], path));
     std::filesystem::remove(jobs[0]);
 }
 
-TEST_F(BatchPrint, TheStoredEjectSettingAddsOneFormFeed) {
-    StorePageEject(home_.path(), 1);
-    const std::string data = PatternBytes(40000, 9);
-    EXPECT_SUCCESS(Print({MakeFile("form.prn", data)}));
-    EXPECT_EQ(OnlyJob(kDefaultQueue), data + "\f");
-}
+// --- Printers ---
 
-TEST_F(BatchPrint, WithEjectAnEmptyFileSendsOnlyTheFormFeed) {
-    StorePageEject(home_.path(), 1);
-    EXPECT_SUCCESS(Print({MakeFile("empty.prn", "")}));
-    EXPECT_EQ(OnlyJob(kDefaultQueue), "\f");
-}
-
-TEST_F(BatchPrint, EjectSwitchedOffSendsNoFormFeed) {
-    StorePageEject(home_.path(), 0);
-    EXPECT_SUCCESS(Print({MakeFile("form.prn", "abc")}));
-    EXPECT_EQ(OnlyJob(kDefaultQueue), "abc");
-}
-
-// --- Copies and printers ---
-
-TEST_F(BatchPrint, EachCopyIsAJobOfItsOwn) {
-    const std::string data = PatternBytes(20000, 4);
-    EXPECT_SUCCESS(Print({"-C", "3", MakeFile("copies.prn", data)}));
-    auto jobs = Received(kDefaultQueue);
-    ASSERT_EQ(jobs.size(), 3u);
-    for (const auto& job : jobs) EXPECT_EQ(ReadFile(job), data);
-}
-
-TEST_F(BatchPrint, HalfCopiesRoundToEven) {
-    EXPECT_SUCCESS(Print({"-C", "2.5", MakeFile("copies.prn", "x")}));
-    EXPECT_EQ(Received(kDefaultQueue).size(), 2u);
-}
-
-TEST_F(BatchPrint, APrinterIsNamedByTheStartOfItsNameInAnyCase) {
+TEST_F(BatchPrint, APrinterIsNamedByTheStartOfItsNameInAnyCaseInEitherOrder) {
     EXPECT_SUCCESS(Print({MakeFile("a.prn", "first"), "label"}));
     EXPECT_SUCCESS(Print({"-R", "LABEL_PR", MakeFile("b.prn", "second")}));
     auto jobs = Received(kLabelQueue);
     ASSERT_EQ(jobs.size(), 2u);
-    EXPECT_EQ(ReadFile(jobs[0]), "first");
-    EXPECT_EQ(ReadFile(jobs[1]), "second");
+    EXPECT_EQ(ReadFile(jobs[0]) + ReadFile(jobs[1]), "firstsecond");
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{});
 }
 
@@ -165,32 +148,36 @@ TEST_F(BatchPrint, TheUsersLpoptionsDefaultComesBeforeTheSchedulers) {
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{});
 }
 
-// --- What the scheduler shows ---
-
-TEST_F(BatchPrint, TheJobIsNamedAfterTheFile) {
-    std::filesystem::create_directories(files_.file("sub"));
-    EXPECT_SUCCESS(Print({MakeFile("sub/REPORT.TXT", "r")}));
-    WaitUntilQueueIdle(kDefaultQueue);
-    auto jobs = QueueJobs(kDefaultQueue, true);
-    ASSERT_FALSE(jobs.empty());
-    EXPECT_EQ(jobs.back().title, "Vantrel: REPORT.TXT");
+TEST_F(BatchPrint, ListPrintersMarksTheDefaultNotTheFirst) {
+    auto run = Print({"--list-printers"});
+    EXPECT_SUCCESS(run);
+    EXPECT_MENTIONS(run.out, std::string(kDefaultQueue) + " - socket://");
+    EXPECT_EQ(run.out.find("(default)"), run.out.find('\n', run.out.find(kDefaultQueue)) - 9);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4);
 }
 
-TEST_F(BatchPrint, AnOddFileNameStillNamesTheJob) {
-    // Latin-1, and so long that the title must be cut inside a run of two-byte characters.
-    const std::string latin1 = "caf\xE9.prn";
-    std::string longName = "x";
-    for (int i = 0; i < 125; ++i) longName += "\xC3\xA9";
-    longName += ".p";
-    EXPECT_SUCCESS(Print({MakeFile(latin1, "1")}));
-    EXPECT_SUCCESS(Print({MakeFile(longName, "2")}));
+// --- What the scheduler shows ---
+
+// The job is found by a title no earlier run used: the scheduler keeps old jobs.
+TEST_F(BatchPrint, TheJobIsNamedAfterTheFileCleanedForIpp) {
+    const std::string unique = std::to_string(::getpid()) + "-" + std::to_string(::time(nullptr));
+    std::filesystem::create_directories(files_.file("sub"));
+    // Plain; Latin-1; and so long that the title is cut inside a run of two-byte characters.
+    std::string longName = unique + "x";
+    for (int i = 0; i < 118; ++i) longName += "\xC3\xA9";
+    for (const std::string& name :
+         {"sub/REPORT-" + unique + ".TXT", "caf\xE9-" + unique + ".prn", longName}) {
+        EXPECT_SUCCESS(Print({MakeFile(name, "r")}));
+    }
     WaitUntilQueueIdle(kDefaultQueue);
-    auto jobs = QueueJobs(kDefaultQueue, true);
-    ASSERT_GE(jobs.size(), 2u);
-    EXPECT_EQ(jobs[jobs.size() - 2].title, "Vantrel: caf\xEF\xBF\xBD.prn");
-    std::string cut = "Vantrel: x";
-    for (int i = 0; i < 122; ++i) cut += "\xC3\xA9";
-    EXPECT_EQ(jobs.back().title, cut);
+    std::vector<std::string> titles;
+    for (const auto& job : QueueJobs(kDefaultQueue, true)) titles.push_back(job.title);
+    std::string cut = "Vantrel: " + unique + "x";
+    while (cut.size() + 2 <= 255) cut += "\xC3\xA9";
+    for (const std::string& title : {"Vantrel: REPORT-" + unique + ".TXT",
+                                     "Vantrel: caf\xEF\xBF\xBD-" + unique + ".prn", cut}) {
+        EXPECT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << title;
+    }
 }
 
 TEST_F(BatchPrint, ADisabledQueueHoldsTheJobAndThatCountsAsPrinted) {
@@ -211,9 +198,7 @@ TEST_F(BatchPrint, DeleteRemovesTheFileOnceEveryCopyIsSpooled) {
     std::string path = MakeFile("gone.prn", "gone");
     EXPECT_SUCCESS(Print({"-CD", "2", path}));
     EXPECT_FALSE(FileExists(path));
-    auto jobs = Received(kDefaultQueue);
-    ASSERT_EQ(jobs.size(), 2u);
-    EXPECT_EQ(ReadFile(jobs[1]), "gone");
+    EXPECT_EQ(Received(kDefaultQueue).size(), 2u);
 }
 
 TEST_F(BatchPrint, AnUnknownPrinterIsReportedAndTheFileKept) {
@@ -276,9 +261,10 @@ TEST_F(BatchPrint, AQueueNamedExactlyIsReachedBesideLongerNamesThatBeginWithIt) 
         {"bash", VANTREL_SOURCE_DIR "/scripts/cups/add-capture-queue.sh", cups_.dir, "Label"},
         {{"VANTREL_CAPTURE_BIN", CAPTURE_PRINTER_BINARY}});
     ASSERT_EQ(added.exitCode, 0) << added.err;
+    const auto before = CaptureDir(cups_, "Label").jobs();
     auto run = Print({MakeFile("exact.prn", "exact"), "label"});
     WaitUntilQueueIdle("Label");
-    auto jobs = CaptureDir(cups_, "Label").jobs();
+    auto jobs = CaptureDir(cups_, "Label").jobsSince(before);
     RunProgram({"lpadmin", "-x", "Label"});
     EXPECT_SUCCESS(run);
     ASSERT_EQ(jobs.size(), 1u);
@@ -298,13 +284,6 @@ TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
     ASSERT_EQ(jobs.size(), 2u);
     for (const auto& job : jobs) EXPECT_EQ(ReadFile(job), bytes);
     EXPECT_EQ(QueueJobs(kLabelQueue, true).back().title, "Vantrel: standard input");
-}
-
-TEST_F(BatchPrint, AMissingFileIsReportedAndNothingPrinted) {
-    auto run = Print({"-D", files_.file("absent.prn")});
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_MENTIONS(run.err, "absent.prn");
-    ExpectNothingPrinted();
 }
 
 }  // namespace
