@@ -100,9 +100,9 @@ pulled_over_config=()
 status_of() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true; }
 package_present() { [[ -n "$(status_of vantrel)" && "$(status_of vantrel)" != not-installed ]]; }
 
-# Purged rather than only removed: dpkg would otherwise keep a record of the package (it has
-# maintainer scripts), and the machine would not be as it was. The configuration files found on
-# the machine before the test stay.
+# Purged rather than only removed, so that no configuration file of what apt-get brought in
+# stays behind and the machine is as it was. The configuration files found on the machine before
+# the test stay.
 remove_package() {
     local purged=("${pulled[@]}")
     if package_present; then purged+=(vantrel); fi
