@@ -1,0 +1,97 @@
+#include "hotfolder/settle_rule.h"
+
+#include <gtest/gtest.h>
+
+namespace vantrel {
+namespace {
+
+using std::chrono::milliseconds;
+constexpr int kFullLookEveryMs = 5000;
+
+// A file written in pieces: each write grows it and stamps it with the write's time.
+struct SettleCase {
+    const char* name;
+    int settleMs;
+    std::vector<int> writesAtMs;
+    bool closedAfterEachWrite;  // noticed at each write; otherwise only by the full looks
+    int takenAtMs;              // when the rule first says it settled
+};
+
+class SettleRule : public ::testing::TestWithParam<SettleCase> {};
+
+// The file as a look finds it: not there before the first write.
+std::optional<FileIdentity> FileAt(const SettleCase& c, int ms) {
+    std::optional<FileIdentity> identity;
+    for (int write : c.writesAtMs) {
+        if (write <= ms)
+            identity = FileIdentity{1, 1, (identity ? identity->size : 0) + 100, write};
+    }
+    return identity;
+}
+
+// Runs the rule millisecond by millisecond as the service does: looks on events and full looks,
+// and the due looks. Returns when it first settled, and how big the file was then.
+std::pair<int, std::uint64_t> FirstSettled(const SettleCase& c) {
+    SettleTracker tracker{milliseconds(c.settleMs)};
+    const SteadyTime start{};
+    for (int ms = 0; ms < 20000; ++ms) {
+        const SteadyTime now = start + milliseconds(ms);
+        const bool written = std::count(c.writesAtMs.begin(), c.writesAtMs.end(), ms) > 0;
+        if ((written && c.closedAfterEachWrite) || ms % kFullLookEveryMs == 0) {
+            tracker.note("f.prn", FileAt(c, ms), now);
+        }
+        for (const auto& name : tracker.takeDue(now)) {
+            if (tracker.settled(name, FileAt(c, ms), now)) return {ms, FileAt(c, ms)->size};
+        }
+    }
+    return {-1, 0};
+}
+
+TEST_P(SettleRule, TakesTheFileOnlyWholeAndOnce) {
+    const auto [at, size] = FirstSettled(GetParam());
+    EXPECT_EQ(at, GetParam().takenAtMs);
+    EXPECT_EQ(size, 100 * GetParam().writesAtMs.size());
+}
+
+std::vector<int> TenPiecesOverThreeSeconds() {
+    std::vector<int> times;
+    for (int i = 0; i < 10; ++i) times.push_back(100 + 300 * i);
+    return times;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writers, SettleRule,
+    ::testing::Values(SettleCase{"OneWriteSettlesAfterTheSettleTime", 1000, {100}, true, 1100},
+                      SettleCase{"PiecesWaitForTheLastOne", 1000, TenPiecesOverThreeSeconds(), true,
+                                 3800},
+                      SettleCase{"AWriterThatKeepsItOpenIsFoundByTheFullLooks", 1000,
+                                 TenPiecesOverThreeSeconds(), false, 6000},
+                      SettleCase{"NoSettleTimeTakesItAtTheFirstLook", 0, {100}, true, 100},
+                      SettleCase{"ALongerSettleTimeWaitsLonger", 2500, {100, 1500}, true, 4000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettleTracker, ASettledFileIsNotDueAgainUntilItChanges) {
+    SettleTracker tracker{milliseconds(1000)};
+    const SteadyTime t0{};
+    const FileIdentity file{1, 2, 3, 4};
+    tracker.note("kept.prn", file, t0);
+    ASSERT_EQ(tracker.takeDue(t0 + milliseconds(1000)), std::vector<std::string>{"kept.prn"});
+    ASSERT_TRUE(tracker.settled("kept.prn", file, t0 + milliseconds(1000)));
+    tracker.note("kept.prn", file, t0 + milliseconds(5000));  // a full look
+    EXPECT_EQ(tracker.nextDue(), std::nullopt);
+    tracker.note("kept.prn", FileIdentity{1, 2, 5, 6}, t0 + milliseconds(6000));
+    EXPECT_EQ(tracker.nextDue(), t0 + milliseconds(7000));
+}
+
+TEST(SettleTracker, GoneAndUnlistedFilesAreForgotten) {
+    SettleTracker tracker{milliseconds(1000)};
+    const SteadyTime t0{};
+    for (const char* name : {"a", "b", "c"}) tracker.note(name, FileIdentity{1, 1, 1, 1}, t0);
+    EXPECT_FALSE(tracker.settled("a", std::nullopt, t0 + milliseconds(1000)));
+    tracker.keepOnly({"c"});
+    EXPECT_EQ(tracker.size(), 1u);
+    EXPECT_EQ(tracker.takeDue(t0 + milliseconds(1000)), std::vector<std::string>{"c"});
+}
+
+}  // namespace
+}  // namespace vantrel
