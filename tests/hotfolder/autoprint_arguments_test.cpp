@@ -41,7 +41,6 @@ TEST_P(AcceptedArguments, GiveTheFoldersTheirPrinters) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, AcceptedArguments,
     ::testing::Values(
-        Accepted{"NothingIsTheDropDirectory", {}, {}, 1000},
         Accepted{"APairNamesTheFoldersPrinter", {"labels=Label"}, {{"/srv/labels", "Label"}}, 1000},
         Accepted{
             "AFolderAloneUsesTheDefaultPrinter", {"my labels"}, {{"/srv/my labels", {}}}, 1000},

@@ -10,11 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "integration/harness.h"
-
-extern char** environ;
 
 namespace vantrel::integration {
 namespace {
@@ -34,27 +33,17 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::seconds timeout = 6
 // "vantrel --autoprint ARGS" in the background, its standard error kept in a file.
 class Service {
   public:
-    Service(const std::vector<std::string>& args, const std::string& home,
+    Service(std::vector<std::string> args, const std::string& home,
             std::map<std::string, std::string> env = {}) {
-        env["HOME"] = home;
-        env["XDG_CONFIG_HOME"] = home + "/.config";
-        std::vector<std::string> vars;
-        for (char** var = environ; *var; ++var) {
-            const std::string text = *var;
-            if (!env.contains(text.substr(0, text.find('=')))) vars.push_back(text);
-        }
-        for (const auto& [name, value] : env) vars.push_back(name + "=" + value);
-        std::vector<std::string> argv = {VANTREL_BINARY, "--autoprint"};
-        argv.insert(argv.end(), args.begin(), args.end());
+        env.insert({{"HOME", home}, {"XDG_CONFIG_HOME", home + "/.config"}});
+        args.insert(args.begin(), {VANTREL_BINARY, "--autoprint"});
         pid_ = ::fork();
         if (pid_ == 0) {
-            std::vector<char*> a, e;
-            for (auto& s : argv) a.push_back(s.data());
-            for (auto& s : vars) e.push_back(s.data());
-            a.push_back(nullptr);
-            e.push_back(nullptr);
-            if (!std::freopen(journal_.c_str(), "w", stderr)) ::_exit(127);
-            ::execve(a[0], a.data(), e.data());
+            for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
+            std::vector<char*> argv;
+            for (auto& arg : args) argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            if (std::freopen(journal_.c_str(), "w", stderr)) ::execv(argv[0], argv.data());
             ::_exit(127);
         }
     }
@@ -80,7 +69,11 @@ class Service {
 
 class HotFolders : public ::testing::Test {
   protected:
-    void SetUp() override { VANTREL_USE_PRIVATE_CUPS(cups_); }
+    void SetUp() override {
+        VANTREL_USE_PRIVATE_CUPS(cups_);
+        labels_ = CaptureDir(cups_, kLabelQueue);
+        before_ = labels_.jobs();
+    }
 
     // Writes the files by name and returns their contents, sorted.
     static std::vector<std::string> Drop(const std::string& folder, int count, std::size_t size) {
@@ -96,44 +89,34 @@ class HotFolders : public ::testing::Test {
         return std::none_of(fs::directory_iterator(folder), {},
                             [](const auto& entry) { return entry.is_regular_file(); });
     }
-    // The contents of the jobs a capture directory received since `before`, sorted.
-    static std::vector<std::string> Received(const std::string& dir,
+    // The contents of the jobs the capture printer received since `before`, sorted, once there
+    // are `count` of them.
+    static std::vector<std::string> Received(const CaptureDir& capture,
                                              const std::vector<std::string>& before,
                                              std::size_t count) {
-        std::vector<std::string> jobs;
-        WaitFor([&] { return (jobs = Jobs(dir, before)).size() >= count; });
         std::vector<std::string> contents;
-        for (const auto& job : jobs) contents.push_back(ReadFile(job));
+        WaitFor([&] { return capture.jobsSince(before).size() >= count; });
+        for (const auto& job : capture.jobsSince(before)) contents.push_back(ReadFile(job));
         std::sort(contents.begin(), contents.end());
         return contents;
     }
-    static std::vector<std::string> Jobs(const std::string& dir,
-                                         const std::vector<std::string>& before = {}) {
-        std::vector<std::string> jobs;
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            const std::string path = entry.path().string();
-            if (path.ends_with(".bin") &&
-                std::find(before.begin(), before.end(), path) == before.end())
-                jobs.push_back(path);
-        }
-        return jobs;
-    }
-    std::string Capture(const char* queue) const { return cups_.dir + "/capture/" + queue; }
 
     PrivateCups cups_;
+    CaptureDir labels_{cups_, kLabelQueue};  // set up again once cups_ is known
+    std::vector<std::string> before_;
     TempDir home_;
     TempDir a_;
     TempDir b_;
 };
 
 TEST_F(HotFolders, TwoFoldersPrintOnTheirOwnPrintersByteForByte) {
-    const auto labelsBefore = Jobs(Capture(kLabelQueue));
-    const auto officeBefore = Jobs(Capture(kDefaultQueue));
+    const CaptureDir office(cups_, kDefaultQueue);
+    const auto officeBefore = office.jobs();
     Service service({a_.path() + "=label", b_.path() + "=Office_Laser"}, home_.path());
-    const auto labels = Drop(a_.path(), 3, 20000);
-    const auto office = Drop(b_.path(), 2, 70000);
-    EXPECT_EQ(Received(Capture(kLabelQueue), labelsBefore, 3), labels);
-    EXPECT_EQ(Received(Capture(kDefaultQueue), officeBefore, 2), office);
+    const auto toLabels = Drop(a_.path(), 3, 20000);
+    const auto toOffice = Drop(b_.path(), 2, 70000);
+    EXPECT_EQ(Received(labels_, before_, 3), toLabels);
+    EXPECT_EQ(Received(office, officeBefore, 2), toOffice);
     EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()) && Empty(b_.path()); }));
     EXPECT_EQ(service.stop(), 0);
     EXPECT_TRUE(service.said("printed file-0.prn on Label_Printer (1 copy, 20000 bytes)\n"))
@@ -141,7 +124,6 @@ TEST_F(HotFolders, TwoFoldersPrintOnTheirOwnPrintersByteForByte) {
 }
 
 TEST_F(HotFolders, AFileWrittenSlowlyIsPrintedOnceAndWhole) {
-    const auto before = Jobs(Capture(kLabelQueue));
     Service service({a_.path() + "=" + kLabelQueue}, home_.path());
     const std::string bytes = PatternBytes(10000, 1);
     for (int piece = 0; piece < 10; ++piece) {
@@ -149,24 +131,23 @@ TEST_F(HotFolders, AFileWrittenSlowlyIsPrintedOnceAndWhole) {
             << bytes.substr(piece * 1000, 1000);
         std::this_thread::sleep_for(300ms);
     }
-    EXPECT_EQ(Received(Capture(kLabelQueue), before, 1), std::vector<std::string>{bytes});
+    EXPECT_EQ(Received(labels_, before_, 1), std::vector<std::string>{bytes});
     std::this_thread::sleep_for(1500ms);  // no second job follows
-    EXPECT_EQ(Jobs(Capture(kLabelQueue), before).size(), 1u);
+    EXPECT_EQ(labels_.jobsSince(before_).size(), 1u);
     EXPECT_EQ(service.stop(), 0);
 }
 
 TEST_F(HotFolders, FiveHundredFilesDroppedAtOnceAreAllPrinted) {
-    const auto before = Jobs(Capture(kLabelQueue));
     Service service({a_.path() + "=" + kLabelQueue}, home_.path());
     const auto dropped = Drop(a_.path(), 500, 1024);
-    EXPECT_EQ(Received(Capture(kLabelQueue), before, 500), dropped);
+    EXPECT_EQ(Received(labels_, before_, 500), dropped);
     EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()); }));
     EXPECT_EQ(service.stop(), 0);
 }
 
 TEST_F(HotFolders, ARefusingQueueSendsTheFilesToTheFoldersFailedDirectory) {
     Service service({a_.path() + "=" + kRejectingQueue}, home_.path());
-    const auto dropped = Drop(a_.path(), 2, 100);
+    Drop(a_.path(), 2, 100);
     EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()); }));
     EXPECT_EQ(ReadFile(a_.file("Failed/file-0.prn")).size(), 100u);
     EXPECT_EQ(service.stop(), 0);
@@ -185,6 +166,8 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
                           {{"VANTREL_CAPTURE_BIN", CAPTURE_PRINTER_BINARY}})
             .exitCode;
     };
+    const std::shared_ptr<void> stopAtTheEnd(nullptr,
+                                             [&](void*) { scheduler("cups_stop \"$1\""); });
     ASSERT_EQ(scheduler("cups_start_scheduler \"$1\" && cups_add_capture_queue \"$1\" Spare"), 0);
     Service service(
         {a_.path() + "=Spare"}, home_.path(),
@@ -199,16 +182,14 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
     std::this_thread::sleep_for(2s);
     EXPECT_EQ(std::distance(fs::directory_iterator(a_.path()), {}), 3);  // none in Failed/
     EXPECT_EQ(scheduler("cups_start_scheduler \"$1\""), 0);
-    EXPECT_EQ(Received(spooler.file("capture/Spare"), {}, 3), dropped);
+    EXPECT_EQ(Received(CaptureDir({spooler.path(), {}}, "Spare"), {}, 3), dropped);
     EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()); }));
     EXPECT_EQ(service.stop(), 0);
-    scheduler("cups_stop \"$1\"");
     EXPECT_TRUE(service.said("(files kept, retrying)\nprinting again on Spare\n"))
         << service.journal();
 }
 
 TEST_F(HotFolders, SigtermDuringABigJobLeavesItWholeOrAbsent) {
-    const auto before = Jobs(Capture(kLabelQueue));
     Service service({a_.path() + "=" + kLabelQueue}, home_.path());
     const std::string big = b_.file("big.prn");
     {
@@ -223,7 +204,7 @@ TEST_F(HotFolders, SigtermDuringABigJobLeavesItWholeOrAbsent) {
     EXPECT_TRUE(service.journal().ends_with("stopped\n")) << service.journal();
 
     WaitUntilQueueIdle(kLabelQueue);
-    const auto jobs = Jobs(Capture(kLabelQueue), before);
+    const auto jobs = labels_.jobsSince(before_);
     ASSERT_LE(jobs.size(), 1u);
     const bool printed = jobs.size() == 1;
     if (printed) {
