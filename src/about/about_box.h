@@ -1,5 +1,6 @@
 #pragma once
 
+#include "about/about_texts.h"
 #include "platform/desktop.h"
 #include "platform/message_sink.h"
 #include "platform/registry.h"
@@ -8,8 +9,9 @@ class QWidget;
 
 namespace vantrel {
 
-// The About menu item: creates the About box, centres it over the main window (on the screen
-// when it is larger than the main window), shows it modally and destroys it once it is closed.
-void ShowAboutBox(QWidget* mainWindow, Desktop& desktop, Registry& registry, MessageSink& messages);
+// The About menu item: creates the About box, places it with CenterForm, shows it modally and
+// destroys it once it is closed.
+void ShowAboutBox(QWidget& mainWindow, Desktop& desktop, Registry& registry, MessageSink& messages,
+                  const ProgramVersion& version);
 
 }  // namespace vantrel

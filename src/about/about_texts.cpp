@@ -1,21 +1,20 @@
 #include "about/about_texts.h"
 
-#include "app/version.h"
-
 namespace vantrel {
 
-std::string VersionLabelText(int major, int minor, int revision) {
-    return "Version " + std::to_string(major) + "." + std::to_string(minor) + "." +
-           std::to_string(revision);
-}
-
-std::string VersionLabelText() {
-    return VersionLabelText(kVersionMajor, kVersionMinor, kVersionRevision);
+std::string VersionLabelText(const ProgramVersion& version) {
+    return "Version " + std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.revision);
 }
 
 std::string MailTarget(const std::string& mailAddress) {
     // The blank after the colon is part of the text the opener gets.
     return "Mailto: " + mailAddress;
+}
+
+std::string NoOpenerText(const std::string& target) {
+    return "No program to open " + target +
+           " was found on this system (on Linux, xdg-open of the xdg-utils package opens it).";
 }
 
 }  // namespace vantrel

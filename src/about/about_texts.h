@@ -8,13 +8,20 @@ namespace vantrel {
 inline const std::string kMakerWebPage = "www.brenwick.example";
 inline const std::string kMakerMailAddress = "support@brenwick.example";
 
-// "Version 3.2.0": the numbers in plain decimal, without leading zeros.
-std::string VersionLabelText(int major, int minor, int revision);
+// The program's version, as the program hands it to the About box.
+struct ProgramVersion {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
 
-// The version label of this program.
-std::string VersionLabelText();
+// "Version 3.2.0": the numbers in plain decimal, without leading zeros.
+std::string VersionLabelText(const ProgramVersion& version);
 
 // What a click on the mail address hands to the desktop's opener: "Mailto: " and the address.
 std::string MailTarget(const std::string& mailAddress);
+
+// What the user is told when the desktop has no program to open target with.
+std::string NoOpenerText(const std::string& target);
 
 }  // namespace vantrel

@@ -2,33 +2,57 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
-#include <QStringList>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <functional>
 
 #include "about/about_box.h"
-#include "about/about_texts.h"
 #include "about/start_sys_info.h"
+#include "formkit/center_form.h"
+#include "formkit/controls.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
-const QSize kClientTwips(6540, 4605);
+constexpr double kClientWidth = 6540;  // twips
+constexpr double kClientHeight = 4605;
 
 const QColor kBackground(0, 0, 64);
 const QColor kWhite(255, 255, 255);
 const QColor kTitleColour(0, 255, 255);
 const QColor kLinkColour(192, 255, 255);
+
+// A label that reacts to a click of the left mouse button, shown with a pointing hand.
+class ClickLabel : public QLabel {
+  public:
+    explicit ClickLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+
+    std::function<void()> onClick;
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        pressed_ = event->button() == Qt::LeftButton;
+        QLabel::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        // A click is a press and a release of the left button both on the label.
+        const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                           rect().contains(event->position().toPoint());
+        pressed_ = false;
+        QLabel::mouseReleaseEvent(event);
+        if (click && onClick) onClick();
+    }
+
+  private:
+    bool pressed_ = false;
+};
 
 // Arial, or a font of the same widths where Arial is not installed.
 QFont ArialFont(double points, bool bold = false) {
@@ -121,28 +145,48 @@ void GrowToText(QLabel* link, QSize form) {
                  std::min(std::max(link->height(), textHeight), form.height() - link->y()));
 }
 
+// A label of the box: plain text in its font and colour on the box's background.
+template <typename Label = QLabel>
+Label* AddLabel(QWidget* form, const char* name, const QString& caption, const QFont& font,
+                const QColor& colour, Qt::Alignment side, double left, double top, double width,
+                double height) {
+    auto* label = MakeControl<Label>(form, name, left, top, width, height);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(caption);
+    label->setFont(font);
+    label->setAlignment(side | Qt::AlignTop);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Window, kBackground);
+    label->setPalette(palette);
+    return label;
+}
+
 }  // namespace
 
-ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
-    setCursor(Qt::PointingHandCursor);
-}
+// The controls, in design order.
+struct frmAbout::Controls {
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* lblVersion;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label9;
+    ClickLabel* HTTPtag;
+    QLabel* Label5;
+    ClickLabel* MAILtag;
+    QPushButton* cmdOK;
+    QPushButton* cmdSysInfo;
+};
 
-void ClickLabel::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(event);
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    // A click is a press and a release of the left button both on the label.
-    const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    pressed_ = false;
-    QLabel::mouseReleaseEvent(event);
-    if (click) emit clicked();
-}
-
-frmAbout::frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages, QWidget* parent)
-    : QDialog(parent), desktop_(desktop), registry_(registry), messages_(messages) {
+frmAbout::frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages,
+                   const ProgramVersion& version, QWidget* parent)
+    : QDialog(parent),
+      desktop_(desktop),
+      registry_(registry),
+      messages_(messages),
+      ui_(std::make_unique<Controls>()) {
     setObjectName("frmAbout");
     setWindowTitle("About Vantrel");
     // A fixed dialog border: title and close button only, no resizing.
@@ -153,93 +197,58 @@ frmAbout::frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages, 
     palette.setColor(QPalette::Window, kBackground);
     setPalette(palette);
     setAutoFillBackground(true);
-    setFixedSize(toPixels(QRect(QPoint(0, 0), kClientTwips)).size());
+    setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
 
     // Labels are transparent, so each shows the form's background.
-    const auto left = Qt::AlignLeft | Qt::AlignTop;
-    const auto centred = Qt::AlignHCenter | Qt::AlignTop;
-    Label1 = addLabel(new QLabel(this), "Label1", "Welcome To:", QRect(0, 0, 1935, 375),
-                      DialogFont(), kWhite, left);
-    Label2 = addLabel(new QLabel(this), "Label2", "Vantrel", QRect(0, 360, 5295, 855),
-                      ArialFont(36, true), kTitleColour, centred);
-    lblVersion = addLabel(new QLabel(this), "lblVersion", "Version", QRect(4800, 120, 1725, 345),
-                          ArialFont(12), kWhite, left);
-    Label3 = addLabel(new QLabel(this), "Label3", "A Utitlity Designed by Brenwick Software.",
-                      QRect(0, 1320, 6135, 495), ArialFont(15.75), kWhite, centred);
-    Label4 = addLabel(new QLabel(this), "Label4",
-                      "Vantrel is used to bypass the printer drivers in Win95/98 or WinNT. This "
-                      "can be useful when a program outputs its own formatting, or when used with "
-                      "continuous,  or variable length, forms.",
-                      QRect(240, 1800, 5895, 735), DialogFont(), kWhite, left);
-    Label9 = addLabel(new QLabel(this), "Label9", "Brenwick Software can be reached through",
-                      QRect(225, 2640, 3375, 255), DialogFont(), kWhite, left);
-    HTTPtag = static_cast<ClickLabel*>(
-        addLabel(new ClickLabel(this), "HTTPtag", QString::fromStdString(kMakerWebPage),
-                 QRect(3600, 2640, 1830, 195), LinkFont(), kLinkColour, left));
-    Label5 = addLabel(new QLabel(this), "Label5", "Or by e-mail at ", QRect(240, 2880, 1095, 255),
-                      DialogFont(), kWhite, left);
-    MAILtag = static_cast<ClickLabel*>(
-        addLabel(new ClickLabel(this), "MAILtag", QString::fromStdString(kMakerMailAddress),
-                 QRect(3600, 2880, 1620, 195), LinkFont(), kLinkColour, left));
+    Controls& ui = *ui_;
+    const auto left = Qt::AlignLeft;
+    const auto centred = Qt::AlignHCenter;
+    ui.Label1 =
+        AddLabel(this, "Label1", "Welcome To:", DialogFont(), kWhite, left, 0, 0, 1935, 375);
+    ui.Label2 = AddLabel(this, "Label2", "Vantrel", ArialFont(36, true), kTitleColour, centred, 0,
+                         360, 5295, 855);
+    ui.lblVersion =
+        AddLabel(this, "lblVersion", "Version", ArialFont(12), kWhite, left, 4800, 120, 1725, 345);
+    ui.Label3 = AddLabel(this, "Label3", "A Utitlity Designed by Brenwick Software.",
+                         ArialFont(15.75), kWhite, centred, 0, 1320, 6135, 495);
+    ui.Label4 = AddLabel(this, "Label4",
+                         "Vantrel is used to bypass the printer drivers in Win95/98 or WinNT. This "
+                         "can be useful when a program outputs its own formatting, or when used "
+                         "with continuous,  or variable length, forms.",
+                         DialogFont(), kWhite, left, 240, 1800, 5895, 735);
+    ui.Label9 = AddLabel(this, "Label9", "Brenwick Software can be reached through", DialogFont(),
+                         kWhite, left, 225, 2640, 3375, 255);
+    ui.HTTPtag = AddLabel<ClickLabel>(this, "HTTPtag", QString::fromStdString(kMakerWebPage),
+                                      LinkFont(), kLinkColour, left, 3600, 2640, 1830, 195);
+    ui.Label5 = AddLabel(this, "Label5", "Or by e-mail at ", DialogFont(), kWhite, left, 240, 2880,
+                         1095, 255);
+    ui.MAILtag = AddLabel<ClickLabel>(this, "MAILtag", QString::fromStdString(kMakerMailAddress),
+                                      LinkFont(), kLinkColour, left, 3600, 2880, 1620, 195);
 
-    cmdOK = new QPushButton("&OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setGeometry(toPixels(QRect(5205, 3705, 1245, 345)));
-    cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton("&System Info...", this);
-    cmdSysInfo->setObjectName("cmdSysInfo");
-    cmdSysInfo->setGeometry(toPixels(QRect(5220, 4155, 1245, 345)));
-    cmdSysInfo->setAutoDefault(false);
-    setTabOrder(cmdOK, cmdSysInfo);
-    cmdOK->setFocus();
+    ui.cmdOK = MakeButton(this, "cmdOK", "&OK", 5205, 3705, 1245, 345);
+    ui.cmdOK->setDefault(true);
+    ui.cmdSysInfo = MakeButton(this, "cmdSysInfo", "&System Info...", 5220, 4155, 1245, 345);
+    setTabOrder(ui.cmdOK, ui.cmdSysInfo);
+    ui.cmdOK->setFocus();
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
-    connect(HTTPtag, &ClickLabel::clicked, this, &frmAbout::HTTPtag_Click);
-    connect(MAILtag, &ClickLabel::clicked, this, &frmAbout::MAILtag_Click);
+    connect(ui.cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui.cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
+    ui.HTTPtag->onClick = [this] { HTTPtag_Click(); };
+    ui.MAILtag->onClick = [this] { MAILtag_Click(); };
 
-    Form_Load();
+    Form_Load(version);
 
     // The fonts at hand may be wider than those the box was designed with.
-    for (auto* link : {static_cast<QLabel*>(HTTPtag), static_cast<QLabel*>(MAILtag)}) {
+    for (QLabel* link : {static_cast<QLabel*>(ui.HTTPtag), static_cast<QLabel*>(ui.MAILtag)}) {
         GrowToText(link, size());
     }
     for (auto* label : findChildren<QLabel*>()) ShrinkToFit(label);
 }
 
-int frmAbout::TwipsToPixels(double twips, int dpi) {
-    return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
-}
+frmAbout::~frmAbout() = default;
 
-QRect frmAbout::toPixels(QRect twips) const {
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    return QRect(TwipsToPixels(twips.x(), dpiX), TwipsToPixels(twips.y(), dpiY),
-                 TwipsToPixels(twips.width(), dpiX), TwipsToPixels(twips.height(), dpiY));
-}
-
-QLabel* frmAbout::addLabel(QLabel* label, const char* name, const QString& caption, QRect twips,
-                           const QFont& font, const QColor& colour, Qt::Alignment alignment) {
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(caption);
-    label->setFont(font);
-    label->setAlignment(alignment);
-    label->setWordWrap(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Window, kBackground);
-    label->setPalette(palette);
-    label->setGeometry(toPixels(twips));
-    return label;
-}
-
-void frmAbout::Form_Load() {
-    lblVersion->setText(QString::fromStdString(VersionLabelText()));
-}
-
-void frmAbout::cmdOK_Click() {
-    accept();
+void frmAbout::Form_Load(const ProgramVersion& version) {
+    ui_->lblVersion->setText(QString::fromStdString(VersionLabelText(version)));
 }
 
 void frmAbout::cmdSysInfo_Click() {
@@ -247,35 +256,24 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 void frmAbout::HTTPtag_Click() {
-    desktop_.openDocument(HTTPtag->text().toStdString());
+    const std::string address = ui_->HTTPtag->text().toStdString();
+    open(address, address);
 }
 
 void frmAbout::MAILtag_Click() {
-    desktop_.openDocument(MailTarget(MAILtag->text().toStdString()));
+    const std::string address = ui_->MAILtag->text().toStdString();
+    open(MailTarget(address), address);
 }
 
-QPoint CentredPosition(QSize dialog, QRect mainWindow, QRect screen) {
-    const bool larger =
-        dialog.width() > mainWindow.width() || dialog.height() > mainWindow.height();
-    const QRect around = larger ? screen : mainWindow;
-    return QPoint(around.x() + (around.width() - dialog.width()) / 2,
-                  around.y() + (around.height() - dialog.height()) / 2);
+void frmAbout::open(const std::string& target, const std::string& shown) {
+    if (!desktop_.openDocument(target)) messages_.show(NoOpenerText(shown), MsgStyle::Exclamation);
 }
 
-void ShowAboutBox(QWidget* mainWindow, Desktop& desktop, Registry& registry,
-                  MessageSink& messages) {
-    auto box = std::make_unique<frmAbout>(desktop, registry, messages, mainWindow);
+void ShowAboutBox(QWidget& mainWindow, Desktop& desktop, Registry& registry, MessageSink& messages,
+                  const ProgramVersion& version) {
+    auto box = std::make_unique<frmAbout>(desktop, registry, messages, version, &mainWindow);
     box->setWindowModality(Qt::ApplicationModal);
-    // The box has no frame before it is shown; the main window's frame stands in for it.
-    QRect around;
-    QSize frame;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (mainWindow) {
-        around = mainWindow->frameGeometry();
-        frame = around.size() - mainWindow->size();
-        if (mainWindow->screen()) screen = mainWindow->screen();
-    }
-    box->move(CentredPosition(box->size() + frame, around, screen ? screen->geometry() : QRect()));
+    CenterForm(*box, mainWindow);
     box->exec();
 }
 

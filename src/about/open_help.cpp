@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "about/about_texts.h"
 #include "platform/plain_file.h"
 
 namespace vantrel {
@@ -21,10 +22,14 @@ std::string HelpDocumentPath(const std::string& appPath) {
     return {};
 }
 
-bool OpenHelp(Desktop& desktop, const std::string& appPath) {
+bool OpenHelp(Desktop& desktop, MessageSink& messages, const std::string& appPath) {
     const std::string document = HelpDocumentPath(appPath);
     if (document.empty()) return false;
-    return desktop.openDocument(document);
+    if (desktop.openDocument(document)) return true;
+    messages.show(NoOpenerText("the help") + "\nThe help is the file " + document +
+                      "; a web browser shows it.",
+                  MsgStyle::Exclamation);
+    return false;
 }
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/message_sink.h"
 
 namespace vantrel {
 
@@ -12,8 +13,9 @@ namespace vantrel {
 // <prefix>/bin). Empty when there is none.
 std::string HelpDocumentPath(const std::string& appPath);
 
-// Opens the help document with the desktop's opener. Nothing is reported when there is no
-// document or no program to open it; false then.
-bool OpenHelp(Desktop& desktop, const std::string& appPath);
+// Opens the help document with the desktop's opener. When the desktop has no program to open it
+// with, the user is told so and where the document is; a missing document is not reported.
+// False when nothing was opened.
+bool OpenHelp(Desktop& desktop, MessageSink& messages, const std::string& appPath);
 
 }  // namespace vantrel

@@ -44,14 +44,6 @@ bool TryStart(Registry& registry, Desktop& desktop,
 
 }  // namespace
 
-std::vector<std::string> DesktopSysInfoPrograms() {
-#ifdef _WIN32
-    return {};
-#else
-    return {"kinfocenter", "gnome-system-monitor", "hardinfo2", "hardinfo"};
-#endif
-}
-
 void StartSysInfo(Registry& registry, Desktop& desktop, MessageSink& messages,
                   const std::vector<std::string>& desktopPrograms) {
     try {

@@ -6,161 +6,159 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStorageInfo>
 
 #include "dirpick/directory_list_box.h"
-#include "mainwindow/form/file_list_box.h"
-#include "mainwindow/form/twips.h"
+#include "formkit/controls.h"
+#include "formkit/file_list_box.h"
+#include "platform/desktop_facts.h"
+#include "platform/system_places.h"
 
 namespace vantrel {
 
 namespace {
 
-const QString kRoot = QStringLiteral("/");
+Qt::CaseSensitivity FileNameCase() {
+    return FileNamesIgnoreCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+}
 
 bool LiesIn(const QString& path, const QString& root) {
-    if (root == kRoot) return path.startsWith(kRoot);
-    return path == root || path.startsWith(root + kRoot);
+    if (root.endsWith(u'/')) return path.startsWith(root, FileNameCase());
+    return path.compare(root, FileNameCase()) == 0 || path.startsWith(root + u'/', FileNameCase());
 }
 
-bool IsRemovableMount(const QString& root) {
-    for (const char* place : {"/media/", "/mnt/", "/run/media/"}) {
-        if (root.startsWith(QLatin1String(place))) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-QStringList DriveRoots() {
-    QStringList roots{kRoot};
-    const QString home = DirectoryListPath(QDir::homePath());
-    if (home != kRoot && QFileInfo(home).isDir()) roots << home;
-    QStringList mounts;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = DirectoryListPath(volume.rootPath());
-        if (volume.isValid() && volume.isReady() && IsRemovableMount(root)) mounts << root;
-    }
-    mounts.sort(Qt::CaseInsensitive);
-    mounts.removeDuplicates();
-    for (const QString& mount : mounts) {
-        if (!roots.contains(mount)) roots << mount;
+QStringList DriveList() {
+    QStringList roots;
+    for (const std::string& root : DriveRoots()) {
+        roots << DirectoryListPath(QString::fromStdString(root));
     }
     return roots;
 }
 
+// Where the lists go for a preset of start: start itself, its nearest usable parent, or home.
+QString UsableDirectory(const QString& start) {
+    if (!start.isEmpty() && QFileInfo(start).isAbsolute()) {
+        for (QString candidate = DirectoryListPath(start);;) {
+            if (DirectoryProblem(candidate).isEmpty()) return candidate;
+            const QString parent = DirectoryListPath(QFileInfo(candidate).path());
+            if (parent == candidate) break;
+            candidate = parent;
+        }
+    }
+    const QString home = DirectoryListPath(QDir::homePath());
+    return DirectoryProblem(home).isEmpty() ? home : QDir::rootPath();
+}
+
+}  // namespace
+
+struct DirPick::Controls {
+    QComboBox* Drive1;
+    DirectoryListBox* Dir1;
+    FileListBox* File1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QLineEdit* Result;
+};
+
 QString DriveOf(const QString& path, const QStringList& roots) {
-    QString best = kRoot;
+    QString best;
     for (const QString& root : roots) {
         if (LiesIn(path, root) && root.size() > best.size()) best = root;
     }
     return best;
 }
 
-QString UsableDirectory(const QString& start) {
-    if (!start.isEmpty() && QFileInfo(start).isAbsolute()) {
-        QString candidate = DirectoryListPath(start);
-        while (true) {
-            if (DirectoryProblem(candidate).isEmpty()) return candidate;
-            if (candidate == kRoot) break;
-            candidate = DirectoryListPath(QFileInfo(candidate).path());
-        }
-    }
-    const QString home = DirectoryListPath(QDir::homePath());
-    return DirectoryProblem(home).isEmpty() ? home : kRoot;
-}
-
-DirPick::DirPick(MessageSink& messages) : messages_(messages) {
+DirPick::DirPick(MessageSink& messages) : messages_(messages), ui_(std::make_unique<Controls>()) {
     setObjectName(QStringLiteral("DirPick"));
     setWindowTitle(QStringLiteral("Directory Picker"));
     UseFormFont(*this);
     setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
 
-    Drive1 = MakeControl<QComboBox>(this, "Drive1", 360, 240, 2895, 315);
-    Dir1 = MakeControl<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
-    File1 = MakeControl<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
-    File1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Command1 = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
-    Command2 = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
+    Controls& ui = *ui_;
+    ui.Drive1 = MakeControl<QComboBox>(this, "Drive1", 360, 240, 2895, 315);
+    ui.Dir1 = MakeControl<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
+    ui.File1 = MakeControl<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
+    ui.File1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.Command1 = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
+    ui.Command2 = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
     // The answer box lies below the client area: the caller reads it, the user never sees it.
-    Result = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
-    Result->setFocusPolicy(Qt::NoFocus);
+    ui.Result = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
+    ui.Result->setFocusPolicy(Qt::NoFocus);
 
-    Drive1->addItems(DriveRoots());
+    ui.Drive1->addItems(DriveList());
 
-    connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
-    Dir1->onChange = [this] { Dir1_Change(); };
-    Dir1->onRefused = [this](const QString& path, const QString& problem) {
+    connect(ui.Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+    ui.Dir1->onChange = [this] { Dir1_Change(); };
+    ui.Dir1->onRefused = [this](const QString& path, const QString& problem) {
         messages_.show("The directory " + path.toStdString() +
                            " cannot be opened: " + problem.toStdString() + ".",
                        MsgStyle::Exclamation);
     };
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(ui.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 DirPick::~DirPick() = default;
 
 std::optional<std::string> DirPick::choose(const std::string& start) {
     preset(QString::fromStdString(start));
-    Result->clear();
+    ui_->Result->clear();
     exec();
-    if (Result->text() != QStringLiteral("True")) return std::nullopt;
-    std::string chosen = Dir1->path().toStdString();
-    if (chosen.empty() || chosen.back() != '/') chosen += '/';
-    return chosen;
+    if (ui_->Result->text() != QStringLiteral("True")) return std::nullopt;
+    QString chosen = QDir::toNativeSeparators(ui_->Dir1->path());
+    if (!chosen.endsWith(QDir::separator())) chosen += QDir::separator();
+    return chosen.toStdString();
 }
 
 void DirPick::preset(const QString& start) {
     // Volumes come and go between uses.
     {
-        const QSignalBlocker quiet(Drive1);
-        Drive1->clear();
-        Drive1->addItems(DriveRoots());
+        const QSignalBlocker quiet(ui_->Drive1);
+        ui_->Drive1->clear();
+        ui_->Drive1->addItems(DriveList());
     }
     const QString directory = UsableDirectory(start);
     setDrive(directory);
-    Dir1->setPath(directory);
-    File1->setPath(Dir1->path());
+    ui_->Dir1->setPath(directory);
+    ui_->File1->setPath(ui_->Dir1->path());
 }
 
 void DirPick::setDrive(const QString& path) {
     QStringList roots;
-    for (int i = 0; i < Drive1->count(); ++i) roots << Drive1->itemText(i);
-    const QSignalBlocker quiet(Drive1);
-    Drive1->setCurrentIndex(Drive1->findText(DriveOf(path, roots)));
+    for (int i = 0; i < ui_->Drive1->count(); ++i) roots << ui_->Drive1->itemText(i);
+    const QSignalBlocker quiet(ui_->Drive1);
+    ui_->Drive1->setCurrentIndex(ui_->Drive1->findText(DriveOf(path, roots)));
 }
 
 void DirPick::Drive1_Change() {
-    const QString drive = Drive1->currentText();
-    if (!Dir1->setPath(drive)) {
+    const QString drive = ui_->Drive1->currentText();
+    if (!ui_->Dir1->setPath(drive)) {
         messages_.show("The drive " + drive.toStdString() +
                            " cannot be read: " + DirectoryProblem(drive).toStdString() + ".",
                        MsgStyle::Exclamation);
-        setDrive(Dir1->path());
+        setDrive(ui_->Dir1->path());
         return;
     }
-    File1->setPath(Dir1->path());
+    ui_->File1->setPath(ui_->Dir1->path());
 }
 
 void DirPick::Dir1_Change() {
-    File1->setPath(Dir1->path());
-    setDrive(Dir1->path());
+    ui_->File1->setPath(ui_->Dir1->path());
+    setDrive(ui_->Dir1->path());
 }
 
 void DirPick::Command1_Click() {
-    Result->setText(QStringLiteral("True"));
+    ui_->Result->setText(QStringLiteral("True"));
     accept();
 }
 
 void DirPick::Command2_Click() {
-    Result->setText(QStringLiteral("False"));
+    ui_->Result->setText(QStringLiteral("False"));
     done(Rejected);
 }
 
 void DirPick::reject() {
     // Closed by the frame or with Escape: no answer, which every caller takes as a cancel.
-    Result->clear();
+    ui_->Result->clear();
     QDialog::reject();
 }
 

@@ -1,9 +1,11 @@
 #include "dirpick/directory_list_box.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStringList>
 #include <QStyle>
 
-#include "mainwindow/form/file_list_box.h"
+#include "formkit/file_list_box.h"
 
 namespace vantrel {
 
@@ -19,10 +21,23 @@ QTreeWidgetItem* MakeEntry(const QString& text, const QString& path, const QIcon
     return item;
 }
 
+// The directories from the root of path's drive down to path itself.
+QStringList ChainTo(const QString& path) {
+    QStringList chain{path};
+    while (!QDir(chain.front()).isRoot()) {
+        const QString parent = DirectoryListPath(QFileInfo(chain.front()).path());
+        if (parent == chain.front()) break;
+        chain.prepend(parent);
+    }
+    return chain;
+}
+
 }  // namespace
 
 QString DirectoryListPath(const QString& path) {
-    QString clean = QDir::cleanPath(path);
+    QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    if (clean.endsWith(u':')) clean += u'/';  // a bare drive letter stands for its root
+    if (QDir(clean).isRoot()) return clean;
     while (clean.size() > 1 && clean.endsWith(u'/')) clean.chop(1);
     return clean;
 }
@@ -61,18 +76,20 @@ void DirectoryListBox::rebuild() {
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
     // The chain from the root to the directory itself, each open under its parent.
-    QTreeWidgetItem* current = MakeEntry(QStringLiteral("/"), QStringLiteral("/"), open);
-    addTopLevelItem(current);
-    QString walked;
-    for (const QString& part : path_.split(u'/', Qt::SkipEmptyParts)) {
-        walked += u'/' + part;
-        auto* next = MakeEntry(part, walked, open);
-        current->addChild(next);
-        current = next;
+    QTreeWidgetItem* current = nullptr;
+    for (const QString& step : ChainTo(path_)) {
+        const QString name = QDir(step).isRoot() ? step : QFileInfo(step).fileName();
+        auto* entry = MakeEntry(name, step, open);
+        if (current) {
+            current->addChild(entry);
+        } else {
+            addTopLevelItem(entry);
+        }
+        current = entry;
     }
 
     const QDir dir(path_);
-    const QString base = path_ == QStringLiteral("/") ? QString() : path_;
+    const QString base = path_.endsWith(u'/') ? path_.chopped(1) : path_;
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot,
                                              QDir::Name | QDir::IgnoreCase | QDir::LocaleAware)) {
         current->addChild(MakeEntry(name, base + u'/' + name, closed));

@@ -6,14 +6,14 @@
 
 namespace vantrel {
 
-// A directory list: the directory it stands in, under its parents from the root down, with the
-// directory's own subdirectories below it. Activating an entry (double-click or Enter) moves the
-// list into that directory.
+// A directory list: the directory it stands in, under its parents from the drive's root down,
+// with the directory's own subdirectories below it. Activating an entry (double-click or Enter)
+// moves the list into that directory.
 class DirectoryListBox : public QTreeWidget {
   public:
     explicit DirectoryListBox(QWidget* parent = nullptr);
 
-    // The directory the list stands in: "/" for the root, otherwise without a trailing "/".
+    // The directory the list stands in (see DirectoryListPath).
     QString path() const { return path_; }
     // Moves the list to path (a full path). False, with the list unchanged, when the directory
     // cannot be listed.
@@ -34,7 +34,8 @@ class DirectoryListBox : public QTreeWidget {
     QString path_;
 };
 
-// The form the list reports a path in: absolute and clean, "/" only for the root.
+// The form the list reports a path in: absolute and clean with "/" separators; a drive's root
+// ends in "/" ("/", "C:/"), any other directory does not.
 QString DirectoryListPath(const QString& path);
 
 }  // namespace vantrel

@@ -1,19 +1,35 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
+#include <optional>
+#include <string>
 
+#include "platform/message_sink.h"
+#include "platform/settings_store.h"
 #include "settings/live_settings.h"
+#include "settings/main_window_settings.h"
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
 class QLineEdit;
-class QListWidget;
-class QPushButton;
 
 namespace vantrel {
 
-class Forms;
+// What the options dialog works with besides its own controls.
+class OptionLinks {
+  public:
+    virtual ~OptionLinks() = default;
+    // The main window's settings holder: saved and brought back with the dialog's settings; a
+    // mask added here is added there too.
+    virtual MainWindowSettings& mainWindowSettings() = 0;
+    // Deleting a mask here deletes the main window's mask at the same place.
+    virtual void removeMainWindowMask(int index) = 0;
+    // The main window's current directory, where Browse starts.
+    virtual std::string currentDirectory() = 0;
+    // The directory picker: the chosen directory, or nothing when cancelled.
+    virtual std::optional<std::string> pickDirectory(const std::string& start) = 0;
+    virtual SettingsStore& store() = 0;
+    virtual MessageSink& messages() = 0;
+};
 
 // "Options": shows and edits the settings. Its controls are the settings in force for the whole
 // run, so the dialog is made once, hidden, and only shown and hidden after that; closing it by
@@ -24,37 +40,11 @@ class OptionForm : public QDialog, public LiveSettings {
     static constexpr double kClientWidth = 6870;  // twips
     static constexpr double kClientHeight = 3675;
 
-    explicit OptionForm(Forms& forms);
+    explicit OptionForm(OptionLinks& links);
     ~OptionForm() override;
 
-    // The controls, in design order.
-    QCheckBox* Check2;
-    QCheckBox* Check1;
-    QLineEdit* TextMask;
-    QPushButton* DelMask;
-    QPushButton* AddMask;
-    QListWidget* ListMask;
-    QPushButton* Command4;
-    QPushButton* Command3;
-    QPushButton* Command2;
-    QPushButton* Command1;
-    QComboBox* Combo1;
-    QLineEdit* Text2;
-    QLineEdit* Text1;
-    QLabel* Label6;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label3;
-    QLabel* Label2;
-    QLabel* Label1;
-
-    // The handlers of the buttons.
-    void AddMask_Click();
-    void DelMask_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    // Label6 names the AutoPrint drop directory.
+    void showDropDirectory(const std::string& dropDirectory);
 
     // LiveSettings
     int autoPrint() const override;
@@ -72,11 +62,18 @@ class OptionForm : public QDialog, public LiveSettings {
     int maskItemCount() const override;
 
   private:
+    struct Controls;
+
     void Form_Load();
+    void AddMask_Click();
+    void DelMask_Click();
+    void Command3_Click();
+    void Command4_Click();
     // Browse: picks a directory, starting at the main window's current one, into box.
     void browseInto(QLineEdit& box);
 
-    Forms& forms_;
+    OptionLinks& links_;
+    std::unique_ptr<Controls> ui_;
 };
 
 }  // namespace vantrel

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/system_places.h"
+
 namespace vantrel {
 
 // The settings in force, held by the options dialog's controls: Check1 ("Use AutoPrint"),
@@ -29,7 +31,7 @@ class LiveSettings {
     virtual int maskItemCount() const = 0;
 };
 
-// The live settings of batch mode, where no dialog exists; starts as the dialog's controls do.
+// The live settings of batch mode, where no dialog exists; starts on the settings' defaults.
 class PlainLiveSettings : public LiveSettings {
   public:
     int autoPrint() const override { return autoPrint_; }
@@ -49,9 +51,9 @@ class PlainLiveSettings : public LiveSettings {
   private:
     int autoPrint_ = 0;
     int pageEject_ = 0;
-    std::string startDir_ = "Text1";
-    std::string copyDir_ = "Text2";
-    int printMethodIndex_ = -1;
+    std::string startDir_ = DefaultStartDirectory();
+    std::string copyDir_ = DefaultCopyDirectory();
+    int printMethodIndex_ = 0;  // "Leave"
     int maskCount_ = 0;
 };
 

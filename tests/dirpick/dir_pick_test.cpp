@@ -1,207 +1,70 @@
-// The directory picker's answer to its callers, and walking through directories in it.
+// The directory picker: walking in it, and what it answers its callers.
 
-#include "dirpick/dir_pick.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
-
-#include "dirpick/directory_list_box.h"
-#include "fakes/recording_messages.h"
-#include "mainwindow/form/file_list_box.h"
-#include "mainwindow/form/modal_answerer.h"
-#include "support/temp_dir.h"
+#include "support/form_rig.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
-namespace fs = std::filesystem;
-
-namespace {
-
-QString Path(const TempDir& dir, const char* below = "") {
-    QString path = QString::fromStdString(dir.path().string());
-    if (*below) path += QStringLiteral("/") + below;
-    return path;
-}
-
-QStringList Texts(const QListWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
-    return texts;
-}
-
-// The entry of the directory list that leads to path.
-QTreeWidgetItem* EntryFor(DirectoryListBox& list, const QString& path) {
-    for (QTreeWidgetItemIterator it(&list); *it; ++it) {
-        if ((*it)->data(0, Qt::UserRole).toString() == path) return *it;
-    }
-    return nullptr;
-}
-
-void Activate(DirectoryListBox& list, const QString& path) {
-    QTreeWidgetItem* entry = EntryFor(list, path);
-    QVERIFY2(entry, qPrintable(path));
-    emit list.itemActivated(entry, 0);
-}
-
-}  // namespace
 
 class DirPickTest : public QObject {
     Q_OBJECT
 
+    MessageBoxes messages;
+    BoxUser user{messages};
+    std::unique_ptr<TempDir> tree;
+
+    // A path below the tree; "=" takes the rest as it is, "-" means no directory.
+    QString at(const QString& below) {
+        if (below == "-") return below;
+        if (below.startsWith('=')) return below.mid(1);
+        return QString::fromStdString(tree->path().string()) + "/" + below;
+    }
+
   private slots:
     void init() {
-        tree_ = std::make_unique<TempDir>();
-        fs::create_directories(tree_->path() / "sub" / "deeper");
-        std::ofstream(tree_->file("top.txt")) << "t";
-        std::ofstream(tree_->file("sub/one.prn")) << "1";
-        std::ofstream(tree_->file("sub/two")) << "2";
+        tree = std::make_unique<TempDir>();
+        std::filesystem::create_directories(tree->path() / "sub" / "deeper");
+        std::filesystem::create_directory(tree->path() / "gone");
+        tree->write("sub/one.prn", "");
+        user.seen.clear();
     }
-    void cleanup() { tree_.reset(); }
 
-    void selectWithoutMovingGivesThePresetDirectory() {
-        DirPick picker(messages_);
-        ModalAnswerer user;
-        user.then([&](QWidget*) { picker.Command1->click(); });
-
-        const auto chosen = picker.choose(tree_->path().string() + "/");
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(picker.Result->text(), QString("True"));
-        QVERIFY(chosen);
-        QCOMPARE(*chosen, tree_->path().string() + "/");
+    void answersWhatTheUserChose_data() {
+        QTest::addColumn<QStringList>("steps");  // start, walk into, press, chosen
+        auto row = [](const char* name, QStringList steps) { QTest::newRow(name) << steps; };
+        row("the double-clicked directory", {"", "sub", "Command1", "sub/"});
+        row("the start, as it is", {"", "", "Command1", ""});
+        row("cancel after moving", {"", "sub", "Command2", "-"});
+        row("closed by its frame", {"", "sub", "close", "-"});
+        row("the root, with one slash", {"=/", "", "Command1", "=/"});
+        row("a missing start: its parent", {"sub/gone/x/", "", "Command1", "sub/"});
+        row("a directory gone meanwhile: stays", {"", "gone", "Command1", ""});
+    }
+    void answersWhatTheUserChose() {
+        QFETCH(QStringList, steps);
+        DirPick picker(messages);
+        QStringList files;
+        InNextDialog<QDialog>(&picker, [&](QDialog& dialog) {
+            if (steps[1] == "gone" && std::filesystem::remove_all(tree->path() / "gone")) {
+                user.answer();  // it cannot be opened
+            }
+            if (!steps[1].isEmpty()) DoubleClick(dialog, steps[1]);
+            files = Texts(Child<QListWidget>(dialog, "File1"));
+            if (steps[2] == "close") dialog.close();
+            if (steps[2] != "close") Child<QPushButton>(dialog, qPrintable(steps[2])).click();
+        });
+        const auto chosen = picker.choose(at(steps[0]).toStdString());
+        QCOMPARE(QString::fromStdString(chosen.value_or("-")), at(steps[3]));
         QVERIFY(!picker.isVisible());
+        if (steps[1] == "sub") QCOMPARE(files, QStringList{"one.prn"});
+        QCOMPARE(user.saw(at("gone").toStdString()), steps[1] == "gone");
     }
 
-    void theRootIsGivenWithASingleSlash() {
-        DirPick picker(messages_);
-        ModalAnswerer user;
-        user.then([&](QWidget*) {
-            QCOMPARE(picker.Dir1->path(), QString("/"));
-            picker.Command1->click();
-        });
-
-        const auto chosen = picker.choose("/");
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(chosen.value_or("<none>"), std::string("/"));
+    void theDriveOfAPathIsTheLongestRootItLiesIn() {
+        const QStringList roots{"/", "/home/ann", "/media/usb"};
+        QCOMPARE(DriveOf("/media/usb/photos", roots), QString("/media/usb"));
+        QCOMPARE(DriveOf("/home/ann", roots), QString("/home/ann"));
+        QCOMPARE(DriveOf("/home/annex", roots), QString("/"));
     }
-
-    void walkingMovesTheFileListAlong() {
-        DirPick picker(messages_);
-        picker.preset(Path(*tree_));
-        QCOMPARE(picker.Dir1->path(), Path(*tree_));
-        QCOMPARE(Texts(*picker.File1), QStringList{"top.txt"});
-
-        Activate(*picker.Dir1, Path(*tree_, "sub"));
-        QCOMPARE(picker.Dir1->path(), Path(*tree_, "sub"));
-        QCOMPARE(Texts(*picker.File1), (QStringList{"one.prn", "two"}));
-        QVERIFY(EntryFor(*picker.Dir1, Path(*tree_, "sub/deeper")));
-
-        Activate(*picker.Dir1, Path(*tree_));  // back up through the chain of parents
-        QCOMPARE(picker.Dir1->path(), Path(*tree_));
-        QCOMPARE(Texts(*picker.File1), QStringList{"top.txt"});
-        QVERIFY(messages_.shown.empty());
-    }
-
-    void cancelGivesFalseAndNoDirectory() {
-        DirPick picker(messages_);
-        ModalAnswerer user;
-        user.then([&](QWidget*) {
-            Activate(*picker.Dir1, Path(*tree_, "sub"));
-            picker.Command2->click();
-        });
-
-        const auto chosen = picker.choose(tree_->path().string());
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QVERIFY(!chosen);
-        QCOMPARE(picker.Result->text(), QString("False"));
-    }
-
-    void closingByTheFrameAfterASelectIsNoChoice() {
-        DirPick picker(messages_);
-        ModalAnswerer user;
-        user.then([&](QWidget*) { picker.Command1->click(); });
-        user.then([&](QWidget*) { picker.close(); });
-        QVERIFY(picker.choose(tree_->path().string()));
-
-        const auto chosen = picker.choose(tree_->path().string());
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QVERIFY(!chosen);
-        QVERIFY(picker.Result->text() != QString("True"));
-        QVERIFY(!picker.isVisible());
-    }
-
-    void aUseAfterACancelStartsFromTheNewPreset() {
-        DirPick picker(messages_);
-        QString secondStart;
-        ModalAnswerer user;
-        user.then([&](QWidget*) {
-            Activate(*picker.Dir1, Path(*tree_, "sub"));
-            picker.Command2->click();
-        });
-        user.then([&](QWidget*) {
-            secondStart = picker.Dir1->path();
-            picker.Command1->click();
-        });
-
-        picker.choose(tree_->path().string());
-        const auto chosen = picker.choose(tree_->path().string());
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(secondStart, Path(*tree_));
-        QCOMPARE(chosen.value_or("<none>"), tree_->path().string() + "/");
-    }
-
-    void aMissingPresetFallsBackToItsNearestParent() {
-        DirPick picker(messages_);
-        picker.preset(Path(*tree_, "sub/gone/further/"));
-        QCOMPARE(picker.Dir1->path(), Path(*tree_, "sub"));
-        QCOMPARE(Texts(*picker.File1), (QStringList{"one.prn", "two"}));
-
-        const QByteArray savedHome = qgetenv("HOME");
-        qputenv("HOME", QByteArray::fromStdString(tree_->path().string()));
-        picker.preset("not/a/full/path");
-        qputenv("HOME", savedHome);
-        QCOMPARE(picker.Dir1->path(), Path(*tree_));
-    }
-
-    void aDirectoryGoneMeanwhileIsReportedAndTheListStays() {
-        DirPick picker(messages_);
-        picker.preset(Path(*tree_));
-        fs::remove_all(tree_->path() / "sub");
-
-        Activate(*picker.Dir1, Path(*tree_, "sub"));
-
-        QCOMPARE(picker.Dir1->path(), Path(*tree_));
-        QCOMPARE(messages_.shown.size(), 1u);
-        QVERIFY(QString::fromStdString(messages_.shown[0].text).contains(Path(*tree_, "sub")));
-        messages_.shown.clear();
-    }
-
-    void theDriveListOffersTheRootAndFollowsTheDirectory() {
-        DirPick picker(messages_);
-        picker.preset(Path(*tree_));
-        QCOMPARE(picker.Drive1->itemText(0), QString("/"));
-        QCOMPARE(DriveOf("/media/usb/photos", {"/", "/home/ann", "/media/usb"}),
-                 QString("/media/usb"));
-        QCOMPARE(DriveOf("/home/annex", {"/", "/home/ann"}), QString("/"));
-
-        picker.Drive1->setCurrentIndex(0);
-        emit picker.Drive1->activated(0);
-
-        QCOMPARE(picker.Dir1->path(), QString("/"));
-        QCOMPARE(picker.File1->path(), QString("/"));
-    }
-
-  private:
-    RecordingMessages messages_;
-    std::unique_ptr<TempDir> tree_;
 };
 
 QTEST_MAIN(DirPickTest)

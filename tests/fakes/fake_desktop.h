@@ -15,7 +15,6 @@ class FakeDesktop : public Desktop {
   public:
     std::vector<std::string> opened;
     std::vector<std::string> started;
-    std::vector<std::string> searched;
 
     std::set<std::string> startable;
     std::map<std::string, std::string> onPath;  // program name -> full path
@@ -30,7 +29,6 @@ class FakeDesktop : public Desktop {
         return startable.count(path) > 0;
     }
     std::string findProgram(const std::string& name) override {
-        searched.push_back(name);
         auto found = onPath.find(name);
         return found == onPath.end() ? std::string() : found->second;
     }

@@ -1,288 +1,135 @@
-// The main window: its surface, the file list and its masks, the Print press as the window feeds
-// it, Refresh, Change Dir and the menus.
+// The main window: the file list and its masks, Refresh, the Print press as the window feeds
+// it, Change Dir, the menus, and AutoPrint on its timer.
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
-#include <filesystem>
-
-#include "dirpick/dir_pick.h"
-#include "dirpick/directory_list_box.h"
-#include "mainwindow/form/file_list_box.h"
-#include "mainwindow/form/modal_answerer.h"
-#include "mainwindow/form/twips.h"
-#include "mainwindow/form/vantrel_form.h"
-#include "mainwindow/form/window_rig.h"
-#include "options/option_form.h"
+#include "app/version.h"
+#include "support/form_rig.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
 namespace fs = std::filesystem;
 
-namespace {
-
-void SelectFiles(FileListBox& list, const QStringList& names) {
-    list.clearSelection();
-    for (const QString& name : names) {
-        const auto found = list.findItems(name, Qt::MatchExactly);
-        QVERIFY2(found.size() == 1, qPrintable(name));
-        found.first()->setSelected(true);
-        list.setCurrentItem(found.first(), QItemSelectionModel::NoUpdate);
-    }
-}
-
-// In the picker: walk into name below the current directory.
-void Enter(DirPick& picker, const QString& name) {
-    const QString base = picker.Dir1->path() == "/" ? QString() : picker.Dir1->path();
-    QVERIFY(picker.Dir1->setPath(base + "/" + name));
-}
-
-}  // namespace
-
 class MainWindowTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<WindowRig> rig;
+
+    QStringList files() { return Texts(rig->control<QListWidget>("File1")); }
+    QString printer() {
+        const auto selected = rig->control<QListWidget>("file2").selectedItems();
+        return selected.isEmpty() ? QString() : selected.first()->text();
+    }
+
   private slots:
-    void surfaceHasTheDesignedSizeAndStaysFixed() {
-        WindowRig rig;
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        const QWidget* surface = window.centralWidget();
-
-        QCOMPARE(surface->size(), ClientSizeTwips(Vantrel::kClientWidth, Vantrel::kClientHeight));
-        QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(window.windowTitle(), QString("Vantrel"));
-        QStringList menu;
-        for (QAction* item : window.menuBar()->actions()) {
-            QVERIFY(!item->menu());
-            menu << item->text();
+    void init() {
+        rig = std::make_unique<WindowRig>();
+        for (const char* name : {"a.txt", "B.TXT", "c.prn", "README", ".hidden.txt"}) {
+            rig->work.write(name, std::string("data of ") + name);
         }
-        QCOMPARE(menu, (QStringList{"&Options", "&About", "&Help"}));
+        fs::create_directory(rig->work.path() / "sub");
+        QVERIFY(rig->start());
+        rig->control<QListWidget>("file2").setCurrentRow(1);  // Fax, by hand
     }
 
-    void controlsNeitherOverlapNorClipTheirCaptions() {
-        WindowRig rig;
-        QVERIFY(rig.start());
-        for (const QWidget* surface : {static_cast<const QWidget*>(rig.window().centralWidget()),
-                                       static_cast<const QWidget*>(&rig.forms->optionForm()),
-                                       static_cast<const QWidget*>(&rig.forms->dirPick())}) {
-            QList<const QWidget*> controls;
-            for (const QWidget* control :
-                 surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                // The dialogs' answer box lies below their surface on purpose.
-                if (control->objectName() != "Result") controls << control;
-            }
-            for (const QWidget* a : controls) {
-                const QString name = surface->objectName() + "." + a->objectName();
-                QVERIFY2(surface->rect().contains(a->geometry()), qPrintable(name));
-                for (const QWidget* b : controls) {
-                    if (a != b && a->geometry().intersects(b->geometry())) {
-                        QFAIL(qPrintable(name + " overlaps " + b->objectName()));
-                    }
+    void theFileListFollowsTheChosenMaskAndRefresh() {
+        QCOMPARE(files(), (QStringList{"a.txt", "B.TXT"}));
+        rig->control<QComboBox>("Combo1").setCurrentIndex(2);
+        rig->work.write("late.txt", "");
+        rig->control<QPushButton>("Command1").click();
+        QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "c.prn", "late.txt", "README"}));
+        QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));  // the default again
+    }
+
+    void printPrintsTheSelectedFilesOnTheSelectedPrinterThenActs() {
+        for (int row : {0, 1}) {
+            rig->control<QListWidget>("File1").setCurrentRow(row, QItemSelectionModel::Select);
+        }
+        rig->control<QLineEdit>("Text2").setText("2");
+        rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
+        rig->control<QPushButton>("Command2").click();
+        QStringList printed;
+        for (const auto& document : rig->printers.printed()) {
+            printed << QString::fromStdString(document.deviceName + ": " + document.data);
+        }
+        QCOMPARE(printed, (QStringList{"Fax: data of a.txt", "Fax: data of a.txt",
+                                       "Fax: data of B.TXT", "Fax: data of B.TXT"}));
+        QCOMPARE(files(), QStringList{});  // deleted, and the lists are rebuilt
+        QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));
+    }
+
+    void changeDirTakesThePickedDirectory_data() {
+        QTest::addColumn<QString>("pick");  // "-": cancel
+        QTest::addColumn<QString>("shown");
+        auto row = [](const char* name, QString pick, QString shown) {
+            QTest::newRow(name) << pick << shown;
+        };
+        row("a directory, with one slash", "sub", "<work>sub/");
+        row("the root, with a single slash", "/", "/");
+        row("cancelled: unchanged", "-", "<work>");
+    }
+    void changeDirTakesThePickedDirectory() {
+        QFETCH(QString, pick);
+        QFETCH(QString, shown);
+        const QString work = QString::fromStdString(WindowRig::dir(rig->work));
+        InNextDialog<DirPick>(&rig->window(), [&](DirPick& picker) {
+            auto& list = Child<QTreeWidget>(picker, "Dir1");
+            QCOMPARE(list.currentItem()->data(0, Qt::UserRole).toString() + "/", work);
+            if (pick != "-") DoubleClick(picker, pick);
+            Child<QPushButton>(picker, pick == "-" ? "Command2" : "Command1").click();
+        });
+        rig->control<QPushButton>("Command3").click();
+        shown.replace("<work>", work);
+        QCOMPARE(rig->control<QLineEdit>("Text1").text(), shown);
+        QCOMPARE(rig->control<FileListBox>("File1").path(), shown);
+        QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));  // the lists are refreshed
+    }
+
+    void theMenusShowTheOptionsTheAboutBoxAndTheHelp() {
+        QStringList shown;
+        for (const char* item : {"Options", "About"}) {
+            InNextDialog<QDialog>(&rig->window(), [&](QDialog& dialog) {
+                // Centred over the main window, or on the screen when larger than the window.
+                const QPoint at = dialog.frameGeometry().center();
+                for (const QRect& around :
+                     {rig->window().frameGeometry(), dialog.screen()->geometry()}) {
+                    if ((at - around.center()).manhattanLength() <= 4) shown << dialog.objectName();
                 }
-                if (auto* label = qobject_cast<const QLabel*>(a); label && !label->wordWrap()) {
-                    QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) < label->width(),
-                             qPrintable(name));
-                }
-                if (auto* button = qobject_cast<const QPushButton*>(a)) {
-                    // Two pixels of the frame on either side.
-                    QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 4 <=
-                                 button->width(),
-                             qPrintable(name));
-                }
-            }
+            });
+            rig->control<QAction>(item).trigger();
         }
+        QCOMPARE(shown, (QStringList{"OptionForm", "frmAbout"}));
+        const std::string help = rig->appDir.write("Vantrel.html", "");
+        rig->control<QAction>("Help").trigger();
+        QCOMPARE(rig->desktop.opened, std::vector<std::string>{help});
+        rig->desktop.opens = false;  // no opener installed: the user is told, with the path
+        rig->user.answer();
+        rig->control<QAction>("Help").trigger();
+        QVERIFY(rig->user.saw(help));
     }
 
-    void fileListFollowsTheChosenMask() {
-        WindowRig rig;
-        rig.setting("Mask", "MaskString", "");  // no mask chosen: the list's own pattern
-        rig.work.write("a.txt", "");
-        rig.work.write("B.TXT", "");
-        rig.work.write("c.prn", "");
-        rig.work.write("README", "");
-        rig.work.write(".hidden.txt", "");
-        fs::create_directory(rig.work.path() / "folder.txt");
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-
-        QCOMPARE(window.Combo1->currentIndex(), -1);
-        QCOMPARE(Texts(*window.File1), (QStringList{"a.txt", "B.TXT"}));
-
-        for (const char* mask : {"*.prn", "*.*"}) window.addMask(mask);
-        window.Combo1->setCurrentIndex(0);
-        QCOMPARE(Texts(*window.File1), QStringList{"c.prn"});
-        window.Combo1->setCurrentIndex(1);
-        QCOMPARE(Texts(*window.File1), (QStringList{"a.txt", "B.TXT", "c.prn", "README"}));
-        QCOMPARE(window.Text1->text().toStdString(), WindowRig::dir(rig.work));
-    }
-
-    void refreshRereadsFilesAndReturnsToTheDefaultPrinter() {
-        WindowRig rig;
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        window.file2->setCurrentRow(1);
-        rig.work.write("late.txt", "");
-        QVERIFY(Texts(*window.File1).isEmpty());
-
-        window.Command1->click();
-
-        QCOMPARE(Texts(*window.File1), QStringList{"late.txt"});
-        QCOMPARE(window.selectedPrinter(), std::string("LaserJet 4 - LPT1:"));
-    }
-
-    void printPressPrintsTheSelectedFilesAndRebuildsTheLists() {
-        WindowRig rig;
-        for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
-            rig.work.write(name, std::string("data of ") + name);
-        }
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        SelectFiles(*window.File1, {"a.txt", "c.txt", "d.txt"});
-        window.file2->setCurrentRow(1);  // Fax
-        window.Text2->setText("2");
-        window.Combo2->setCurrentIndex(1);  // Delete
-        ModalAnswerer user;
-
-        window.Command2->click();
-
-        QVERIFY2(user.finished(), user.report().constData());
-        const auto printed = rig.printers.printed();
-        QCOMPARE(printed.size(), 6u);
-        QStringList data;
-        for (const auto& document : printed) {
-            QCOMPARE(document.deviceName, std::string("Fax"));
-            data << QString::fromStdString(document.data);
-        }
-        QCOMPARE(data, (QStringList{"data of a.txt", "data of a.txt", "data of c.txt",
-                                    "data of c.txt", "data of d.txt", "data of d.txt"}));
-        QCOMPARE(Texts(*window.File1), QStringList{"b.txt"});
-        QCOMPARE(window.selectedPrinter(), std::string("LaserJet 4 - LPT1:"));
-    }
-
-    void printPressMovesIntoTheOptionsCopyDirectory() {
-        WindowRig rig;
-        TempDir copies;
-        rig.work.write("a.txt", "A");
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        rig.forms->optionForm().Text2->setText(QString::fromStdString(copies.path().string()));
-        SelectFiles(*window.File1, {"a.txt"});
-        window.Combo2->setCurrentIndex(2);  // Move
-
-        window.Command2->click();
-
-        QCOMPARE(ReadFile(copies.file("a.txt")), std::string("A"));
-        QVERIFY(!fs::exists(rig.work.file("a.txt")));
-        QCOMPARE(rig.printers.printed().size(), 1u);
-    }
-
-    void printPressWithoutAFileAsksInAPlainBox() {
-        WindowRig rig;
-        QVERIFY(rig.start());
-        ModalAnswerer user;
-        user.answerBox(QMessageBox::Cancel);
-
-        rig.window().Command2->click();
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(user.boxes[0].text, QString("Must Pick a File."));
-        QCOMPARE(user.boxes[0].title, QString("Vantrel"));
-        QCOMPARE(user.boxes[0].icon, QMessageBox::NoIcon);
-        QCOMPARE(user.boxes[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        QVERIFY(rig.printers.documents.empty());
-    }
-
-    void changeDirTakesThePickedDirectoryWithOneTrailingSlash() {
-        WindowRig rig;
-        fs::create_directory(rig.work.path() / "sub");
-        std::ofstream(rig.work.file("sub/inside.txt")) << "i";
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        QString presetSeen;
-        ModalAnswerer user;
-        user.thenIn<DirPick>([&](DirPick& picker) {
-            presetSeen = picker.Dir1->path();
-            Enter(picker, "sub");
-            picker.Command1->click();
+    void theAboutBoxShowsTheVersionAndOpensTheLinks() {
+        InNextDialog<QDialog>(&rig->window(), [&](QDialog& box) {
+            QCOMPARE(Child<QLabel>(box, "lblVersion").text(), "Version " + QString(kVersionText));
+            QTest::mouseClick(&Child<QLabel>(box, "MAILtag"), Qt::LeftButton);
+            rig->desktop.opens = false;
+            rig->user.answer();
+            QTest::mouseClick(&Child<QLabel>(box, "HTTPtag"), Qt::LeftButton);
+            rig->user.answer();
+            Child<QPushButton>(box, "cmdSysInfo").click();
         });
-
-        window.Command3->click();
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(presetSeen.toStdString(), rig.work.path().string());
-        QCOMPARE(window.Text1->text().toStdString(), rig.work.file("sub") + "/");
-        QCOMPARE(window.File1->path(), window.Text1->text());
-        QCOMPARE(Texts(*window.File1), QStringList{"inside.txt"});
+        rig->control<QAction>("About").trigger();
+        QCOMPARE(rig->desktop.opened, (std::vector<std::string>{"Mailto: support@brenwick.example",
+                                                                "www.brenwick.example"}));
+        QVERIFY(rig->user.saw("No program to open www.brenwick.example"));
+        QVERIFY(rig->user.saw("System Information Is Unavailable At This Time"));
     }
 
-    void changeDirToTheRootKeepsASingleSlash() {
-        WindowRig rig;
-        QVERIFY(rig.start());
-        ModalAnswerer user;
-        user.thenIn<DirPick>([](DirPick& picker) {
-            QVERIFY(picker.Dir1->setPath("/"));
-            picker.Command1->click();
-        });
-
-        rig.window().Command3->click();
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(rig.window().Text1->text(), QString("/"));
-    }
-
-    void cancelledChangeDirKeepsTheDirectoryButRefreshes() {
-        WindowRig rig;
-        fs::create_directory(rig.work.path() / "sub");
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        window.file2->setCurrentRow(1);
-        rig.work.write("new.txt", "");
-        ModalAnswerer user;
-        user.thenIn<DirPick>([](DirPick& picker) {
-            Enter(picker, "sub");
-            picker.Command2->click();
-        });
-        user.then([](QWidget* modal) { modal->close(); });  // then closed by its frame
-
-        window.Command3->click();
-        QCOMPARE(window.Text1->text().toStdString(), WindowRig::dir(rig.work));
-        QCOMPARE(Texts(*window.File1), QStringList{"new.txt"});
-        QCOMPARE(window.selectedPrinter(), std::string("LaserJet 4 - LPT1:"));
-
-        window.Command3->click();
-        QVERIFY2(user.finished(), user.report().constData());
-        QCOMPARE(window.Text1->text().toStdString(), WindowRig::dir(rig.work));
-    }
-
-    void menusOpenTheOptionsAndCallTheHooks() {
-        WindowRig rig;
-        QVERIFY(rig.start());
-        Vantrel& window = rig.window();
-        int about = 0;
-        int help = 0;
-        window.onAbout = [&] { ++about; };
-        window.onHelp = [&] { ++help; };
-        bool optionsShown = false;
-        ModalAnswerer user;
-        user.then([&](QWidget* modal) {
-            optionsShown = modal == &rig.forms->optionForm();
-            modal->close();
-        });
-
-        window.Options->trigger();
-        window.About->trigger();
-        window.Help->trigger();
-
-        QVERIFY2(user.finished(), user.report().constData());
-        QVERIFY(optionsShown);
-        QVERIFY(!rig.forms->optionForm().isVisible());
-        QCOMPARE(about, 1);
-        QCOMPARE(help, 1);
+    void aMessageBoxInsideAnAutoPrintTickLetsNoSecondTickIn() {
+        rig->printers.failWriteAfterBytes = 0;                       // every document fails
+        rig->user.answer(MsgAnswer::Ok, [] { QTest::qWait(300); });  // Timer1 fires meanwhile
+        rig->user.answer();
+        std::ofstream(rig->dropDirectory() + "/job.prn") << "RAW";
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(rig->dropDirectory() + "/Failed/job.prn"), 10'000);
+        QCOMPARE(rig->printers.documents.size(), 1u);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "mainwindow/form/file_list_box.h"
+#include "formkit/file_list_box.h"
 
 #include <QDir>
 #include <QFileInfo>

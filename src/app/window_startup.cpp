@@ -1,17 +1,16 @@
-#include "mainwindow/form/window_startup.h"
+#include "app/window_startup.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
 
+#include "app/window_icon.h"
 #include "dirpick/dir_pick.h"
+#include "formkit/center_form.h"
+#include "formkit/file_list_box.h"
 #include "mainwindow/drop_directory.h"
-#include "mainwindow/form/file_list_box.h"
-#include "mainwindow/form/twips.h"
 #include "mainwindow/startup_steps.h"
-#include "options/option_form.h"
 #include "platform/runtime_text.h"
+#include "settings/settings_steps.h"
 
 namespace vantrel {
 
@@ -22,7 +21,8 @@ namespace {
 std::string UsableStartDirectory(const std::string& setting, MessageSink& messages) {
     const QString problem = DirectoryProblem(QString::fromStdString(setting));
     if (problem.isEmpty()) return setting;
-    const std::string home = WithTrailingSeparator(QDir::homePath().toStdString());
+    const std::string home =
+        WithTrailingSeparator(QDir::toNativeSeparators(QDir::homePath()).toStdString());
     messages.show("The starting directory \"" + setting + "\" cannot be opened: " +
                       problem.toStdString() + ".\nThe file list shows your home directory " + home +
                       " instead; choose another starting directory under Options.",
@@ -30,56 +30,43 @@ std::string UsableStartDirectory(const std::string& setting, MessageSink& messag
     return home;
 }
 
-void SelectDefaultPrinterQuietly(Vantrel& window, PrinterSystem& printers) {
-    try {
-        SelectDefaultPrinter(window, printers);
-    } catch (const SpoolError&) {
-        // RefreshLists has just reported an unreachable spooler.
-    }
-}
-
 }  // namespace
 
 std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces& places) {
     if (!CheckPrintersInstalled(seams.printers, seams.messages)) return nullptr;
 
-    auto forms = std::make_unique<Forms>(seams);
+    QApplication::setWindowIcon(ApplicationIcon());
+    auto forms = std::make_unique<Forms>(seams, places.appPath);
     Vantrel& window = forms->vantrel();
     OptionForm& options = forms->optionForm();
-    DirPick& picker = forms->dirPick();
 
-    BringInSettings(seams.store, seams.legacyProfile, options, window, seams.messages);
+    BringInSettings(seams.store, seams.legacyProfile, options, window.settings(), seams.messages);
 
-    CenterForm(picker, window);
+    CenterForm(forms->dirPick(), window);
     CenterForm(options, window);
 
-    window.Combo2->addItems(
-        {QStringLiteral("Leave"), QStringLiteral("Delete"), QStringLiteral("Move")});
-    window.Combo2->setCurrentIndex(options.printMethodIndex());
-
+    window.offerAfterPrintActions(options.printMethodIndex());
     window.setCurrentDirectory(UsableStartDirectory(options.startDir(), seams.messages));
 
     const std::string dropDirectory = ChooseDropDirectory(places.appPath, places.userDataDir);
-    options.Label6->setText(QString::fromStdString("AutoPrint Directory - " + dropDirectory));
+    options.showDropDirectory(dropDirectory);
     if (auto why = EnsureDropDirectory(dropDirectory)) {
         seams.messages.show("The AutoPrint directory " + dropDirectory + " cannot be created: " +
                                 *why + ".\nAutoPrint is off until the program is started again.",
                             MsgStyle::Exclamation);
     } else {
-        window.startAutoPrint(dropDirectory, places.autoPrintIntervalMs);
+        window.startAutoPrint(dropDirectory, places.autoPrintIntervalMs, places.keptRecordPath);
     }
 
-    window.RefreshLists();
+    window.refreshLists();
     window.show();
-    SelectDefaultPrinterQuietly(window, seams.printers);
+    window.selectDefaultPrinter();
     return forms;
 }
 
-int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places,
-                     const std::function<void(Forms&)>& prepare) {
+int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places) {
     auto forms = StartWindow(seams, places);
     if (!forms) return 1;
-    if (prepare) prepare(*forms);
     return QApplication::exec();
 }
 

@@ -1,18 +1,18 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "mainwindow/form/forms.h"
-#include "mainwindow/form/vantrel_form.h"
+#include "app/forms.h"
 
 namespace vantrel {
 
-// Where the windowed program looks for its drop directory, and how often AutoPrint looks in it.
+// Where the windowed program looks for its drop directory and remembers the files AutoPrint
+// gave up on, and how often AutoPrint looks.
 struct WindowPlaces {
-    std::string appPath;      // the directory that holds the program
-    std::string userDataDir;  // the user's data directory, for an installed program
+    std::string appPath;         // the directory that holds the program
+    std::string userDataDir;     // the user's data directory, for an installed program
+    std::string keptRecordPath;  // empty: kept in memory only
     int autoPrintIntervalMs = Vantrel::kAutoPrintInterval;
 };
 
@@ -23,9 +23,7 @@ struct WindowPlaces {
 // and a drop directory that cannot be made leaves AutoPrint off; both are reported.
 std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces& places);
 
-// StartWindow, then prepare (for what the start-up does not set, such as the About and Help
-// menu items), then the event loop until the main window has closed. The program's exit status.
-int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places,
-                     const std::function<void(Forms&)>& prepare = {});
+// StartWindow, then the event loop until the main window has closed. The exit status.
+int RunWindowProgram(const WindowSeams& seams, const WindowPlaces& places);
 
 }  // namespace vantrel

@@ -1,8 +1,9 @@
-#include "mainwindow/form/qt_messages.h"
+#include "formkit/message_boxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <utility>
 
 namespace vantrel {
 
@@ -54,7 +55,14 @@ MsgAnswer AnswerOf(int button) {
 
 }  // namespace
 
-MsgAnswer QtMessages::show(const std::string& text, int style, const std::string& caption) {
+MsgAnswer MessageBoxes::show(const std::string& text, int style, const std::string& caption) {
+    if (!nextAnswers_.empty()) {
+        const Answer answer = std::move(nextAnswers_.front());
+        nextAnswers_.pop_front();
+        return answer({text, style, caption});
+    }
+    if (defaultAnswer_) return defaultAnswer_({text, style, caption});
+
     QMessageBox box(IconOf(style), QString::fromStdString(caption), QString::fromStdString(text),
                     ButtonsOf(style), QApplication::activeWindow());
     // Paths and file names are shown as they are, never read as markup.
@@ -64,6 +72,14 @@ MsgAnswer QtMessages::show(const std::string& text, int style, const std::string
         return MsgAnswer::No;  // closing the question without an answer declines
     }
     return AnswerOf(button);
+}
+
+void MessageBoxes::setNextAnswer(Answer answer) {
+    nextAnswers_.push_back(std::move(answer));
+}
+
+void MessageBoxes::setDefaultAnswer(Answer answer) {
+    defaultAnswer_ = std::move(answer);
 }
 
 }  // namespace vantrel

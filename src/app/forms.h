@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "mainwindow/form/vantrel_form.h"
+#include "options/option_form.h"
+#include "platform/desktop.h"
+#include "platform/file_system.h"
+#include "platform/legacy_profile.h"
+#include "platform/message_sink.h"
+#include "platform/printer_system.h"
+#include "platform/registry.h"
+#include "platform/settings_store.h"
+
+namespace vantrel {
+
+class DirPick;
+
+// What the windowed program works through: the spooler, the files, the settings store, the
+// legacy profile read on the first start, where messages go, and the desktop and the registry
+// the About box and Help use.
+struct WindowSeams {
+    PrinterSystem& printers;
+    FileSystem& files;
+    SettingsStore& store;
+    LegacyProfile& legacyProfile;
+    MessageSink& messages;
+    Desktop& desktop;
+    Registry& registry;
+};
+
+// The single instance of each form, and what links them: each form reaches the others through
+// the narrow links it declares, which this owner keeps. The forms are made hidden and live until
+// this owner goes. appPath is the program's directory, where Help looks for its document.
+class Forms final : public MainWindowLinks, public OptionLinks {
+  public:
+    Forms(const WindowSeams& seams, std::string appPath);
+    ~Forms() override;
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+
+    Vantrel& vantrel() { return *vantrel_; }
+    OptionForm& optionForm() { return *optionForm_; }
+    DirPick& dirPick() { return *dirPick_; }
+
+    // MainWindowLinks and OptionLinks
+    PrinterSystem& printers() override { return seams_.printers; }
+    FileSystem& files() override { return seams_.files; }
+    SettingsStore& store() override { return seams_.store; }
+    MessageSink& messages() override { return seams_.messages; }
+    LiveSettings& liveSettings() override { return *optionForm_; }
+    std::optional<std::string> pickDirectory(const std::string& start) override;
+    void showOptions() override;
+    void showAbout() override;
+    void showHelp() override;
+    void closeDialogs() override;
+    MainWindowSettings& mainWindowSettings() override { return vantrel_->settings(); }
+    void removeMainWindowMask(int index) override { vantrel_->removeMask(index); }
+    std::string currentDirectory() override { return vantrel_->currentDirectory(); }
+
+  private:
+    WindowSeams seams_;
+    std::string appPath_;
+    std::unique_ptr<DirPick> dirPick_;
+    std::unique_ptr<OptionForm> optionForm_;
+    std::unique_ptr<Vantrel> vantrel_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "settings/main_window_settings.h"
+
+class QWidget;
+
+namespace vantrel {
+
+// Where a dialog goes: centred over the main window when it fits inside it, centred on the
+// screen when it is wider or taller. All values in twips.
+struct CentredPlace {
+    float top = 0;
+    float left = 0;
+};
+CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& mainWindow,
+                              float screenWidth, float screenHeight);
+
+// CenterForm: places form by CentredPlacement relative to the main window; a minimised or
+// maximised form stays where it is. A form not shown yet has no frame: the main window's frame
+// stands in for it, so that it is centred as it will be seen.
+void CenterForm(QWidget& form, const QWidget& mainWindow);
+
+}  // namespace vantrel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "formkit/twips.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vantrel {
+
+// A new control of a form, named with its design name and placed in twips.
+template <typename Control>
+Control* MakeControl(QWidget* form, const char* name, double left, double top, double width,
+                     double height) {
+    auto* control = new Control(form);
+    control->setObjectName(QString::fromLatin1(name));
+    PlaceTwips(*control, left, top, width, height);
+    return control;
+}
+
+// A button with a caption; Return does not press it unless it has the focus.
+QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
+                        double top, double width, double height);
+// A text box holding text.
+QLineEdit* MakeTextBox(QWidget* form, const char* name, const char* text, double left, double top,
+                       double width, double height);
+// A label with its caption aligned to the top and to the given side.
+QLabel* MakeLabel(QWidget* form, const char* name, const char* caption, Qt::Alignment side,
+                  double left, double top, double width, double height);
+
+// The font the forms are designed for: the desktop's family at 8 points.
+void UseFormFont(QWidget& form);
+
+// Widens a label whose caption does not fit in one line with the desktop's fonts, keeping the
+// edge its text is aligned to: a right-aligned label grows to the left, no further than limit;
+// any other grows to the right, up to limit (pixels in its parent).
+void FitCaption(QLabel& label, int limit);
+
+}  // namespace vantrel

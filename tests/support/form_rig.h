@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QtTest>
+#include <QtWidgets>
+#include <functional>
+
+#include "app/window_startup.h"
+#include "dirpick/dir_pick.h"
+#include "fakes/fake_desktop.h"
+#include "fakes/fake_legacy_profile.h"
+#include "fakes/fake_printer_system.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_settings_store.h"
+#include "formkit/file_list_box.h"
+#include "formkit/message_boxes.h"
+#include "support/temp_dir.h"
+
+namespace vantrel::testing {
+
+// The user in front of the message boxes: each message takes the next answer the test queued,
+// and is recorded. A message nobody expected fails the test at once instead of waiting for a
+// click that never comes.
+struct BoxUser {
+    explicit BoxUser(MessageBoxes& boxes) : boxes(boxes) {
+        boxes.setDefaultAnswer([](const BoxMessage& message) {
+            QTest::qFail(("unexpected message: " + message.text).c_str(), __FILE__, __LINE__);
+            return MsgAnswer::Cancel;
+        });
+    }
+    // The next message gets answer once meanwhile has run (a user who takes time to read).
+    void answer(MsgAnswer answer = MsgAnswer::Ok, std::function<void()> meanwhile = {}) {
+        boxes.setNextAnswer([=, this](const BoxMessage& message) {
+            seen.push_back(message);
+            if (meanwhile) meanwhile();
+            return answer;
+        });
+    }
+    bool saw(const std::string& part) const {
+        return std::any_of(seen.begin(), seen.end(), [&](const BoxMessage& message) {
+            return message.text.find(part) != std::string::npos;
+        });
+    }
+    MessageBoxes& boxes;
+    std::vector<BoxMessage> seen;
+};
+
+// A control of a form, found by its design name.
+template <typename Control>
+Control& Child(const QObject& form, const char* name) {
+    auto* control = form.findChild<Control*>(QString::fromLatin1(name));
+    if (!control) qFatal("no control %s", name);
+    return *control;
+}
+
+// The windowed program on fakes: two printers (the first the default), a settings store that
+// starts in a fresh directory, and a program directory of its own for the drop directory.
+struct WindowRig {
+    FakePrinterSystem printers;
+    std::unique_ptr<FileSystem> files = MakeSystemFileSystem();
+    FakeSettingsStore store;
+    FakeLegacyProfile legacyProfile;
+    FakeDesktop desktop;
+    FakeRegistry registry;
+    MessageBoxes messages;
+    BoxUser user{messages};
+    TempDir appDir, dataDir, work;  // work: the start directory
+    std::unique_ptr<Forms> forms;
+
+    WindowRig() {
+        printers.installed = {{"LaserJet 4", "LPT1:"}, {"Fax", "FAX:"}};
+        printers.defaultEntry = "LaserJet 4,winspool,LPT1:";
+        store.values = {{{"Defaults", "StartDir"}, dir(work)},
+                        {{"Defaults", "CopyDir"}, dir(dataDir)},
+                        {{"Mask", "MaskString"}, "*.txt *.prn *.*"},
+                        {{"Placement", "Top"}, "1500"},
+                        {{"Placement", "Left"}, "1800"}};
+    }
+    std::string stored(const std::string& section, const std::string& key) {
+        return store.get(section, key).value_or("<absent>");
+    }
+    WindowSeams seams() {
+        return {printers, *files, store, legacyProfile, messages, desktop, registry};
+    }
+    WindowPlaces places() { return {appDir.path().string(), dataDir.path().string(), {}, 50}; }
+    bool start() {  // false when the start-up ended the program
+        forms = StartWindow(seams(), places());
+        return forms != nullptr;
+    }
+    Vantrel& window() { return forms->vantrel(); }
+    template <typename Control>
+    Control& control(const char* name) {
+        return Child<Control>(window(), name);
+    }
+    // A directory as the settings and the picker give it: with one trailing "/".
+    static std::string dir(const TempDir& temp) { return temp.path().string() + "/"; }
+    std::string dropDirectory() const { return (appDir.path() / "RawSpool").string(); }
+};
+
+inline QStringList Texts(const QListWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
+    return texts;
+}
+
+// A double-click on the entry named name of the directory picker's list, as the user does it.
+inline void DoubleClick(QWidget& picker, const QString& name) {
+    auto& list = Child<QTreeWidget>(picker, "Dir1");
+    const auto found = list.findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    QVERIFY2(found.size() == 1, qPrintable(name));
+    const QPoint at = list.visualItemRect(found.first()).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+}
+
+// Runs act on the modal dialog that opens next, from inside its event loop, and closes the
+// dialog should act leave it open, so that a failing test ends instead of hanging. context ends
+// the wait when it goes.
+template <typename Dialog>
+void InNextDialog(QObject* context, std::function<void(Dialog&)> act) {
+    QTimer::singleShot(0, context, [act] {
+        auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) return QTest::qFail("the dialog did not open", __FILE__, __LINE__);
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+}  // namespace vantrel::testing
