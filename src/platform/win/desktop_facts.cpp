@@ -8,8 +8,9 @@ std::vector<std::string> DriveRoots() {
     std::vector<std::string> roots;
     const DWORD drives = ::GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
-        if (drives & (DWORD{1} << letter))
+        if (drives & (DWORD{1} << letter)) {
             roots.push_back(std::string(1, char('A' + letter)) + ":\\");
+        }
     }
     return roots;
 }
