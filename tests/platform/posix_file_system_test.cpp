@@ -57,5 +57,15 @@ TEST(PosixPlaces, AnUnsetHomeIsTakenFromThePasswordDatabase) {
     ::setenv("HOME", saved.c_str(), 1);
 }
 
+TEST(PosixPlaces, VantrelKeepsItsOwnFolderInTheUsersDataAndStateDirectories) {
+    const std::string savedData = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("XDG_STATE_HOME", "/state", 1);
+    EXPECT_EQ(UserDataDirectory(), std::string(std::getenv("HOME")) + "/.local/share/Vantrel");
+    EXPECT_EQ(UserStateDirectory(), "/state/Vantrel");
+    ::unsetenv("XDG_STATE_HOME");
+    if (!savedData.empty()) ::setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+}
+
 }  // namespace
 }  // namespace vantrel::testing
