@@ -10,7 +10,10 @@
 # Included by the top-level CMakeLists.txt before any target exists, so every target gets them.
 # Other systems (the mingw-w64 cross build) and Debug builds keep their plain flags.
 
-if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+# A sanitized build (cmake/sanitizers.cmake) is for tests only; _FORTIFY_SOURCE would get in the
+# way of its checks.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" OR
+   VANTREL_SANITIZE)
     return()
 endif()
 

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libcups2-dev cups cups-client
           cups-daemon googletest libgtest-dev libgmock-dev fonts-dejavu-core dpkg-dev
-          desktop-file-utils)
+          desktop-file-utils clang-format)
 for option in "$@"; do
     case "$option" in
     --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 wine) ;;

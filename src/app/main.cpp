@@ -67,7 +67,17 @@ int main(int argc, char** argv) {
     // The settings store and the start directory both go by HOME; without it, both use the
     // home directory of the password database.
     vantrel::EnsureHomeEnvironment();
-    if (argc <= 1) return vantrel::RunWindowMode(argc, argv);
+    if (argc <= 1) {
+        // Qt would abort without a display; say why and how to print without a window instead.
+        if (auto reason = vantrel::MissingDisplayReason(); !reason.empty()) {
+            std::fprintf(stderr,
+                         "vantrel: %s; to print without a window: vantrel [-RDC] [copies] FILE "
+                         "[PRINTER]\n",
+                         reason.c_str());
+            return 2;
+        }
+        return vantrel::RunWindowMode(argc, argv);
+    }
     // Its folders are taken word by word, so that their names may hold blanks.
     if (std::string(argv[1]) == "--autoprint") {
         return vantrel::RunAutoPrintMode({argv + 2, argv + argc});

@@ -25,5 +25,7 @@ std::string UserStateDirectory();
 bool IsSystemProgramDirectory(const std::string& path);
 // True where file names are compared without regard to case.
 bool FileNamesIgnoreCase();
+// Why no window can be shown (no display to show it on), or empty when one can.
+std::string MissingDisplayReason();
 
 }  // namespace vantrel

@@ -29,5 +29,4 @@ inline constexpr const char* kDefaultCopies = "1";
 inline constexpr const char* kDefaultMaskString = "*.txt *.bat *.ini *.*";
 inline constexpr const char* kDefaultMaskIndex = "0";
 
-
 }  // namespace vantrel::settings_detail

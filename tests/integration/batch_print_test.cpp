@@ -148,6 +148,13 @@ TEST_F(BatchPrint, TheUsersLpoptionsDefaultComesBeforeTheSchedulers) {
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{});
 }
 
+TEST_F(BatchPrint, WithoutADisplayTheWindowSaysSoInsteadOfAborting) {
+    auto run = Print({}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_MENTIONS(run.err, "no display to show the window on");
+    EXPECT_MENTIONS(run.err, "vantrel [-RDC] [copies] FILE [PRINTER]");
+}
+
 TEST_F(BatchPrint, ListPrintersMarksTheDefaultNotTheFirst) {
     auto run = Print({"--list-printers"});
     EXPECT_SUCCESS(run);

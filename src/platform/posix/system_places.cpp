@@ -79,4 +79,15 @@ bool FileNamesIgnoreCase() {
     return false;
 }
 
+std::string MissingDisplayReason() {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    // A platform named for Qt (offscreen, vnc, eglfs...) needs no display of the desktop's.
+    if (set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM")) return {};
+    return "there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+           "set)";
+}
+
 }  // namespace vantrel

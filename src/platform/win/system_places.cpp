@@ -40,4 +40,8 @@ bool FileNamesIgnoreCase() {
     return true;
 }
 
+std::string MissingDisplayReason() {
+    return {};  // a Windows session always has its desktop
+}
+
 }  // namespace vantrel
