@@ -120,6 +120,10 @@ settings_in_registry() {
     "$here/wine-run.sh" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
         grep -q 'REG_SZ *1'
 }
+gui_subsystem() {  # started from Explorer it must open no console window
+    x86_64-w64-mingw32-objdump -p "$program" | grep -q 'Subsystem.*(Windows GUI)'
+}
+check "is a GUI-subsystem program" gui_subsystem
 check "lists the printers, the default marked" list_printers
 check "prints 2 copies byte for byte" batch_copies
 check "names an unknown printer" unknown_printer

@@ -7,14 +7,12 @@
 #include "platform/backends.h"
 #include "platform/file_system.h"
 #include "platform/runtime_text.h"
-#include "platform/stderr_messages.h"
 #include "printing/printer_selection.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {
 
-int RunBatchMode(const std::string& commandLine) {
-    StderrMessages messages;
+int RunBatchMode(const std::string& commandLine, MessageSink& messages) {
     auto system = MakeSystemPrinterSystem();
     if (!CheckPrintersInstalled(*system, messages)) return 1;
 
@@ -29,8 +27,7 @@ int RunBatchMode(const std::string& commandLine) {
     return result.ok ? 0 : 1;
 }
 
-int ListPrinters() {
-    StderrMessages messages;
+int ListPrinters(MessageSink& messages) {
     auto system = MakeSystemPrinterSystem();
     try {
         auto printers = system->printers();

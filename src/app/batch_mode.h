@@ -2,13 +2,15 @@
 
 #include <string>
 
+#include "platform/message_sink.h"
+
 namespace vantrel {
 
 // Batch mode: prints what the command line asks for on the real spooler, with the user's
 // stored settings, and returns the process exit status (0 only when everything was done).
-int RunBatchMode(const std::string& commandLine);
+int RunBatchMode(const std::string& commandLine, MessageSink& messages);
 
 // "--list-printers": the printer selection strings, the default one marked.
-int ListPrinters();
+int ListPrinters(MessageSink& messages);
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include "app/version.h"
 #include "app/window_loader.h"
 #include "mainwindow/command_line.h"
+#include "platform/batch_output.h"
 #include "platform/system_places.h"
 
 namespace {
@@ -53,11 +54,10 @@ std::string JoinArguments(int argc, char** argv) {
 }
 
 // A guessed long option ("--dry-run") must not be read as option letters (D, R): refuse it.
-int RefuseLongOption(const std::string& word) {
-    std::fprintf(stderr,
-                 "vantrel: unknown option %s\n"
-                 "Usage: vantrel [-RDC] [copies] FILE [PRINTER]; see vantrel --help\n",
-                 word.c_str());
+int RefuseLongOption(const std::string& word, vantrel::MessageSink& messages) {
+    messages.show("unknown option " + word +
+                      "; usage: vantrel [-RDC] [copies] FILE [PRINTER]; see vantrel --help",
+                  vantrel::MsgStyle::Exclamation);
     return 2;
 }
 
@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
         }
         return vantrel::RunWindowMode(argc, argv);
     }
+    // On Windows this also connects the caller's console, if any, to stdout and stderr.
+    const auto messages = vantrel::MakeBatchMessages();
     // Its folders are taken word by word, so that their names may hold blanks.
     if (std::string(argv[1]) == "--autoprint") {
         return vantrel::RunAutoPrintMode({argv + 2, argv + argc});
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
         std::printf("vantrel %s\n", vantrel::kVersionText);
         return 0;
     }
-    if (commandLine == "--list-printers") return vantrel::ListPrinters();
-    if (auto word = vantrel::LongOptionWord(commandLine)) return RefuseLongOption(*word);
-    return vantrel::RunBatchMode(commandLine);
+    if (commandLine == "--list-printers") return vantrel::ListPrinters(*messages);
+    if (auto word = vantrel::LongOptionWord(commandLine)) return RefuseLongOption(*word, *messages);
+    return vantrel::RunBatchMode(commandLine, *messages);
 }

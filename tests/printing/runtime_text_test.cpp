@@ -1,13 +1,10 @@
 #include "platform/runtime_text.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 
-#include "platform/system_places.h"
+#include "platform/batch_output.h"
 
 namespace vantrel {
 namespace {
@@ -58,6 +55,14 @@ TEST(RuntimeText, ControlCharactersAreWrittenOut) {
     EXPECT_EQ(EscapeControls("\xc2\x9b"
                              "2J caf\xc3\xa9"),
               "\\x9b2J caf\xc3\xa9");  // C1 CSI; é kept
+}
+
+// A command line's messages go to a console or a redirected stderr if there is one, else to
+// message boxes (a Windows program started from a shortcut).
+TEST(BatchOutputChoice, StandardErrorWhereverThereIsOne) {
+    EXPECT_EQ(ChooseBatchOutput({true, false}), BatchOutput::StandardError);
+    EXPECT_EQ(ChooseBatchOutput({false, true}), BatchOutput::StandardError);
+    EXPECT_EQ(ChooseBatchOutput({false, false}), BatchOutput::MessageBoxes);
 }
 
 TEST(RuntimeText, TrimRemovesBlanksOnly) {
