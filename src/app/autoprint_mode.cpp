@@ -6,6 +6,7 @@
 
 #include "hotfolder/autoprint_arguments.h"
 #include "hotfolder/hot_folder_service.h"
+#include "hotfolder/reused_connections.h"
 #include "mainwindow/autoprint_rules.h"
 #include "mainwindow/autoprint_watcher.h"
 #include "mainwindow/drop_directory.h"
@@ -81,8 +82,9 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
                       MsgStyle::Critical, kAppTitle);
         return 1;
     }
+    ReusedConnections reused(*printers, std::chrono::seconds(1));
     HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath()},
-                             live, {*printers, *files, *events, *stop}, JournalLine);
+                             live, {reused, *files, *events, *stop}, JournalLine);
     service.run();
     return 0;
 }

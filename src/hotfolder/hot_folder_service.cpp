@@ -127,9 +127,16 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
                     PrinterMissingLine(folder.spec.folder,
                                        "the printer " + printer.deviceName + " cannot be opened"));
     }
+    // Before a refused file is given up on: was it the file, or is the printer gone?
+    if (printed.failure == SpoolFailure::SpoolerRefused && !stillInstalled(printer.deviceName)) {
+        return away(folder.printer, folder, name,
+                    PrinterMissingLine(folder.spec.folder,
+                                       "the printer " + printer.deviceName + " is gone"));
+    }
     back(folder, printer.deviceName);
-    if (!printed.allSpooled())
+    if (!printed.allSpooled()) {
         return failed(folder, name, path, printer.deviceName, printed.reason);
+    }
 
     const std::string line = PrintedLine(name, printer.deviceName, copies_, printed.identity->size);
     if (CheckPrintedFile(printed, seams_.files, path) != AfterPrint::MayGo) {
@@ -170,6 +177,14 @@ void HotFolderService::failed(Folder& folder, const std::string& name, const std
     }
     folder.settle.forget(name);
     journal_(FailedLine(name, printer, reason, std::filesystem::path(move.to).filename().string()));
+}
+
+bool HotFolderService::stillInstalled(const std::string& printer) {
+    try {
+        return seams_.printers.openPrinter(printer) != nullptr;
+    } catch (const SpoolError&) {
+        return false;  // the spooler went away meanwhile: wait for it like for the printer
+    }
 }
 
 std::optional<SteadyTime> HotFolderService::waitingUntil(const Folder& folder) const {

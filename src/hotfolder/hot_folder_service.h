@@ -70,6 +70,7 @@ class HotFolderService {
     void back(Folder& folder, const std::string& printer);
     void failed(Folder& folder, const std::string& name, const std::string& path,
                 const std::string& printer, const std::string& reason);
+    bool stillInstalled(const std::string& printer);
     std::optional<SteadyTime> waitingUntil(const Folder& folder) const;
     std::optional<SteadyTime> nextDue() const;
     std::string pathOf(const Folder& folder, const std::string& name) const;
