@@ -6,7 +6,12 @@
 #   2. 200 files of 100 bytes, one process each: total wall time and the ratio (aim: <= 1.5);
 #   3. peak resident set size of vantrel printing a 1 MB and a 1 GB file (aim: < 2 MB apart);
 #   4. 1,000 files of 1 KB dropped at once: the AutoPrint tick that prints and removes them all,
-#      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5).
+#      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5);
+#   5. the headless AutoPrint (vantrel --autoprint): 1,000 files of 1 KB written into its folder
+#      by another process until all are printed and deleted, against a shell loop of 1,000
+#      "lp -o raw" calls (aim: ratio <= 0.2); one file's latency from its writer closing it to its
+#      last byte at the printer (aim: < 1.5 s); its resident set size while BENCH_FLOW_FILES files
+#      (default 100,000) pass through its folder (aim: flat).
 #
 # Usage: bench/run.sh [BUILD_DIR]     (default: build/ in the repository; run as root)
 #   BENCH_RUNS   runs of the 100 MB case per program (default 3)
@@ -21,7 +26,8 @@ source "$root/scripts/cups/common.sh"
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat vantrel_autoprint_tick >/dev/null
+cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat vantrel_autoprint_tick \
+    vantrel_drop_files >/dev/null
 vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
@@ -167,3 +173,57 @@ for ((i = 0; i < 1000; ++i)); do print_lp "$work/lp-drop/$i.prn"; done
 lp_ms="$(ms $(($(now_ns) - start)))"
 printf '  %-28s %8s ms %8s ms %8s\n' "tick vs 1,000 lp calls" "$tick_ms" "$lp_ms" \
     "$(awk -v a="$tick_ms" -v b="$lp_ms" 'BEGIN { printf "%.3f", a / b }')"
+
+echo "== Headless AutoPrint: vantrel --autoprint"
+drop="$build/bench/vantrel_drop_files"
+flow_files="${BENCH_FLOW_FILES:-100000}"
+mkdir -p "$work/hot" "$work/flow"
+"$vantrel" --autoprint "$work/hot=Bench_Printer" "$work/flow=Bench_Sink" 2>"$work/autoprint.log" &
+service=$!
+trap 'kill "$service" 2>/dev/null; cups_stop "$work/cups"; rm -rf "$work"' EXIT
+until grep -q "watching $work/flow" "$work/autoprint.log"; do sleep 0.01; done
+files_in() { find "$1" -maxdepth 1 -type f | wc -l; }
+rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$service/status"; }
+
+done_jobs=$(jobs_in "$printer_log")
+start=$(now_ns)
+"$drop" "$work/hot" 1000 1024 >/dev/null
+while (($(files_in "$work/hot") > 0)); do sleep 0.01; done
+hot_deleted=$(($(now_ns) - start))
+hot_last=$(($(wait_jobs "$printer_log" $((done_jobs + 1000))) - start))
+mkdir -p "$work/lp-hot"
+for ((i = 0; i < 1000; ++i)); do head -c 1024 /dev/zero >"$work/lp-hot/$i.prn"; done
+done_jobs=$(jobs_in "$printer_log")
+start=$(now_ns)
+for ((i = 0; i < 1000; ++i)); do print_lp "$work/lp-hot/$i.prn"; done
+lp_loop=$(($(now_ns) - start))
+lp_last=$(($(wait_jobs "$printer_log" $((done_jobs + 1000))) - start))
+printf '  %-34s %10s %10s %8s\n' "1,000 files of 1 KB" "autoprint" "lp loop" "ratio"
+printf '  %-34s %8s ms %8s ms %8s\n' "all deleted / all lp calls done" "$(ms "$hot_deleted")" \
+    "$(ms "$lp_loop")" "$(ratio "$hot_deleted" "$lp_loop")"
+printf '  %-34s %8s ms %8s ms %8s\n' "until the last byte printed" "$(ms "$hot_last")" \
+    "$(ms "$lp_last")" "$(ratio "$hot_last" "$lp_last")"
+
+latencies=()
+for ((i = 0; i < 5; ++i)); do
+    done_jobs=$(jobs_in "$printer_log")
+    closed=$("$drop" "$work/hot" 1 1024 | sed -n 's/^closed_ns=//p')
+    last=$(wait_jobs "$printer_log" $((done_jobs + 1)))
+    latencies+=("$(ms $((last - closed)))")
+    sleep 0.2
+done
+printf '  %-34s %s ms (settle time 1 s)\n' "latency, closed to last byte" "${latencies[*]}"
+
+echo "  resident set size while $flow_files files of 1 KB pass through (in batches of 1,000):"
+printf '    %10s %10s\n' "files" "VmRSS kB"
+printf '    %10s %10s\n' 0 "$(rss_kb)"
+step=$((flow_files / 10))
+while read -r line; do
+    written=${line#written=}
+    if [[ "$line" == written=* ]] && ((written % step == 0 || written == 1000)); then
+        printf '    %10s %10s\n' "$written" "$(rss_kb)"
+    fi
+done < <("$drop" "$work/flow" "$flow_files" 1024 --batch 1000)
+kill -TERM "$service"
+wait "$service" || echo "bench: the headless AutoPrint did not stop cleanly" >&2
+grep -v '^printed ' "$work/autoprint.log" | grep -v '^watching ' | grep -vx stopped >&2 || true
