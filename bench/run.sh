@@ -180,7 +180,7 @@ flow_files="${BENCH_FLOW_FILES:-100000}"
 mkdir -p "$work/hot" "$work/flow"
 "$vantrel" --autoprint "$work/hot=Bench_Printer" "$work/flow=Bench_Sink" 2>"$work/autoprint.log" &
 service=$!
-trap 'kill "$service" 2>/dev/null; cups_stop "$work/cups"; rm -rf "$work"' EXIT
+trap 'kill "$service" 2>/dev/null || true; cups_stop "$work/cups"; rm -rf "$work"' EXIT
 until grep -q "watching $work/flow" "$work/autoprint.log"; do sleep 0.01; done
 files_in() { find "$1" -maxdepth 1 -type f | wc -l; }
 rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$service/status"; }

@@ -43,6 +43,7 @@ expected_files=(
     /usr/share/doc/vantrel/copyright
     /usr/share/doc/vantrel/changelog.gz
     /usr/share/lintian/overrides/vantrel
+    /usr/lib/systemd/user/vantrel-autoprint.service
 )
 
 passed=0
@@ -295,6 +296,12 @@ man_shows() {
 }
 if tool man man-db; then
     check "man -l $man_page shows the manual page" man_shows
+fi
+
+# The headless AutoPrint's user unit starts the installed program.
+if command -v systemd-analyze >/dev/null; then
+    check "systemd-analyze verify accepts the AutoPrint user unit" \
+        output_shown systemd-analyze verify /usr/lib/systemd/user/vantrel-autoprint.service
 fi
 
 # Every place that names the release names this one.
