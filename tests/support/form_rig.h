@@ -27,21 +27,24 @@ struct BoxUser {
             return MsgAnswer::Cancel;
         });
     }
-    // The next message gets answer once meanwhile has run (a user who takes time to read).
+    // The next message gets answer once meanwhile has run (a user who takes time to read);
+    // a message that comes while another is being read is nested.
     void answer(MsgAnswer answer = MsgAnswer::Ok, std::function<void()> meanwhile = {}) {
         boxes.setNextAnswer([=, this](const BoxMessage& message) {
             seen.push_back(message);
+            said += message.text + "\n";
+            nested = nested || reading;
+            reading = true;
             if (meanwhile) meanwhile();
+            reading = false;
             return answer;
         });
     }
-    bool saw(const std::string& part) const {
-        return std::any_of(seen.begin(), seen.end(), [&](const BoxMessage& message) {
-            return message.text.find(part) != std::string::npos;
-        });
-    }
+    bool saw(const std::string& part) const { return said.find(part) != std::string::npos; }
     MessageBoxes& boxes;
     std::vector<BoxMessage> seen;
+    std::string said;  // every text seen
+    bool reading = false, nested = false;
 };
 
 // A control of a form, found by its design name.

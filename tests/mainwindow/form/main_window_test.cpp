@@ -31,7 +31,6 @@ class MainWindowTest : public QObject {
     }
 
     void theFileListFollowsTheChosenMaskAndRefresh() {
-        QCOMPARE(files(), (QStringList{"a.txt", "B.TXT"}));
         rig->control<QComboBox>("Combo1").setCurrentIndex(2);
         rig->work.write("late.txt", "");
         rig->control<QPushButton>("Command1").click();
@@ -124,12 +123,13 @@ class MainWindowTest : public QObject {
     }
 
     void aMessageBoxInsideAnAutoPrintTickLetsNoSecondTickIn() {
-        rig->printers.failWriteAfterBytes = 0;                       // every document fails
+        rig->printers.failWriteAfterBytes = 0;  // every document fails, and is reported
         rig->user.answer(MsgAnswer::Ok, [] { QTest::qWait(300); });  // Timer1 fires meanwhile
         rig->user.answer();
-        std::ofstream(rig->dropDirectory() + "/job.prn") << "RAW";
-        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(rig->dropDirectory() + "/Failed/job.prn"), 10'000);
-        QCOMPARE(rig->printers.documents.size(), 1u);
+        std::ofstream(rig->dropDirectory() + "/a.prn") << "RAW";
+        std::ofstream(rig->dropDirectory() + "/b.prn") << "RAW";
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(rig->dropDirectory() + "/Failed/b.prn"), 10'000);
+        QVERIFY(!rig->user.nested);
     }
 };
 
