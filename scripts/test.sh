@@ -14,8 +14,17 @@ build="${1:-$root/build}"
 jobs="${VANTREL_JOBS:-2}"
 
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DVANTREL_WERROR=ON
+# Gates that keep the tree clean: formatted as .clang-format says, and tests about a third of the
+# product's size. They are reported at the end; the tests run either way.
+gates=0
+bash "$root/scripts/check-format.sh" || gates=1
+bash "$root/scripts/test-ratio.sh" || gates=1
+# Every test runs on a build with AddressSanitizer and UndefinedBehaviorSanitizer; the release
+# build with Debian's hardening is the package's (scripts/test-deb.sh).
+cmake -S "$root" -B "$build" -DVANTREL_WERROR=ON -DVANTREL_SANITIZE=ON
 cmake --build "$build" -j"$jobs"
+# Leaks are not looked for: Qt, fontconfig and libcups keep caches for the process's life.
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=0" UBSAN_OPTIONS="print_stacktrace=1"
 
 run_dir="$(mktemp -d /tmp/vantrel-test-run.XXXXXX)"
 chmod 755 "$run_dir"  # the scheduler's backends run as lp and read the spool inside
@@ -58,4 +67,8 @@ bash "$root/scripts/windows/test-under-wine.sh" "$build-win" || status=1
 # The .deb: built, installed with apt-get, run, and removed again.
 bash "$root/scripts/test-deb.sh" "$build-deb" || status=1
 set -e
+if ((gates)); then
+    echo "test.sh: a gate failed: see check-format and test-ratio above" >&2
+    status=1
+fi
 exit "$status"
