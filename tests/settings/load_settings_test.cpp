@@ -1,162 +1,50 @@
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <string>
-#include <vector>
+#include <utility>
 
-#include "fakes/fake_settings_store.h"
-#include "settings/known_default_dirs.h"
-#include "settings/settings_holders.h"
-#include "settings/settings_routines.h"
+#include "platform/system_places.h"
+#include "settings/settings_rig.h"
 
-namespace vantrel {
+namespace vantrel::testing {
 namespace {
 
-using testing::FakeSettingsStore;
-using testing::KnownDefaultDirs;
-using testing::MaskListLiveSettings;
-using testing::TestWindow;
-using Masks = std::vector<std::string>;
+const std::string kMasks = "Mask/MaskString=*.a *.b *.c\nMask/MaskIndex=";
+const std::string kTop = "Placement/Top=";
 
-class Loading : public ::testing::Test {
-  protected:
-    void Stored(const std::string& section, const std::string& key, const std::string& value) {
-        store.set(section, key, value);
-    }
-    void Load() { LoadSettings(store, live, window); }
-
-    KnownDefaultDirs dirs;
-    FakeSettingsStore store;
-    MaskListLiveSettings live;
-    TestWindow window;
+// Stored values, as "Section/Key=value" lines, and a part of what the holders hold after
+// loading them. The holders are loaded into again and again, as those of the window are.
+const std::pair<std::string, std::string> kLoadCases[] = {
+    {"", "start=" + DefaultStartDirectory() + " copy=" + DefaultCopyDirectory() +
+             " auto=0 eject=0 method=0 copies=1 masks=*.txt|*.bat|*.ini|*.* count=4 index=0 "
+             "top=3427.5 left=4027.5"},
+    {"Defaults/PageEject= 2 ", "eject=2"},
+    {"Defaults/AutoPrint=3\nDefaults/PageEject=-1", "auto=0 eject=0"},
+    {"Defaults/AutoPrint=1x\nDefaults/PageEject=1.5", "auto=0 eject=0"},
+    {"Defaults/PrintMethod=Delete", "method=1"},
+    {"Defaults/PrintMethod=delete", "method=0"},
+    {"Defaults/PrintMethod=Move ", "method=0"},
+    {"Mask/MaskString=  *.p *.t   *.?  ", "masks=*.p|*.t|*.? count=3"},
+    {"Mask/MaskString=  \nMask/MaskIndex=0", "masks= count=0 index=-1"},
+    {kMasks + "2", "index=2"},
+    {kMasks + "3", "index=-1"},
+    {kMasks + "-2", "index=-1"},
+    {kMasks + "1x", "index=0"},
+    {kTop + "0\nPlacement/Left=600", "top=3427.5 left=600"},
+    {kTop + "480\nPlacement/Left=-0.0", "top=480 left=4027.5"},
+    {kTop + "1e39\nPlacement/Left=-inf", "top=3427.5 left=4027.5"},
+    {kTop + "nan\nPlacement/Left=12abc", "top=3427.5 left=4027.5"},
 };
 
-TEST_F(Loading, EmptyStoreGivesTheDefaults) {
-    Load();
-
-    EXPECT_EQ(live.startDir(), dirs.startDir());
-    EXPECT_EQ(live.copyDir(), dirs.copyDir());
-    EXPECT_EQ(live.autoPrint(), 0);
-    EXPECT_EQ(live.pageEject(), 0);
-    EXPECT_EQ(live.printMethodIndex(), 0);
-    EXPECT_EQ(window.copiesText(), "1");
-    const Masks defaults{"*.txt", "*.bat", "*.ini", "*.*"};
-    EXPECT_EQ(window.masks(), defaults);
-    EXPECT_EQ(live.maskList, defaults);
-    EXPECT_EQ(window.maskIndex(), 0);
-    EXPECT_EQ(window.geometry().top, TestWindow::kCentredTop);
-    EXPECT_EQ(window.geometry().left, TestWindow::kCentredLeft);
-}
-
-TEST_F(Loading, TextsAreTakenAsStored) {
-    Stored("Defaults", "StartDir", "");
-    Stored("Defaults", "CopyDir", " d:\\moved files\\ ");
-    Stored("Defaults", "Copies", "many");
-
-    Load();
-
-    EXPECT_EQ(live.startDir(), "");
-    EXPECT_EQ(live.copyDir(), " d:\\moved files\\ ");
-    EXPECT_EQ(window.copiesText(), "many");
-}
-
-TEST_F(Loading, CheckBoxesTakeZeroOneOrTwoAndClearOtherwise) {
-    const std::vector<std::pair<std::string, int>> cases = {{"1", 1},   {"2", 2},  {" 1 ", 1},
-                                                            {"3", 0},   {"-1", 0}, {"1x", 0},
-                                                            {"yes", 0}, {"", 0},   {"1.5", 0}};
-    for (const auto& [text, expected] : cases) {
-        Stored("Defaults", "AutoPrint", text);
-        Stored("Defaults", "PageEject", text);
-        Load();
-        EXPECT_EQ(live.autoPrint(), expected) << '"' << text << '"';
-        EXPECT_EQ(live.pageEject(), expected) << '"' << text << '"';
-    }
-}
-
-TEST_F(Loading, PrintMethodMatchesExactly) {
-    const std::vector<std::pair<std::string, int>> cases = {
-        {"Leave", 0}, {"Delete", 1}, {"Move", 2}, {"delete", 0},
-        {"MOVE", 0},  {"Move ", 0},  {"", 0}};
-    for (const auto& [text, expected] : cases) {
-        live.setPrintMethodIndex(-1);
-        Stored("Defaults", "PrintMethod", text);
-        Load();
-        EXPECT_EQ(live.printMethodIndex(), expected) << '"' << text << '"';
-    }
-}
-
-TEST_F(Loading, MasksAreSplitOnBlanksIntoBothLists) {
-    Stored("Mask", "MaskString", "  *.prn   *.txt *.p?l  ");
-    Load();
-    const Masks expected{"*.prn", "*.txt", "*.p?l"};
-    EXPECT_EQ(window.masks(), expected);
-    EXPECT_EQ(live.maskList, expected);
-    EXPECT_EQ(live.maskItemCount(), 3);
-}
-
-TEST_F(Loading, ReloadReplacesTheMaskListsEditedSince) {
-    Stored("Mask", "MaskString", "*.a *.b");
-    Load();
-    window.addMask("*.new");
-    live.addMaskItem("*.new");
-
-    Load();
-
-    EXPECT_EQ(window.masks(), (Masks{"*.a", "*.b"}));
-    EXPECT_EQ(live.maskList, (Masks{"*.a", "*.b"}));
-}
-
-TEST_F(Loading, EmptyMaskTextLeavesBothListsEmptyAndNothingSelected) {
-    Stored("Mask", "MaskString", "   ");
-    Load();
-    EXPECT_TRUE(window.masks().empty());
-    EXPECT_TRUE(live.maskList.empty());
-    EXPECT_EQ(window.maskIndex(), -1);
-}
-
-TEST_F(Loading, MaskSelectionWithinTheListOrNone) {
-    Stored("Mask", "MaskString", "*.a *.b *.c");
-    const std::vector<std::pair<std::string, int>> cases = {
-        {"2", 2}, {"-1", -1}, {"3", -1}, {"-2", -1}, {"99999999999", -1},
-        {"x", 0}, {"", 0},    {"1x", 0}, {"1.5", 0}, {" 1 ", 1}};
-    for (const auto& [text, expected] : cases) {
-        window.setMaskIndex(1);
-        Stored("Mask", "MaskIndex", text);
-        Load();
-        EXPECT_EQ(window.maskIndex(), expected) << '"' << text << '"';
-    }
-}
-
-TEST_F(Loading, StoredPlacementMovesTheWindow) {
-    Stored("Placement", "Top", "-150.25");
-    Stored("Placement", "Left", "1e3");
-    Load();
-    EXPECT_EQ(window.geometry().top, -150.25f);
-    EXPECT_EQ(window.geometry().left, 1000.0f);
-}
-
-TEST_F(Loading, ZeroEdgeIsCentredOnItsAxisOnly) {
-    Stored("Placement", "Top", "0");
-    Stored("Placement", "Left", "600");
-    Load();
-    EXPECT_EQ(window.geometry().top, TestWindow::kCentredTop);
-    EXPECT_EQ(window.geometry().left, 600.0f);
-
-    Stored("Placement", "Top", "480");
-    Stored("Placement", "Left", "-0.0");
-    Load();
-    EXPECT_EQ(window.geometry().top, 480.0f);
-    EXPECT_EQ(window.geometry().left, TestWindow::kCentredLeft);
-}
-
-TEST_F(Loading, EdgeThatIsNotAFiniteNumberIsCentred) {
-    for (const std::string text : {"12abc", "abc", "", "inf", "nan", "1e39", "--5"}) {
-        Stored("Placement", "Top", text);
-        Stored("Placement", "Left", text);
-        Load();
-        EXPECT_EQ(window.geometry().top, TestWindow::kCentredTop) << '"' << text << '"';
-        EXPECT_EQ(window.geometry().left, TestWindow::kCentredLeft) << '"' << text << '"';
+TEST_F(SettingsTest, LoadGivesEachValueOrItsDefault) {
+    for (const auto& [stored, expected] : kLoadCases) {
+        SCOPED_TRACE(stored);
+        store.values.clear();
+        Store(stored);
+        LoadSettings(store, live, window);
+        EXPECT_THAT(Described(live, window), ::testing::HasSubstr(' ' + expected + ' '));
     }
 }
 
 }  // namespace
-}  // namespace vantrel
+}  // namespace vantrel::testing
