@@ -141,8 +141,9 @@ TEST_F(BatchPrint, APrinterIsNamedByTheStartOfItsNameInAnyCaseInEitherOrder) {
 }
 
 TEST_F(BatchPrint, TheUsersLpoptionsDefaultComesBeforeTheSchedulers) {
-    std::filesystem::create_directories(home_.path() + "/.cups");
-    WriteFile(home_.path() + "/.cups/lpoptions", std::string("Default ") + kLabelQueue + "\n");
+    std::filesystem::create_directories(home_.path().string() + "/.cups");
+    WriteFile(home_.path().string() + "/.cups/lpoptions",
+              std::string("Default ") + kLabelQueue + "\n");
     EXPECT_SUCCESS(Print({MakeFile("mine.prn", "mine")}));
     EXPECT_EQ(OnlyJob(kLabelQueue), "mine");
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{});
@@ -284,7 +285,7 @@ TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
     const std::string source = MakeFile("source.bin", bytes);
     auto run = RunProgram(
         {"bash", "-c", "cat \"$1\" | \"$2\" -CD 2 - label", "pipe", source, VANTREL_BINARY},
-        {{"HOME", home_.path()}, {"XDG_CONFIG_HOME", home_.path() + "/.config"}});
+        {{"HOME", home_.path()}, {"XDG_CONFIG_HOME", home_.path().string() + "/.config"}});
     EXPECT_SUCCESS(run);
     EXPECT_MENTIONS(run.err, "Nothing to delete");
     auto jobs = Received(kLabelQueue);

@@ -3,8 +3,8 @@
 #include <cups/cups.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,59 +38,8 @@ bool PrivateCupsRequired() {
     return required && *required && std::string(required) != "0";
 }
 
-TempDir::TempDir() {
-    char pattern[] = "/tmp/vantrel-test.XXXXXX";
-    if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string PatternBytes(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    std::uint64_t state = 0x9E3779B97F4A7C15ull * (seed + 1);
-    for (std::size_t i = 0; i < size; ++i) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        bytes[i] = static_cast<char>(state >> 56);
-    }
-    return bytes;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) throw std::runtime_error("cannot write " + path);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
 bool SameContents(const std::string& a, const std::string& b) {
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    if (!first || !second) return false;
-    std::vector<char> x(1 << 20);
-    std::vector<char> y(1 << 20);
-    while (true) {
-        first.read(x.data(), static_cast<std::streamsize>(x.size()));
-        second.read(y.data(), static_cast<std::streamsize>(y.size()));
-        if (first.gcount() != second.gcount()) return false;
-        if (!std::equal(x.begin(), x.begin() + first.gcount(), y.begin())) return false;
-        if (first.gcount() == 0) return true;
-    }
+    return RunProgram({"cmp", "-s", a, b}).exitCode == 0;
 }
 
 CaptureDir::CaptureDir(const PrivateCups& cups, const std::string& queue)
@@ -158,8 +107,6 @@ void CancelAllJobs(const std::string& queue) {
 
 namespace {
 
-constexpr int kRunTimeoutSeconds = 300;
-
 std::vector<std::string> Environment(const std::map<std::string, std::string>& extra) {
     std::map<std::string, std::string> vars;
     for (char** entry = environ; *entry; ++entry) {
@@ -176,71 +123,36 @@ std::vector<std::string> Environment(const std::map<std::string, std::string>& e
     return result;
 }
 
-void ReadInto(int fd, std::string& text, bool& open) {
-    char buffer[65536];
-    ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got > 0) {
-        text.append(buffer, static_cast<std::size_t>(got));
-    } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-        open = false;
-    }
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (auto& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 }  // namespace
 
+// The program's output goes into files, read once it has ended: no pipe can fill up.
 RunResult RunProgram(const std::vector<std::string>& argv,
                      const std::map<std::string, std::string>& extraEnv) {
-    std::vector<std::string> env = Environment(extraEnv);
-    std::vector<char*> args;
-    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const auto& var : env) envp.push_back(const_cast<char*>(var.c_str()));
-    envp.push_back(nullptr);
-
-    int out[2];
-    int err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    pid_t child = ::fork();
-    if (child < 0) throw std::runtime_error("fork failed");
-    if (child == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        int null = ::open("/dev/null", O_RDONLY);
-        ::dup2(null, 0);
-        ::execvpe(args[0], args.data(), envp.data());
-        std::fprintf(stderr, "exec %s: %s\n", args[0], std::strerror(errno));
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-
-    RunResult result;
-    bool outOpen = true;
-    bool errOpen = true;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kRunTimeoutSeconds);
-    bool killed = false;
-    while (outOpen || errOpen) {
-        pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-        if (!outOpen) fds[0].fd = -1;
-        if (!errOpen) fds[1].fd = -1;
-        ::poll(fds, 2, 1000);
-        if (fds[0].revents) ReadInto(out[0], result.out, outOpen);
-        if (fds[1].revents) ReadInto(err[0], result.err, errOpen);
-        if (!killed && std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            killed = true;
-        }
-    }
-    ::close(out[0]);
-    ::close(err[0]);
+    TempDir io;
+    const std::string out = io.file("out"), err = io.file("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+    std::vector<std::string> args = argv, env = Environment(extraEnv);
+    pid_t child = 0;
+    const int spawned = ::posix_spawnp(&child, args[0].c_str(), &actions, nullptr,
+                                       Pointers(args).data(), Pointers(env).data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return {127, "", "cannot start " + args[0] + ": " + std::strerror(spawned)};
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return result;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out),
+            ReadFile(err)};
 }
 
 RunResult RunVantrel(const std::vector<std::string>& args, const std::string& home,

@@ -4,10 +4,13 @@
 // is, what its capture printers received, what its queues hold, and running the real program.
 
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace vantrel::integration {
 
@@ -43,26 +46,14 @@ bool PrivateCupsRequired();
         (target) = *found_;                                         \
     } while (false)
 
-// A fresh directory under /tmp, removed with everything in it.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-// Bytes that vary, so that a dropped, repeated or reordered block shows.
-std::string PatternBytes(std::size_t size, unsigned seed);
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
-// True when both files hold the same bytes (compared in blocks, for large files).
+using testing::PatternBytes;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+inline bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+// True when both files hold the same bytes (for files too large to read whole).
 bool SameContents(const std::string& a, const std::string& b);
 
 // What one capture printer (one queue) received: job-NNNN.bin files in order of arrival.

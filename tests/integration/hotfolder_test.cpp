@@ -112,7 +112,8 @@ class HotFolders : public ::testing::Test {
 TEST_F(HotFolders, TwoFoldersPrintOnTheirOwnPrintersByteForByte) {
     const CaptureDir office(cups_, kDefaultQueue);
     const auto officeBefore = office.jobs();
-    Service service({a_.path() + "=label", b_.path() + "=Office_Laser"}, home_.path());
+    Service service({a_.path().string() + "=label", b_.path().string() + "=Office_Laser"},
+                    home_.path());
     const auto toLabels = Drop(a_.path(), 3, 20000);
     const auto toOffice = Drop(b_.path(), 2, 70000);
     EXPECT_EQ(Received(labels_, before_, 3), toLabels);
@@ -124,7 +125,7 @@ TEST_F(HotFolders, TwoFoldersPrintOnTheirOwnPrintersByteForByte) {
 }
 
 TEST_F(HotFolders, AFileWrittenSlowlyIsPrintedOnceAndWhole) {
-    Service service({a_.path() + "=" + kLabelQueue}, home_.path());
+    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
     const std::string bytes = PatternBytes(10000, 1);
     for (int piece = 0; piece < 10; ++piece) {
         std::ofstream(a_.file("slow.prn"), std::ios::app | std::ios::binary)
@@ -138,7 +139,7 @@ TEST_F(HotFolders, AFileWrittenSlowlyIsPrintedOnceAndWhole) {
 }
 
 TEST_F(HotFolders, FiveHundredFilesDroppedAtOnceAreAllPrinted) {
-    Service service({a_.path() + "=" + kLabelQueue}, home_.path());
+    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
     const auto dropped = Drop(a_.path(), 500, 1024);
     EXPECT_EQ(Received(labels_, before_, 500), dropped);
     EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()); }));
@@ -146,7 +147,7 @@ TEST_F(HotFolders, FiveHundredFilesDroppedAtOnceAreAllPrinted) {
 }
 
 TEST_F(HotFolders, ARefusingQueueSendsTheFilesToTheFoldersFailedDirectory) {
-    Service service({a_.path() + "=" + kRejectingQueue}, home_.path());
+    Service service({a_.path().string() + "=" + kRejectingQueue}, home_.path());
     Drop(a_.path(), 2, 100);
     EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()); }));
     EXPECT_EQ(ReadFile(a_.file("Failed/file-0.prn")).size(), 100u);
@@ -170,7 +171,7 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
                                              [&](void*) { scheduler("cups_stop \"$1\""); });
     ASSERT_EQ(scheduler("cups_start_scheduler \"$1\" && cups_add_capture_queue \"$1\" Spare"), 0);
     Service service(
-        {a_.path() + "=Spare"}, home_.path(),
+        {a_.path().string() + "=Spare"}, home_.path(),
         {{"CUPS_SERVER", spooler.file("cups.sock")}, {"CUPS_SERVERROOT", spooler.file("etc")}});
     ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
     ASSERT_EQ(scheduler("kill $(cat \"$1/pids/cupsd\") && while [[ -S \"$1/cups.sock\" ]]; do "
@@ -190,7 +191,7 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
 }
 
 TEST_F(HotFolders, SigtermDuringABigJobLeavesItWholeOrAbsent) {
-    Service service({a_.path() + "=" + kLabelQueue}, home_.path());
+    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
     const std::string big = b_.file("big.prn");
     {
         std::ofstream out(big, std::ios::binary);

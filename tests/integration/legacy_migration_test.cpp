@@ -30,7 +30,9 @@ class LegacyMigration : public ::testing::Test {
     void TearDown() override {
         if (owned_) std::filesystem::remove(kLegacyFile);
     }
-    std::string Settings() { return ReadFile(home_.path() + "/.config/Vantrel/Vantrel.conf"); }
+    std::string Settings() {
+        return ReadFile(home_.path().string() + "/.config/Vantrel/Vantrel.conf");
+    }
     std::string PrintOne() {
         const std::string file = files_.file("label.prn");
         WriteFile(file, "^XA^FDhello^FS^XZ");

@@ -9,6 +9,25 @@
 
 namespace vantrel::testing {
 
+// count bytes following a pattern that repeats only every 64,256 bytes, so that a misplaced,
+// dropped or repeated chunk shows; seed gives another pattern.
+inline std::string PatternBytes(std::size_t count, unsigned seed = 0) {
+    std::string bytes(count, '\0');
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[i] = static_cast<char>((i * 7 + i / 251 + seed * 13) & 0xFF);
+    }
+    return bytes;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 // A fresh directory removed with everything in it when the test ends.
 class TempDir {
   public:
@@ -34,8 +53,7 @@ class TempDir {
 
     // Writes a file with the given bytes and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(file(name), std::ios::binary);
-        out << bytes;
+        WriteFile(file(name), bytes);
         return file(name);
     }
 
@@ -46,17 +64,5 @@ class TempDir {
     }
     std::filesystem::path path_;
 };
-
-// count bytes following a simple pattern, so a misplaced chunk shows up.
-inline std::string PatternBytes(std::size_t count) {
-    std::string bytes(count, '\0');
-    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-    return bytes;
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 }  // namespace vantrel::testing
