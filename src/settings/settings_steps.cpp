@@ -20,7 +20,12 @@ void BringInSettings(SettingsStore& store, LegacyProfile& profile, LiveSettings&
     try {
         if (IsFirstStart(store)) MigrateIniSettings(store, profile, window);
     } catch (const SettingsError& error) {
-        ReportUnsaved(error, messages);
+        // Nothing was saved by the user yet: what failed is carrying the earlier release's
+        // settings over, and the window starts from the values that could be read.
+        messages.show(std::string("The settings of the earlier release could not be carried "
+                                  "over, so Vantrel starts with what it could read: ") +
+                          error.what(),
+                      MsgStyle::Exclamation);
     }
     LoadSettings(store, live, window);
 }

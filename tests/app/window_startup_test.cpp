@@ -49,7 +49,7 @@ class WindowStartupTest : public QObject {
         const std::string ini = rig->appDir.write("Vantrel.Ini", "");
         rig->legacyProfile.values[{ini, "Defaults", "Start Dir"}] = WindowRig::dir(rig->dataDir);
         rig->user.answer();
-        QVERIFY(rig->start() && rig->user.saw("The settings could not be saved"));
+        QVERIFY(rig->start() && rig->user.saw("The settings of the earlier release could not be carried over"));
         QCOMPARE(rig->control<QLineEdit>("Text1").text().toStdString(),
                  WindowRig::dir(rig->dataDir));
     }
