@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "hotfolder/autoprint_arguments.h"
@@ -14,6 +15,7 @@
 #include "platform/backends.h"
 #include "platform/runtime_text.h"
 #include "platform/stderr_messages.h"
+#include "platform/system_places.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {
@@ -35,53 +37,74 @@ void JournalLine(const std::string& line) {
     std::fflush(stderr);
 }
 
+void Tell(const std::string& text) {
+    StderrMessages messages;
+    messages.show(text, MsgStyle::Critical, kAppTitle);
+}
+
+// The drop directory on the default printer, made when missing; nothing when it cannot be.
+std::optional<HotFolder> DropDirectoryFolder() {
+    const std::string drop = ChooseDropDirectory(AppPath(), UserDataDirectory());
+    if (auto why = EnsureDropDirectory(drop)) {
+        Tell("The AutoPrint directory " + drop + " cannot be created: " + *why);
+        return std::nullopt;
+    }
+    return HotFolder{drop, std::nullopt};
+}
+
+// The user's stored settings; the number of copies, or nothing when it cannot be used.
+std::optional<int> BringInStoredSettings(LiveSettings& live) {
+    auto store = MakeSystemSettingsStore();
+    auto profile = MakeSystemLegacyProfile();
+    PlainMainWindowSettings window;
+    StderrMessages messages;
+    BringInSettings(*store, *profile, live, window, messages);
+    const auto copies = AutoPrintCopies(window.copiesText());
+    if (!copies) {
+        Tell("the stored number of copies \"" + window.copiesText() +
+             "\" is not a whole number from 1 to 32767; set it in the window");
+    }
+    return copies;
+}
+
 }  // namespace
 
 int RunAutoPrintMode(const std::vector<std::string>& words) {
-    StderrMessages messages;
     AutoPrintRequest request;
     try {
         request = ParseAutoPrintArguments(words, ResolveSystemFolder);
     } catch (const AutoPrintUsageError& error) {
         return Refuse(error.what());
     }
-    if (request.folders.empty()) {
-        const std::string drop = ChooseDropDirectory(AppPath(), UserDataDirectory());
-        if (auto why = EnsureDropDirectory(drop)) {
-            messages.show("The AutoPrint directory " + drop + " cannot be created: " + *why,
-                          MsgStyle::Critical, kAppTitle);
-            return 1;
-        }
-        request.folders.push_back({drop, std::nullopt});
-    }
-
-    auto printers = MakeSystemPrinterSystem();
-    if (auto missing = MissingNamedPrinter(request.folders, *printers)) return Refuse(*missing);
-
-    auto store = MakeSystemSettingsStore();
-    auto profile = MakeSystemLegacyProfile();
-    PlainLiveSettings live;
-    PlainMainWindowSettings window;
-    BringInSettings(*store, *profile, live, window, messages);
-    const auto copies = AutoPrintCopies(window.copiesText());
-    if (!copies) {
-        return Refuse("the stored number of copies \"" + window.copiesText() +
-                      "\" is not a whole number from 1 to 32767");
-    }
-
-    auto files = MakeSystemFileSystem();
-    std::vector<std::string> paths;
-    for (const auto& folder : request.folders) paths.push_back(folder.folder);
+    // From here on a SIGTERM waits to be read, and ends the run cleanly.
     std::unique_ptr<StopSignals> stop;
-    std::unique_ptr<FolderEvents> events;
     try {
         stop = CatchStopSignals();
-        events = WatchFolders(paths, *stop);
     } catch (const std::system_error& error) {
-        messages.show(std::string("AutoPrint cannot watch its folders: ") + error.what(),
-                      MsgStyle::Critical, kAppTitle);
+        Tell(std::string("AutoPrint cannot catch its stop signals: ") + error.what());
         return 1;
     }
+    if (request.folders.empty()) {
+        auto drop = DropDirectoryFolder();
+        if (!drop) return 1;
+        request.folders.push_back(*drop);
+    }
+    auto printers = MakeSystemPrinterSystem();
+    if (auto missing = MissingNamedPrinter(request.folders, *printers)) return Refuse(*missing);
+    PlainLiveSettings live;
+    const auto copies = BringInStoredSettings(live);
+    if (!copies) return 2;
+
+    std::vector<std::string> paths;
+    for (const auto& folder : request.folders) paths.push_back(folder.folder);
+    std::unique_ptr<FolderEvents> events;
+    try {
+        events = WatchFolders(paths, *stop);
+    } catch (const std::system_error& error) {
+        Tell(std::string("AutoPrint cannot watch its folders: ") + error.what());
+        return 1;
+    }
+    auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
     HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath()},
                              live, {reused, *files, *events, *stop}, JournalLine);
