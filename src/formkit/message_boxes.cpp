@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <utility>
+
+#include "platform/runtime_text.h"
 
 namespace vantrel {
 
@@ -40,6 +43,16 @@ QMessageBox::Icon IconOf(int style) {
     }
 }
 
+// Control characters in a file name are written out, as on standard error; the message's own
+// line breaks stay.
+QString Shown(const std::string& text) {
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(text).split(u'\n')) {
+        lines << QString::fromStdString(EscapeControls(line.toStdString()));
+    }
+    return lines.join(u'\n');
+}
+
 MsgAnswer AnswerOf(int button) {
     switch (button) {
         case QMessageBox::Cancel:
@@ -63,8 +76,8 @@ MsgAnswer MessageBoxes::show(const std::string& text, int style, const std::stri
     }
     if (defaultAnswer_) return defaultAnswer_({text, style, caption});
 
-    QMessageBox box(IconOf(style), QString::fromStdString(caption), QString::fromStdString(text),
-                    ButtonsOf(style), QApplication::activeWindow());
+    QMessageBox box(IconOf(style), Shown(caption), Shown(text), ButtonsOf(style),
+                    QApplication::activeWindow());
     // Paths and file names are shown as they are, never read as markup.
     box.setTextFormat(Qt::PlainText);
     const int button = box.exec();

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "formkit/controls.h"
+#include "formkit/tab_order.h"
 #include "settings/settings_routines.h"
 #include "settings/settings_steps.h"
 
@@ -126,6 +127,7 @@ OptionForm::OptionForm(OptionLinks& links) : links_(links), ui_(std::make_unique
     }
     ui.Check1->setAccessibleName(ui.Label5->text());
     ui.Check2->setAccessibleName(ui.Label4->text());
+    SetTabOrderByPlace(*this);
 
     connect(ui.AddMask, &QPushButton::clicked, this, [this] { AddMask_Click(); });
     connect(ui.DelMask, &QPushButton::clicked, this, [this] { DelMask_Click(); });

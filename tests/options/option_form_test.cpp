@@ -93,6 +93,20 @@ class OptionFormTest : public QObject {
         QCOMPARE(options->startDir(), rig->work.file("pick") + "/");
         QCOMPARE(options->copyDir(), WindowRig::dir(rig->dataDir));  // cancelled: unchanged
     }
+
+    void tabFollowsTheLayoutTopToBottomLeftToRight() {
+        QStringList order;
+        QWidget* widget = &control<QWidget>("Check1");
+        for (int i = 0; i < 13; ++i, widget = widget->nextInFocusChain()) {
+            while (!(widget->focusPolicy() & Qt::TabFocus) || widget->parent() != options) {
+                widget = widget->nextInFocusChain();
+            }
+            order << widget->objectName();
+        }
+        QCOMPARE(order.join(' '), QStringLiteral("Check1 Check2 ListMask Text1 Command1 Text2 "
+                                                 "Command2 Combo1 TextMask Command3 Command4 "
+                                                 "AddMask DelMask"));
+    }
 };
 
 QTEST_MAIN(OptionFormTest)
