@@ -27,16 +27,12 @@ struct BoxUser {
             return MsgAnswer::Cancel;
         });
     }
-    // The next message gets answer once meanwhile has run (a user who takes time to read);
-    // a message that comes while another is being read is nested.
+    // The next message gets answer once meanwhile has run (a user who takes time to read).
     void answer(MsgAnswer answer = MsgAnswer::Ok, std::function<void()> meanwhile = {}) {
         boxes.setNextAnswer([=, this](const BoxMessage& message) {
             seen.push_back(message);
             said += message.text + "\n";
-            nested = nested || reading;
-            reading = true;
             if (meanwhile) meanwhile();
-            reading = false;
             return answer;
         });
     }
@@ -44,7 +40,6 @@ struct BoxUser {
     MessageBoxes& boxes;
     std::vector<BoxMessage> seen;
     std::string said;  // every text seen
-    bool reading = false, nested = false;
 };
 
 // A control of a form, found by its design name.
