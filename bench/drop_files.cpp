@@ -40,8 +40,8 @@ bool WriteOne(const std::string& path, std::string& bytes, int number) {
     std::snprintf(bytes.data(), bytes.size(), "%d", number);  // distinct contents
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool written = ::write(fd, bytes.data(), bytes.size()) ==
-                         static_cast<ssize_t>(bytes.size());
+    const bool written =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     return ::close(fd) == 0 && written;
 }
 
@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (batch > 0 && (i + 1) % batch == 0) {
-            while (FilesIn(dir) >= batch) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            while (FilesIn(dir) >= batch)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             std::printf("written=%d\n", i + 1);
             std::fflush(stdout);
         }
