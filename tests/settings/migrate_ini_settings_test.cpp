@@ -43,7 +43,6 @@ TEST_F(Migration, WithoutLegacyFileOnlyTheAttemptIsRecorded) {
     MigrateIniSettings(store, profile, window);
     EXPECT_FALSE(IsFirstStart(store));
     std::filesystem::create_directory(iniPath);  // nor is a directory of its name read
-    profile.values[{iniPath, "Defaults", "Print Method"}] = "Move";
     MigrateIniSettings(store, profile, window);
     EXPECT_EQ(Described(store), "Migration/Done=1\n");
 }
