@@ -8,11 +8,9 @@ namespace vantrel {
 namespace {
 
 TEST(DesktopUrlTest, GivesTheAddressTheOpenerGets) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Mailto: support@brenwick.example", "mailto:support@brenwick.example"},
-        {"www.brenwick.example", "http://www.brenwick.example"},
-    };
-    for (const auto& [target, url] : cases) EXPECT_EQ(DesktopUrl(target), QUrl(url)) << target;
+    EXPECT_EQ(DesktopUrl("Mailto: support@brenwick.example"),
+              QUrl("mailto:support@brenwick.example"));
+    EXPECT_EQ(DesktopUrl("www.brenwick.example"), QUrl("http://www.brenwick.example"));
     for (const char* nothing : {"", "   ", "/no/such/dir/Vantrel.html"}) {
         EXPECT_FALSE(DesktopUrl(nothing).isValid()) << nothing;
     }
