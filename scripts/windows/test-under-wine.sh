@@ -121,7 +121,9 @@ settings_in_registry() {
         grep -q 'REG_SZ *1'
 }
 gui_subsystem() {  # started from Explorer it must open no console window
-    x86_64-w64-mingw32-objdump -p "$program" | grep -q 'Subsystem.*(Windows GUI)'
+    local headers
+    headers="$(x86_64-w64-mingw32-objdump -p "$program")" || return 1
+    grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"
 }
 check "is a GUI-subsystem program" gui_subsystem
 check "lists the printers, the default marked" list_printers

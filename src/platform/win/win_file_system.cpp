@@ -38,9 +38,13 @@ class Handle {
 };
 
 // Opens path for reading, or only for its attributes; directories open too, so they can be told.
+// Others may still write, rename or delete the file meanwhile, as on POSIX: a producer that
+// renames a new file into place must not fail because its old one is being printed, and the
+// identity check keeps the new one from being deleted.
 HANDLE OpenPath(const std::string& path, DWORD access) {
-    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS,
+                       nullptr);
 }
 
 class WinFileReader : public FileReader {
