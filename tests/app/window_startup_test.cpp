@@ -44,7 +44,6 @@ class WindowStartupTest : public QObject {
     void theFirstStartMigratesTheLegacySettingsAndReportsAStoreThatFails() {
         rig->store.values.clear();
         rig->store.syncFails = true;
-        rig->legacyProfile.directory = rig->appDir.path().string();
         const std::string ini = rig->appDir.write("Vantrel.Ini", "");
         rig->legacyProfile.values[{ini, "Defaults", "Start Dir"}] = WindowRig::dir(rig->dataDir);
         rig->user.answer();

@@ -67,6 +67,7 @@ struct WindowRig {
     WindowRig() {
         printers.installed = {{"LaserJet 4", "LPT1:"}, {"Fax", "FAX:"}};
         printers.defaultEntry = "LaserJet 4,winspool,LPT1:";
+        legacyProfile.directory = appDir.path().string();  // no legacy file of the system's
         store.values = {{{"Defaults", "StartDir"}, dir(work)},
                         {{"Defaults", "CopyDir"}, dir(dataDir)},
                         {{"Mask", "MaskString"}, "*.txt *.prn *.*"},
