@@ -144,7 +144,9 @@ TEST_F(AutoPrintTest, AFileChangedWhilePrintedStaysAndIsPrintedAgain) {
     files.afterRead = [&](int, const std::string&) {
         files.afterRead = nullptr;
         Put("new.prn", "new content");
-        fs::rename(Drop("new.prn"), Drop("a.prn"));
+        std::error_code busy;  // Windows lets no file that is being read be replaced
+        fs::rename(Drop("new.prn"), Drop("a.prn"), busy);
+        if (busy) Put("a.prn", "new content");
     };
     watcher.tick();
     EXPECT_EQ(ReadFile(Drop("a.prn")), "new content");

@@ -168,7 +168,7 @@ TEST_F(PrintPressTest, PartlyPrintedOrChangedFilesAreNeitherDeletedNorMoved) {
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(ReadFile(Source("a.prn")), "appended");
     EXPECT_EQ(messages.texts().back(),
-              Source("a.prn") + " changed while it was printed, so it was kept.");
+              Source(PrintName("a.prn")) + " changed while it was printed, so it was kept.");
 }
 
 TEST_F(PrintPressTest, VanishedFileStopsWithItsPath) {
