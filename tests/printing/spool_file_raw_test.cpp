@@ -82,6 +82,9 @@ TEST_F(SpoolFileRawTest, SelectionMatchIsExactAndTheLastMatchWins) {
                          {"LaserJet", "LPT2:"}};
     ASSERT_TRUE(Spool(path, "Label Writer - COM1:").spooled);
     EXPECT_EQ(spooler.printed().back().deviceName, "Label Writer");
+    // Without such a printer, the last that begins and ends it in collection order.
+    ASSERT_TRUE(Spool(path, "Label Writer 2 - COM1:").spooled);
+    EXPECT_EQ(spooler.printed().back().deviceName, "Label Writer");
 
     // The printer whose whole selection string it is wins in either order.
     std::swap(spooler.installed[0], spooler.installed[1]);
