@@ -118,8 +118,8 @@ TEST(OpenHelpTest, OpensTheFirstDocumentFound) {
         FakeDesktop desktop;
         RecordingMessages messages;
         EXPECT_EQ(OpenHelp(desktop, messages, prefix.file("bin")), !c.opened.empty());
-        EXPECT_EQ(desktop.opened,
-                  std::vector<std::string>(!c.opened.empty(), prefix.file(c.opened)));
+        const auto opened = prefix.path() / std::filesystem::path(c.opened).make_preferred();
+        EXPECT_EQ(desktop.opened, std::vector<std::string>(!c.opened.empty(), opened.string()));
     }
 }
 
