@@ -141,18 +141,20 @@ TEST_F(AutoPrintTest, OutagesKeepTheFilesAndRefusalsGoToFailed) {
 TEST_F(AutoPrintTest, AFileChangedWhilePrintedStaysAndIsPrintedAgain) {
     Put("a.prn", "old");
     watcher.tick();
+    std::error_code busy;  // Windows lets no file that is being read be replaced
     files.afterRead = [&](int, const std::string&) {
         files.afterRead = nullptr;
         Put("new.prn", "new content");
-        std::error_code busy;  // Windows lets no file that is being read be replaced
         fs::rename(Drop("new.prn"), Drop("a.prn"), busy);
         if (busy) Put("a.prn", "new content");
     };
     watcher.tick();
     EXPECT_EQ(ReadFile(Drop("a.prn")), "new content");
-    TwoTicks();
-    ASSERT_EQ(spooler.printed().size(), 2u);
-    EXPECT_EQ(spooler.printed()[1].data, "new content");
+    for (int tick = 0; tick < 3 && fs::exists(Drop("a.prn")); ++tick) TwoTicks();
+    // Rewritten in place (Windows), its time may settle a look later: printed again, not lost.
+    if (!busy) EXPECT_EQ(spooler.printed().size(), 2u);
+    ASSERT_GE(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed().back().data, "new content");
     EXPECT_FALSE(fs::exists(Drop("a.prn")));
 }
 
