@@ -36,13 +36,13 @@ HotFolderService::HotFolderService(ServiceSettings settings, const LiveSettings&
       journal_(std::move(journal)),
       kept_(std::move(settings.keptRecordPath)),
       spooler_{BackOff(kFirstRetry, kLongestRetry), std::nullopt} {
-    for (auto& spec : settings.folders) {
-        folders_.push_back({std::move(spec),
+    for (auto& place : settings.folders) {
+        folders_.push_back({std::move(place),
                             SettleTracker(settings.settle),
                             {BackOff(kFirstRetry, kLongestRetry), std::nullopt}});
     }
     for (const auto& folder : folders_) {
-        journal_(WatchingLine(folder.spec.folder, folder.spec.printer, settings.settle));
+        journal_(WatchingLine(folder.place.folder, folder.place.printer, settings.settle));
     }
 }
 
@@ -72,7 +72,7 @@ void HotFolderService::lookAtAll() {
 }
 
 void HotFolderService::lookAtFolder(Folder& folder) {
-    const auto names = VisibleEntryNames(folder.spec.folder);
+    const auto names = VisibleEntryNames(folder.place.folder);
     for (const auto& name : names) lookAt(folder, name);
     folder.settle.keepOnly(names);
 }
@@ -107,13 +107,13 @@ void HotFolderService::handleFile(Folder& folder, const std::string& name) {
 void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path) {
     AutoPrintPrinter printer;
     try {
-        printer = FindAutoPrintPrinter(seams_.printers, folder.spec.printer);
+        printer = FindAutoPrintPrinter(seams_.printers, folder.place.printer);
     } catch (const SpoolError& error) {
         return away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
     }
     if (printer.selection.empty()) {
         return away(folder.printer, folder, name,
-                    PrinterMissingLine(folder.spec.folder, printer.missing));
+                    PrinterMissingLine(folder.place.folder, printer.missing));
     }
 
     UnshownMessages unshown;
@@ -124,13 +124,13 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
     }
     if (printed.failure == SpoolFailure::PrinterName) {
         return away(folder.printer, folder, name,
-                    PrinterMissingLine(folder.spec.folder,
+                    PrinterMissingLine(folder.place.folder,
                                        "the printer " + printer.deviceName + " cannot be opened"));
     }
     // Before a refused file is given up on: was it the file, or is the printer gone?
     if (printed.failure == SpoolFailure::SpoolerRefused && !stillInstalled(printer.deviceName)) {
         return away(folder.printer, folder, name,
-                    PrinterMissingLine(folder.spec.folder,
+                    PrinterMissingLine(folder.place.folder,
                                        "the printer " + printer.deviceName + " is gone"));
     }
     back(folder, printer.deviceName);
@@ -170,7 +170,7 @@ void HotFolderService::back(Folder& folder, const std::string& printer) {
 void HotFolderService::failed(Folder& folder, const std::string& name, const std::string& path,
                               const std::string& printer, const std::string& reason) {
     if (!seams_.files.identityOf(path)) return folder.settle.forget(name);  // gone meanwhile
-    const FailedMove move = MoveToFailedFolder(folder.spec.folder, path);
+    const FailedMove move = MoveToFailedFolder(folder.place.folder, path);
     if (move.error) {
         if (auto now = seams_.files.identityOf(path)) kept_.add(path, *now);
         return journal_(FailedUnmovedLine(name, printer, reason, move.error.message()));
@@ -206,7 +206,7 @@ std::optional<SteadyTime> HotFolderService::nextDue() const {
 }
 
 std::string HotFolderService::pathOf(const Folder& folder, const std::string& name) const {
-    return (std::filesystem::path(folder.spec.folder) / name).string();
+    return (std::filesystem::path(folder.place.folder) / name).string();
 }
 
 }  // namespace vantrel

@@ -55,7 +55,7 @@ class HotFolderService {
         std::optional<SteadyTime> retryAt;  // set from the first failure until a success
     };
     struct Folder {
-        HotFolder spec;
+        HotFolder place;  // the folder and its printer
         SettleTracker settle;
         Outage printer;
     };
