@@ -94,28 +94,21 @@ SpoolInput StandardInput(std::function<std::unique_ptr<FileReader>()> open) {
 CopiesOutcome PrintStandardInput(const std::string& selection, int copies, PrinterSystem& system,
                                  FileSystem& files, const LiveSettings& live,
                                  MessageSink& messages) {
-    CopiesOutcome outcome;
-    outcome.requested = copies;
     std::string kept;
     try {
         if (copies > 1) kept = KeepStandardInput(files);
     } catch (const FileReadError& error) {
         messages.show("Can't read standard input: " + std::string(error.what()),
                       MsgStyle::Exclamation);
-        outcome.failure = SpoolFailure::File;
-        return outcome;
+        CopiesOutcome none;
+        none.requested = copies;
+        none.failure = SpoolFailure::File;
+        return none;
     }
     auto open = [&]() {
         return kept.empty() ? files.openStandardInput() : files.openForReading(kept);
     };
-    for (int copy = 1; copy <= copies; ++copy) {
-        auto one = SpoolInputRaw(StandardInput(open), selection, system, live, messages);
-        if (!one.spooled) {
-            outcome.failure = one.failure;
-            break;
-        }
-        ++outcome.spooled;
-    }
+    auto outcome = PrintCopiesOf(StandardInput(open), selection, copies, system, live, messages);
     if (!kept.empty()) files.removeFile(kept);
     return outcome;
 }

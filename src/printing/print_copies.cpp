@@ -1,14 +1,24 @@
 #include "printing/print_copies.h"
 
+#include "printing/document_name.h"
+
 namespace vantrel {
 
 CopiesOutcome PrintCopies(const std::string& path, const std::string& selection, int copies,
                           PrinterSystem& system, FileSystem& files, const LiveSettings& live,
                           MessageSink& messages) {
+    return PrintCopiesOf({path, DocumentName(path), [&] { return files.openForReading(path); }},
+                         selection, copies, system, live, messages);
+}
+
+CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selection, int copies,
+                            PrinterSystem& system, const LiveSettings& live,
+                            MessageSink& messages) {
+    const std::string& path = input.shownName;
     CopiesOutcome outcome;
     outcome.requested = copies;
     for (int copy = 1; copy <= copies; ++copy) {
-        SpoolOutcome one = SpoolFileRaw(path, selection, system, files, live, messages);
+        SpoolOutcome one = SpoolInputRaw(input, selection, system, live, messages);
         if (!one.spooled) {
             outcome.failure = one.failure;
             outcome.reason = one.reason;

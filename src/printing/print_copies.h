@@ -22,6 +22,10 @@ CopiesOutcome PrintCopies(const std::string& path, const std::string& selection,
                           PrinterSystem& system, FileSystem& files, const LiveSettings& live,
                           MessageSink& messages);
 
+// PrintCopies for any input.
+CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selection, int copies,
+                            PrinterSystem& system, const LiveSettings& live, MessageSink& messages);
+
 // Whether a printed file may be deleted or moved now.
 enum class AfterPrint {
     MayGo,         // every copy was spooled and the path still names the file that was printed
