@@ -11,7 +11,9 @@
 #      by another process until all are printed and deleted, against a shell loop of 1,000
 #      "lp -o raw" calls (aim: ratio <= 0.2); one file's latency from its writer closing it to its
 #      last byte at the printer (aim: < 1.5 s); its resident set size while BENCH_FLOW_FILES files
-#      (default 100,000) pass through its folder (aim: flat).
+#      (default 100,000) pass through its folder (aim: flat);
+#   6. the main window on a start directory of 100,000 files: shown with its full list (aim:
+#      < 500 ms), Refresh and the directory picker opening (aim: < 300 ms each), best/worst of 3.
 #
 # Usage: bench/run.sh [BUILD_DIR]     (default: build/ in the repository; run as root)
 #   BENCH_RUNS   runs of the 100 MB case per program (default 3)
@@ -27,7 +29,7 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat vantrel_autoprint_tick \
-    vantrel_drop_files >/dev/null
+    vantrel_drop_files vantrel_window_lists >/dev/null
 vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
@@ -230,3 +232,10 @@ done < <("$drop" "$work/flow" "$flow_files" 1024 --batch 1000)
 kill -TERM "$service"
 wait "$service" || echo "bench: the headless AutoPrint did not stop cleanly" >&2
 grep -v '^printed ' "$work/autoprint.log" | grep -v '^watching ' | grep -vx stopped >&2 || true
+
+echo "== The main window on 100,000 files"
+lists="$("$build/bench/vantrel_window_lists" "$work/many" 100000 3 2>/dev/null)"
+for figure in "start:window shown with its list" "refresh:Refresh" "picker:directory picker open"; do
+    printf '  %-34s %8s ms (best/worst)\n' "${figure#*:}" \
+        "$(sed "s/.*${figure%%:*}_ms=\([0-9/]*\).*/\1/" <<<"$lists")"
+done
