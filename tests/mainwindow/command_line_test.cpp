@@ -43,7 +43,7 @@ class CommandLineTest : public ::testing::Test {
 };
 
 struct WorkedExample {
-    std::string line, fileName, printerName, selection;
+    std::string name, line, fileName, printerName, selection;
     std::size_t documents;
     bool deleted;
 };
@@ -68,21 +68,22 @@ TEST_P(WorkedExamples, ParseAndPrintAsTheGrammarSays) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(TwoPrinters, WorkedExamples, ::testing::Values(
-    WorkedExample{"report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
-    WorkedExample{"report.prn label", "report.prn", "label", "Label Printer - COM2:", 1, false},
-    WorkedExample{"report.prn Label Printer", "report.prn", "Label Printer", "Label Printer - COM2:", 1, false},
-    WorkedExample{"-d report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, true},
-    WorkedExample{"-CD 3 report.prn Label Printer", "report.prn", "Label Printer", "Label Printer - COM2:", 3, true},
-    WorkedExample{"-R Label Printer report.prn", "report.prn", "Label Printer", "Label Printer - COM2:", 1, false},
-    WorkedExample{"-rc 2 Office Laser report.prn", "report.prn", "Office Laser", "Office Laser - LPT1:", 2, false},
-    WorkedExample{"-C 0 report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
-    WorkedExample{"-C 2.5 report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 2, false},
-    WorkedExample{"-C 0.4 -x report.prn", "-x", "report.prn", "None", 0, false},
-    WorkedExample{"-C report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
-    WorkedExample{"-Q report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
-    WorkedExample{"- 3 report.prn", "3", "report.prn", "None", 0, false},
-    WorkedExample{"-D", "-D", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
-    WorkedExample{"report.prn Plotter", "report.prn", "Plotter", "None", 0, false}));
+    WorkedExample{"PlainFile", "report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
+    WorkedExample{"PrinterAfterFile", "report.prn label", "report.prn", "label", "Label Printer - COM2:", 1, false},
+    WorkedExample{"PrinterWithBlanks", "report.prn Label Printer", "report.prn", "Label Printer", "Label Printer - COM2:", 1, false},
+    WorkedExample{"LowerCaseDelete", "-d report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, true},
+    WorkedExample{"CopiesDeleteAndPrinter", "-CD 3 report.prn Label Printer", "report.prn", "Label Printer", "Label Printer - COM2:", 3, true},
+    WorkedExample{"PrinterFirst", "-R Label Printer report.prn", "report.prn", "Label Printer", "Label Printer - COM2:", 1, false},
+    WorkedExample{"CopiesAndPrinterFirst", "-rc 2 Office Laser report.prn", "report.prn", "Office Laser", "Office Laser - LPT1:", 2, false},
+    WorkedExample{"ZeroCopiesIsOne", "-C 0 report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
+    WorkedExample{"HalfCopiesToEven", "-C 2.5 report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 2, false},
+    WorkedExample{"UnknownFlagEndsTheFlags", "-C 0.4 -x report.prn", "-x", "report.prn", "None", 0, false},
+    WorkedExample{"CopiesWithoutNumber", "-C report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
+    WorkedExample{"UnknownLetterIgnored", "-Q report.prn", "report.prn", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
+    WorkedExample{"LoneDash", "- 3 report.prn", "3", "report.prn", "None", 0, false},
+    WorkedExample{"AFlagAloneIsTheFile", "-D", "-D", "OFFICE LASER", "Office Laser - LPT1:", 1, false},
+    WorkedExample{"UnknownPrinter", "report.prn Plotter", "report.prn", "Plotter", "None", 0, false}),
+    [](const auto& info) { return info.param.name; });
 // clang-format on
 
 TEST_F(CommandLineTest, CopiesRoundHalvesToEvenAndBelowOneIsOne) {
@@ -123,6 +124,9 @@ TEST_F(CommandLineTest, DeleteOnlyWhenEveryCopyOfThatFileWasSpooled) {
     EXPECT_TRUE(Kept("a.prn") && Kept("sub"));
 
     spooler.failDocument.reset();
+    files.removeError = std::make_error_code(std::errc::permission_denied);
+    EXPECT_FALSE(Run("-D a.prn").ok);  // printed, but not deleted as asked
+    files.removeError.clear();
     result = Run("-CD 2 a.prn");
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.copiesSpooled, 2);
