@@ -3,12 +3,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include "dirpick/directory_list_box.h"
 #include "formkit/controls.h"
+#include "formkit/directory_checks.h"
 #include "formkit/file_list_box.h"
 #include "platform/desktop_facts.h"
 #include "platform/system_places.h"
@@ -34,6 +36,13 @@ QStringList DriveList() {
     return roots;
 }
 
+// The answer for the directory the list stands in, as the callers take it.
+QString ChosenText(const QString& listPath) {
+    QString chosen = QDir::toNativeSeparators(listPath);
+    if (!chosen.endsWith(QDir::separator())) chosen += QDir::separator();
+    return chosen;
+}
+
 // Where the lists go for a preset of start: start itself, its nearest usable parent, or home.
 QString UsableDirectory(const QString& start) {
     if (!start.isEmpty() && QFileInfo(start).isAbsolute()) {
@@ -56,6 +65,7 @@ struct DirPick::Controls {
     FileListBox* File1;
     QPushButton* Command1;
     QPushButton* Command2;
+    QLabel* Label1;
     QLineEdit* Result;
 };
 
@@ -80,6 +90,8 @@ DirPick::DirPick(MessageSink& messages) : messages_(messages), ui_(std::make_uni
     ui.File1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.Command1 = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
     ui.Command2 = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
+    // Select answers the directory last opened, not the highlighted entry: this line says which.
+    ui.Label1 = MakeLabel(this, "Label1", "", Qt::AlignLeft, 360, 3240, 5175, 255);
     // The answer box lies below the client area: the caller reads it, the user never sees it.
     ui.Result = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
     ui.Result->setFocusPolicy(Qt::NoFocus);
@@ -104,9 +116,7 @@ std::optional<std::string> DirPick::choose(const std::string& start) {
     ui_->Result->clear();
     exec();
     if (ui_->Result->text() != QStringLiteral("True")) return std::nullopt;
-    QString chosen = QDir::toNativeSeparators(ui_->Dir1->path());
-    if (!chosen.endsWith(QDir::separator())) chosen += QDir::separator();
-    return chosen.toStdString();
+    return ChosenText(ui_->Dir1->path()).toStdString();
 }
 
 void DirPick::preset(const QString& start) {
@@ -118,8 +128,7 @@ void DirPick::preset(const QString& start) {
     }
     const QString directory = UsableDirectory(start);
     setDrive(directory);
-    ui_->Dir1->setPath(directory);
-    ui_->File1->setPath(ui_->Dir1->path());
+    ui_->Dir1->setPath(directory);  // its change handler moves the file list along
 }
 
 void DirPick::setDrive(const QString& path) {
@@ -144,6 +153,11 @@ void DirPick::Drive1_Change() {
 void DirPick::Dir1_Change() {
     ui_->File1->setPath(ui_->Dir1->path());
     setDrive(ui_->Dir1->path());
+    const QString chosen = ChosenText(ui_->Dir1->path());
+    const QString line = QStringLiteral("Select chooses ") + chosen;
+    ui_->Label1->setText(
+        ui_->Label1->fontMetrics().elidedText(line, Qt::ElideMiddle, ui_->Label1->width()));
+    ui_->Label1->setToolTip(chosen);
 }
 
 void DirPick::Command1_Click() {

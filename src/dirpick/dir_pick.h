@@ -15,11 +15,12 @@ namespace vantrel {
 // answers through its own controls: Result says "True" after Select and "False" after Cancel,
 // and Dir1 stands in the chosen directory. Select and Cancel only hide it, so the answer stays
 // readable; closing it by its frame or with Escape leaves Result empty, a cancel to the caller.
-// Drive1 offers the system's drives (see DriveRoots).
+// Drive1 offers the system's drives (see DriveRoots); Label1, below the buttons, names the
+// directory Select answers, which Dir1 marks in bold.
 class DirPick : public QDialog {
   public:
     static constexpr double kClientWidth = 5970;  // twips
-    static constexpr double kClientHeight = 3195;
+    static constexpr double kClientHeight = 3555;
 
     explicit DirPick(MessageSink& messages);
     ~DirPick() override;

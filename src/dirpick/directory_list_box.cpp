@@ -5,7 +5,8 @@
 #include <QStringList>
 #include <QStyle>
 
-#include "formkit/file_list_box.h"
+#include "formkit/directory_checks.h"
+#include "formkit/listed_names.h"
 
 namespace vantrel {
 
@@ -88,12 +89,24 @@ void DirectoryListBox::rebuild() {
         current = entry;
     }
 
-    const QDir dir(path_);
+    // The directory it stands in is what it answers: marked, whichever entry is highlighted.
+    QFont marked = current->font(0);
+    marked.setBold(true);
+    current->setFont(0, marked);
+
     const QString base = path_.endsWith(u'/') ? path_.chopped(1) : path_;
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                             QDir::Name | QDir::IgnoreCase | QDir::LocaleAware)) {
-        current->addChild(MakeEntry(name, base + u'/' + name, closed));
+    std::vector<std::string> names;
+    try {
+        names = ReadListedNames(path_, DirectoryEntry::Kind::Directory);
+    } catch (const std::system_error&) {
+        // Gone or closed since it was checked: the chain alone.
     }
+    QList<QTreeWidgetItem*> entries;
+    for (const std::string& name : names) {
+        const QString shown = ShownName(name);
+        entries << MakeEntry(shown, base + u'/' + shown, closed);
+    }
+    current->addChildren(entries);
     expandAll();
     setCurrentItem(current);
     scrollToItem(current);

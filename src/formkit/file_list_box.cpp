@@ -1,8 +1,9 @@
 #include "formkit/file_list_box.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QAbstractListModel>
 #include <QStringList>
+
+#include "formkit/listed_names.h"
 
 namespace vantrel {
 
@@ -22,19 +23,39 @@ QStringList NameFilters(const QString& pattern) {
 
 }  // namespace
 
-QString DirectoryProblem(const QString& path) {
-    if (path.isEmpty()) return QStringLiteral("no directory is given");
-    const QFileInfo info(path);
-    if (!info.isAbsolute()) return QStringLiteral("it is not a full path");
-    if (!info.exists()) return QStringLiteral("it does not exist");
-    if (!info.isDir()) return QStringLiteral("it is not a directory");
-    if (!info.isReadable() || !info.isExecutable()) return QStringLiteral("permission denied");
-    return {};
-}
+// The listed names, replaced as a whole on every read.
+class FileListBox::Model : public QAbstractListModel {
+  public:
+    using QAbstractListModel::QAbstractListModel;
 
-FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+    void replace(std::vector<std::string> names) {
+        beginResetModel();
+        names_ = std::move(names);
+        endResetModel();
+    }
+    const std::vector<std::string>& names() const { return names_; }
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(names_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid()) return {};
+        // Made when a row is drawn: only the rows in sight are.
+        return ShownName(names_[static_cast<std::size_t>(index.row())]);
+    }
+
+  private:
+    std::vector<std::string> names_;
+};
+
+FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new Model(this)) {
+    setModel(model_);
+    setUniformItemSizes(true);
+    setEditTriggers(NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
+
+FileListBox::~FileListBox() = default;
 
 void FileListBox::setPath(const QString& path) {
     path_ = path;
@@ -47,13 +68,33 @@ void FileListBox::setPattern(const QString& pattern) {
 }
 
 bool FileListBox::refresh() {
-    clear();
-    if (!DirectoryProblem(path_).isEmpty()) return false;
-    const QDir dir(path_);
-    const QStringList names = dir.entryList(NameFilters(pattern_), QDir::Files,
-                                            QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-    addItems(names);
-    return true;
+    std::vector<std::string> names;
+    bool listed = DirectoryProblem(path_).isEmpty();
+    if (listed) {
+        try {
+            names = ReadListedNames(path_, DirectoryEntry::Kind::File, NameFilters(pattern_));
+        } catch (const std::system_error&) {
+            listed = false;
+        }
+    }
+    model_->replace(std::move(names));
+    return listed;
+}
+
+std::vector<std::string> FileListBox::storedNames() const {
+    return model_->names();
+}
+
+int FileListBox::count() const {
+    return model_->rowCount({});
+}
+
+std::vector<bool> FileListBox::selection() const {
+    std::vector<bool> selected(model_->names().size());
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        selected[static_cast<std::size_t>(index.row())] = true;
+    }
+    return selected;
 }
 
 }  // namespace vantrel

@@ -34,7 +34,7 @@ class WindowStartupTest : public QObject {
         QVERIFY(rig->window().isVisible() && !rig->window().windowIcon().isNull());
         QCOMPARE(rig->control<QComboBox>("Combo2").currentText(), QString("Move"));
         QCOMPARE(rig->control<QLineEdit>("Text1").text().toStdString(), WindowRig::dir(rig->work));
-        QCOMPARE(Texts(rig->control<QListWidget>("File1")), QStringList{"label.prn"});
+        QCOMPARE(Texts(rig->control<QListView>("File1")), QStringList{"label.prn"});
         QCOMPARE(rig->control<QListWidget>("file2").currentRow(), 0);
 
         std::ofstream(rig->dropDirectory() + "/job.prn") << "RAW";

@@ -25,6 +25,8 @@ class DirPickTest : public QObject {
         std::filesystem::create_directories(tree->path() / "sub" / "deeper");
         std::filesystem::create_directory(tree->path() / "gone");
         tree->write("sub/one.prn", "");
+        std::filesystem::create_directory(tree->path() / "sub" / "\xE9");  // no valid UTF-8
+        tree->write("sub/\xE9.prn", "");
         user.said.clear();
     }
 
@@ -32,6 +34,7 @@ class DirPickTest : public QObject {
         QTest::addColumn<QStringList>("steps");  // start, walk into, press, chosen
         auto row = [](const char* name, QStringList steps) { QTest::newRow(name) << steps; };
         row("the double-clicked directory", {"", "sub", "Command1", "sub/"});
+        row("a single click only highlights", {"", "click sub", "Command1", ""});
         row("the start, as it is", {"", "", "Command1", ""});
         row("cancel after moving", {"", "sub", "Command2", "-"});
         row("closed by its frame", {"", "sub", "close", "-"});
@@ -43,20 +46,36 @@ class DirPickTest : public QObject {
     void answersWhatTheUserChose() {
         QFETCH(QStringList, steps);
         DirPick picker(messages);
-        QStringList files;
+        QStringList files, subdirectories;
+        QString shown;  // what the dialog says Select takes
         InNextDialog<QDialog>(&picker, [&](QDialog& dialog) {
             if (steps[1] == "gone" && std::filesystem::remove_all(tree->path() / "gone")) {
                 user.answer();  // it cannot be opened
             }
             if (steps[1] == "/") emit Child<QComboBox>(dialog, "Drive1").activated(0);  // "/"
-            if (!steps[1].isEmpty() && steps[1] != "/") DoubleClick(dialog, steps[1]);
-            files = Texts(Child<QListWidget>(dialog, "File1"));
+            auto& dirs = Child<QTreeWidget>(dialog, "Dir1");
+            if (steps[1] == "click sub") {
+                const auto* item = dirs.findItems("sub", Qt::MatchExactly | Qt::MatchRecursive)[0];
+                QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {},
+                                  dirs.visualItemRect(item).center());
+            } else if (!steps[1].isEmpty() && steps[1] != "/") {
+                DoubleClick(dialog, steps[1]);
+            }
+            files = Texts(Child<QListView>(dialog, "File1"));
+            for (int i = 0; dirs.currentItem() && i < dirs.currentItem()->childCount(); ++i) {
+                subdirectories << dirs.currentItem()->child(i)->text(0);
+            }
+            shown = Child<QLabel>(dialog, "Label1").text();
             if (steps[2] == "close") dialog.close();
             if (steps[2] != "close") Child<QPushButton>(dialog, qPrintable(steps[2])).click();
         });
         const auto chosen = picker.choose(at(steps[0]).toStdString());
         QCOMPARE(QString::fromStdString(chosen.value_or("-")), at(steps[3]));
-        if (steps[1] == "sub") QCOMPARE(files, QStringList{"one.prn"});
+        if (chosen) QCOMPARE(shown, "Select chooses " + QString::fromStdString(*chosen));
+        if (steps[1] == "sub") {
+            QCOMPARE(files, (QStringList{"one.prn", QString(QChar(0xFFFD)) + ".prn"}));
+            QCOMPARE(subdirectories, (QStringList{"deeper", QString(QChar(0xFFFD))}));
+        }
         QCOMPARE(user.saw(at("gone").toStdString()), steps[1] == "gone");
     }
 

@@ -95,9 +95,11 @@ struct WindowRig {
     std::string dropDirectory() const { return (appDir.path() / "RawSpool").string(); }
 };
 
-inline QStringList Texts(const QListWidget& list) {
+inline QStringList Texts(const QAbstractItemView& list) {
     QStringList texts;
-    for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
+    for (int i = 0; i < list.model()->rowCount(); ++i) {
+        texts << list.model()->index(i, 0).data().toString();
+    }
     return texts;
 }
 

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "formkit/controls.h"
+#include "formkit/directory_checks.h"
 #include "formkit/file_list_box.h"
 #include "mainwindow/autoprint_watcher.h"
 #include "settings/settings_steps.h"
@@ -184,6 +185,10 @@ MainWindowSettings& Vantrel::settings() {
 }
 
 void Vantrel::refreshLists() {
+    // A directory deleted or closed to the user since it was chosen: as at start-up.
+    const std::string directory = currentDirectory();
+    const std::string usable = UsableDirectory(directory, "directory", "", links_.messages());
+    if (usable != directory) setCurrentDirectory(usable);
     ui_->File1->refresh();
     ui_->file2->clear();
     try {
@@ -207,7 +212,8 @@ void Vantrel::selectDefaultPrinter() {
 void Vantrel::setCurrentDirectory(const std::string& directory) {
     const QString text = QString::fromStdString(directory);
     ui_->Text1->setText(text);
-    ui_->File1->setPath(text);
+    // Every caller refreshes the lists next: one read of the directory, not two.
+    ui_->File1->presetPath(text);
 }
 
 std::string Vantrel::currentDirectory() const {
@@ -283,15 +289,11 @@ int Vantrel::fileListIndex() const {
 }
 
 std::vector<std::string> Vantrel::fileEntries() const {
-    return Texts(*ui_->File1);
+    return ui_->File1->storedNames();
 }
 
 std::vector<bool> Vantrel::fileSelection() const {
-    std::vector<bool> selected;
-    for (int i = 0; i < ui_->File1->count(); ++i) {
-        selected.push_back(ui_->File1->item(i)->isSelected());
-    }
-    return selected;
+    return ui_->File1->selection();
 }
 
 int Vantrel::printerListIndex() const {

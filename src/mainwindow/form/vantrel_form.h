@@ -55,11 +55,13 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     MainWindowSettings& settings();
 
     // Re-reads the file list, rebuilds the printer list and selects the default printer in it.
+    // A current directory that cannot be listed is reported and replaced by the home directory.
     void refreshLists() override;
     // Selects the default printer in the printer list, as it stands; an unreachable spooler
     // leaves the selection alone.
     void selectDefaultPrinter();
-    // Sets the current directory: the directory box and the file list's directory.
+    // Sets the current directory: the directory box and the file list's directory, which the
+    // next refreshLists reads.
     void setCurrentDirectory(const std::string& directory);
     std::string currentDirectory() const override;
     // Offers the after-print actions "Leave", "Delete" and "Move", with chosen selected.

@@ -1,11 +1,14 @@
 // The main window: the file list and its masks, Refresh, the Print press as the window feeds
 // it, Change Dir, the menus, and AutoPrint on its timer.
 
+#include <sys/stat.h>
+
 #include "app/version.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
+using namespace Qt::StringLiterals;
 namespace fs = std::filesystem;
 
 class MainWindowTest : public QObject {
@@ -13,7 +16,7 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<WindowRig> rig;
 
-    QStringList files() { return Texts(rig->control<QListWidget>("File1")); }
+    QStringList files() { return Texts(rig->control<QListView>("File1")); }
     QString printer() {
         const auto selected = rig->control<QListWidget>("file2").selectedItems();
         return selected.isEmpty() ? QString() : selected.first()->text();
@@ -22,10 +25,13 @@ class MainWindowTest : public QObject {
   private slots:
     void init() {
         rig = std::make_unique<WindowRig>();
-        for (const char* name : {"a.txt", "B.TXT", "c.prn", "README", ".hidden.txt"}) {
+        // "\xE9": a Latin-1 name, no valid UTF-8.
+        for (const char* name : {"a.txt", "B.TXT", "c.prn", "README", ".hidden.txt", "\xE9.txt"}) {
             rig->work.write(name, std::string("data of ") + name);
         }
         fs::create_directory(rig->work.path() / "sub");
+        fs::create_symlink("a.txt", rig->work.path() / "link.txt");  // listed until a.txt goes
+        QCOMPARE(::mkfifo(rig->work.file("pipe.txt").c_str(), 0600), 0);
         QVERIFY(rig->start());
         rig->control<QListWidget>("file2").setCurrentRow(1);  // Fax, by hand
     }
@@ -34,24 +40,48 @@ class MainWindowTest : public QObject {
         rig->control<QComboBox>("Combo1").setCurrentIndex(2);
         rig->work.write("late.txt", "");
         rig->control<QPushButton>("Command1").click();
-        QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "c.prn", "late.txt", "README"}));
+        QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "c.prn", "late.txt", "link.txt", "README",
+                                       u"\uFFFD.txt"_s}));
         QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));  // the default again
     }
 
+    // A directory gone or closed since: told, with its name and why, and the home directory
+    // instead, as at start-up.
+    void refreshAndChangeDirLeaveADirectoryThatCannotBeListed_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Refresh") << "Command1";
+        QTest::newRow("Change Dir, cancelled") << "Command3";
+    }
+    void refreshAndChangeDirLeaveADirectoryThatCannotBeListed() {
+        QFETCH(QString, button);
+        const std::string sub = rig->work.file("sub") + "/";
+        rig->window().setCurrentDirectory(sub);
+        fs::remove(sub);
+        if (button == "Command3") InNextDialog<DirPick>(&rig->window(), [](DirPick&) {});
+        rig->user.answer();
+        rig->control<QPushButton>(qPrintable(button)).click();
+        QVERIFY(rig->user.saw("\"" + sub + "\" cannot be opened: it does not exist."));
+        QCOMPARE(rig->control<QLineEdit>("Text1").text(), QDir::homePath() + "/");
+        QCOMPARE(rig->control<FileListBox>("File1").path(), QDir::homePath() + "/");
+    }
+
     void printPrintsTheSelectedFilesOnTheSelectedPrinterThenActs() {
-        for (int row : {0, 1}) {
-            rig->control<QListWidget>("File1").setCurrentRow(row, QItemSelectionModel::Select);
+        auto& list = rig->control<QListView>("File1");
+        for (int row : {0, 3}) {  // a.txt, \xE9.txt
+            list.selectionModel()->setCurrentIndex(list.model()->index(row, 0),
+                                                   QItemSelectionModel::Select);
         }
         rig->control<QLineEdit>("Text2").setText("2");
         rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
         rig->control<QPushButton>("Command2").click();
-        QStringList printed;
+        std::vector<std::string> printed;
         for (const auto& document : rig->printers.printed()) {
-            printed << QString::fromStdString(document.deviceName + ": " + document.data);
+            printed.push_back(document.deviceName + ": " + document.data);
         }
-        QCOMPARE(printed, (QStringList{"Fax: data of a.txt", "Fax: data of a.txt",
-                                       "Fax: data of B.TXT", "Fax: data of B.TXT"}));
-        QCOMPARE(files(), QStringList{});  // deleted, and the lists are rebuilt
+        QVERIFY(printed ==
+                (std::vector<std::string>{"Fax: data of a.txt", "Fax: data of a.txt",
+                                          "Fax: data of \xE9.txt", "Fax: data of \xE9.txt"}));
+        QCOMPARE(files(), QStringList{"B.TXT"});  // deleted, and the lists are rebuilt
         QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));
     }
 
