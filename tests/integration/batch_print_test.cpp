@@ -131,15 +131,6 @@ TEST_F(BatchPrint, AHundredMegabyteFileArrivesWhole) {
 
 // --- Printers ---
 
-TEST_F(BatchPrint, APrinterIsNamedByTheStartOfItsNameInAnyCaseInEitherOrder) {
-    EXPECT_SUCCESS(Print({MakeFile("a.prn", "first"), "label"}));
-    EXPECT_SUCCESS(Print({"-R", "LABEL_PR", MakeFile("b.prn", "second")}));
-    auto jobs = Received(kLabelQueue);
-    ASSERT_EQ(jobs.size(), 2u);
-    EXPECT_EQ(ReadFile(jobs[0]) + ReadFile(jobs[1]), "firstsecond");
-    EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{});
-}
-
 TEST_F(BatchPrint, TheUsersLpoptionsDefaultComesBeforeTheSchedulers) {
     std::filesystem::create_directories(home_.path().string() + "/.cups");
     WriteFile(home_.path().string() + "/.cups/lpoptions",
@@ -202,13 +193,6 @@ TEST_F(BatchPrint, ADisabledQueueHoldsTheJobAndThatCountsAsPrinted) {
 
 // --- Deleting, and failures that keep the file ---
 
-TEST_F(BatchPrint, DeleteRemovesTheFileOnceEveryCopyIsSpooled) {
-    std::string path = MakeFile("gone.prn", "gone");
-    EXPECT_SUCCESS(Print({"-CD", "2", path}));
-    EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(Received(kDefaultQueue).size(), 2u);
-}
-
 // Command lines that print nothing: the file is kept, the status and the message say why.
 struct Refusal {
     const char* name;
@@ -247,22 +231,6 @@ INSTANTIATE_TEST_SUITE_P(BatchPrint, Refusals, ::testing::Values(
     Refusal{"MissingFile", {"-D", "nothere.prn"}, "kept", 1, "nothere.prn"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-
-TEST_F(BatchPrint, AQueueNamedExactlyIsReachedBesideLongerNamesThatBeginWithIt) {
-    auto added = RunProgram(
-        {"bash", VANTREL_SOURCE_DIR "/scripts/cups/add-capture-queue.sh", cups_.dir, "Label"},
-        {{"VANTREL_CAPTURE_BIN", CAPTURE_PRINTER_BINARY}});
-    ASSERT_EQ(added.exitCode, 0) << added.err;
-    const auto before = CaptureDir(cups_, "Label").jobs();
-    auto run = Print({MakeFile("exact.prn", "exact"), "label"});
-    WaitUntilQueueIdle("Label");
-    auto jobs = CaptureDir(cups_, "Label").jobsSince(before);
-    RunProgram({"lpadmin", "-x", "Label"});
-    EXPECT_SUCCESS(run);
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(ReadFile(jobs[0]), "exact");
-    EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>{});
-}
 
 TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
     const std::string bytes = PatternBytes(40000, 7);

@@ -123,13 +123,6 @@ TEST_F(CupsBackend, NeverShowsTheCredentialsInADeviceUri) {
     EXPECT_EQ(vault->port, "beh:/1/3/5/socket://127.0.0.1:9/");
 }
 
-TEST_F(CupsBackend, DefaultEntryNamesTheSchedulersDefaultQueue) {
-    auto entry = system_->defaultPrinterEntry();
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(*entry, std::string(kDefaultQueue) +
-                          ",cups,socket://127.0.0.1:" + CapturePort(cups_, kDefaultQueue));
-}
-
 TEST_F(CupsBackend, AnUnreachableSchedulerIsAnErrorNotAnEmptyList) {
     TempDir nowhere;
     ServerOverride override(nowhere.file("cups.sock"));
@@ -202,20 +195,6 @@ TEST_F(CupsBackend, AnUnfinishedJobIsWithdrawnWhenDropped) {
     EXPECT_EQ(job->state, IPP_JSTATE_CANCELED);
     WaitUntilQueueIdle(kLabelQueue);
     EXPECT_EQ(capture.jobsSince(before), std::vector<std::string>{});
-}
-
-TEST_F(CupsBackend, ARejectingQueueRefusesTheDocument) {
-    const std::string title = UniqueTitle("refused.prn");
-    auto printer = system_->openPrinter(kRejectingQueue);
-    ASSERT_NE(printer, nullptr);
-    try {
-        printer->startDocument(title);
-        ADD_FAILURE() << "a queue that rejects jobs took one";
-    } catch (const SpoolError& error) {
-        EXPECT_NE(std::string(error.what()).find("not accepting jobs"), std::string::npos)
-            << error.what();
-    }
-    EXPECT_FALSE(FindJob(kRejectingQueue, title));
 }
 
 }  // namespace

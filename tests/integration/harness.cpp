@@ -1,7 +1,6 @@
 #include "integration/harness.h"
 
 #include <cups/cups.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -47,15 +46,12 @@ CaptureDir::CaptureDir(const PrivateCups& cups, const std::string& queue)
 
 std::vector<std::string> CaptureDir::jobs() const {
     std::vector<std::string> names;
-    if (DIR* d = ::opendir(dir_.c_str())) {
-        while (dirent* entry = ::readdir(d)) {
-            std::string name = entry->d_name;
-            if (name.starts_with("job-") && name.ends_with(".bin")) names.push_back(name);
-        }
-        ::closedir(d);
+    std::error_code none;  // no job yet: no directory
+    for (const auto& entry : std::filesystem::directory_iterator(dir_, none)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("job-") && name.ends_with(".bin")) names.push_back(entry.path());
     }
     std::sort(names.begin(), names.end());
-    for (auto& name : names) name = dir_ + "/" + name;
     return names;
 }
 

@@ -124,28 +124,6 @@ TEST_F(HotFolders, TwoFoldersPrintOnTheirOwnPrintersByteForByte) {
         << service.journal();
 }
 
-TEST_F(HotFolders, AFileWrittenSlowlyIsPrintedOnceAndWhole) {
-    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
-    const std::string bytes = PatternBytes(10000, 1);
-    for (int piece = 0; piece < 10; ++piece) {
-        std::ofstream(a_.file("slow.prn"), std::ios::app | std::ios::binary)
-            << bytes.substr(piece * 1000, 1000);
-        std::this_thread::sleep_for(300ms);
-    }
-    EXPECT_EQ(Received(labels_, before_, 1), std::vector<std::string>{bytes});
-    std::this_thread::sleep_for(1500ms);  // no second job follows
-    EXPECT_EQ(labels_.jobsSince(before_).size(), 1u);
-    EXPECT_EQ(service.stop(), 0);
-}
-
-TEST_F(HotFolders, FiveHundredFilesDroppedAtOnceAreAllPrinted) {
-    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
-    const auto dropped = Drop(a_.path(), 500, 1024);
-    EXPECT_EQ(Received(labels_, before_, 500), dropped);
-    EXPECT_TRUE(WaitFor([&] { return Empty(a_.path()); }));
-    EXPECT_EQ(service.stop(), 0);
-}
-
 TEST_F(HotFolders, ARefusingQueueSendsTheFilesToTheFoldersFailedDirectory) {
     Service service({a_.path().string() + "=" + kRejectingQueue}, home_.path());
     Drop(a_.path(), 2, 100);
