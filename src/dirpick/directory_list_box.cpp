@@ -1,6 +1,7 @@
 #include "dirpick/directory_list_box.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QStyle>
@@ -13,6 +14,8 @@ namespace vantrel {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+// Set on a directory whose stored name is no valid text: its path as text names no directory.
+constexpr int kUnnamedRole = Qt::UserRole + 1;
 
 QTreeWidgetItem* MakeEntry(const QString& text, const QString& path, const QIcon& icon) {
     auto* item = new QTreeWidgetItem(QStringList{text});
@@ -54,7 +57,11 @@ DirectoryListBox::DirectoryListBox(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const QString target = item->data(0, kPathRole).toString();
         if (target == path_) return;
-        if (!setPath(target) && onRefused) onRefused(target, DirectoryProblem(target));
+        if (item->data(0, kUnnamedRole).toBool()) {
+            if (onRefused) onRefused(target, QStringLiteral("its name is not valid text"));
+        } else if (!setPath(target) && onRefused) {
+            onRefused(target, DirectoryProblem(target));
+        }
     });
 }
 
@@ -105,6 +112,8 @@ void DirectoryListBox::rebuild() {
     for (const std::string& name : names) {
         const QString shown = ShownName(name);
         entries << MakeEntry(shown, base + u'/' + shown, closed);
+        if (QFile::encodeName(shown).toStdString() != name)
+            entries.back()->setData(0, kUnnamedRole, true);
     }
     current->addChildren(entries);
     expandAll();

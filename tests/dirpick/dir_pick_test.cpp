@@ -41,6 +41,7 @@ class DirPickTest : public QObject {
         row("the root, with one slash", {"=/", "", "Command1", "=/"});
         row("a missing start: its parent", {"sub/gone/x/", "", "Command1", "sub/"});
         row("a directory gone meanwhile: stays", {"", "gone", "Command1", ""});
+        row("a name that is no valid text: stays", {"sub", QChar(0xFFFD), "Command1", "sub/"});
         row("the root drive chosen", {"", "/", "Command1", "=/"});
     }
     void answersWhatTheUserChose() {
@@ -48,10 +49,10 @@ class DirPickTest : public QObject {
         DirPick picker(messages);
         QStringList files, subdirectories;
         QString shown;  // what the dialog says Select takes
+        const bool refused = steps[1] == "gone" || steps[1] == QChar(0xFFFD);
         InNextDialog<QDialog>(&picker, [&](QDialog& dialog) {
-            if (steps[1] == "gone" && std::filesystem::remove_all(tree->path() / "gone")) {
-                user.answer();  // it cannot be opened
-            }
+            if (steps[1] == "gone") std::filesystem::remove_all(tree->path() / "gone");
+            if (refused) user.answer();  // it cannot be opened
             if (steps[1] == "/") emit Child<QComboBox>(dialog, "Drive1").activated(0);  // "/"
             auto& dirs = Child<QTreeWidget>(dialog, "Dir1");
             if (steps[1] == "click sub") {
@@ -76,7 +77,8 @@ class DirPickTest : public QObject {
             QCOMPARE(files, (QStringList{"one.prn", QString(QChar(0xFFFD)) + ".prn"}));
             QCOMPARE(subdirectories, (QStringList{"deeper", QString(QChar(0xFFFD))}));
         }
-        QCOMPARE(user.saw(at("gone").toStdString()), steps[1] == "gone");
+        QCOMPARE(user.saw(" cannot be opened: "), refused);
+        if (steps[1] == "gone") QVERIFY(user.saw(at("gone").toStdString()));
     }
 
     void theDriveOfAPathIsTheLongestRootItLiesIn() {
