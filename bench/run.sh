@@ -6,7 +6,8 @@
 #   2. 200 files of 100 bytes, one process each: total wall time and the ratio (aim: <= 1.5);
 #   3. peak resident set size of vantrel printing a 1 MB and a 1 GB file (aim: < 2 MB apart);
 #   4. 1,000 files of 1 KB dropped at once: the AutoPrint tick that prints and removes them all,
-#      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5);
+#      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5); and the same in the
+#      window (offscreen): the longest time its event loop is held up meanwhile (aim: < 200 ms);
 #   5. the headless AutoPrint (vantrel --autoprint): 1,000 files of 1 KB written into its folder
 #      by another process until all are printed and deleted, against a shell loop of 1,000
 #      "lp -o raw" calls (aim: ratio <= 0.2); one file's latency from its writer closing it to its
@@ -29,7 +30,7 @@ if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat vantrel_autoprint_tick \
-    vantrel_drop_files vantrel_window_lists >/dev/null
+    vantrel_drop_files vantrel_window_lists vantrel_autoprint_window >/dev/null
 vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
@@ -175,6 +176,12 @@ for ((i = 0; i < 1000; ++i)); do print_lp "$work/lp-drop/$i.prn"; done
 lp_ms="$(ms $(($(now_ns) - start)))"
 printf '  %-28s %8s ms %8s ms %8s\n' "tick vs 1,000 lp calls" "$tick_ms" "$lp_ms" \
     "$(awk -v a="$tick_ms" -v b="$lp_ms" 'BEGIN { printf "%.3f", a / b }')"
+done_jobs=$(jobs_in "$printer_log")
+window="$("$build/bench/vantrel_autoprint_window" "$work/window-app" 1000 1024 2>/dev/null)"
+wait_jobs "$printer_log" $((done_jobs + 1000)) >/dev/null
+printf '  %-28s %8s ms (gaps over 200 ms: %s; %s)\n' "window held up at most" \
+    "$(sed 's/.*max_blocked_ms=\([0-9]*\).*/\1/' <<<"$window")" \
+    "$(sed 's/.*over_200ms=\([0-9]*\).*/\1/' <<<"$window")" "$(sed 's/.*\(caption=.*\)/\1/' <<<"$window")"
 
 echo "== Headless AutoPrint: vantrel --autoprint"
 drop="$build/bench/vantrel_drop_files"

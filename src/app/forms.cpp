@@ -12,7 +12,9 @@ Forms::Forms(const WindowSeams& seams, std::string appPath)
       appPath_(std::move(appPath)),
       dirPick_(std::make_unique<DirPick>(seams.messages)),
       optionForm_(std::make_unique<OptionForm>(*this)),
-      vantrel_(std::make_unique<Vantrel>(*this)) {}
+      vantrel_(std::make_unique<Vantrel>(*this)) {
+    seams.messages.setOwner(vantrel_.get());
+}
 
 // The main window goes first, as at the end of a run; the dialogs follow.
 Forms::~Forms() {

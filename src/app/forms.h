@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "formkit/message_boxes.h"
 #include "mainwindow/form/vantrel_form.h"
 #include "options/option_form.h"
 #include "platform/desktop.h"
@@ -26,7 +27,7 @@ struct WindowSeams {
     FileSystem& files;
     SettingsStore& store;
     LegacyProfile& legacyProfile;
-    MessageSink& messages;
+    MessageBoxes& messages;  // owned by the main window
     Desktop& desktop;
     Registry& registry;
 };

@@ -15,14 +15,26 @@ CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& main
             mainWindow.left + (mainWindow.width - form.width) / 2};
 }
 
+QPoint CentredOn(const QRect& ownerFrame, const QSize& client, const QMargins& frame) {
+    const QSize outer = client.grownBy(frame);
+    return {ownerFrame.x() + (ownerFrame.width() - outer.width()) / 2,
+            ownerFrame.y() + (ownerFrame.height() - outer.height()) / 2};
+}
+
+QMargins FrameMargins(const QWidget& window, const QWidget& owner) {
+    const QWidget& framed = window.frameGeometry() != window.geometry() ? window : owner;
+    const QRect outer = framed.frameGeometry();
+    const QRect inner = framed.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
 void CenterForm(QWidget& form, const QWidget& mainWindow) {
     if (form.isMinimized() || form.isMaximized() || form.isFullScreen()) return;
     FormGeometry outer = FormGeometryTwips(form);
-    if (form.frameGeometry().size() == form.size()) {
-        const QSize frame = mainWindow.frameGeometry().size() - mainWindow.size();
-        outer.width += PixelsToTwipsX(frame.width());
-        outer.height += PixelsToTwipsY(frame.height());
-    }
+    const QSize framed = form.size().grownBy(FrameMargins(form, mainWindow));
+    outer.width = PixelsToTwipsX(framed.width());
+    outer.height = PixelsToTwipsY(framed.height());
     const CentredPlace place =
         CentredPlacement(outer, FormGeometryTwips(mainWindow), ScreenWidthTwips(&mainWindow),
                          ScreenHeightTwips(&mainWindow));

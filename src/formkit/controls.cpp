@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace vantrel {
@@ -11,6 +12,28 @@ namespace {
 
 // The forms' controls were sized for 8-point text.
 constexpr int kFormFontPoints = 8;
+// The smallest share of its font that a box shrinks its text to.
+constexpr double kSmallestFontShare = 0.6;
+// QLineEdit keeps this many pixels free on either side of its text, inside the frame.
+constexpr int kLineEditInnerMargin = 2;
+
+// The width a text box has for its text: inside its frame and margins, with room for the cursor.
+int TextRoom(const QLineEdit& box) {
+    const int frame =
+        box.hasFrame() ? box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box) : 0;
+    const int cursor = box.style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, &box);
+    const QMargins text = box.textMargins();
+    return box.contentsRect().width() - 2 * frame - text.left() - text.right() -
+           2 * kLineEditInnerMargin - cursor;
+}
+
+int WidestNumber(const QFontMetrics& metrics, int digits) {
+    int widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        widest = std::max(widest, metrics.horizontalAdvance(QString(digits, QChar(digit))));
+    }
+    return widest;
+}
 
 }  // namespace
 
@@ -41,6 +64,16 @@ void UseFormFont(QWidget& form) {
     QFont font = form.font();
     font.setPointSize(kFormFontPoints);
     form.setFont(font);
+}
+
+void FitDigits(QLineEdit& box, int digits) {
+    const int room = TextRoom(box);
+    QFont font = box.font();
+    const double smallest = font.pointSizeF() * kSmallestFontShare;
+    while (WidestNumber(QFontMetrics(font), digits) > room && font.pointSizeF() > smallest) {
+        font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.25));
+    }
+    box.setFont(font);
 }
 
 void FitCaption(QLabel& label, int limit) {

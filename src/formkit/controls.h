@@ -39,4 +39,9 @@ void UseFormFont(QWidget& form);
 // any other grows to the right, up to limit (pixels in its parent).
 void FitCaption(QLabel& label, int limit);
 
+// Shrinks a text box's font until a number of the given digits, however wide its digits are, is
+// seen whole, but never below 60 % of the font's size: the design's boxes were sized for the
+// narrower fonts of their day.
+void FitDigits(QLineEdit& box, int digits);
+
 }  // namespace vantrel

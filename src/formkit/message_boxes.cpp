@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <utility>
 
+#include "formkit/center_form.h"
 #include "platform/runtime_text.h"
 
 namespace vantrel {
@@ -53,6 +54,21 @@ QString Shown(const std::string& text) {
     return lines.join(u'\n');
 }
 
+// A box centred on its owner, frames included, where the toolkit would guess at the frames.
+class OwnedBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // settles the box's size
+        if (const QWidget* owner = parentWidget()) {
+            const QWidget& window = *owner->window();
+            move(CentredOn(window.frameGeometry(), size(), FrameMargins(*this, window)));
+        }
+    }
+};
+
 MsgAnswer AnswerOf(int button) {
     switch (button) {
         case QMessageBox::Cancel:
@@ -76,8 +92,9 @@ MsgAnswer MessageBoxes::show(const std::string& text, int style, const std::stri
     }
     if (defaultAnswer_) return defaultAnswer_({text, style, caption});
 
-    QMessageBox box(IconOf(style), Shown(caption), Shown(text), ButtonsOf(style),
-                    QApplication::activeWindow());
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner) owner = owner_ ? owner_.data() : QApplication::activeWindow();
+    OwnedBox box(IconOf(style), Shown(caption), Shown(text), ButtonsOf(style), owner);
     // Paths and file names are shown as they are, never read as markup.
     box.setTextFormat(Qt::PlainText);
     const int button = box.exec();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <string>
@@ -16,7 +18,8 @@ struct BoxMessage {
 };
 
 // The window's messages: a modal message box per message, with the buttons and icon the style
-// asks for, over the window the user is working in.
+// asks for, centred on the window it belongs to, frames included: the dialog the user is in, or
+// else the main window, whether or not it is the active one.
 //
 // Tests stand in for the user through answers: a message that has an answer goes to it and no
 // box is shown. An answer sees the message and may run the event loop meanwhile, as a user
@@ -32,8 +35,11 @@ class MessageBoxes : public MessageSink {
     void setNextAnswer(Answer answer);
     // A message with no next answer left goes to answer; when unset it shows a box.
     void setDefaultAnswer(Answer answer);
+    // The window the boxes belong to while no dialog is open.
+    void setOwner(QWidget* owner) { owner_ = owner; }
 
   private:
+    QPointer<QWidget> owner_;
     std::deque<Answer> nextAnswers_;
     Answer defaultAnswer_;
 };

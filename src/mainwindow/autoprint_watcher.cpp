@@ -1,5 +1,6 @@
 #include "mainwindow/autoprint_watcher.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -11,20 +12,6 @@
 namespace vantrel {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Clears a flag when the tick ends, however it ends.
-class TickGuard {
-  public:
-    explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TickGuard() { flag_ = false; }
-
-  private:
-    bool& flag_;
-};
-
-}  // namespace
 
 std::string KeptFilesRecordPath() {
     const std::string state = UserStateDirectory();
@@ -44,27 +31,81 @@ AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& sys
       kept_(std::move(keptRecordPath)) {}
 
 void AutoPrintWatcher::tick() {
-    if (ticking_) return;  // a message box of this tick let the timer in again
-    TickGuard guard(ticking_);
-    kept_.prune(files_);
-
-    std::map<std::string, FileIdentity> thisLook;
-    bool waiting = false;  // the rest of the tick waits; the files are still looked at
-    for (const auto& name : VisibleEntryNames(dropDirectory_)) {
-        const std::string path = (fs::path(dropDirectory_) / name).string();
-        if (IsSymbolicLink(path)) continue;
-        auto now = files_.identityOf(path);
-        if (!now) continue;  // not a plain file, or gone
-        thisLook[name] = *now;
-        if (kept_.contains(path, *now)) continue;
-        auto previous = lastLook_.find(name);
-        if (previous == lastLook_.end() || !(previous->second == *now)) continue;  // changing
-        if (waiting) continue;
-        waiting = !handleFile(path);
-        // Once it is gone, a new file of the same name is looked at afresh.
-        if (!files_.identityOf(path)) thisLook.erase(name);
+    if (!startTick()) return;
+    while (workFor(std::chrono::milliseconds::max())) {
     }
-    lastLook_ = std::move(thisLook);
+}
+
+bool AutoPrintWatcher::startTick() {
+    if (ticking_) return false;  // a message box of this tick let the timer in again
+    ticking_ = true;
+    stopping_ = waiting_ = false;
+    kept_.prune(files_);
+    entries_ = VisibleEntryNames(dropDirectory_);
+    next_ = 0;
+    thisLook_.clear();
+    return true;
+}
+
+bool AutoPrintWatcher::workFor(std::chrono::milliseconds budget) {
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    if (!ticking_ || working_) return ticking_;  // inside a step's message box: it goes on there
+    // The next entry is taken only when one as long as the longest so far still fits.
+    const auto start = steady_clock::now();
+    steady_clock::duration longest{};
+    steady_clock::time_point now;
+    do {
+        if (stopping_ || next_ >= entries_.size()) {
+            endTick();
+            return false;
+        }
+        working_ = true;
+        const auto stepStart = steady_clock::now();
+        try {
+            step();
+        } catch (...) {
+            working_ = false;
+            endTick();
+            throw;
+        }
+        working_ = false;
+        now = steady_clock::now();
+        longest = std::max(longest, now - stepStart);
+    } while (duration_cast<milliseconds>(now - start + longest) < budget);
+    if (stopping_ || next_ >= entries_.size()) endTick();
+    return ticking_;
+}
+
+void AutoPrintWatcher::stop() {
+    stopping_ = true;
+    if (ticking_ && !working_) endTick();
+}
+
+void AutoPrintWatcher::endTick() {
+    // Entries a stopped tick did not reach are looked at afresh by the next one.
+    lastLook_ = std::move(thisLook_);
+    thisLook_.clear();
+    entries_.clear();
+    next_ = 0;
+    ticking_ = false;
+}
+
+void AutoPrintWatcher::step() {
+    const std::string name = entries_[next_++];
+    const std::string path = (fs::path(dropDirectory_) / name).string();
+    if (IsSymbolicLink(path)) return;
+    auto now = files_.identityOf(path);
+    if (!now) return;  // not a plain file, or gone
+    thisLook_[name] = *now;
+    if (kept_.contains(path, *now)) return;
+    auto previous = lastLook_.find(name);
+    if (previous == lastLook_.end() || !(previous->second == *now)) return;  // changing
+    if (waiting_) return;
+    waiting_ = !handleFile(path);
+    // Once it is gone, a new file of the same name is looked at afresh.
+    if (!files_.identityOf(path)) thisLook_.erase(name);
 }
 
 bool AutoPrintWatcher::waitFor(bool& warned, const std::string& why) {

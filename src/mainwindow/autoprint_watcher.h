@@ -1,8 +1,11 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "mainwindow/autoprint_rules.h"
 #include "mainwindow/kept_files_record.h"
@@ -21,6 +24,10 @@ namespace vantrel {
 // reached, no default printer is set or the copies box holds no usable number, files stay where
 // they are, and the user is told once. A printed file that cannot be deleted is not printed
 // again, in this run or a later one.
+//
+// A tick can run in steps, so that a window stays responsive between them: startTick() reads the
+// directory, each step walks on to the next entry, looking at it afresh (a file that went
+// meanwhile is simply passed over).
 class AutoPrintWatcher {
   public:
     // keptRecordPath: where the files given up are remembered across runs; empty for nowhere.
@@ -28,12 +35,33 @@ class AutoPrintWatcher {
                      const LiveSettings& live, MessageSink& messages,
                      std::function<std::string()> copiesText, std::string keptRecordPath = {});
 
-    // One tick. A tick that starts while another runs (inside its message box) does nothing.
+    // One whole tick. A tick that starts while another is unfinished (in steps, or inside its
+    // message box) does nothing.
     void tick();
+
+    // Begins a tick in steps: reads the directory. False, doing nothing, while a tick is
+    // unfinished.
+    bool startTick();
+    // Walks on through the tick's entries for at most budget: one entry at least (a file in
+    // progress is never cut short), and a further one only while the longest so far would still
+    // fit. True while entries remain.
+    bool workFor(std::chrono::milliseconds budget);
+    // Ends the unfinished tick once the file in progress is done: no further file is taken in it.
+    void stop();
+
+    // How far the unfinished tick is: entries walked, of entries read.
+    struct Progress {
+        std::size_t done = 0;
+        std::size_t total = 0;
+        bool operator==(const Progress&) const = default;
+    };
+    Progress progress() const { return {next_, entries_.size()}; }
 
     const std::string& dropDirectory() const { return dropDirectory_; }
 
   private:
+    void step();
+    void endTick();
     // Each returns false when the rest of the tick must wait for the next one.
     bool handleFile(const std::string& path);
     bool waitFor(bool& warned, const std::string& why);
@@ -48,10 +76,18 @@ class AutoPrintWatcher {
     std::function<std::string()> copiesText_;
     KeptFilesRecord kept_;
 
-    bool ticking_ = false;
     bool spoolerWarned_ = false;                    // told of the current outage
     bool copiesWarned_ = false;                     // told that the copies box is unusable
     std::map<std::string, FileIdentity> lastLook_;  // by file name, from the previous tick
+
+    // The unfinished tick.
+    bool ticking_ = false;
+    bool working_ = false;   // inside a step: a message box may let the timers in
+    bool stopping_ = false;  // stop() came: no further file
+    bool waiting_ = false;   // the rest of the tick waits; the files are still looked at
+    std::vector<std::string> entries_;
+    std::size_t next_ = 0;
+    std::map<std::string, FileIdentity> thisLook_;
 };
 
 // Where the files AutoPrint gave up on are remembered: in the user's state directory.

@@ -1,5 +1,7 @@
-// CenterForm's placement: over the main window when the form fits, on the screen when it is
-// wider or taller (the main window 600 by 500 at left 100, top 50; the screen 1920 by 1080).
+// Placement over the main window: CenterForm's rule (over the main window when the form fits, on
+// the screen when it is wider or taller; the main window 600 by 500 twips at left 100, top 50,
+// the screen 1920 by 1080), and a window centred on its owner with both frames counted (the
+// owner's outer rectangle 300 by 200 pixels at 100, 50).
 
 #include "formkit/center_form.h"
 
@@ -21,6 +23,22 @@ class CenterFormTest : public QObject {
         QCOMPARE(place(600, 500), QPointF(100, 50));
         QCOMPARE(place(601, 300), QPointF(659.5, 390));
         QCOMPARE(place(400, 501), QPointF(760, 289.5));
+    }
+
+    void centredOnTheOwnerFramesIncluded_data() {
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QPoint>("outerTopLeft");
+        QTest::newRow("no frame") << QSize(100, 60) << QMargins() << QPoint(200, 120);
+        QTest::newRow("a title bar and borders")
+            << QSize(100, 60) << QMargins(2, 24, 2, 2) << QPoint(198, 107);
+        QTest::newRow("wider than the owner") << QSize(400, 60) << QMargins() << QPoint(50, 120);
+    }
+    void centredOnTheOwnerFramesIncluded() {
+        QFETCH(QSize, client);
+        QFETCH(QMargins, frame);
+        QFETCH(QPoint, outerTopLeft);
+        QCOMPARE(CentredOn({100, 50, 300, 200}, client, frame), outerTopLeft);
     }
 };
 

@@ -216,6 +216,33 @@ TEST_F(AutoPrintTest, PrintedFileThatCannotBeDeletedIsNotPrintedAgainInAnyRun) {
     EXPECT_EQ(spooler.printed()[1].data, "A2");
 }
 
+// In steps, as the window runs a tick between its events: one entry per step at least, no second
+// tick meanwhile, a file the Print press took away is passed over, and stop() ends the tick
+// after the file in progress; what it did not reach, a later tick prints.
+TEST_F(AutoPrintTest, TickInStepsKeepsTheRulesAndStopsAfterTheFileInProgress) {
+    using std::chrono::milliseconds;
+    for (auto name : {"a", "b", "c", "d"}) Put(name, name);
+    watcher.tick();
+    ASSERT_TRUE(watcher.startTick());
+    EXPECT_FALSE(watcher.startTick());
+    EXPECT_TRUE(watcher.workFor(milliseconds(0)));
+    EXPECT_EQ(watcher.progress(), (AutoPrintWatcher::Progress{1, 4}));
+    fs::remove(Drop("b"));
+    EXPECT_TRUE(watcher.workFor(milliseconds(0)));
+    messages.whileShown = [&] {
+        watcher.stop();
+        spooler.failDocument.reset();
+    };
+    spooler.failDocument = 2;  // c: refused, and stop() comes inside its message box
+    EXPECT_FALSE(watcher.workFor(milliseconds(60'000)));
+    EXPECT_TRUE(fs::exists(Drop("Failed/c")) && fs::exists(Drop("d")));
+    EXPECT_EQ(spooler.printed().size(), 1u);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    TwoTicks();
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[1].data, "d");
+}
+
 TEST_F(AutoPrintTest, EmptyOrMissingDropDirectoryDoesNothing) {
     TwoTicks();
     fs::remove(drop);

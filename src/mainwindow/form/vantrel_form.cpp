@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -22,6 +23,8 @@ namespace vantrel {
 
 namespace {
 
+// The copies box shows every count up to 32767 whole.
+constexpr int kCopiesDigits = 5;
 // The left margin of the window's lower half (the Refresh button's left edge), twips.
 constexpr double kLabelMargin = 120;
 // File1 and Combo1 end at the window's right edge, and File1 starts on the column of the buttons
@@ -151,6 +154,7 @@ Vantrel::Vantrel(MainWindowLinks& links)
     ui.Combo2 = MakeControl<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
     ui.Label2 = MakeCaption(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
     ui.Text2 = MakeTextBox(surface, "Text2", "1", 3720, 2760, 495, 285);
+    FitDigits(*ui.Text2, kCopiesDigits);
     ui.Command2 = MakeButton(surface, "Command2", "Print", 4920, 2280, 2175, 1650);
     ui.Command1 = MakeButton(surface, "Command1", "Refresh", 120, 3240, 3495, 690);
     ui.Command4 = MakeButton(surface, "Command4", "Exit", 3720, 3240, 1095, 690);
@@ -158,6 +162,9 @@ Vantrel::Vantrel(MainWindowLinks& links)
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
     ui.Timer1->setInterval(kAutoPrintInterval);
+    nextSlice_ = new QTimer(this);  // goes with the window: never fires into a window gone
+    nextSlice_->setSingleShot(true);
+    nextSlice_->setInterval(0);
 
     ui.Options = MakeMenuItem(menuBar(), "Options", "&Options");
     ui.About = MakeMenuItem(menuBar(), "About", "&About");
@@ -173,6 +180,7 @@ Vantrel::Vantrel(MainWindowLinks& links)
     connect(ui.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(ui.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(ui.Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(nextSlice_, &QTimer::timeout, this, [this] { continueAutoPrint(); });
     connect(ui.Options, &QAction::triggered, this, [this] { links_.showOptions(); });
     connect(ui.About, &QAction::triggered, this, [this] { links_.showAbout(); });
     connect(ui.Help, &QAction::triggered, this, [this] { links_.showHelp(); });
@@ -270,7 +278,23 @@ void Vantrel::Command4_Click() {
 }
 
 void Vantrel::Timer1_Timer() {
-    if (watcher_) watcher_->tick();
+    // While a tick is unfinished, the timer does nothing.
+    if (watcher_ && watcher_->startTick()) continueAutoPrint();
+}
+
+// One slice of the tick; the rest follows once the window has answered what came meanwhile. The
+// caption tells how far a tick that takes longer than a slice has come.
+void Vantrel::continueAutoPrint() {
+    if (!watcher_->workFor(kAutoPrintSlice)) {
+        setWindowTitle(QStringLiteral("Vantrel"));
+        return;
+    }
+    const auto [done, total] = watcher_->progress();
+    const QLocale english(QLocale::English);
+    setWindowTitle(
+        QStringLiteral("AutoPrint: %1 of %2")
+            .arg(english.toString(qulonglong(done)), english.toString(qulonglong(total))));
+    nextSlice_->start();
 }
 
 void Vantrel::closeEvent(QCloseEvent* event) {
@@ -279,8 +303,11 @@ void Vantrel::closeEvent(QCloseEvent* event) {
 }
 
 void Vantrel::Form_Unload() {
-    // Nothing is saved here: only Exit saves.
+    // Nothing is saved here: only Exit saves. A tick under way ends with the file in progress.
     ui_->Timer1->stop();
+    nextSlice_->stop();
+    if (watcher_) watcher_->stop();
+    setWindowTitle(QStringLiteral("Vantrel"));
     links_.closeDialogs();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,8 @@
 #include "printing/printer_selection.h"
 #include "settings/live_settings.h"
 #include "settings/main_window_settings.h"
+
+class QTimer;
 
 namespace vantrel {
 
@@ -47,6 +50,9 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     static constexpr double kClientWidth = 7185;  // twips
     static constexpr double kClientHeight = 3975;
     static constexpr int kAutoPrintInterval = 5000;  // ms
+    // The longest stretch an AutoPrint tick keeps the window from answering (the file in
+    // progress aside).
+    static constexpr std::chrono::milliseconds kAutoPrintSlice{100};
 
     explicit Vantrel(MainWindowLinks& links);
     ~Vantrel() override;
@@ -86,6 +92,7 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     void Command3_Click();
     void Command4_Click();
     void Timer1_Timer();
+    void continueAutoPrint();
     void Form_Unload();
 
     // PrintPressView
@@ -105,6 +112,7 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     std::unique_ptr<Controls> ui_;
     std::unique_ptr<SettingsHolder> settings_;
     std::unique_ptr<AutoPrintWatcher> watcher_;
+    QTimer* nextSlice_;  // the rest of an AutoPrint tick, once the window has answered
 };
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "app/version.h"
+#include "fakes/hooked_file_system.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -25,6 +26,7 @@ class MainWindowTest : public QObject {
   private slots:
     void init() {
         rig = std::make_unique<WindowRig>();
+        rig->files = std::make_unique<HookedFileSystem>();
         // "\xE9": a Latin-1 name, no valid UTF-8.
         for (const char* name : {"a.txt", "B.TXT", "c.prn", "README", ".hidden.txt", "\xE9.txt"}) {
             rig->work.write(name, std::string("data of ") + name);
@@ -110,6 +112,69 @@ class MainWindowTest : public QObject {
         QCOMPARE(rig->control<QLineEdit>("Text1").text(), shown);
         QCOMPARE(rig->control<FileListBox>("File1").path(), shown);
         QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));  // the lists are refreshed
+    }
+
+    // A slow spooler: the window answers between slices of the tick and tells how far it is;
+    // Exit lets the file in progress end, then no other is taken.
+    void autoPrintLetsTheWindowAnswerAndStopsAtExit_data() {
+        QTest::addColumn<int>("exitAt");  // the file in progress when Exit comes; 0: none
+        QTest::newRow("to the end") << 0;
+        QTest::newRow("Exit during the second file") << 2;
+    }
+    void autoPrintLetsTheWindowAnswerAndStopsAtExit() {
+        QFETCH(int, exitAt);
+        const int count = 6, printed = exitAt ? exitAt : count;
+        for (int i = 0; i < count; ++i) {
+            std::ofstream(rig->dropDirectory() + "/" + std::to_string(i)) << i;
+        }
+        int file = 0;
+        bool answered = false;
+        QString caption;
+        static_cast<HookedFileSystem&>(*rig->files).afterRead = [&](int read, const auto&) {
+            if (read > 1) return;
+            if (++file == 1) QTimer::singleShot(0, [&] { answered = true; });
+            if (file == exitAt) rig->window().close();
+            if (file == count) caption = answered ? rig->window().windowTitle() : "frozen";
+            QTest::qSleep(40);
+        };
+        QTRY_COMPARE(rig->printers.printed().size(), std::size_t(printed));
+        QTest::qWait(300);
+        QCOMPARE(rig->printers.printed().size(), std::size_t(printed));
+        QCOMPARE(std::distance(fs::directory_iterator(rig->dropDirectory()), {}), count - printed);
+        if (!exitAt)
+            QVERIFY2(caption.contains(QRegularExpression("^AutoPrint: [1-5] of 6$")),
+                     qPrintable(caption));
+        QCOMPARE(rig->window().windowTitle(), QString("Vantrel"));
+    }
+
+    // With the desktop's fonts no count is cut off ("40000" seen as "0000"): the box shows the
+    // same whether it was left at the end of the text or at its start.
+    void theCopiesBoxShowsEveryCountWhole() {
+        auto& box = rig->control<QLineEdit>("Text2");
+        QVERIFY(box.font().pointSizeF() >= 0.6 * rig->window().font().pointSizeF());
+        for (char digit = '0'; digit <= '9'; ++digit) {
+            box.setText(QString(5, QChar(digit)));
+            box.end(false);
+            const QImage atEnd = box.grab().toImage();
+            box.home(false);
+            QVERIFY2(box.grab().toImage() == atEnd, qPrintable(box.text()));
+        }
+    }
+
+    // A flow's box belongs to the main window and is centred on it, whichever window is active.
+    void aMessageBoxIsCentredOnTheMainWindow() {
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        rig->messages.setDefaultAnswer({});  // a real box
+        InNextDialog<QMessageBox>(&rig->window(), [&](QMessageBox& box) {
+            QCOMPARE(box.parentWidget(), &rig->window());
+            const QPoint off =
+                box.frameGeometry().center() - rig->window().frameGeometry().center();
+            QVERIFY(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1);
+        });
+        rig->control<QPushButton>("Command2").click();  // no file chosen
     }
 
     void theMenusShowTheOptionsTheAboutBoxAndTheHelp() {
