@@ -15,11 +15,6 @@ class ListBox : public PrinterListBox {
     void setSelectedIndex(int index) override { selected = index; }
 };
 
-TEST(PrinterSelection, SelectionStringJoinsNameAndPort) {
-    EXPECT_EQ(SelectionString({"LaserJet 4", "LPT1:"}), "LaserJet 4 - LPT1:");
-    EXPECT_EQ(SelectionString({"Fax", "FAX:"}), "Fax - FAX:");
-}
-
 TEST(PrinterSelection, DefaultPrinterSelectedIgnoringCaseFirstMatchInListOrder) {
     FakePrinterSystem spooler;
     ListBox list;

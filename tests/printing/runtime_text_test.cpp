@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/batch_output.h"
+#include "platform/stderr_messages.h"
 
 namespace vantrel {
 namespace {
@@ -55,6 +56,15 @@ TEST(RuntimeText, ControlCharactersAreWrittenOut) {
     EXPECT_EQ(EscapeControls("\xc2\x9b"
                              "2J caf\xc3\xa9"),
               "\\x9b2J caf\xc3\xa9");  // C1 CSI; é kept
+    // A file name in a batch message cannot drive the terminal.
+    std::FILE* terminal = std::tmpfile();
+    StderrMessages(terminal).show("Can't find file: a\x1b[2J.prn", MsgStyle::Ok, "Vantrel");
+    std::string written(100, '\0');
+    std::rewind(terminal);
+    written.resize(std::fread(written.data(), 1, written.size(), terminal));
+    std::fclose(terminal);
+    EXPECT_EQ(written.find('\x1b'), std::string::npos) << written;
+    EXPECT_NE(written.find("a\\e[2J.prn"), std::string::npos) << written;
 }
 
 // A command line's messages go to a console or a redirected stderr if there is one, else to
@@ -63,12 +73,6 @@ TEST(BatchOutputChoice, StandardErrorWhereverThereIsOne) {
     EXPECT_EQ(ChooseBatchOutput({true, false}), BatchOutput::StandardError);
     EXPECT_EQ(ChooseBatchOutput({false, true}), BatchOutput::StandardError);
     EXPECT_EQ(ChooseBatchOutput({false, false}), BatchOutput::MessageBoxes);
-}
-
-TEST(RuntimeText, TrimRemovesBlanksOnly) {
-    EXPECT_EQ(Trim("  a b  "), "a b");
-    EXPECT_EQ(Trim("\ta\t"), "\ta\t");
-    EXPECT_EQ(Trim("   "), "");
 }
 
 TEST(RuntimeText, WholeNumbersAreReadExactly) {
