@@ -35,6 +35,7 @@ const std::pair<std::string, std::string> kLoadCases[] = {
     {kTop + "1e39\nPlacement/Left=-inf", "top=3427.5 left=4027.5"},
     {kTop + "nan\nPlacement/Left=12abc", "top=3427.5 left=4027.5"},
     {kTop + "20000\nPlacement/Left=30000", "top=3427.5 left=4027.5"},  // off every screen
+    {kTop + "480\nPlacement/Left=30000", "top=3427.5 left=4027.5"},    // off to the right
     {kTop + "-100\nPlacement/Left=-500", "top=-100 left=-500"},        // partly on it
 };
 
