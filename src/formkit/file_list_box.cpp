@@ -85,10 +85,6 @@ std::vector<std::string> FileListBox::storedNames() const {
     return model_->names();
 }
 
-int FileListBox::count() const {
-    return model_->rowCount({});
-}
-
 std::vector<bool> FileListBox::selection() const {
     std::vector<bool> selected(model_->names().size());
     for (const QModelIndex& index : selectionModel()->selectedIndexes()) {

@@ -32,7 +32,6 @@ class FileListBox : public QListView {
 
     // The listed names as the system stores them, in list order.
     std::vector<std::string> storedNames() const;
-    int count() const;
     int currentRow() const { return currentIndex().row(); }
     // One flag per listed name: whether it is selected.
     std::vector<bool> selection() const;
