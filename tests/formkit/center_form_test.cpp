@@ -25,20 +25,11 @@ class CenterFormTest : public QObject {
         QCOMPARE(place(400, 501), QPointF(760, 289.5));
     }
 
-    void centredOnTheOwnerFramesIncluded_data() {
-        QTest::addColumn<QSize>("client");
-        QTest::addColumn<QMargins>("frame");
-        QTest::addColumn<QPoint>("outerTopLeft");
-        QTest::newRow("no frame") << QSize(100, 60) << QMargins() << QPoint(200, 120);
-        QTest::newRow("a title bar and borders")
-            << QSize(100, 60) << QMargins(2, 24, 2, 2) << QPoint(198, 107);
-        QTest::newRow("wider than the owner") << QSize(400, 60) << QMargins() << QPoint(50, 120);
-    }
     void centredOnTheOwnerFramesIncluded() {
-        QFETCH(QSize, client);
-        QFETCH(QMargins, frame);
-        QFETCH(QPoint, outerTopLeft);
-        QCOMPARE(CentredOn({100, 50, 300, 200}, client, frame), outerTopLeft);
+        const QRect owner(100, 50, 300, 200);
+        QCOMPARE(CentredOn(owner, {100, 60}, {}), QPoint(200, 120));
+        QCOMPARE(CentredOn(owner, {100, 60}, {2, 24, 2, 2}), QPoint(198, 107));  // a title bar
+        QCOMPARE(CentredOn(owner, {400, 60}, {}), QPoint(50, 120));  // wider than the owner
     }
 };
 
