@@ -128,6 +128,10 @@ TEST_F(AutoPrintTest, OutagesKeepTheFilesAndRefusalsGoToFailed) {
     for (const auto& m : messages.texts()) EXPECT_EQ(m.find("None"), std::string::npos) << m;
 
     spooler.defaultEntry = "Label Printer,winspool,COM2:";
+    spooler.unopenable = {"Label Printer"};  // gone between the listing and the print
+    watcher.tick();
+    EXPECT_FALSE(fs::exists(Drop("Failed")));
+    spooler.unopenable.clear();
     spooler.failDocument = 2;
     watcher.tick();
     EXPECT_EQ(spooler.printed().size(), 1u);
