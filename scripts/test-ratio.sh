@@ -7,7 +7,7 @@
 # Usage: scripts/test-ratio.sh [--max RATIO]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-ceiling=0.56  # the aim is 0.40; lower this as the tests are cut, never raise it
+ceiling=0.53  # the aim is 0.40; lower this as the tests are cut, never raise it
 max="$ceiling"
 [[ "${1:-}" == "--max" ]] && max="${2:?usage: test-ratio.sh [--max RATIO]}"
 

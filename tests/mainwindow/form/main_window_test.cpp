@@ -83,7 +83,7 @@ class MainWindowTest : public QObject {
         QVERIFY(printed ==
                 (std::vector<std::string>{"Fax: data of a.txt", "Fax: data of a.txt",
                                           "Fax: data of \xE9.txt", "Fax: data of \xE9.txt"}));
-        QCOMPARE(files(), QStringList{"B.TXT"});  // deleted, and the lists are rebuilt
+        QCOMPARE(files(), (QStringList{"B.TXT"}));  // deleted, and the lists are rebuilt
         QCOMPARE(printer(), QString("LaserJet 4 - LPT1:"));
     }
 
