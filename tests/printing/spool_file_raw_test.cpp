@@ -57,17 +57,6 @@ TEST_F(SpoolFileRawTest, FormFeedIsTheLastByteOnlyWhenEjectIsExactlyOne) {
     EXPECT_EQ(spooler.printed().back().data, PatternBytes(40000));
 }
 
-TEST_F(SpoolFileRawTest, EmptyFileSendsNoDocumentUnlessEjecting) {
-    auto path = dir.write("empty.prn", "");
-    EXPECT_TRUE(Spool(path).spooled);
-    EXPECT_TRUE(spooler.documents.empty());
-
-    live.setPageEject(1);
-    EXPECT_TRUE(Spool(path).spooled);
-    ASSERT_EQ(spooler.printed().size(), 1u);
-    EXPECT_EQ(spooler.printed()[0].data, "\x0c");
-}
-
 TEST_F(SpoolFileRawTest, DocumentIsNamedAfterTheFileNamePart) {
     Spool(dir.write("DATA.PRN", "x"));
     ASSERT_EQ(spooler.printed().size(), 1u);
