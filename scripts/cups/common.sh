@@ -98,7 +98,9 @@ BrowseLocalProtocols none
 DefaultShared No
 WebInterface No
 ErrorPolicy $policy
-PreserveJobHistory Yes
+# Finished jobs are listed for half a minute: long enough for a test to look one up, short
+# enough that a long-lived scheduler never holds more than the 500 jobs it lists at most.
+PreserveJobHistory 30
 PreserveJobFiles No
 MaxJobs 0
 <Location />
