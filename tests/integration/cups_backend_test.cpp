@@ -141,15 +141,6 @@ TEST_F(CupsBackend, AnUnreachableSchedulerIsAnErrorNotAnEmptyList) {
     EXPECT_THROW(system_->defaultPrinterEntry(), SpoolError);
 }
 
-TEST_F(CupsBackend, ASchedulerWithoutQueuesHasNoPrinters) {
-    OwnScheduler empty({});
-    ASSERT_TRUE(empty.started()) << empty.error();
-    ServerOverride override(empty.socket());
-    EXPECT_EQ(system_->printers(), std::vector<Printer>{});
-    EXPECT_EQ(system_->defaultPrinterEntry(), std::nullopt);
-    EXPECT_EQ(system_->openPrinter("Anything"), nullptr);
-}
-
 // However much was written when the scheduler died, the document is not reported spooled:
 // a failed write and a failed finish both count.
 class DyingScheduler : public CupsBackend, public ::testing::WithParamInterface<int> {};
