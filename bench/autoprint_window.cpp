@@ -19,6 +19,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/system_backends.h"
 #include "app/window_startup.h"
 #include "formkit/message_boxes.h"
 #include "platform/backends.h"
@@ -51,19 +52,12 @@ int main(int argc, char** argv) {
         std::ofstream(drop / ("drop-" + std::to_string(i) + ".prn"), std::ios::binary) << bytes;
     }
 
-    auto printers = vantrel::MakeSystemPrinterSystem();
-    auto files = vantrel::MakeSystemFileSystem();
-    auto store = vantrel::MakeSystemSettingsStore();
-    auto legacyProfile = vantrel::MakeSystemLegacyProfile();
-    auto registry = vantrel::MakeSystemRegistry();
-    vantrel::QtDesktop desktop;
-    vantrel::MessageBoxes messages;
-    messages.setDefaultAnswer([](const vantrel::BoxMessage& message) {
+    vantrel::SystemBackends backends;
+    backends.messages.setDefaultAnswer([](const vantrel::BoxMessage& message) {
         std::fprintf(stderr, "message: %s\n", message.text.c_str());
         return vantrel::MsgAnswer::Ok;
     });
-    const vantrel::WindowSeams seams{*printers, *files,  *store,   *legacyProfile,
-                                     messages,  desktop, *registry};
+    const vantrel::WindowSeams seams = backends.seams();
     QElapsedTimer clock;
     clock.start();
     auto forms = vantrel::StartWindow(seams, {appDir.string(), appDir.string(), {}, 200});

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/system_backends.h"
 #include "app/window_startup.h"
 #include "dirpick/dir_pick.h"
 #include "formkit/message_boxes.h"
@@ -77,14 +78,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     BenchPrinters printers;
-    auto files = vantrel::MakeSystemFileSystem();
-    auto store = vantrel::MakeSystemSettingsStore();
-    auto legacyProfile = vantrel::MakeSystemLegacyProfile();
-    auto registry = vantrel::MakeSystemRegistry();
-    vantrel::QtDesktop desktop;
-    vantrel::MessageBoxes messages;
-    const vantrel::WindowSeams seams{printers, *files,  *store,   *legacyProfile,
-                                     messages, desktop, *registry};
+    vantrel::SystemBackends backends;
+    const vantrel::WindowSeams seams = backends.seams(&printers);
+    auto& store = backends.store;
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/tmp";
     const vantrel::WindowPlaces places{home, home + "/data", {}};
     store->set("Defaults", "StartDir", dir.string() + "/");

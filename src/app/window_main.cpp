@@ -2,12 +2,10 @@
 
 #include <QApplication>
 
+#include "app/system_backends.h"
 #include "app/window_startup.h"
-#include "formkit/message_boxes.h"
 #include "mainwindow/autoprint_watcher.h"
 #include "platform/app_path.h"
-#include "platform/backends.h"
-#include "platform/qt_desktop/qt_desktop.h"
 #include "platform/system_places.h"
 
 // The module exports this one symbol; everything else stays hidden inside it.
@@ -19,16 +17,8 @@ int vantrel_window_main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
 
-    auto printers = vantrel::MakeSystemPrinterSystem();
-    auto files = vantrel::MakeSystemFileSystem();
-    auto store = vantrel::MakeSystemSettingsStore();
-    auto legacyProfile = vantrel::MakeSystemLegacyProfile();
-    auto registry = vantrel::MakeSystemRegistry();
-    vantrel::QtDesktop desktop;
-    vantrel::MessageBoxes messages;
-    const vantrel::WindowSeams seams{*printers, *files,  *store,   *legacyProfile,
-                                     messages,  desktop, *registry};
+    vantrel::SystemBackends backends;
     const vantrel::WindowPlaces places{vantrel::AppPath(), vantrel::UserDataDirectory(),
                                        vantrel::KeptFilesRecordPath()};
-    return vantrel::RunWindowProgram(seams, places);
+    return vantrel::RunWindowProgram(backends.seams(), places);
 }
