@@ -1,10 +1,25 @@
 #include "formkit/center_form.h"
 
+#include <QMargins>
 #include <QWidget>
 
 #include "formkit/twips.h"
 
 namespace vantrel {
+
+namespace {
+
+// A window's frame margins. A window not shown yet has no frame: it will get one like its
+// owner's.
+QMargins FrameMargins(const QWidget& window, const QWidget& owner) {
+    const QWidget& framed = window.frameGeometry() != window.geometry() ? window : owner;
+    const QRect outer = framed.frameGeometry();
+    const QRect inner = framed.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+}  // namespace
 
 CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& mainWindow,
                               float screenWidth, float screenHeight) {
@@ -13,20 +28,6 @@ CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& main
     }
     return {mainWindow.top + (mainWindow.height - form.height) / 2,
             mainWindow.left + (mainWindow.width - form.width) / 2};
-}
-
-QPoint CentredOn(const QRect& ownerFrame, const QSize& client, const QMargins& frame) {
-    const QSize outer = client.grownBy(frame);
-    return {ownerFrame.x() + (ownerFrame.width() - outer.width()) / 2,
-            ownerFrame.y() + (ownerFrame.height() - outer.height()) / 2};
-}
-
-QMargins FrameMargins(const QWidget& window, const QWidget& owner) {
-    const QWidget& framed = window.frameGeometry() != window.geometry() ? window : owner;
-    const QRect outer = framed.frameGeometry();
-    const QRect inner = framed.geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
 }
 
 void CenterForm(QWidget& form, const QWidget& mainWindow) {

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <QMargins>
-#include <QPoint>
-#include <QRect>
-
 #include "settings/main_window_settings.h"
 
 class QWidget;
@@ -18,15 +14,6 @@ struct CentredPlace {
 };
 CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& mainWindow,
                               float screenWidth, float screenHeight);
-
-// The outer top-left corner that centres a window on its owner, frames included: ownerFrame is
-// the owner's outer rectangle, client the window's own size and frame its frame's margins
-// (pixels).
-QPoint CentredOn(const QRect& ownerFrame, const QSize& client, const QMargins& frame);
-
-// A window's frame margins. A window not shown yet has no frame: it will get one like its
-// owner's.
-QMargins FrameMargins(const QWidget& window, const QWidget& owner);
 
 // CenterForm: places form by CentredPlacement relative to the main window; a minimised or
 // maximised form stays where it is. Its frame is counted as FrameMargins has it, so that it is

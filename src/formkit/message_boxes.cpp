@@ -54,7 +54,8 @@ QString Shown(const std::string& text) {
     return lines.join(u'\n');
 }
 
-// A box centred on its owner, frames included, where the toolkit would guess at the frames.
+// A box placed over its owner as every form is, frames included, where the toolkit would guess
+// at the frames.
 class OwnedBox : public QMessageBox {
   public:
     using QMessageBox::QMessageBox;
@@ -62,10 +63,7 @@ class OwnedBox : public QMessageBox {
   protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);  // settles the box's size
-        if (const QWidget* owner = parentWidget()) {
-            const QWidget& window = *owner->window();
-            move(CentredOn(window.frameGeometry(), size(), FrameMargins(*this, window)));
-        }
+        if (const QWidget* owner = parentWidget()) CenterForm(*this, *owner->window());
     }
 };
 

@@ -1,7 +1,6 @@
 // Placement over the main window: CenterForm's rule (over the main window when the form fits, on
 // the screen when it is wider or taller; the main window 600 by 500 twips at left 100, top 50,
-// the screen 1920 by 1080), and a window centred on its owner with both frames counted (the
-// owner's outer rectangle 300 by 200 pixels at 100, 50).
+// the screen 1920 by 1080).
 
 #include "formkit/center_form.h"
 
@@ -23,13 +22,6 @@ class CenterFormTest : public QObject {
         QCOMPARE(place(600, 500), QPointF(100, 50));
         QCOMPARE(place(601, 300), QPointF(659.5, 390));
         QCOMPARE(place(400, 501), QPointF(760, 289.5));
-    }
-
-    void centredOnTheOwnerFramesIncluded() {
-        const QRect owner(100, 50, 300, 200);
-        QCOMPARE(CentredOn(owner, {100, 60}, {}), QPoint(200, 120));
-        QCOMPARE(CentredOn(owner, {100, 60}, {2, 24, 2, 2}), QPoint(198, 107));  // a title bar
-        QCOMPARE(CentredOn(owner, {400, 60}, {}), QPoint(50, 120));  // wider than the owner
     }
 };
 
