@@ -63,6 +63,7 @@ struct WindowRig {
     BoxUser user{messages};
     TempDir appDir, dataDir, work;  // work: the start directory
     std::unique_ptr<Forms> forms;
+    PrinterSystem* spooler = nullptr;  // a real spooler in place of the fake printers
 
     WindowRig() {
         printers.installed = {{"LaserJet 4", "LPT1:"}, {"Fax", "FAX:"}};
@@ -78,7 +79,13 @@ struct WindowRig {
         return store.get(section, key).value_or("<absent>");
     }
     WindowSeams seams() {
-        return {printers, *files, store, legacyProfile, messages, desktop, registry};
+        return {spooler ? *spooler : printers,
+                *files,
+                store,
+                legacyProfile,
+                messages,
+                desktop,
+                registry};
     }
     WindowPlaces places() { return {appDir.path().string(), dataDir.path().string(), {}, 50}; }
     bool start() {  // false when the start-up ended the program
