@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -61,6 +62,15 @@ FormGeometry FormGeometryTwips(const QWidget& form) {
 
 void MoveFormTwips(QWidget& form, float top, float left) {
     form.move(TwipsToPixelsX(left), TwipsToPixelsY(top));
+}
+
+bool OnSomeScreen(const FormGeometry& placed) {
+    const QRect rect(TwipsToPixelsX(placed.left), TwipsToPixelsY(placed.top),
+                     TwipsToPixelsX(placed.width), TwipsToPixelsY(placed.height));
+    const auto screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+        return screen->availableGeometry().intersects(rect);
+    });
 }
 
 float ScreenWidthTwips(const QWidget* form) {

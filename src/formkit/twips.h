@@ -29,6 +29,8 @@ FormGeometry FormGeometryTwips(const QWidget& form);
 // Moves a form so that its outer top-left corner stands at top, left (twips).
 void MoveFormTwips(QWidget& form, float top, float left);
 // The size of the screen a form is on (the primary screen when it has none yet), in twips.
+// Whether a form placed so (twips) overlaps the available area of some screen.
+bool OnSomeScreen(const FormGeometry& placed);
 float ScreenWidthTwips(const QWidget* form);
 float ScreenHeightTwips(const QWidget* form);
 

@@ -28,13 +28,6 @@ float EdgeOrCentred(const std::string& text, float centred) {
     return twips == 0 ? centred : twips;
 }
 
-bool OffTheScreen(const MainWindowSettings& window, float top, float left) {
-    const float width = window.screenWidth(), height = window.screenHeight();
-    if (width <= 0 || height <= 0) return false;  // no screen to measure against
-    const auto size = window.geometry();
-    return left >= width || top >= height || left + size.width <= 0 || top + size.height <= 0;
-}
-
 int MethodIndex(const std::string& method) {
     if (method == "Delete") return 1;
     if (method == "Move") return 2;
@@ -81,15 +74,16 @@ void LoadSettings(SettingsStore& store, LiveSettings& live, MainWindowSettings& 
     const std::string top = GetSetting(store, kPlacement, kTop, FormatSingle(centredTop));
     const std::string left = GetSetting(store, kPlacement, kLeft, FormatSingle(centredLeft));
 
-    float topEdge = EdgeOrCentred(top, centredTop);
-    float leftEdge = EdgeOrCentred(left, centredLeft);
+    FormGeometry placed = window.geometry();
+    placed.top = EdgeOrCentred(top, centredTop);
+    placed.left = EdgeOrCentred(left, centredLeft);
     // A window stored where no screen is (another monitor since unplugged, a hand-edited file)
     // could never be reached: it is centred, as an edge of 0 is.
-    if (OffTheScreen(window, topEdge, leftEdge)) {
-        topEdge = centredTop;
-        leftEdge = centredLeft;
+    if (!window.onSomeScreen(placed)) {
+        placed.top = centredTop;
+        placed.left = centredLeft;
     }
-    window.moveTo(topEdge, leftEdge);
+    window.moveTo(placed.top, placed.left);
     live.setPrintMethodIndex(MethodIndex(method));
 
     window.clearMasks();

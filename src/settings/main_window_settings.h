@@ -33,6 +33,8 @@ class MainWindowSettings {
     virtual void moveTo(float top, float left) = 0;
     virtual float screenWidth() const = 0;  // twips
     virtual float screenHeight() const = 0;
+    // Whether a window placed so would show on some screen, any of them.
+    virtual bool onSomeScreen(const FormGeometry& placed) const = 0;
 };
 
 // The main window's settings in batch mode, where no window exists.
@@ -60,6 +62,7 @@ class PlainMainWindowSettings : public MainWindowSettings {
     }
     float screenWidth() const override { return 0; }
     float screenHeight() const override { return 0; }
+    bool onSomeScreen(const FormGeometry&) const override { return true; }  // no screens here
 
   private:
     std::string copies_ = "1";

@@ -28,10 +28,13 @@ class WindowStartupTest : public QObject {
         rig->store.set("Defaults", "PrintMethod", "Move");
         rig->store.set("Defaults", "Copies", "2");
         rig->store.set("Mask", "MaskIndex", "1");
+        rig->store.set("Placement", "Top", "20000");  // on no screen: centred instead
+        rig->store.set("Placement", "Left", "30000");
         rig->work.write("report.txt", "r");
         rig->work.write("label.prn", "l");
         QVERIFY(rig->start());
         QVERIFY(rig->window().isVisible() && !rig->window().windowIcon().isNull());
+        QVERIFY(rig->window().screen()->availableGeometry().contains(rig->window().geometry()));
         QCOMPARE(rig->control<QComboBox>("Combo2").currentText(), QString("Move"));
         QCOMPARE(rig->control<QLineEdit>("Text1").text().toStdString(), WindowRig::dir(rig->work));
         QCOMPARE(Texts(rig->control<QListView>("File1")), QStringList{"label.prn"});

@@ -17,6 +17,10 @@ class TestWindow : public PlainMainWindowSettings {
     bool normal = true;
     float screenWidth() const override { return 15360; }
     float screenHeight() const override { return 11520; }
+    bool onSomeScreen(const FormGeometry& at) const override {
+        return at.left < 15360 && at.top < 11520 && at.left + at.width > 0 &&
+               at.top + at.height > 0;
+    }
     bool isWindowStateNormal() const override { return normal; }
 };
 

@@ -116,6 +116,7 @@ class Vantrel::SettingsHolder : public MainWindowSettings {
     void moveTo(float top, float left) override { MoveFormTwips(window_, top, left); }
     float screenWidth() const override { return ScreenWidthTwips(&window_); }
     float screenHeight() const override { return ScreenHeightTwips(&window_); }
+    bool onSomeScreen(const FormGeometry& placed) const override { return OnSomeScreen(placed); }
 
   private:
     Vantrel& window_;
