@@ -46,20 +46,8 @@ expected_files=(
     /usr/lib/systemd/user/vantrel-autoprint.service
 )
 
-passed=0
-failed=0
-# check DESCRIPTION COMMAND...: runs the command and counts it as a passed or a failed check.
-check() {
-    local what="$1"
-    shift
-    if "$@"; then
-        echo "test-deb: ok   $what"
-        passed=$((passed + 1))
-    else
-        echo "test-deb: FAIL $what" >&2
-        failed=$((failed + 1))
-    fi
-}
+check_name=test-deb
+source "$root/scripts/check-count.sh"
 
 # output_shown COMMAND...: runs the command, showing its output only when it fails.
 output_shown() {
@@ -362,5 +350,4 @@ if ((${#pulled[@]} + ${#pulled_over_config[@]})); then
     check "apt-get removes what it brought in" remove_package
 fi
 
-echo "test-deb: $passed passed, $failed failed"
-((failed == 0))
+check_summary

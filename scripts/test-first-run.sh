@@ -29,19 +29,8 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 
-passed=0
-failed=0
-check() {
-    local what="$1"
-    shift
-    if "$@"; then
-        echo "test-first-run: ok   $what"
-        passed=$((passed + 1))
-    else
-        echo "test-first-run: FAIL $what" >&2
-        failed=$((failed + 1))
-    fi
-}
+check_name=test-first-run
+source "$root/scripts/check-count.sh"
 
 # A user of their own, so that no settings of whoever runs the test (an eject byte after each
 # job, say) reach the printer.
@@ -96,5 +85,4 @@ check "the system scheduler still has no printer" system_has_no_queue
 no_job_on_system() { [[ -z "$(CUPS_SERVER="$system/cups.sock" lpstat -W all -o 2>/dev/null)" ]]; }
 check "no job went to the system scheduler" no_job_on_system
 
-echo "test-first-run: $passed passed, $failed failed"
-((failed == 0))
+check_summary
