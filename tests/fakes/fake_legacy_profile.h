@@ -8,7 +8,8 @@
 
 namespace vantrel::testing {
 
-// A legacy profile held in memory: values by (file, section, key), compared exactly.
+// A legacy profile held in memory: values by (file, section, key), compared exactly and given
+// whole whatever the buffer, so that the caller's own cut shows.
 class FakeLegacyProfile : public LegacyProfile {
   public:
     std::string directory = "/etc";
@@ -16,12 +17,10 @@ class FakeLegacyProfile : public LegacyProfile {
 
     std::string windowsDirectory() override { return directory; }
     std::string privateProfileString(const std::string& section, const std::string& key,
-                                     const std::string& defaultValue, std::size_t bufferSize,
+                                     const std::string& defaultValue, std::size_t,
                                      const std::string& file) override {
         auto it = values.find({file, section, key});
-        std::string value = it == values.end() ? defaultValue : it->second;
-        if (bufferSize == 0) return {};
-        return value.substr(0, bufferSize - 1);
+        return it == values.end() ? defaultValue : it->second;
     }
 };
 

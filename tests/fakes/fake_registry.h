@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "platform/registry.h"
 
@@ -14,15 +13,6 @@ namespace vantrel::testing {
 // buffer it is given, and reports a string's size with or without its NUL as it was stored.
 class FakeRegistry : public Registry {
   public:
-    struct Query {
-        RegistryRoot root;
-        std::string keyName;
-        std::string valueName;
-        std::size_t bufferSize;
-    };
-
-    std::vector<Query> queries;
-
     void set(RegistryRoot root, const std::string& keyName, const std::string& valueName,
              std::uint32_t type, const std::string& bytes) {
         values_[{root, keyName, valueName}] = RegistryValue{type, bytes};
@@ -31,16 +21,9 @@ class FakeRegistry : public Registry {
     std::optional<RegistryValue> queryValue(RegistryRoot root, const std::string& keyName,
                                             const std::string& valueName,
                                             std::size_t bufferSize) override {
-        queries.push_back({root, keyName, valueName, bufferSize});
         auto found = values_.find({root, keyName, valueName});
         if (found == values_.end() || found->second.bytes.size() > bufferSize) return std::nullopt;
         return found->second;
-    }
-
-    std::vector<std::string> queriedValueNames() const {
-        std::vector<std::string> names;
-        for (const auto& q : queries) names.push_back(q.valueName);
-        return names;
     }
 
   private:

@@ -9,12 +9,11 @@
 
 namespace vantrel::testing {
 
-// An in-memory settings store keyed by (section, key).
+// An in-memory settings store keyed by (section, key); its sync fails on request.
 class FakeSettingsStore : public SettingsStore {
   public:
     std::map<std::pair<std::string, std::string>, std::string> values;
     bool syncFails = false;
-    int syncCount = 0;
 
     std::optional<std::string> get(const std::string& section, const std::string& key) override {
         auto it = values.find({section, key});
@@ -26,7 +25,6 @@ class FakeSettingsStore : public SettingsStore {
         values[{section, key}] = value;
     }
     void sync() override {
-        ++syncCount;
         if (syncFails) throw SettingsError("the settings file cannot be written");
     }
 };

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <sstream>
 #include <string>
 
@@ -48,9 +46,9 @@ inline std::string Described(const FakeSettingsStore& store) {
     return lines;
 }
 
-// Sets values given as "Section/Key=value" lines.
-template <typename Values>
-void SetLines(const std::string& lines, Values set) {
+// Hands each "Section/Key=value" line to set(section, key, value).
+template <typename Set>
+void SetLines(const std::string& lines, Set set) {
     std::istringstream in(lines);
     for (std::string line; std::getline(in, line);) {
         const auto slash = line.find('/'), equals = line.find('=');
@@ -58,18 +56,5 @@ void SetLines(const std::string& lines, Values set) {
             line.substr(equals + 1));
     }
 }
-
-// A store, the live settings and a main window to load into or save from.
-class SettingsTest : public ::testing::Test {
-  protected:
-    void Store(const std::string& lines) {
-        SetLines(lines,
-                 [this](auto section, auto key, auto value) { store.set(section, key, value); });
-    }
-
-    FakeSettingsStore store;
-    PlainLiveSettings live;
-    TestWindow window;
-};
 
 }  // namespace vantrel::testing

@@ -32,12 +32,13 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 class TempDir {
   public:
     TempDir() {
-        auto base = std::filesystem::temp_directory_path();
-        for (int i = 0;; ++i) {
-            path_ = base / ("vantrel-test-" + std::to_string(::getpid()) + "-" +
-                            std::to_string(counter()++) + "-" + std::to_string(i));
-            if (std::filesystem::create_directory(path_)) break;
-        }
+        static int made = 0;  // numbered per process; names left from earlier runs are skipped
+        const std::string base =
+            (std::filesystem::temp_directory_path() / "vantrel-test-").string() +
+            std::to_string(::getpid()) + "-";
+        do {
+            path_ = base + std::to_string(made++);
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempDir() {
         std::error_code ignored;
@@ -58,10 +59,6 @@ class TempDir {
     }
 
   private:
-    static int& counter() {
-        static int value = 0;
-        return value;
-    }
     std::filesystem::path path_;
 };
 
