@@ -13,16 +13,10 @@ class FakeJob : public RawJob {
         if (!doc().finished && !doc().cancelled) doc().cancelled = true;
     }
     void write(const char* data, std::size_t n) override {
-        if (system_.failWriteAfterBytes && doc().data.size() + n > *system_.failWriteAfterBytes) {
-            throw SpoolError("the printer went away");
-        }
         doc().writes.push_back(n);
         doc().data.append(data, n);
     }
-    void finish() override {
-        if (system_.finishFails) throw SpoolError("the document could not be closed");
-        doc().finished = true;
-    }
+    void finish() override { doc().finished = true; }
     void cancel() noexcept override { doc().cancelled = true; }
 
   private:
@@ -41,7 +35,7 @@ class FakeConnection : public PrinterConnection {
         }
     }
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
-        if (system_.startFails || system_.failDocument == system_.documents.size() + 1) {
+        if (system_.failDocument == system_.documents.size() + 1) {
             throw SpoolError("the printer is not accepting jobs");
         }
         system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});

@@ -26,13 +26,10 @@ class FakePrinterSystem : public PrinterSystem {
     std::optional<std::string> defaultEntry;
     std::vector<FakeDocument> documents;
 
-    bool listFails = false;                          // printers() and the default: unreachable
-    std::vector<std::string> unopenable;             // openPrinter() gives nullptr for these
-    std::vector<std::string> rejecting;              // take no jobs (checkAcceptingJobs throws)
-    bool startFails = false;                         // startDocument() throws
-    std::optional<std::size_t> failDocument;         // only this document (1 = first) fails
-    std::optional<std::size_t> failWriteAfterBytes;  // write() throws once this many were taken
-    bool finishFails = false;
+    bool listFails = false;                   // printers() and the default: unreachable
+    std::vector<std::string> unopenable;      // openPrinter() gives nullptr for these
+    std::vector<std::string> rejecting;       // take no jobs (checkAcceptingJobs throws)
+    std::optional<std::size_t> failDocument;  // only this document (1 = first) fails
 
     std::vector<Printer> printers() override;
     std::optional<std::string> defaultPrinterEntry() override;

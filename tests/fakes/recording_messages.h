@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,13 +16,16 @@ struct ShownMessage {
 };
 
 // Records every message and answers from a queue (Ok, or Yes for yes/no questions, when empty).
+// whileShown runs while the box would be open.
 class RecordingMessages : public MessageSink {
   public:
     std::vector<ShownMessage> shown;
     std::deque<MsgAnswer> answers;
+    std::function<void()> whileShown;
 
     MsgAnswer show(const std::string& text, int style, const std::string& caption) override {
         shown.push_back({text, style, caption});
+        if (whileShown) whileShown();
         if (!answers.empty()) {
             auto answer = answers.front();
             answers.pop_front();

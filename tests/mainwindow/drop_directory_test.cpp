@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "support/temp_dir.h"
 
 namespace vantrel::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(DropDirectory, PortableCopyKeepsItBesideTheProgram) {
     TempDir dir;
@@ -18,25 +15,24 @@ TEST(DropDirectory, PortableCopyKeepsItBesideTheProgram) {
               (dir.path() / "RawSpool").string());
 }
 
-TEST(DropDirectory, InstalledOrReadOnlyProgramUsesTheUserDataDirectory) {
+// An installed or read-only program keeps it in the user's data directory, if there is one.
+TEST(DropDirectory, InstalledProgramUsesTheUserDataDirectory) {
 #ifdef _WIN32
     GTEST_SKIP() << "a Windows installation keeps the drop directory beside the program";
 #endif
-    EXPECT_EQ(ChooseDropDirectory("/usr/bin", "/home/u/.local/share/Vantrel"),
-              "/home/u/.local/share/Vantrel/RawSpool");
+    EXPECT_EQ(ChooseDropDirectory("/usr/bin", "/home/u/Vantrel"), "/home/u/Vantrel/RawSpool");
     EXPECT_EQ(ChooseDropDirectory("/nonexistent/dir", "/d/Vantrel"), "/d/Vantrel/RawSpool");
+    EXPECT_EQ(ChooseDropDirectory("/usr/bin", ""), "/usr/bin/RawSpool");
 }
 
 TEST(DropDirectory, IsCreatedWhenMissingAndLeftAloneWhenPresent) {
     TempDir dir;
-    const std::string drop = (dir.path() / "RawSpool").string();
+    const std::string drop = dir.file("RawSpool");
     EXPECT_EQ(EnsureDropDirectory(drop), std::nullopt);
-    std::ofstream(drop + "/waiting.prn") << "x";
+    const auto waiting = dir.write("RawSpool/waiting.prn", "x");
     EXPECT_EQ(EnsureDropDirectory(drop), std::nullopt);
-    EXPECT_TRUE(fs::exists(drop + "/waiting.prn"));
-
-    std::ofstream(dir.file("blocked")) << "a file in the way";
-    EXPECT_NE(EnsureDropDirectory(dir.file("blocked")), std::nullopt);
+    EXPECT_TRUE(std::filesystem::exists(waiting));
+    EXPECT_NE(EnsureDropDirectory(waiting), std::nullopt);  // a file is in the way
 }
 
 }  // namespace
