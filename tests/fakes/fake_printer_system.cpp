@@ -9,9 +9,7 @@ namespace {
 class FakeJob : public RawJob {
   public:
     FakeJob(FakePrinterSystem& system, std::size_t index) : system_(system), index_(index) {}
-    ~FakeJob() override {
-        if (!doc().finished && !doc().cancelled) doc().cancelled = true;
-    }
+    ~FakeJob() override { doc().cancelled |= !doc().finished; }
     void write(const char* data, std::size_t n) override {
         doc().writes.push_back(n);
         doc().data.append(data, n);
@@ -30,14 +28,12 @@ class FakeConnection : public PrinterConnection {
     FakeConnection(FakePrinterSystem& system, std::string deviceName)
         : system_(system), deviceName_(std::move(deviceName)) {}
     void checkAcceptingJobs() override {
-        if (std::count(system_.rejecting.begin(), system_.rejecting.end(), deviceName_)) {
+        if (std::count(system_.rejecting.begin(), system_.rejecting.end(), deviceName_))
             throw SpoolError("the printer is not accepting jobs");
-        }
     }
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
-        if (system_.failDocument == system_.documents.size() + 1) {
+        if (system_.failDocument == system_.documents.size() + 1)
             throw SpoolError("the printer is not accepting jobs");
-        }
         system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
         return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
     }

@@ -9,14 +9,12 @@
 namespace vantrel::testing {
 namespace {
 
-TEST(DropDirectory, PortableCopyKeepsItBesideTheProgram) {
+// Beside a portable program; an installed or read-only one keeps it in the user's data
+// directory, if there is one.
+TEST(DropDirectory, BesideAPortableProgramElseInTheUserDataDirectory) {
     TempDir dir;
-    EXPECT_EQ(ChooseDropDirectory(dir.path().string(), "/home/u/.local/share/Vantrel"),
+    EXPECT_EQ(ChooseDropDirectory(dir.path().string(), "/home/u/Vantrel"),
               (dir.path() / "RawSpool").string());
-}
-
-// An installed or read-only program keeps it in the user's data directory, if there is one.
-TEST(DropDirectory, InstalledProgramUsesTheUserDataDirectory) {
 #ifdef _WIN32
     GTEST_SKIP() << "a Windows installation keeps the drop directory beside the program";
 #endif

@@ -54,14 +54,5 @@ TEST(BatchOutputChoice, StandardErrorWhereverThereIsOne) {
     EXPECT_EQ(ChooseBatchOutput({false, false}), BatchOutput::MessageBoxes);
 }
 
-TEST(RuntimeText, WholeNumbersAreReadExactly) {
-    EXPECT_EQ(ParseWholeInteger(" -1 "), -1);
-    EXPECT_EQ(ParseWholeInteger("1x"), std::nullopt);
-    EXPECT_EQ(ParseWholeNumber("12abc"), std::nullopt);
-    for (float f : {0.1f, 1234.5f, -3.25f, 16777216.f, 1e-7f}) {
-        EXPECT_EQ(static_cast<float>(*ParseWholeNumber(FormatSingle(f))), f);
-    }
-}
-
 }  // namespace
 }  // namespace vantrel

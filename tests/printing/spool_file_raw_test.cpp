@@ -62,15 +62,13 @@ TEST_F(SpoolFileRawTest, SendsTheFileInFullChunksThenTheFormFeed) {
 // begins it and whose port ends it, with case.
 TEST_F(SpoolFileRawTest, SelectionFindsTheExactPrinterElseTheLastThatBeginsAndEndsIt) {
     const auto path = dir.write("a.prn", "abc");
-    const std::vector<Printer> printers = {{"Label", "COM1:"},
-                                           {"Label Writer", "COM1:"},
-                                           {"laserjet", "LPT1:"},
-                                           {"LaserJet", "LPT2:"}};
+    const std::vector<Printer> printers = {
+        {"Label", "COM1:"}, {"Labels", "COM1:"}, {"laserjet", "LPT1:"}, {"LaserJet", "LPT2:"}};
     const std::vector<Printer> swapped = {printers[1], printers[0]};
     const std::tuple<const std::vector<Printer>&, std::string, std::string> kCases[] = {
-        {printers, "Label Writer - COM1:", "Label Writer"},
-        {swapped, "Label Writer - COM1:", "Label Writer"},
-        {printers, "Label Writer 2 - COM1:", "Label Writer"},
+        {printers, "Labels - COM1:", "Labels"},
+        {swapped, "Labels - COM1:", "Labels"},
+        {printers, "Labels 2 - COM1:", "Labels"},
         {printers, "LaserJet - LPT1:", kNameError},
         {printers, "None", kNameError}};
     for (const auto& [installed, selection, where] : kCases) {
