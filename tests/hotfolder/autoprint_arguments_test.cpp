@@ -46,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
             "AFolderAloneUsesTheDefaultPrinter", {"my labels"}, {{"/srv/my labels", {}}}, 1000},
         Accepted{"TheLastEqualsSignSplits", {"a=b=Label"}, {{"/srv/a=b", "Label"}}, 1000},
         Accepted{"AFolderNamedWithAnEqualsSign", {"a=b"}, {{"/srv/a=b", {}}}, 1000},
+        Accepted{"NoSettleTime", {"--settle", "0", "labels"}, {{"/srv/labels", {}}}, 0},
         Accepted{"SeveralPairsAndASettleTime",
                  {"labels=Label", "--settle", "0.25", "/srv/x=Office"},
                  {{"/srv/labels", "Label"}, {"/srv/x", "Office"}},
@@ -83,6 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ASettleTimeOutOfRange",
                 {"--settle", "-1"},
                 "the settle time \"-1\" is not a number of seconds from 0 to 3600"},
+        Refused{"ASettleTimeOverAnHour",
+                {"--settle", "3600.5"},
+                "the settle time \"3600.5\" is not a number of seconds from 0 to 3600"},
         Refused{"ASettleTimeMissing", {"labels", "--settle"}, "--settle needs a number of seconds"},
         Refused{"AnUnknownOption", {"--poll", "labels"}, "unknown option --poll"}),
     [](const auto& info) { return std::string(info.param.name); });

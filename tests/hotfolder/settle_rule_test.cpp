@@ -67,21 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SettleCase{"AWriterThatKeepsItOpenIsFoundByTheFullLooks", 1000,
                                  TenPiecesOverThreeSeconds(4500), false, 9000},
                       SettleCase{"NoSettleTimeTakesItAtTheFirstLook", 0, {100}, true, 100},
-                      SettleCase{"ALongerSettleTimeWaitsLonger", 2500, {100, 1500}, true, 4000}),
+                      SettleCase{"ALongerSettleTimeWaitsLonger", 2500, {100, 1500}, true, 4000},
+                      // The full looks find the file unchanged: they must not start it over.
+                      SettleCase{"ASettleTimePastTheFullLooks", 6000, {100}, true, 6100}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SettleTracker, ASettledFileIsNotDueAgainUntilItChanges) {
-    SettleTracker tracker{milliseconds(1000)};
-    const SteadyTime t0{};
-    const FileIdentity file{1, 2, 3, 4};
-    tracker.note("kept.prn", file, t0);
-    ASSERT_EQ(tracker.takeDue(t0 + milliseconds(1000)), std::vector<std::string>{"kept.prn"});
-    ASSERT_TRUE(tracker.settled("kept.prn", file, t0 + milliseconds(1000)));
-    tracker.note("kept.prn", file, t0 + milliseconds(5000));  // a full look
-    EXPECT_EQ(tracker.nextDue(), std::nullopt);
-    tracker.note("kept.prn", FileIdentity{1, 2, 5, 6}, t0 + milliseconds(6000));
-    EXPECT_EQ(tracker.nextDue(), t0 + milliseconds(7000));
-}
 
 }  // namespace
 }  // namespace vantrel

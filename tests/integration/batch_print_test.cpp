@@ -2,17 +2,17 @@
 // capture printer receives, byte for byte, what the scheduler lists, what becomes of the file,
 // and what the program says and returns.
 
-#include <cups/cups.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
-#include <filesystem>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "integration/harness.h"
-#include "platform/cups/ipp_text.h"
 
 namespace vantrel::integration {
 namespace {
@@ -21,44 +21,26 @@ class BatchPrint : public ::testing::Test {
   protected:
     void SetUp() override {
         VANTREL_USE_PRIVATE_CUPS(cups_);
-        for (const char* queue : {kDefaultQueue, kLabelQueue, kRejectingQueue, kDisabledQueue}) {
-            before_[queue] = CaptureDir(cups_, queue).jobs();
+        for (const char* queue : {kDefaultQueue, kLabelQueue}) {
+            before_[queue] = CapturedJobs(cups_, queue);
         }
     }
 
-    // A file in the test's own directory.
-    std::string MakeFile(const std::string& name, const std::string& bytes) {
-        std::string path = files_.file(name);
-        WriteFile(path, bytes);
-        return path;
+    RunResult Print(std::vector<std::string> args, const Env& extraEnv = {}) {
+        args.insert(args.begin(), VANTREL_BINARY);
+        return RunProgram(args, VantrelEnv(home_.path(), extraEnv));
     }
 
-    RunResult Print(const std::vector<std::string>& args,
-                    const std::map<std::string, std::string>& extraEnv = {}) {
-        return RunVantrel(args, home_.path(), extraEnv);
-    }
-
-    // What the queue's printer received since the test began, once the queue is done.
+    // What the queue's printer received since the test began, once the queue is done; the job
+    // files go (the large ones would fill the disk).
     std::vector<std::string> Received(const std::string& queue) {
         WaitUntilQueueIdle(queue);
-        return CaptureDir(cups_, queue).jobsSince(before_[queue]);
-    }
-
-    // The contents of the one job the queue's printer received.
-    std::string OnlyJob(const std::string& queue) {
-        auto jobs = Received(queue);
-        if (jobs.size() != 1) {
-            ADD_FAILURE() << queue << " received " << jobs.size() << " jobs, not 1";
-            return {};
+        std::vector<std::string> contents;
+        for (const auto& job : CapturedJobs(cups_, queue, before_[queue])) {
+            contents.push_back(ReadFile(job));
+            std::filesystem::remove(job);
         }
-        return ReadFile(jobs[0]);
-    }
-
-    void ExpectNothingPrinted() {
-        for (const char* queue : {kDefaultQueue, kLabelQueue, kRejectingQueue}) {
-            EXPECT_EQ(Received(queue), std::vector<std::string>{}) << queue;
-        }
-        EXPECT_EQ(QueueJobs(kDisabledQueue, false).size(), 0u);
+        return contents;
     }
 
     PrivateCups cups_;
@@ -68,10 +50,6 @@ class BatchPrint : public ::testing::Test {
 };
 
 #define EXPECT_SUCCESS(run) EXPECT_EQ((run).exitCode, 0) << (run).err
-#define EXPECT_MENTIONS(text, part) \
-    EXPECT_NE((text).find(part), std::string::npos) << "\"" << (text) << "\" lacks: " << (part)
-
-// --- The bytes the printer receives ---
 
 // One file through the real program: its bytes in every copy, the stored eject setting's form
 // feed last, and nothing for an empty file without it.
@@ -88,136 +66,107 @@ TEST_P(ByteExact, EveryCopyArrivesAsTheFileIs) {
     const auto& c = GetParam();
     StorePageEject(home_.path(), c.eject);
     const std::string data = PatternBytes(c.size, static_cast<unsigned>(c.size));
-    auto run = Print({"-C", std::to_string(c.copies), MakeFile("data.prn", data)});
+    auto run = Print({"-C", std::to_string(c.copies), files_.write("data.prn", data)});
     EXPECT_SUCCESS(run);
     EXPECT_EQ(run.err, "");
     const auto jobs = Received(kDefaultQueue);
     const bool sends = c.size > 0 || c.eject == 1;
     ASSERT_EQ(jobs.size(), sends ? static_cast<std::size_t>(c.copies) : 0u);
-    for (const auto& job : jobs) EXPECT_EQ(ReadFile(job), data + (c.eject == 1 ? "\f" : ""));
+    for (const auto& job : jobs) EXPECT_TRUE(job == data + (c.eject == 1 ? "\f" : ""));
 }
 
 INSTANTIATE_TEST_SUITE_P(BatchPrint, ByteExact,
-                         ::testing::Values(Bytes{"OneByte", 1, 0, 1},
-                                           Bytes{"BelowAChunk", 16383, 0, 1},
-                                           Bytes{"OneChunk", 16384, 0, 1},
+                         ::testing::Values(Bytes{"OneChunk", 16384, 0, 1},
                                            Bytes{"PastAChunk", 16385, 0, 1},
                                            Bytes{"ChunksAndRemainderWithEject", 40000, 1, 1},
                                            Bytes{"GreyedEjectSendsNoFormFeed", 100, 2, 1},
                                            Bytes{"EmptySendsNothing", 0, 0, 1},
                                            Bytes{"EmptyWithEjectIsAFormFeed", 0, 1, 1},
                                            Bytes{"ThreeCopiesThreeJobs", 20000, 0, 3},
-                                           Bytes{"HalfCopiesToEven", 10, 0, 2}),
+                                           Bytes{"AHundredMegabytes", 100 << 20, 0, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BatchPrint, AGzipFileIsSentCompressed) {
     // lp would unpack it; a raw print must not.
-    const std::string plain = PatternBytes(1000, 5) + std::string(5000, 'A');
-    std::string source = MakeFile("label.txt", plain);
-    auto zipped = RunProgram({"gzip", "-9", "-n", source});
-    ASSERT_EQ(zipped.exitCode, 0) << zipped.err;
+    const std::string source = files_.write("label.txt", PatternBytes(1000, 5) + "AAAAAAAA");
+    ASSERT_EQ(RunProgram({"gzip", "-9", "-n", source}).exitCode, 0);
     EXPECT_SUCCESS(Print({source + ".gz"}));
-    EXPECT_EQ(OnlyJob(kDefaultQueue), ReadFile(source + ".gz"));
+    EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{ReadFile(source + ".gz")});
 }
 
-TEST_F(BatchPrint, AHundredMegabyteFileArrivesWhole) {
-    std::string path = MakeFile("big.prn", PatternBytes(100 << 20, 11));
-    EXPECT_SUCCESS(Print({path}));
-    auto jobs = Received(kDefaultQueue);
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_TRUE(SameContents(jobs[0], path));
-    std::filesystem::remove(jobs[0]);
-}
-
-// --- Printers ---
-
-TEST_F(BatchPrint, TheUsersLpoptionsDefaultComesBeforeTheSchedulers) {
-    std::filesystem::create_directories(home_.path().string() + "/.cups");
-    WriteFile(home_.path().string() + "/.cups/lpoptions",
-              std::string("Default ") + kLabelQueue + "\n");
-    EXPECT_SUCCESS(Print({MakeFile("mine.prn", "mine")}));
-    EXPECT_EQ(OnlyJob(kLabelQueue), "mine");
-    EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{});
-}
-
-TEST_F(BatchPrint, WithoutADisplayTheWindowSaysSoInsteadOfAborting) {
-    auto run = Print({}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_MENTIONS(run.err, "no display to show the window on");
-    EXPECT_MENTIONS(run.err, "vantrel [-RDC] [copies] FILE [PRINTER]");
+TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
+    const std::string bytes = PatternBytes(40000, 7);
+    const std::string source = files_.write("source.bin", bytes);
+    auto run = RunProgram(
+        {"bash", "-c", "cat \"$1\" | \"$2\" -CD 2 - label", "pipe", source, VANTREL_BINARY},
+        VantrelEnv(home_.path()));
+    EXPECT_SUCCESS(run);
+    EXPECT_NE(run.err.find("Nothing to delete"), std::string::npos) << run.err;
+    EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>(2, bytes));
 }
 
 TEST_F(BatchPrint, ListPrintersMarksTheDefaultNotTheFirst) {
     auto run = Print({"--list-printers"});
     EXPECT_SUCCESS(run);
-    EXPECT_MENTIONS(run.out, std::string(kDefaultQueue) + " - socket://");
-    EXPECT_EQ(run.out.find("(default)"), run.out.find('\n', run.out.find(kDefaultQueue)) - 9);
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4);
+    std::vector<std::string> marked;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.ends_with("  (default)")) marked.push_back(line.substr(0, line.find(" - ")));
+    }
+    EXPECT_EQ(marked, std::vector<std::string>{kDefaultQueue}) << run.out;
 }
 
-// --- What the scheduler shows ---
-
-// The job is found by a title no earlier run used: the scheduler keeps old jobs.
+// The scheduler keeps old jobs: this one is found by a title no earlier run used.
 TEST_F(BatchPrint, TheJobIsNamedAfterTheFileCleanedForIpp) {
     const std::string unique = std::to_string(::getpid()) + "-" + std::to_string(::time(nullptr));
-    std::filesystem::create_directories(files_.file("sub"));
-    // Plain; Latin-1; and so long that the title is cut inside a run of two-byte characters.
-    std::string longName = unique + "x";
-    for (int i = 0; i < 118; ++i) longName += "\xC3\xA9";
-    for (const std::string& name :
-         {"sub/REPORT-" + unique + ".TXT", "caf\xE9-" + unique + ".prn", longName}) {
-        EXPECT_SUCCESS(Print({MakeFile(name, "r")}));
-    }
+    EXPECT_SUCCESS(Print({files_.write("caf\xE9-" + unique + ".prn", "r")}));  // Latin-1
     WaitUntilQueueIdle(kDefaultQueue);
-    std::vector<std::string> titles;
-    for (const auto& job : QueueJobs(kDefaultQueue, true)) titles.push_back(job.title);
-    std::string cut = "Vantrel: " + unique + "x";
-    while (cut.size() + 2 <= 255) cut += "\xC3\xA9";
-    for (const std::string& title : {"Vantrel: REPORT-" + unique + ".TXT",
-                                     "Vantrel: caf\xEF\xBF\xBD-" + unique + ".prn", cut}) {
-        EXPECT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << title;
-    }
+    const auto jobs = QueueJobs(kDefaultQueue, true);
+    const std::string title = "Vantrel: caf\xEF\xBF\xBD-" + unique + ".prn";
+    EXPECT_TRUE(std::any_of(jobs.begin(), jobs.end(), [&](const QueuedJob& job) {
+        return job.title == title;
+    })) << title;
 }
 
-TEST_F(BatchPrint, ADisabledQueueHoldsTheJobAndThatCountsAsPrinted) {
-    std::string path = MakeFile("held.prn", "held");
-    auto run = Print({"-D", path, "paused"});
-    auto held = QueueJobs(kDisabledQueue, false);
-    CancelAllJobs(kDisabledQueue);
-    EXPECT_SUCCESS(run);
-    EXPECT_FALSE(FileExists(path));
-    ASSERT_EQ(held.size(), 1u);
-    EXPECT_EQ(held[0].title, "Vantrel: held.prn");
-    EXPECT_EQ(held[0].state, IPP_JSTATE_PENDING);
+// The store takes over the legacy /etc/Vantrel.Ini at the first start only. The test owns that
+// file while it runs: it needs root, and a machine without one.
+TEST_F(BatchPrint, TheFirstStartTakesOverTheLegacySettingsOnce) {
+    const std::string legacy = "/etc/Vantrel.Ini";
+    if (::geteuid() != 0 || std::filesystem::exists(legacy))
+        GTEST_SKIP() << "needs root and no " << legacy;
+    WriteFile(legacy, "[Defaults]\r\nPage Eject=1\r\n");
+    const std::shared_ptr<void> removed(nullptr, [&](void*) { std::filesystem::remove(legacy); });
+    const std::string label = files_.write("label.prn", "^XA^FDhello^FS^XZ");
+    EXPECT_SUCCESS(Print({label}));
+    WriteFile(legacy, "[Defaults]\r\nPage Eject=0\r\n");
+    EXPECT_SUCCESS(Print({label}));
+    EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>(2, "^XA^FDhello^FS^XZ\f"));
 }
-
-// --- Deleting, and failures that keep the file ---
 
 // Command lines that print nothing: the file is kept, the status and the message say why.
 struct Refusal {
     const char* name;
-    std::vector<std::string> args;  // FILE stands for the file, NOWHERE for a dead scheduler
+    std::vector<std::string> args;  // FILE stands for the file
     std::string bytes;
     int status;
     std::string says;
+    Env env = {};
 };
 
 class Refusals : public BatchPrint, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(Refusals, KeepTheFileAndSayWhy) {
     const auto& c = GetParam();
-    const std::string path = MakeFile("kept.prn", c.bytes);
-    const std::string nowhere = files_.file("no-scheduler.sock");
-    std::vector<std::string> args;
-    for (const auto& arg : c.args) args.push_back(arg == "FILE" ? path : arg);
-    bool dead = std::find(args.begin(), args.end(), "NOWHERE") != args.end();
-    std::erase(args, "NOWHERE");
-    auto run = Print(args, dead ? std::map<std::string, std::string>{{"CUPS_SERVER", nowhere}}
-                                : std::map<std::string, std::string>{});
+    const std::string path = files_.write("kept.prn", c.bytes);
+    std::vector<std::string> args = c.args;
+    std::replace(args.begin(), args.end(), std::string("FILE"), path);
+    auto run = Print(args, c.env);
     EXPECT_EQ(run.exitCode, c.status);
-    EXPECT_MENTIONS(run.err, c.says);
-    EXPECT_TRUE(FileExists(path));
-    ExpectNothingPrinted();
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(path));
+    for (const char* queue : {kDefaultQueue, kLabelQueue}) {
+        EXPECT_EQ(Received(queue), std::vector<std::string>{}) << queue;
+    }
 }
 
 // clang-format off
@@ -226,24 +175,14 @@ INSTANTIATE_TEST_SUITE_P(BatchPrint, Refusals, ::testing::Values(
             "There is an error in the printer name.\nvantrel: no printer name begins with \"Plotter\""},
     Refusal{"RejectingQueue", {"-D", "FILE", "closed"}, "kept", 1, "not accepting jobs"},
     Refusal{"EmptyFileOnARejectingQueue", {"-D", "FILE", "closed"}, "", 1, "not accepting jobs"},
-    Refusal{"StoppedScheduler", {"-D", "FILE", "NOWHERE"}, "kept", 1, "not running or can't be reached"},
+    Refusal{"StoppedScheduler", {"-D", "FILE"}, "kept", 1,
+            "the CUPS print server (/nonexistent/cups.sock) is not running or can't be reached",
+            {{"CUPS_SERVER", "/nonexistent/cups.sock"}}},
     Refusal{"GuessedLongOption", {"--dry-run", "label", "FILE"}, "kept", 2, "unknown option --dry-run"},
-    Refusal{"MissingFile", {"-D", "nothere.prn"}, "kept", 1, "nothere.prn"}),
+    Refusal{"NoDisplayForTheWindow", {}, "kept", 2, "vantrel: there is no display to show the window",
+            {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-
-TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
-    const std::string bytes = PatternBytes(40000, 7);
-    const std::string source = MakeFile("source.bin", bytes);
-    auto run = RunProgram(
-        {"bash", "-c", "cat \"$1\" | \"$2\" -CD 2 - label", "pipe", source, VANTREL_BINARY},
-        {{"HOME", home_.path()}, {"XDG_CONFIG_HOME", home_.path().string() + "/.config"}});
-    EXPECT_SUCCESS(run);
-    EXPECT_MENTIONS(run.err, "Nothing to delete");
-    auto jobs = Received(kLabelQueue);
-    ASSERT_EQ(jobs.size(), 2u);
-    for (const auto& job : jobs) EXPECT_EQ(ReadFile(job), bytes);
-}
 
 }  // namespace
 }  // namespace vantrel::integration

@@ -2,22 +2,16 @@
 
 #include <cups/cups.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
-
-extern char** environ;
 
 namespace vantrel::integration {
 
@@ -37,30 +31,20 @@ bool PrivateCupsRequired() {
     return required && *required && std::string(required) != "0";
 }
 
-bool SameContents(const std::string& a, const std::string& b) {
-    return RunProgram({"cmp", "-s", a, b}).exitCode == 0;
-}
-
-CaptureDir::CaptureDir(const PrivateCups& cups, const std::string& queue)
-    : dir_(cups.dir + "/capture/" + queue) {}
-
-std::vector<std::string> CaptureDir::jobs() const {
-    std::vector<std::string> names;
+std::vector<std::string> CapturedJobs(const PrivateCups& cups, const std::string& queue,
+                                      const std::vector<std::string>& before) {
+    std::vector<std::string> jobs;
     std::error_code none;  // no job yet: no directory
-    for (const auto& entry : std::filesystem::directory_iterator(dir_, none)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("job-") && name.ends_with(".bin")) names.push_back(entry.path());
+    for (const auto& entry :
+         std::filesystem::directory_iterator(cups.dir + "/capture/" + queue, none)) {
+        const std::string path = entry.path(), name = entry.path().filename();
+        if (name.starts_with("job-") && name.ends_with(".bin") &&
+            std::find(before.begin(), before.end(), path) == before.end()) {
+            jobs.push_back(path);
+        }
     }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::vector<std::string> CaptureDir::jobsSince(const std::vector<std::string>& before) const {
-    std::vector<std::string> added;
-    for (const auto& job : jobs()) {
-        if (std::find(before.begin(), before.end(), job) == before.end()) added.push_back(job);
-    }
-    return added;
+    std::sort(jobs.begin(), jobs.end());
+    return jobs;
 }
 
 std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted) {
@@ -71,12 +55,9 @@ std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted
         throw std::runtime_error(std::string("cannot list jobs: ") + cupsLastErrorString());
     std::vector<QueuedJob> result;
     for (int i = 0; i < count; ++i) {
-        result.push_back({jobs[i].id, jobs[i].title ? jobs[i].title : "",
-                          static_cast<int>(jobs[i].state), jobs[i].dest ? jobs[i].dest : ""});
+        result.push_back({jobs[i].title ? jobs[i].title : "", static_cast<int>(jobs[i].state)});
     }
     cupsFreeJobs(count, jobs);
-    std::sort(result.begin(), result.end(),
-              [](const QueuedJob& a, const QueuedJob& b) { return a.id < b.id; });
     return result;
 }
 
@@ -95,73 +76,44 @@ void WaitUntilQueueIdle(const std::string& queue, std::chrono::seconds timeout) 
     }
 }
 
-void CancelAllJobs(const std::string& queue) {
-    for (const auto& job : QueueJobs(queue, false)) {
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job.id, 0);
-    }
-}
-
-namespace {
-
-std::vector<std::string> Environment(const std::map<std::string, std::string>& extra) {
-    std::map<std::string, std::string> vars;
-    for (char** entry = environ; *entry; ++entry) {
-        std::string text = *entry;
-        auto equals = text.find('=');
-        if (equals != std::string::npos) vars[text.substr(0, equals)] = text.substr(equals + 1);
-    }
+pid_t Spawn(const std::vector<std::string>& argv, const Env& extraEnv, const std::string& out,
+            const std::string& err) {
+    const pid_t child = ::fork();
+    if (child < 0) throw std::system_error(errno, std::generic_category(), "fork");
+    if (child > 0) return child;
     // These name a default printer of their own and would hide the one under test.
-    vars.erase("LPDEST");
-    vars.erase("PRINTER");
-    for (const auto& [name, value] : extra) vars[name] = value;
-    std::vector<std::string> result;
-    for (const auto& [name, value] : vars) result.push_back(name + "=" + value);
-    return result;
+    ::unsetenv("LPDEST");
+    ::unsetenv("PRINTER");
+    for (const auto& [name, value] : extraEnv) ::setenv(name.c_str(), value.c_str(), 1);
+    ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+    ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600), 1);
+    ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600), 2);
+    std::vector<char*> args;
+    for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (auto& text : texts) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-}  // namespace
-
-// The program's output goes into files, read once it has ended: no pipe can fill up.
-RunResult RunProgram(const std::vector<std::string>& argv,
-                     const std::map<std::string, std::string>& extraEnv) {
-    TempDir io;
-    const std::string out = io.file("out"), err = io.file("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
-    std::vector<std::string> args = argv, env = Environment(extraEnv);
-    pid_t child = 0;
-    const int spawned = ::posix_spawnp(&child, args[0].c_str(), &actions, nullptr,
-                                       Pointers(args).data(), Pointers(env).data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return {127, "", "cannot start " + args[0] + ": " + std::strerror(spawned)};
+int WaitForExit(pid_t child) {
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out),
-            ReadFile(err)};
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-RunResult RunVantrel(const std::vector<std::string>& args, const std::string& home,
-                     const std::map<std::string, std::string>& extraEnv) {
-    std::map<std::string, std::string> env = {
-        {"HOME", home},
-        {"XDG_CONFIG_HOME", home + "/.config"},
-        {"QT_QPA_PLATFORM", "offscreen"},
-    };
-    for (const auto& [name, value] : extraEnv) env[name] = value;
-    std::vector<std::string> argv = {VANTREL_BINARY};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(argv, env);
+// The program's output goes into files, read once it has ended: no pipe can fill up.
+RunResult RunProgram(const std::vector<std::string>& argv, const Env& extraEnv) {
+    TempDir io;
+    const std::string out = io.file("out"), err = io.file("err");
+    const int status = WaitForExit(Spawn(argv, extraEnv, out, err));
+    return {status, ReadFile(out), ReadFile(err)};
+}
+
+Env VantrelEnv(const std::string& home, Env extraEnv) {
+    extraEnv.insert(
+        {{"HOME", home}, {"XDG_CONFIG_HOME", home + "/.config"}, {"QT_QPA_PLATFORM", "offscreen"}});
+    return extraEnv;
 }
 
 void StorePageEject(const std::string& home, int value) {
@@ -169,6 +121,17 @@ void StorePageEject(const std::string& home, int value) {
     // Marked as migrated, so that no legacy file on this machine can overwrite the value.
     WriteFile(home + "/.config/Vantrel/Vantrel.conf",
               "[Defaults]\nPageEject=" + std::to_string(value) + "\n\n[Migration]\nDone=1\n");
+}
+
+OwnScheduler::~OwnScheduler() {
+    run("cups_stop \"$1\"");
+}
+
+int OwnScheduler::run(const std::string& command) const {
+    return RunProgram({"bash", "-c", "source \"$0\" && " + command,
+                       VANTREL_SOURCE_DIR "/scripts/cups/common.sh", dir_.path()},
+                      {{"VANTREL_CAPTURE_BIN", CAPTURE_PRINTER_BINARY}})
+        .exitCode;
 }
 
 }  // namespace vantrel::integration

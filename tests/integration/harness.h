@@ -3,6 +3,8 @@
 // Helpers for tests that print through the private CUPS scheduler of scripts/cups/: where it
 // is, what its capture printers received, what its queues hold, and running the real program.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -26,80 +28,83 @@ struct PrivateCups {
     std::string server;  // its socket, for CUPS_SERVER
 };
 std::optional<PrivateCups> FindPrivateCups();
-// Why the tests are skipped without one.
-extern const char* const kNoPrivateCups;
+extern const char* const kNoPrivateCups;  // why the tests are skipped without one
 // True when the tests must not be skipped for the want of one (scripts/test.sh sets
 // VANTREL_REQUIRE_CUPS, having started the scheduler).
 bool PrivateCupsRequired();
 
 // In a fixture's SetUp: fills `target` with the private scheduler, or skips the test (fails it
 // when one is required).
-#define VANTREL_USE_PRIVATE_CUPS(target)                            \
-    do {                                                            \
-        auto found_ = ::vantrel::integration::FindPrivateCups();    \
-        if (!found_) {                                              \
-            if (::vantrel::integration::PrivateCupsRequired()) {    \
-                FAIL() << ::vantrel::integration::kNoPrivateCups;   \
-            }                                                       \
-            GTEST_SKIP() << ::vantrel::integration::kNoPrivateCups; \
-        }                                                           \
-        (target) = *found_;                                         \
+#define VANTREL_USE_PRIVATE_CUPS(target)                                     \
+    do {                                                                     \
+        auto found_ = ::vantrel::integration::FindPrivateCups();             \
+        if (!found_ && ::vantrel::integration::PrivateCupsRequired())        \
+            FAIL() << ::vantrel::integration::kNoPrivateCups;                \
+        if (!found_) GTEST_SKIP() << ::vantrel::integration::kNoPrivateCups; \
+        (target) = *found_;                                                  \
     } while (false)
 
 using testing::PatternBytes;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-inline bool FileExists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-// True when both files hold the same bytes (for files too large to read whole).
-bool SameContents(const std::string& a, const std::string& b);
 
-// What one capture printer (one queue) received: job-NNNN.bin files in order of arrival.
-class CaptureDir {
-  public:
-    CaptureDir(const PrivateCups& cups, const std::string& queue);
-    // Every job file so far, oldest first, as full paths.
-    std::vector<std::string> jobs() const;
-    // The job files that arrived after `before` (a result of jobs()).
-    std::vector<std::string> jobsSince(const std::vector<std::string>& before) const;
-
-  private:
-    std::string dir_;
-};
+// The job files (job-NNNN.bin, oldest first, as full paths) that the capture printer of a queue
+// received, leaving out those in `before` (an earlier result).
+std::vector<std::string> CapturedJobs(const PrivateCups& cups, const std::string& queue,
+                                      const std::vector<std::string>& before = {});
 
 struct QueuedJob {
-    int id = 0;
     std::string title;
     int state = 0;  // ipp_jstate_t
-    std::string queue;
 };
-// The jobs of a queue as the scheduler lists them, oldest first; completed ones too when asked.
+// The jobs of a queue as the scheduler lists them; completed ones too when asked.
 std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted);
 // Waits until the queue has no pending or processing job (held ones don't count), so that
 // whatever was spooled has reached the capture printer.
 void WaitUntilQueueIdle(const std::string& queue,
                         std::chrono::seconds timeout = std::chrono::seconds(120));
-// Cancels every job still in the queue.
-void CancelAllJobs(const std::string& queue);
 
-// The outcome of one run of the program.
+using Env = std::map<std::string, std::string>;
+
+// Starts a program with the environment of the test, changed by extraEnv; its standard input is
+// /dev/null, its output and errors go into the files named. Returns its process id.
+pid_t Spawn(const std::vector<std::string>& argv, const Env& extraEnv, const std::string& out,
+            const std::string& err);
+// Its exit status, once it has ended; 128 + the signal when one ended it.
+int WaitForExit(pid_t child);
+
 struct RunResult {
-    int exitCode = -1;  // 128 + signal when killed
+    int exitCode = -1;
     std::string out;
     std::string err;
 };
+// Runs a program to its end (lpadmin, gzip and the like).
+RunResult RunProgram(const std::vector<std::string>& argv, const Env& extraEnv = {});
 
-// Runs the real vantrel with the arguments, HOME set to home (its settings live there) and the
-// environment of the test otherwise; `extraEnv` adds or replaces variables.
-RunResult RunVantrel(const std::vector<std::string>& args, const std::string& home,
-                     const std::map<std::string, std::string>& extraEnv = {});
-// Runs any program the same way (for lpadmin, lpoptions and the like).
-RunResult RunProgram(const std::vector<std::string>& argv,
-                     const std::map<std::string, std::string>& extraEnv = {});
+// The environment of the real vantrel: HOME (where its settings live) set to home, no display
+// needed, and extraEnv.
+Env VantrelEnv(const std::string& home, Env extraEnv = {});
 
 // Writes the stored "Eject page between jobs" setting into the settings file under home.
 void StorePageEject(const std::string& home, int value);
+
+// A scheduler of the test's own with one capture queue, "Spare", for tests that stop or kill
+// it; stopped with everything it started when the object goes.
+class OwnScheduler {
+  public:
+    ~OwnScheduler();
+    // Runs a bash command with scripts/cups/common.sh sourced and $1 the scheduler's directory;
+    // returns its exit status.
+    int run(const std::string& command) const;
+    int start() const { return run("cups_start_scheduler \"$1\""); }
+    int startWithQueue() const {
+        return run("cups_start_scheduler \"$1\" && cups_add_capture_queue \"$1\" Spare");
+    }
+    PrivateCups cups() const { return {dir_.path(), dir_.file("cups.sock")}; }
+
+  private:
+    TempDir dir_;
+};
 
 }  // namespace vantrel::integration
