@@ -16,9 +16,8 @@ class FakeSettingsStore : public SettingsStore {
     bool syncFails = false;
 
     std::optional<std::string> get(const std::string& section, const std::string& key) override {
-        auto it = values.find({section, key});
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+        if (!values.contains({section, key})) return std::nullopt;
+        return values.at({section, key});
     }
     void set(const std::string& section, const std::string& key,
              const std::string& value) override {

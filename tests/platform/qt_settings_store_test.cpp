@@ -36,13 +36,15 @@ class QtStore : public ::testing::Test {
     }
 };
 
-TEST_F(QtStore, KeepsTextsInTheUsersConfigurationFileExactly) {
+TEST_F(QtStore, KeepsTextsExactlyInTheUsersOwnConfigurationFile) {
     // clang-format off
     const std::string texts[] = {
         "  blanks  ", "", "tab\there", "two\nlines", "c:\\temp\\", "\\\\server\\share", "trailing\\",
         "\"quoted\"", "a,b, c", "key=value", "semi;colon", "#hash", "@Variant(x)", "[Mask]", "%41%",
         "Zürich €5 日本", "\xff\xfe not UTF-8"};
     // clang-format on
+    // Only the user's own file counts, not an organisation-wide one beside it.
+    std::ofstream(kHome.path() / "Vantrel.conf") << "[Defaults]\nMissing=1\n";
     auto store = MakeSystemSettingsStore();
     for (int i = 0; const auto& text : texts) store->set("Defaults", std::to_string(i++), text);
     store->sync();
@@ -53,12 +55,6 @@ TEST_F(QtStore, KeepsTextsInTheUsersConfigurationFileExactly) {
     }
     EXPECT_EQ(store->get("Defaults", "Missing"), std::nullopt);
     EXPECT_EQ(store->get("Mask", "0"), std::nullopt);
-}
-
-TEST_F(QtStore, ValuesOutsideTheApplicationsOwnFileDoNotCount) {
-    // QSettings would otherwise fall back on an organisation-wide file beside the user's own.
-    std::ofstream(kHome.path() / "Vantrel.conf") << "[Migration]\nDone=1\n";
-    EXPECT_EQ(MakeSystemSettingsStore()->get("Migration", "Done"), std::nullopt);
 }
 
 TEST_F(QtStore, HandEditedFileLoadsValueByValueOnTheDefaultDirectories) {
