@@ -61,6 +61,12 @@ std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted
     return result;
 }
 
+bool HasJob(const std::string& queue, const std::string& title, bool includeCompleted) {
+    const auto jobs = QueueJobs(queue, includeCompleted);
+    return std::any_of(jobs.begin(), jobs.end(),
+                       [&](const QueuedJob& job) { return job.title == title; });
+}
+
 void WaitUntilQueueIdle(const std::string& queue, std::chrono::seconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {

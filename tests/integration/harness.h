@@ -60,6 +60,8 @@ struct QueuedJob {
 };
 // The jobs of a queue as the scheduler lists them; completed ones too when asked.
 std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted);
+// True when the scheduler lists a job of that title in the queue; finished ones too when asked.
+bool HasJob(const std::string& queue, const std::string& title, bool includeCompleted);
 // Waits until the queue has no pending or processing job (held ones don't count), so that
 // whatever was spooled has reached the capture printer.
 void WaitUntilQueueIdle(const std::string& queue,
