@@ -9,8 +9,6 @@
 namespace vantrel {
 namespace {
 
-using std::chrono::milliseconds;
-
 // The folders of these tests, as given and as resolved.
 std::optional<std::string> Resolve(const std::string& path) {
     static const std::map<std::string, std::string> folders = {
@@ -35,7 +33,7 @@ class AcceptedArguments : public ::testing::TestWithParam<Accepted> {};
 TEST_P(AcceptedArguments, GiveTheFoldersTheirPrinters) {
     const auto request = ParseAutoPrintArguments(GetParam().words, Resolve);
     EXPECT_EQ(request.folders, GetParam().folders);
-    EXPECT_EQ(request.settle, milliseconds(GetParam().settleMs));
+    EXPECT_EQ(request.settle, std::chrono::milliseconds(GetParam().settleMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(
