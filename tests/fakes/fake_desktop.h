@@ -11,11 +11,8 @@ namespace vantrel::testing {
 
 // Records what would be opened and started. Only the programs listed in startable start, and
 // only the names listed in onPath are found.
-class FakeDesktop : public Desktop {
-  public:
-    std::vector<std::string> opened;
-    std::vector<std::string> started;
-
+struct FakeDesktop : Desktop {
+    std::vector<std::string> opened, started;
     std::set<std::string> startable;
     std::map<std::string, std::string> onPath;  // program name -> full path
     bool opens = true;
@@ -26,11 +23,10 @@ class FakeDesktop : public Desktop {
     }
     bool startProgram(const std::string& path) override {
         started.push_back(path);
-        return startable.count(path) > 0;
+        return startable.contains(path);
     }
     std::string findProgram(const std::string& name) override {
-        auto found = onPath.find(name);
-        return found == onPath.end() ? std::string() : found->second;
+        return onPath.contains(name) ? onPath.at(name) : "";
     }
 };
 

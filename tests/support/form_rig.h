@@ -11,15 +11,13 @@
 #include "fakes/fake_printer_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_settings_store.h"
-#include "formkit/file_list_box.h"
-#include "formkit/message_boxes.h"
 #include "support/temp_dir.h"
 
 namespace vantrel::testing {
 
-// The user in front of the message boxes: each message takes the next answer the test queued,
-// and is recorded. A message nobody expected fails the test at once instead of waiting for a
-// click that never comes.
+// The user in front of the message boxes: answer() has the next message taken with OK, and every
+// message taken is recorded. A message nobody expected fails the test at once instead of waiting
+// for a click that never comes.
 struct BoxUser {
     explicit BoxUser(MessageBoxes& boxes) : boxes(boxes) {
         boxes.setDefaultAnswer([](const BoxMessage& message) {
@@ -27,19 +25,15 @@ struct BoxUser {
             return MsgAnswer::Cancel;
         });
     }
-    // The next message gets answer once meanwhile has run (a user who takes time to read).
-    void answer(MsgAnswer answer = MsgAnswer::Ok, std::function<void()> meanwhile = {}) {
-        boxes.setNextAnswer([=, this](const BoxMessage& message) {
-            seen.push_back(message);
-            said += message.text + "\n";
-            if (meanwhile) meanwhile();
-            return answer;
+    void answer() {
+        boxes.setNextAnswer([this](const BoxMessage& message) {
+            said += message.caption + ": " + message.text + "\n";
+            return MsgAnswer::Ok;
         });
     }
     bool saw(const std::string& part) const { return said.find(part) != std::string::npos; }
     MessageBoxes& boxes;
-    std::vector<BoxMessage> seen;
-    std::string said;  // every text seen
+    std::string said;  // "caption: text" of every message taken
 };
 
 // A control of a form, found by its design name.
@@ -78,18 +72,10 @@ struct WindowRig {
     std::string stored(const std::string& section, const std::string& key) {
         return store.get(section, key).value_or("<absent>");
     }
-    WindowSeams seams() {
-        return {spooler ? *spooler : printers,
-                *files,
-                store,
-                legacyProfile,
-                messages,
-                desktop,
-                registry};
-    }
-    WindowPlaces places() { return {appDir.path().string(), dataDir.path().string(), {}, 50}; }
     bool start() {  // false when the start-up ended the program
-        forms = StartWindow(seams(), places());
+        PrinterSystem& spool = spooler ? *spooler : printers;
+        const WindowSeams seams{spool, *files, store, legacyProfile, messages, desktop, registry};
+        forms = StartWindow(seams, {appDir.path().string(), dataDir.path().string(), {}, 50});
         return forms != nullptr;
     }
     Vantrel& window() { return forms->vantrel(); }
@@ -104,9 +90,8 @@ struct WindowRig {
 
 inline QStringList Texts(const QAbstractItemView& list) {
     QStringList texts;
-    for (int i = 0; i < list.model()->rowCount(); ++i) {
+    for (int i = 0; i < list.model()->rowCount(); ++i)
         texts << list.model()->index(i, 0).data().toString();
-    }
     return texts;
 }
 
@@ -130,6 +115,15 @@ void InNextDialog(QObject* context, std::function<void(Dialog&)> act) {
         if (!dialog) return QTest::qFail("the dialog did not open", __FILE__, __LINE__);
         act(*dialog);
         if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+// Has the next directory picker open the entry named name and take it with Select; without a
+// name, Cancel. The entry is one the picker lists where it starts.
+inline void PickNext(QObject* context, const QString& name = {}) {
+    InNextDialog<QDialog>(context, [name](QDialog& picker) {
+        if (!name.isEmpty()) DoubleClick(picker, name);
+        Child<QPushButton>(picker, name.isEmpty() ? "Command2" : "Command1").click();
     });
 }
 
