@@ -7,7 +7,7 @@
 # Usage: scripts/test-ratio.sh [--max RATIO]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-ceiling=0.53  # the aim is 0.40; lower this as the tests are cut, never raise it
+ceiling=0.40  # lower this as the tests are cut, never raise it
 max="$ceiling"
 [[ "${1:-}" == "--max" ]] && max="${2:?usage: test-ratio.sh [--max RATIO]}"
 
@@ -25,6 +25,6 @@ count() {
 
 product=$(count "$root/src")
 tests=$(count "$root/tests")
-ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.2f", t / p }')
+ratio=$(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.3f", t / p }')
 echo "test-ratio: $tests lines of tests, $product lines of product: $ratio (at most $max; aim 0.25-0.40)"
-awk -v r="$ratio" -v m="$max" 'BEGIN { exit !(r <= m) }'
+awk -v t="$tests" -v p="$product" -v m="$max" 'BEGIN { exit !(t <= m * p) }'

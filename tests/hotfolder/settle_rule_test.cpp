@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "hotfolder/back_off.h"
+
 namespace vantrel {
 namespace {
 
@@ -71,6 +73,15 @@ INSTANTIATE_TEST_SUITE_P(
                       // The full looks find the file unchanged: they must not start it over.
                       SettleCase{"ASettleTimePastTheFullLooks", 6000, {100}, true, 6100}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BackOff, DoublesUpToTheLongestWaitAndStartsOverAfterASuccess) {
+    BackOff backOff(milliseconds(1000), milliseconds(30000));
+    std::vector<long long> waits;
+    for (int i = 0; i < 7; ++i) waits.push_back(backOff.next().count());
+    EXPECT_EQ(waits, (std::vector<long long>{1000, 2000, 4000, 8000, 16000, 30000, 30000}));
+    backOff.reset();
+    EXPECT_EQ(backOff.next(), milliseconds(1000));
+}
 
 }  // namespace
 }  // namespace vantrel

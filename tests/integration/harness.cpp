@@ -15,20 +15,11 @@
 
 namespace vantrel::integration {
 
-const char* const kNoPrivateCups =
-    "no private CUPS server: scripts/test.sh starts one (or run scripts/cups/start-server.sh "
-    "and export the variables it prints)";
-
 std::optional<PrivateCups> FindPrivateCups() {
     const char* dir = std::getenv("VANTREL_TEST_CUPS_DIR");
     const char* server = std::getenv("CUPS_SERVER");
     if (!dir || !*dir || !server || !*server) return std::nullopt;
     return PrivateCups{dir, server};
-}
-
-bool PrivateCupsRequired() {
-    const char* required = std::getenv("VANTREL_REQUIRE_CUPS");
-    return required && *required && std::string(required) != "0";
 }
 
 std::vector<std::string> CapturedJobs(const PrivateCups& cups, const std::string& queue,
@@ -68,16 +59,14 @@ bool HasJob(const std::string& queue, const std::string& title, bool includeComp
 }
 
 void WaitUntilQueueIdle(const std::string& queue, std::chrono::seconds timeout) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-        auto jobs = QueueJobs(queue, false);
-        bool busy = std::any_of(jobs.begin(), jobs.end(), [](const QueuedJob& job) {
-            return job.state == IPP_JSTATE_PENDING || job.state == IPP_JSTATE_PROCESSING;
-        });
-        if (!busy) return;
-        if (std::chrono::steady_clock::now() > deadline) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto working = [](const QueuedJob& job) {
+        return job.state == IPP_JSTATE_PENDING || job.state == IPP_JSTATE_PROCESSING;
+    };
+    for (auto jobs = QueueJobs(queue, false); std::any_of(jobs.begin(), jobs.end(), working);
+         jobs = QueueJobs(queue, false)) {
+        if (std::chrono::steady_clock::now() > deadline)
             throw std::runtime_error("queue " + queue + " still busy after the timeout");
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -28,17 +29,17 @@ struct PrivateCups {
     std::string server;  // its socket, for CUPS_SERVER
 };
 std::optional<PrivateCups> FindPrivateCups();
-extern const char* const kNoPrivateCups;  // why the tests are skipped without one
-// True when the tests must not be skipped for the want of one (scripts/test.sh sets
-// VANTREL_REQUIRE_CUPS, having started the scheduler).
-bool PrivateCupsRequired();
+// Why the tests are skipped without one.
+inline constexpr const char* kNoPrivateCups =
+    "no private CUPS server: scripts/test.sh starts one (or run scripts/cups/start-server.sh "
+    "and export the variables it prints)";
 
-// In a fixture's SetUp: fills `target` with the private scheduler, or skips the test (fails it
-// when one is required).
+// In a fixture's SetUp: fills `target` with the private scheduler, or skips the test; fails it
+// when VANTREL_REQUIRE_CUPS is set (scripts/test.sh sets it, having started the scheduler).
 #define VANTREL_USE_PRIVATE_CUPS(target)                                     \
     do {                                                                     \
         auto found_ = ::vantrel::integration::FindPrivateCups();             \
-        if (!found_ && ::vantrel::integration::PrivateCupsRequired())        \
+        if (!found_ && std::getenv("VANTREL_REQUIRE_CUPS"))                  \
             FAIL() << ::vantrel::integration::kNoPrivateCups;                \
         if (!found_) GTEST_SKIP() << ::vantrel::integration::kNoPrivateCups; \
         (target) = *found_;                                                  \

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "printing/print_rig.h"
+#include "support/print_rig.h"
 
 namespace vantrel::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "printing/print_rig.h"
+#include "support/print_rig.h"
 
 namespace vantrel::testing {
 namespace {

@@ -57,7 +57,6 @@ struct WindowRig {
     BoxUser user{messages};
     TempDir appDir, dataDir, work;  // work: the start directory
     std::unique_ptr<Forms> forms;
-    PrinterSystem* spooler = nullptr;  // a real spooler in place of the fake printers
 
     WindowRig() {
         printers.installed = {{"LaserJet 4", "LPT1:"}, {"Fax", "FAX:"}};
@@ -73,8 +72,8 @@ struct WindowRig {
         return store.get(section, key).value_or("<absent>");
     }
     bool start() {  // false when the start-up ended the program
-        PrinterSystem& spool = spooler ? *spooler : printers;
-        const WindowSeams seams{spool, *files, store, legacyProfile, messages, desktop, registry};
+        const WindowSeams seams{printers, *files,  store,   legacyProfile,
+                                messages, desktop, registry};
         forms = StartWindow(seams, {appDir.path().string(), dataDir.path().string(), {}, 50});
         return forms != nullptr;
     }

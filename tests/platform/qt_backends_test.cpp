@@ -1,4 +1,5 @@
-// The QSettings store on the user's own configuration file.
+// The Qt backends: the QSettings store on the user's own configuration file, and the addresses
+// the desktop is asked to open.
 #include <gmock/gmock.h>
 
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "platform/backends.h"
+#include "platform/qt_desktop/qt_desktop.h"
 #include "settings/settings_rig.h"
 #include "support/temp_dir.h"
 
@@ -85,6 +87,18 @@ TEST_F(QtStore, UnwritableConfigurationDirectoryFailsTheSyncUntilRepaired) {
     store = ReopenFromDisk();
     EXPECT_EQ(store->get("Defaults", "StartDir"), "/first/");
     EXPECT_EQ(store->get("Defaults", "CopyDir"), "/second/");
+}
+
+TEST(DesktopUrlTest, GivesTheAddressTheOpenerGets) {
+    EXPECT_EQ(DesktopUrl("Mailto: support@brenwick.example"),
+              QUrl("mailto:support@brenwick.example"));
+    EXPECT_EQ(DesktopUrl("www.brenwick.example"), QUrl("http://www.brenwick.example"));
+    for (const char* nothing : {"", "   ", "/no/such/dir/Vantrel.html"}) {
+        EXPECT_FALSE(DesktopUrl(nothing).isValid()) << nothing;
+    }
+    TempDir dir;
+    const std::string file = dir.write("Vantrel Help.html", "");
+    EXPECT_EQ(DesktopUrl(file).toLocalFile().toStdString(), file);
 }
 
 }  // namespace
