@@ -30,8 +30,8 @@ class PrintPressTest : public PrintRig, public PrintPressView {
     std::string currentDirectory() const override { return dir.file("src"); }  // no separator
     void refreshLists() override { ++refreshes; }
 
-    std::string Source(const std::string& name) { return dir.file("src/" + name); }
-    std::string Copy(const std::string& name) { return dir.file("copies/" + name); }
+    std::string Source(const std::string& name) { return (dir.path() / "src" / name).string(); }
+    std::string Copy(const std::string& name) { return (dir.path() / "copies" / name).string(); }
     void AddFiles(std::initializer_list<std::string> names) {
         for (const auto& name : names) {
             dir.write("src/" + name, "data of " + name);
