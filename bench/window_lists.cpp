@@ -77,9 +77,9 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    BenchPrinters printers;
     vantrel::SystemBackends backends;
-    const vantrel::WindowSeams seams = backends.seams(&printers);
+    backends.printers = std::make_unique<BenchPrinters>();
+    const vantrel::WindowSeams seams = backends.seams();
     auto& store = backends.store;
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/tmp";
     const vantrel::WindowPlaces places{home, home + "/data", {}};

@@ -20,15 +20,8 @@ struct SystemBackends {
     QtDesktop desktop;
     MessageBoxes messages;
 
-    // The seams on these backends; spooler replaces the system's (a benchmark's own).
-    WindowSeams seams(PrinterSystem* spooler = nullptr) {
-        return {spooler ? *spooler : *printers,
-                *files,
-                *store,
-                *legacyProfile,
-                messages,
-                desktop,
-                *registry};
+    WindowSeams seams() {
+        return {*printers, *files, *store, *legacyProfile, messages, desktop, *registry};
     }
 };
 

@@ -58,17 +58,23 @@ bool HasJob(const std::string& queue, const std::string& title, bool includeComp
                        [&](const QueuedJob& job) { return job.title == title; });
 }
 
-void WaitUntilQueueIdle(const std::string& queue, std::chrono::seconds timeout) {
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    auto working = [](const QueuedJob& job) {
-        return job.state == IPP_JSTATE_PENDING || job.state == IPP_JSTATE_PROCESSING;
-    };
-    for (auto jobs = QueueJobs(queue, false); std::any_of(jobs.begin(), jobs.end(), working);
-         jobs = QueueJobs(queue, false)) {
-        if (std::chrono::steady_clock::now() > deadline)
-            throw std::runtime_error("queue " + queue + " still busy after the timeout");
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return true;
+}
+
+void WaitUntilQueueIdle(const std::string& queue) {
+    const bool idle = WaitFor([&] {
+        const auto jobs = QueueJobs(queue, false);
+        return std::none_of(jobs.begin(), jobs.end(), [](const QueuedJob& job) {
+            return job.state == IPP_JSTATE_PENDING || job.state == IPP_JSTATE_PROCESSING;
+        });
+    });
+    if (!idle) throw std::runtime_error("queue " + queue + " still busy after the timeout");
 }
 
 pid_t Spawn(const std::vector<std::string>& argv, const Env& extraEnv, const std::string& out,

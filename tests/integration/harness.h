@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -65,8 +66,10 @@ std::vector<QueuedJob> QueueJobs(const std::string& queue, bool includeCompleted
 bool HasJob(const std::string& queue, const std::string& title, bool includeCompleted);
 // Waits until the queue has no pending or processing job (held ones don't count), so that
 // whatever was spooled has reached the capture printer.
-void WaitUntilQueueIdle(const std::string& queue,
-                        std::chrono::seconds timeout = std::chrono::seconds(120));
+void WaitUntilQueueIdle(const std::string& queue);
+// Polls until done() is true; false when it is not within the timeout.
+bool WaitFor(const std::function<bool()>& done,
+             std::chrono::seconds timeout = std::chrono::seconds(60));
 
 using Env = std::map<std::string, std::string>;
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
 #include <thread>
 #include <utility>
 
@@ -18,15 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Names = std::vector<std::string>;
-
-bool WaitFor(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 // "vantrel --autoprint ARGS" in the background, its standard error kept in a file.
 class Service {
