@@ -24,6 +24,7 @@ enum class SpoolFailure {
     SpoolerUnreachable,  // the spooler could not be asked or went away; it may come back
     SpoolerRefused,      // the spooler said no on its own account
     File,                // the file could not be opened or read whole
+    Changed,             // the file changed while it was sent; the document was withdrawn
 };
 
 struct SpoolOutcome {
