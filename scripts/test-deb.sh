@@ -290,6 +290,17 @@ fi
 if command -v systemd-analyze >/dev/null; then
     check "systemd-analyze verify accepts the AutoPrint user unit" \
         output_shown systemd-analyze verify /usr/lib/systemd/user/vantrel-autoprint.service
+    # unit_hardened: systemd itself reads every sandboxing setting the unit gives as in force.
+    unit_hardened() {
+        systemd-analyze security --offline=yes /usr/lib/systemd/user/vantrel-autoprint.service \
+            >"$work/security.txt" 2>&1 || true
+        local setting
+        for setting in NoNewPrivileges= UMask= LockPersonality= RestrictRealtime= \
+            SystemCallArchitectures= 'RestrictAddressFamilies=~AF_NETLINK'; do
+            grep -q "^✓ $setting " "$work/security.txt" || { echo "not in force: $setting" >&2; return 1; }
+        done
+    }
+    check "the AutoPrint user unit keeps its sandboxing settings" unit_hardened
 fi
 
 # Every place that names the release names this one.

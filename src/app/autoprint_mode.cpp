@@ -13,6 +13,7 @@
 #include "mainwindow/drop_directory.h"
 #include "platform/app_path.h"
 #include "platform/backends.h"
+#include "platform/file_lock.h"
 #include "platform/runtime_text.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
@@ -67,6 +68,40 @@ std::optional<int> BringInStoredSettings(LiveSettings& live) {
     return copies;
 }
 
+// The window's AutoPrint holds a folder only for one tick: it is waited for that long.
+constexpr int kWindowTickWaits = 50;
+constexpr std::chrono::milliseconds kWindowTickWait{100};
+
+// One AutoPrint per folder: the locks of every folder, held for the whole run; nothing, after
+// saying why, when a folder is watched already (status 2: starting again would not help) or its
+// lock cannot be made (status 1).
+std::optional<std::vector<std::unique_ptr<FileLock>>> LockFolders(
+    const std::vector<HotFolder>& folders, StopSignals& stop, int& status) {
+    std::vector<std::unique_ptr<FileLock>> locks;
+    for (const auto& folder : folders) {
+        try {
+            locks.push_back(TryLockFolder(UserStateDirectory(), folder.folder));
+            for (int wait = 0; !locks.back() && wait < kWindowTickWaits; ++wait) {
+                if (stop.waitFor(kWindowTickWait)) return std::nullopt;
+                locks.back() = TryLockFolder(UserStateDirectory(), folder.folder);
+            }
+        } catch (const std::system_error& error) {
+            Tell("AutoPrint cannot lock " + folder.folder + ": " + error.what());
+            status = 1;
+            return std::nullopt;
+        }
+        if (!locks.back()) {
+            std::fprintf(stderr,
+                         "vantrel: %s is watched by another AutoPrint already; a folder is watched "
+                         "by one at a time\n",
+                         EscapeControls(folder.folder).c_str());
+            status = 2;
+            return std::nullopt;
+        }
+    }
+    return locks;
+}
+
 }  // namespace
 
 int RunAutoPrintMode(const std::vector<std::string>& words) {
@@ -94,6 +129,10 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     PlainLiveSettings live;
     const auto copies = BringInStoredSettings(live);
     if (!copies) return 2;
+
+    int refused = 0;
+    const auto locks = LockFolders(request.folders, *stop, refused);
+    if (!locks) return refused;
 
     std::vector<std::string> paths;
     for (const auto& folder : request.folders) paths.push_back(folder.folder);

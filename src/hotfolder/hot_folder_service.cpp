@@ -13,17 +13,15 @@ namespace vantrel {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // A full look at every folder runs this often besides the events, so that nothing is missed
 // when events were lost.
 constexpr std::chrono::milliseconds kFullLookEvery{5000};
 constexpr std::chrono::milliseconds kFirstRetry{1000};
 constexpr std::chrono::milliseconds kLongestRetry{30000};
 
-std::chrono::milliseconds Until(SteadyTime at) {
+std::chrono::milliseconds Until(SteadyTime at, SteadyTime now) {
     return std::max(std::chrono::milliseconds(0),
-                    std::chrono::ceil<std::chrono::milliseconds>(at - Clock::now()));
+                    std::chrono::ceil<std::chrono::milliseconds>(at - now));
 }
 
 }  // namespace
@@ -39,24 +37,61 @@ HotFolderService::HotFolderService(ServiceSettings settings, const LiveSettings&
     for (auto& place : settings.folders) {
         folders_.push_back({std::move(place),
                             SettleTracker(settings.settle),
-                            {BackOff(kFirstRetry, kLongestRetry), std::nullopt}});
+                            {BackOff(kFirstRetry, kLongestRetry), std::nullopt},
+                            std::nullopt,
+                            false,
+                            false});
     }
     for (const auto& folder : folders_) {
         journal_(WatchingLine(folder.place.folder, folder.place.printer, settings.settle));
     }
+    if (auto why = seams_.events.pollingReason(); !why.empty()) {
+        journal_(PollingLine(why, kFolderPollInterval));
+    }
+    bindNamedPrinters();
+}
+
+// At start, or once the spooler can first be asked.
+void HotFolderService::bindNamedPrinters() {
+    try {
+        std::optional<std::vector<Printer>> printers;
+        for (auto& folder : folders_) {
+            if (folder.bindingKnown) continue;
+            if (!printers) printers = seams_.printers.printers();
+            if (folder.place.printer) {
+                folder.boundTo = ExactlyNamedPrinter(*printers, *folder.place.printer);
+            }
+            folder.bindingKnown = true;
+        }
+    } catch (const SpoolError&) {
+        // Asked again before the next print.
+    }
+}
+
+AutoPrintPrinter HotFolderService::printerOf(Folder& folder) {
+    bindNamedPrinters();
+    if (folder.boundTo) return FindBoundPrinter(seams_.printers, *folder.boundTo);
+    return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+}
+
+void HotFolderService::noteSaved(std::error_code error) {
+    if (static_cast<bool>(error) == recordUnsaved_) return;
+    recordUnsaved_ = static_cast<bool>(error);
+    journal_(error ? RecordUnsavedLine(kept_.recordPath(), error.message())
+                   : RecordSavedLine(kept_.recordPath()));
 }
 
 void HotFolderService::run() {
-    auto nextFullLook = Clock::now();
+    auto nextFullLook = seams_.now();
     while (!seams_.stop.requested()) {
-        if (Clock::now() >= nextFullLook) {
+        if (seams_.now() >= nextFullLook) {
             lookAtAll();
-            nextFullLook = Clock::now() + kFullLookEvery;
+            nextFullLook = seams_.now() + kFullLookEvery;
         }
         handleDue();
         const auto due = nextDue();
-        const FolderWake wake =
-            seams_.events.wait(Until(due ? std::min(*due, nextFullLook) : nextFullLook));
+        const FolderWake wake = seams_.events.wait(
+            Until(due ? std::min(*due, nextFullLook) : nextFullLook, seams_.now()));
         for (const auto& change : wake.changes) {
             Folder& folder = folders_.at(change.folder);
             change.name.empty() ? lookAtFolder(folder) : lookAt(folder, change.name);
@@ -67,12 +102,18 @@ void HotFolderService::run() {
 }
 
 void HotFolderService::lookAtAll() {
-    kept_.prune(seams_.files);
+    noteSaved(kept_.prune(seams_.files));
     for (auto& folder : folders_) lookAtFolder(folder);
 }
 
 void HotFolderService::lookAtFolder(Folder& folder) {
-    const auto names = VisibleEntryNames(folder.place.folder);
+    std::error_code error;
+    const auto names = VisibleEntryNames(folder.place.folder, &error);
+    if (static_cast<bool>(error) != folder.unreadable) {
+        folder.unreadable = static_cast<bool>(error);
+        journal_(error ? FolderUnreadableLine(folder.place.folder, error.message())
+                       : FolderBackLine(folder.place.folder));
+    }
     for (const auto& name : names) lookAt(folder, name);
     folder.settle.keepOnly(names);
 }
@@ -81,12 +122,12 @@ void HotFolderService::lookAt(Folder& folder, const std::string& name) {
     if (name.starts_with('.')) return;  // dot files are hidden
     const std::string path = pathOf(folder, name);
     if (IsSymbolicLink(path)) return folder.settle.forget(name);
-    folder.settle.note(name, seams_.files.identityOf(path), Clock::now());
+    folder.settle.note(name, seams_.files.identityOf(path), seams_.now());
 }
 
 void HotFolderService::handleDue() {
     for (auto& folder : folders_) {
-        for (const auto& name : folder.settle.takeDue(Clock::now())) {
+        for (const auto& name : folder.settle.takeDue(seams_.now())) {
             // Between two files: a request to stop ends the run here, none is begun.
             if (seams_.stop.requested()) return;
             handleFile(folder, name);
@@ -98,16 +139,17 @@ void HotFolderService::handleFile(Folder& folder, const std::string& name) {
     const std::string path = pathOf(folder, name);
     if (IsSymbolicLink(path)) return folder.settle.forget(name);
     const auto identity = seams_.files.identityOf(path);
-    if (!folder.settle.settled(name, identity, Clock::now())) return;
+    if (!folder.settle.settled(name, identity, seams_.now())) return;
     if (kept_.contains(path, *identity)) return;  // given up earlier: stays until it changes
     if (const auto until = waitingUntil(folder)) return folder.settle.recheckAt(name, *until);
-    print(folder, name, path);
+    print(folder, name, path, *identity);
 }
 
-void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path) {
+void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path,
+                             const FileIdentity& settled) {
     AutoPrintPrinter printer;
     try {
-        printer = FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+        printer = printerOf(folder);
     } catch (const SpoolError& error) {
         return away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
     }
@@ -117,8 +159,8 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
     }
 
     UnshownMessages unshown;
-    const auto printed = PrintCopies(path, printer.selection, copies_, seams_.printers,
-                                     seams_.files, live_, unshown);
+    const auto printed = PrintSettledFile(path, settled, printer.selection, copies_,
+                                          seams_.printers, seams_.files, live_, unshown);
     if (printed.failure == SpoolFailure::SpoolerUnreachable) {
         return away(spooler_, folder, name, SpoolerUnreachableLine(printed.reason));
     }
@@ -134,27 +176,39 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
                                        "the printer " + printer.deviceName + " is gone"));
     }
     back(folder, printer.deviceName);
+    if (printed.failure == SpoolFailure::Changed) {
+        journal_(WithdrawnLine(name, printer.deviceName, printed.reason));
+        return settleAgain(folder, name);
+    }
     if (!printed.allSpooled()) {
         return failed(folder, name, path, printer.deviceName, printed.reason);
     }
 
     const std::string line = PrintedLine(name, printer.deviceName, copies_, printed.identity->size);
-    if (CheckPrintedFile(printed, seams_.files, path) != AfterPrint::MayGo) {
-        journal_(ChangedLine(line));
-        return folder.settle.note(name, seams_.files.identityOf(path), Clock::now());
+    std::error_code error;
+    switch (RemovePrintedFile(printed, seams_.files, path, error)) {
+        case PrintedRemoval::Changed:
+            journal_(ChangedLine(line));
+            return settleAgain(folder, name);
+        case PrintedRemoval::Undeletable:
+            noteSaved(kept_.add(path, *printed.identity));
+            return journal_(UndeletableLine(line, error.message()));
+        case PrintedRemoval::Deleted:
+            folder.settle.forget(name);
+            return journal_(line);
     }
-    if (auto error = seams_.files.removeFile(path)) {
-        kept_.add(path, *printed.identity);
-        return journal_(UndeletableLine(line, error.message()));
-    }
+}
+
+// What is at the path now starts its settle time afresh, as a file just dropped would.
+void HotFolderService::settleAgain(Folder& folder, const std::string& name) {
     folder.settle.forget(name);
-    journal_(line);
+    lookAt(folder, name);
 }
 
 void HotFolderService::away(Outage& outage, Folder& folder, const std::string& name,
                             const std::string& line) {
     if (!outage.retryAt) journal_(line);  // once for each outage
-    outage.retryAt = Clock::now() + outage.backOff.next();
+    outage.retryAt = seams_.now() + outage.backOff.next();
     folder.settle.recheckAt(name, *outage.retryAt);
 }
 
@@ -172,7 +226,7 @@ void HotFolderService::failed(Folder& folder, const std::string& name, const std
     if (!seams_.files.identityOf(path)) return folder.settle.forget(name);  // gone meanwhile
     const FailedMove move = MoveToFailedFolder(folder.place.folder, path);
     if (move.error) {
-        if (auto now = seams_.files.identityOf(path)) kept_.add(path, *now);
+        if (auto now = seams_.files.identityOf(path)) noteSaved(kept_.add(path, *now));
         return journal_(FailedUnmovedLine(name, printer, reason, move.error.message()));
     }
     folder.settle.forget(name);
@@ -190,7 +244,7 @@ bool HotFolderService::stillInstalled(const std::string& printer) {
 std::optional<SteadyTime> HotFolderService::waitingUntil(const Folder& folder) const {
     std::optional<SteadyTime> until;
     for (const Outage* outage : {&spooler_, &folder.printer}) {
-        if (outage->retryAt && *outage->retryAt > Clock::now()) {
+        if (outage->retryAt && *outage->retryAt > seams_.now()) {
             until = until ? std::max(*until, *outage->retryAt) : *outage->retryAt;
         }
     }

@@ -8,6 +8,7 @@
 #include "hotfolder/autoprint_arguments.h"
 #include "hotfolder/back_off.h"
 #include "hotfolder/settle_rule.h"
+#include "mainwindow/autoprint_rules.h"
 #include "mainwindow/kept_files_record.h"
 #include "platform/file_system.h"
 #include "platform/folder_events.h"
@@ -23,6 +24,8 @@ struct ServiceSeams {
     FileSystem& files;
     FolderEvents& events;  // of the folders, in the order of ServiceSettings::folders
     StopSignals& stop;
+    // The clock the settle times and the waits are measured on.
+    std::function<SteadyTime()> now = [] { return std::chrono::steady_clock::now(); };
 };
 
 struct ServiceSettings {
@@ -37,7 +40,8 @@ struct ServiceSettings {
 // still the file that was printed. Dot files, links and subfolders are left alone. A file the
 // spooler refused, or that could not be read, goes to the folder's Failed subdirectory; while the
 // spooler cannot be reached or a printer is missing, the files stay and are tried again, later
-// and later. Each event is one journal line.
+// and later. A file found changed when it is opened or while it is sent is withdrawn and
+// settles again. Each event, and each change of state, is one journal line.
 class HotFolderService {
   public:
     using Journal = std::function<void(const std::string&)>;
@@ -58,14 +62,24 @@ class HotFolderService {
         HotFolder place;  // the folder and its printer
         SettleTracker settle;
         Outage printer;
+        // The printer's device name when the given name named it by itself at start: the folder
+        // stays bound to that queue, never to one whose name merely begins so.
+        std::optional<std::string> boundTo;
+        bool bindingKnown = false;  // whether the spooler could be asked about that yet
+        bool unreadable = false;    // the last listing failed
     };
 
+    void bindNamedPrinters();
+    AutoPrintPrinter printerOf(Folder& folder);
+    void noteSaved(std::error_code error);
     void lookAtAll();
     void lookAtFolder(Folder& folder);
     void lookAt(Folder& folder, const std::string& name);
     void handleDue();
     void handleFile(Folder& folder, const std::string& name);
-    void print(Folder& folder, const std::string& name, const std::string& path);
+    void print(Folder& folder, const std::string& name, const std::string& path,
+               const FileIdentity& settled);
+    void settleAgain(Folder& folder, const std::string& name);
     void away(Outage& outage, Folder& folder, const std::string& name, const std::string& line);
     void back(Folder& folder, const std::string& printer);
     void failed(Folder& folder, const std::string& name, const std::string& path,
@@ -81,6 +95,7 @@ class HotFolderService {
     ServiceSeams seams_;
     Journal journal_;
     KeptFilesRecord kept_;
+    bool recordUnsaved_ = false;  // the last save of the record failed
     Outage spooler_;
 };
 

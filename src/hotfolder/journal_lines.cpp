@@ -56,6 +56,35 @@ std::string FailedUnmovedLine(const std::string& name, const std::string& printe
            " (kept, not printed again)";
 }
 
+std::string WithdrawnLine(const std::string& name, const std::string& printer,
+                          const std::string& reason) {
+    return "withdrawn " + EscapeControls(name) + " on " + EscapeControls(printer) + ": " +
+           EscapeControls(reason) + " (kept, printed again once it settles)";
+}
+
+std::string FolderUnreadableLine(const std::string& folder, const std::string& reason) {
+    return "cannot read " + EscapeControls(folder) + ": " + EscapeControls(reason) +
+           " (its files wait; looking again)";
+}
+
+std::string FolderBackLine(const std::string& folder) {
+    return "reading " + EscapeControls(folder) + " again";
+}
+
+std::string PollingLine(const std::string& reason, std::chrono::milliseconds interval) {
+    return "looking into the folders every " + Seconds(interval) +
+           " instead of being told: " + EscapeControls(reason);
+}
+
+std::string RecordUnsavedLine(const std::string& record, const std::string& why) {
+    return "could not save the record of kept files " + EscapeControls(record) + ": " +
+           EscapeControls(why) + " (a kept file may print again after a restart)";
+}
+
+std::string RecordSavedLine(const std::string& record) {
+    return "saved the record of kept files " + EscapeControls(record) + " again";
+}
+
 std::string SpoolerUnreachableLine(const std::string& reason) {
     return "spooler unreachable: " + EscapeControls(reason) + " (files kept, retrying)";
 }

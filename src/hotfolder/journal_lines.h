@@ -27,6 +27,18 @@ std::string FailedLine(const std::string& name, const std::string& printer,
 // A failed file that could not be moved into Failed/ either.
 std::string FailedUnmovedLine(const std::string& name, const std::string& printer,
                               const std::string& reason, const std::string& why);
+// Nothing of the file was printed: it changed after it settled, or while it was sent.
+// "withdrawn label-0003.zpl on Label_Printer: REASON (kept, printed again once it settles)"
+std::string WithdrawnLine(const std::string& name, const std::string& printer,
+                          const std::string& reason);
+// A watched folder that cannot be listed (gone, or no longer readable), and its return.
+std::string FolderUnreadableLine(const std::string& folder, const std::string& reason);
+std::string FolderBackLine(const std::string& folder);
+// The system cannot tell of the folders' changes: they are polled.
+std::string PollingLine(const std::string& reason, std::chrono::milliseconds interval);
+// The record of the files given up on could not be written, and later could again.
+std::string RecordUnsavedLine(const std::string& record, const std::string& why);
+std::string RecordSavedLine(const std::string& record);
 // "spooler unreachable: REASON (files kept, retrying)"
 std::string SpoolerUnreachableLine(const std::string& reason);
 // A folder's printer is not there: "printer missing for FOLDER: REASON (files kept, retrying)"

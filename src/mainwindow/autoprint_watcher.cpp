@@ -28,7 +28,9 @@ AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& sys
       live_(live),
       messages_(messages),
       copiesText_(std::move(copiesText)),
-      kept_(std::move(keptRecordPath)) {}
+      kept_(keptRecordPath),
+      stateDirectory_(keptRecordPath.empty() ? std::string()
+                                             : fs::path(keptRecordPath).parent_path().string()) {}
 
 void AutoPrintWatcher::tick() {
     if (!startTick()) return;
@@ -38,6 +40,7 @@ void AutoPrintWatcher::tick() {
 
 bool AutoPrintWatcher::startTick() {
     if (ticking_) return false;  // a message box of this tick let the timer in again
+    if (!ownFolder()) return false;
     ticking_ = true;
     stopping_ = waiting_ = false;
     kept_.prune(files_);
@@ -78,6 +81,20 @@ bool AutoPrintWatcher::workFor(std::chrono::milliseconds budget) {
     return ticking_;
 }
 
+// The window holds the folder only while a tick works, so that a service started meanwhile
+// takes it from the next tick on; the window takes it back once the service has ended.
+bool AutoPrintWatcher::ownFolder() {
+    if (stateDirectory_.empty()) return true;
+    try {
+        folderLock_ = TryLockFolder(stateDirectory_, dropDirectory_);
+    } catch (const std::system_error&) {
+        return true;  // no lock to be had: neither can a service have it
+    }
+    if (folderLock_ && watchedElsewhere_) lastLook_.clear();  // what the service left, afresh
+    watchedElsewhere_ = !folderLock_;
+    return folderLock_ != nullptr;
+}
+
 void AutoPrintWatcher::stop() {
     stopping_ = true;
     if (ticking_ && !working_) endTick();
@@ -90,6 +107,7 @@ void AutoPrintWatcher::endTick() {
     entries_.clear();
     next_ = 0;
     ticking_ = false;
+    folderLock_.reset();
 }
 
 void AutoPrintWatcher::step() {
@@ -103,7 +121,7 @@ void AutoPrintWatcher::step() {
     auto previous = lastLook_.find(name);
     if (previous == lastLook_.end() || !(previous->second == *now)) return;  // changing
     if (waiting_) return;
-    waiting_ = !handleFile(path);
+    waiting_ = !handleFile(path, *now);
     // Once it is gone, a new file of the same name is looked at afresh.
     if (!files_.identityOf(path)) thisLook_.erase(name);
 }
@@ -118,7 +136,7 @@ bool AutoPrintWatcher::waitFor(bool& warned, const std::string& why) {
     return false;
 }
 
-bool AutoPrintWatcher::handleFile(const std::string& path) {
+bool AutoPrintWatcher::handleFile(const std::string& path, const FileIdentity& settled) {
     // The copies box and the default printer are read afresh for every file.
     const std::string copiesText = copiesText_();
     const auto copies = AutoPrintCopies(copiesText);
@@ -138,29 +156,41 @@ bool AutoPrintWatcher::handleFile(const std::string& path) {
     }
 
     UnshownMessages unshown;
-    const auto printed = PrintCopies(path, selection, *copies, system_, files_, live_, unshown);
+    const auto printed =
+        PrintSettledFile(path, settled, selection, *copies, system_, files_, live_, unshown);
     if (printed.failure == SpoolFailure::SpoolerUnreachable ||
         printed.failure == SpoolFailure::PrinterName) {
         return waitFor(spoolerWarned_, "the printer cannot be reached: " + printed.reason);
     }
     spoolerWarned_ = false;
+    const std::string name = fs::path(path).filename().string();
+    if (printed.failure == SpoolFailure::Changed) {
+        settleAgain(name, path);
+        return true;
+    }
     if (!printed.allSpooled()) {
         if (files_.identityOf(path)) moveToFailed(path, printed.reason);
         return true;
     }
-    // A file that changed while it was printed stays, and is seen afresh at the next tick.
-    if (CheckPrintedFile(printed, files_, path) == AfterPrint::MayGo) {
-        removePrinted(path, *printed.identity);
+    std::error_code error;
+    const PrintedRemoval removal = RemovePrintedFile(printed, files_, path, error);
+    if (removal == PrintedRemoval::Changed) settleAgain(name, path);
+    if (removal == PrintedRemoval::Undeletable) {
+        kept_.add(path, *printed.identity);
+        messages_.show("AutoPrint printed " + path + " but could not delete it: " +
+                           error.message() + ". It will not be printed again.",
+                       MsgStyle::Exclamation);
     }
     return true;
 }
 
-void AutoPrintWatcher::removePrinted(const std::string& path, const FileIdentity& printed) {
-    if (auto error = files_.removeFile(path)) {
-        kept_.add(path, printed);
-        messages_.show("AutoPrint printed " + path + " but could not delete it: " +
-                           error.message() + ". It will not be printed again.",
-                       MsgStyle::Exclamation);
+// A file that changed after it settled is printed only once it has stayed the same from this
+// look to the next tick's.
+void AutoPrintWatcher::settleAgain(const std::string& name, const std::string& path) {
+    if (auto now = files_.identityOf(path); now && !IsSymbolicLink(path)) {
+        thisLook_[name] = *now;
+    } else {
+        thisLook_.erase(name);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,16 @@ namespace vantrel {
 // that could not be read, goes into the "Failed" subdirectory. While the spooler cannot be
 // reached, no default printer is set or the copies box holds no usable number, files stay where
 // they are, and the user is told once. A printed file that cannot be deleted is not printed
-// again, in this run or a later one.
+// again, in this run or a later one. A file found changed when it is opened, or while it is sent,
+// is withdrawn and settles again. While a service watches the drop directory, it is left to it.
 //
 // A tick can run in steps, so that a window stays responsive between them: startTick() reads the
 // directory, each step walks on to the next entry, looking at it afresh (a file that went
 // meanwhile is simply passed over).
 class AutoPrintWatcher {
   public:
-    // keptRecordPath: where the files given up are remembered across runs; empty for nowhere.
+    // keptRecordPath: where the files given up are remembered across runs; empty for nowhere. The
+    // lock that keeps a second AutoPrint out of the drop directory lies beside it.
     AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system, FileSystem& files,
                      const LiveSettings& live, MessageSink& messages,
                      std::function<std::string()> copiesText, std::string keptRecordPath = {});
@@ -59,13 +62,18 @@ class AutoPrintWatcher {
 
     const std::string& dropDirectory() const { return dropDirectory_; }
 
+    // True while another AutoPrint (a service) watches the drop directory: the ticks leave it to
+    // that one, and take it over once it has ended.
+    bool watchedElsewhere() const { return watchedElsewhere_; }
+
   private:
     void step();
     void endTick();
     // Each returns false when the rest of the tick must wait for the next one.
-    bool handleFile(const std::string& path);
+    bool ownFolder();
+    bool handleFile(const std::string& path, const FileIdentity& settled);
+    void settleAgain(const std::string& name, const std::string& path);
     bool waitFor(bool& warned, const std::string& why);
-    void removePrinted(const std::string& path, const FileIdentity& printed);
     void moveToFailed(const std::string& path, const std::string& why);
 
     std::string dropDirectory_;
@@ -75,6 +83,9 @@ class AutoPrintWatcher {
     MessageSink& messages_;
     std::function<std::string()> copiesText_;
     KeptFilesRecord kept_;
+    std::string stateDirectory_;            // where the folder's lock is; empty: no lock
+    std::unique_ptr<FileLock> folderLock_;  // held while a tick works
+    bool watchedElsewhere_ = false;
 
     bool spoolerWarned_ = false;                    // told of the current outage
     bool copiesWarned_ = false;                     // told that the copies box is unusable

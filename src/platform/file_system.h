@@ -27,6 +27,16 @@ class FileReadError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The file at a path is no longer the one that was looked at: another file or a link took its
+// name, or it was written to. Nothing of it was read.
+class FileChangedError : public FileReadError {
+  public:
+    using FileReadError::FileReadError;
+};
+
+// What removeIfSame gives when the path names another file, or a link, now.
+inline constexpr std::errc kNotTheSameFile = std::errc::operation_canceled;
+
 // One plain file open for reading, as bytes.
 class FileReader {
   public:
@@ -47,6 +57,14 @@ class FileSystem {
     virtual std::optional<FileIdentity> identityOf(const std::string& path) = 0;
     // Deletes the directory entry at path; an empty error code on success.
     virtual std::error_code removeFile(const std::string& path) = 0;
+    // Opens the plain file at path itself, never through a link, and only while it is still the
+    // file expected: its identity is read from the opened file, so what was checked is what is
+    // read. Throws FileChangedError when it is not, FileReadError when it cannot be opened.
+    virtual std::unique_ptr<FileReader> openSettled(const std::string& path,
+                                                    const FileIdentity& expected) = 0;
+    // Deletes the entry at path only while it is the file expected itself, not a link; gives
+    // kNotTheSameFile, leaving it, when it is not. An empty error code when it was deleted.
+    virtual std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) = 0;
     // The program's standard input, as bytes; its identity is all zero. Throws FileReadError.
     virtual std::unique_ptr<FileReader> openStandardInput() = 0;
     // A new, empty file that only this user may read, in the temporary directory; its path.

@@ -30,12 +30,17 @@ class FolderEvents {
     // Waits until something happened, a request to stop arrives or the timeout passes; may return
     // early with nothing.
     virtual FolderWake wait(std::chrono::milliseconds timeout) = 0;
+    // Why the folders are polled although the system could tell of their changes (it ran out of
+    // what it needs for that); empty when they are not, or when polling is all there is.
+    virtual std::string pollingReason() const { return {}; }
 };
 
 // Without notification from the system: every interval, each folder is reported for a look at
 // all its entries. Works wherever the folders can be listed.
+// reason: why the system's notification is not used, for pollingReason().
 std::unique_ptr<FolderEvents> PollFolders(const std::vector<std::string>& folders,
-                                          StopSignals& stop, std::chrono::milliseconds interval);
+                                          StopSignals& stop, std::chrono::milliseconds interval,
+                                          std::string reason = {});
 
 // The system's own notification where it has one (inotify on Linux), else PollFolders. Throws
 // std::system_error when a folder cannot be watched.

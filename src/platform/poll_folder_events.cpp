@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include "platform/folder_events.h"
 
@@ -8,8 +9,13 @@ namespace {
 
 class PolledFolders : public FolderEvents {
   public:
-    PolledFolders(std::size_t count, StopSignals& stop, std::chrono::milliseconds interval)
-        : count_(count), stop_(stop), interval_(interval), nextLook_(Clock::now()) {}
+    PolledFolders(std::size_t count, StopSignals& stop, std::chrono::milliseconds interval,
+                  std::string reason)
+        : count_(count),
+          stop_(stop),
+          interval_(interval),
+          nextLook_(Clock::now()),
+          reason_(std::move(reason)) {}
 
     FolderWake wait(std::chrono::milliseconds timeout) override {
         FolderWake wake;
@@ -24,19 +30,23 @@ class PolledFolders : public FolderEvents {
         return wake;
     }
 
+    std::string pollingReason() const override { return reason_; }
+
   private:
     using Clock = std::chrono::steady_clock;
     std::size_t count_;
     StopSignals& stop_;
     std::chrono::milliseconds interval_;
     Clock::time_point nextLook_;
+    std::string reason_;
 };
 
 }  // namespace
 
 std::unique_ptr<FolderEvents> PollFolders(const std::vector<std::string>& folders,
-                                          StopSignals& stop, std::chrono::milliseconds interval) {
-    return std::make_unique<PolledFolders>(folders.size(), stop, interval);
+                                          StopSignals& stop, std::chrono::milliseconds interval,
+                                          std::string reason) {
+    return std::make_unique<PolledFolders>(folders.size(), stop, interval, std::move(reason));
 }
 
 }  // namespace vantrel

@@ -15,7 +15,9 @@ class HookedFileSystem : public FileSystem {
     // Called after every read of a file opened through this object, with the read's number
     // (1 for the first) and the path.
     std::function<void(int, const std::string&)> afterRead;
-    std::error_code removeError;  // removeFile fails with this when set
+    std::error_code removeError;  // removeFile and removeIfSame fail with this when set
+    // Called before a settled file is opened, with its path: the last moment to swap it.
+    std::function<void(const std::string&)> beforeOpen;
 
     std::unique_ptr<FileReader> openForReading(const std::string& path) override {
         return std::make_unique<Reader>(system_->openForReading(path), path, *this);
@@ -25,6 +27,14 @@ class HookedFileSystem : public FileSystem {
     }
     std::error_code removeFile(const std::string& path) override {
         return removeError ? removeError : system_->removeFile(path);
+    }
+    std::unique_ptr<FileReader> openSettled(const std::string& path,
+                                            const FileIdentity& expected) override {
+        if (beforeOpen) beforeOpen(path);
+        return std::make_unique<Reader>(system_->openSettled(path, expected), path, *this);
+    }
+    std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        return removeError ? removeError : system_->removeIfSame(path, expected);
     }
     std::unique_ptr<FileReader> openStandardInput() override {
         return system_->openStandardInput();

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "mainwindow/drop_directory.h"
+#include "mainwindow/kept_files_record.h"
 #include "support/print_rig.h"
 
 namespace vantrel::testing {
@@ -109,6 +110,53 @@ TEST_F(AutoPrintTest, AFileChangedWhilePrintedStays) {
     };
     watcher.tick();
     EXPECT_EQ(ReadFile(Drop("a.prn")), "new content");
+}
+
+// A file swapped after it settled is not read as it was looked at: what then stays there prints
+// once it has settled again. A service that watches the drop directory has it to itself, and
+// the window takes it over once the service has ended.
+TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
+    Put("a.prn", "old");
+    int opens = 0;
+    files.beforeOpen = [&](const std::string&) {
+        if (++opens == 1) Put("a.prn", "new content");
+    };
+    TwoTicks();
+    EXPECT_TRUE(spooler.documents.empty());
+    watcher.tick();
+    ASSERT_EQ(spooler.printed().size(), 1u);
+    EXPECT_EQ(spooler.printed()[0].data, "new content");
+
+    auto service = TryLockFolder(dir.file("state"), drop);
+    ASSERT_TRUE(service);
+    Put("b.prn", "B");
+    TwoTicks();
+    EXPECT_TRUE(watcher.watchedElsewhere());
+    service.reset();
+    TwoTicks();
+    EXPECT_FALSE(watcher.watchedElsewhere());
+    EXPECT_EQ(spooler.printed().size(), 2u);
+}
+
+// The record of kept files: only the user may read it; two AutoPrints' entries are merged, not
+// overwritten; any name survives, and lines written before names were escaped still count.
+TEST(KeptFiles, TheRecordIsPrivateMergedAndKeepsAnyName) {
+    TempDir dir;
+    const std::string path = dir.file("state/autoprint-kept");
+    const FileIdentity id{1, 2, 3, 4};
+    const std::string odd = "/in/a\nb\\n\x1b.prn";
+    KeptFilesRecord first(path);
+    KeptFilesRecord second(path);
+    EXPECT_FALSE(first.add(odd, id));
+    EXPECT_FALSE(second.add("/in/plain", id));
+    std::ofstream(path, std::ios::app) << "5 6 7 8 /in/old \\x1b\"name\n";
+    KeptFilesRecord third(path);
+    EXPECT_TRUE(third.contains(odd, id) && third.contains("/in/plain", id));
+    EXPECT_TRUE(third.contains("/in/old \\x1b\"name", {5, 6, 7, 8}));
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(dir.file("state")).permissions(), fs::perms::owner_all);
+#endif
 }
 
 TEST_F(AutoPrintTest, PrintedFileThatCannotBeDeletedIsNotPrintedAgainInAnyRun) {

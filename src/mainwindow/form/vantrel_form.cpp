@@ -280,14 +280,23 @@ void Vantrel::Command4_Click() {
 
 void Vantrel::Timer1_Timer() {
     // While a tick is unfinished, the timer does nothing.
-    if (watcher_ && watcher_->startTick()) continueAutoPrint();
+    if (!watcher_) return;
+    if (watcher_->startTick()) return continueAutoPrint();
+    if (watcher_->watchedElsewhere()) setWindowTitle(idleCaption());
+}
+
+QString Vantrel::idleCaption() const {
+    if (watcher_ && watcher_->watchedElsewhere()) {
+        return QStringLiteral("Vantrel - AutoPrint: watched by the service");
+    }
+    return QStringLiteral("Vantrel");
 }
 
 // One slice of the tick; the rest follows once the window has answered what came meanwhile. The
 // caption tells how far a tick that takes longer than a slice has come.
 void Vantrel::continueAutoPrint() {
     if (!watcher_->workFor(kAutoPrintSlice)) {
-        setWindowTitle(QStringLiteral("Vantrel"));
+        setWindowTitle(idleCaption());
         return;
     }
     const auto [done, total] = watcher_->progress();

@@ -92,6 +92,8 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     void Command3_Click();
     void Command4_Click();
     void Timer1_Timer();
+    // The caption between ticks: it tells when a service has the drop directory.
+    QString idleCaption() const;
     void continueAutoPrint();
     void Form_Unload();
 

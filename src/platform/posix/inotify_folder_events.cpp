@@ -112,12 +112,17 @@ std::unique_ptr<FolderEvents> WatchFolders(const std::vector<std::string>& folde
                                            StopSignals& stop) {
     const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     // Out of inotify instances or watches: the folders are still looked at, by polling.
-    if (fd < 0) return PollFolders(folders, stop, kFolderPollInterval);
+    if (fd < 0) {
+        return PollFolders(folders, stop, kFolderPollInterval,
+                           "no inotify instance is left (fs.inotify.max_user_instances): " +
+                               std::string(std::strerror(errno)));
+    }
     try {
         return std::make_unique<InotifyFolders>(fd, folders, stop);
     } catch (const std::system_error& error) {
         if (error.code() != std::errc::no_space_on_device) throw;
-        return PollFolders(folders, stop, kFolderPollInterval);
+        return PollFolders(folders, stop, kFolderPollInterval,
+                           "the inotify watches are used up (fs.inotify.max_user_watches)");
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/file_system.h"
 
@@ -46,11 +47,16 @@ class PosixFileReader : public FileReader {
         // cleared once the entry is known to be a plain file.
         fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd_ < 0) throw FileReadError(ErrorReason(errno));
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) fail(ErrorReason(errno));
-        if (!S_ISREG(info.st_mode)) fail(KindReason(info.st_mode));
-        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
-        identity_ = IdentityOf(info);
+        identity_ = IdentityOf(plainFileInfo());
+    }
+
+    // The file at path itself (a link is never followed), only while it is still `expected`.
+    PosixFileReader(const std::string& path, const FileIdentity& expected) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd_ < 0 && errno == ELOOP) throw FileChangedError("a link took its place");
+        if (fd_ < 0) throw FileReadError(ErrorReason(errno));
+        identity_ = IdentityOf(plainFileInfo());
+        if (!(identity_ == expected)) fail("it changed after it was looked at", true);
     }
     ~PosixFileReader() override {
         if (fd_ >= 0 && owned_) ::close(fd_);
@@ -73,9 +79,19 @@ class PosixFileReader : public FileReader {
     const FileIdentity& identity() const override { return identity_; }
 
   private:
-    [[noreturn]] void fail(const std::string& reason) {
+    // Of the descriptor just opened; anything but a plain file fails.
+    struct stat plainFileInfo() {
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) fail(ErrorReason(errno));
+        if (!S_ISREG(info.st_mode)) fail(KindReason(info.st_mode));
+        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+        return info;
+    }
+
+    [[noreturn]] void fail(const std::string& reason, bool changed = false) {
         ::close(fd_);
         fd_ = -1;
+        if (changed) throw FileChangedError(reason);
         throw FileReadError(reason);
     }
 
@@ -83,6 +99,15 @@ class PosixFileReader : public FileReader {
     bool owned_ = true;
     FileIdentity identity_;
 };
+
+// Back under its name, unless a newer file took it meanwhile: then it keeps the name it has,
+// which is not hidden, so that it is found and printed in turn.
+void PutBack(const std::string& aside, const std::string& path) {
+    if (::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return;
+    if (errno != EINVAL && errno != ENOSYS) return;
+    // A file system without that flag: a hard link never replaces what is there either.
+    if (::link(aside.c_str(), path.c_str()) == 0) ::unlink(aside.c_str());
+}
 
 class PosixFileSystem : public FileSystem {
   public:
@@ -99,6 +124,30 @@ class PosixFileSystem : public FileSystem {
     std::error_code removeFile(const std::string& path) override {
         if (::unlink(path.c_str()) == 0) return {};
         return {errno, std::generic_category()};
+    }
+
+    std::unique_ptr<FileReader> openSettled(const std::string& path,
+                                            const FileIdentity& expected) override {
+        return std::make_unique<PosixFileReader>(path, expected);
+    }
+
+    // There is no unlink of a descriptor: the entry is moved aside first, so that what is
+    // compared is what is deleted, and another file renamed into place meanwhile is put back.
+    std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        // A short name of its own in the same folder, whatever the length of the file's.
+        const std::string aside = path.substr(0, path.rfind('/') + 1) + "vantrel-" +
+                                  std::to_string(::getpid()) + "-deleting";
+        if (::rename(path.c_str(), aside.c_str()) != 0) return {errno, std::generic_category()};
+        struct stat info {};
+        if (::lstat(aside.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            IdentityOf(info) == expected) {
+            if (::unlink(aside.c_str()) == 0) return {};
+            const std::error_code error(errno, std::generic_category());
+            PutBack(aside, path);
+            return error;
+        }
+        PutBack(aside, path);
+        return std::make_error_code(kNotTheSameFile);
     }
 
     std::unique_ptr<FileReader> openStandardInput() override {

@@ -47,6 +47,24 @@ HANDLE OpenPath(const std::string& path, DWORD access) {
                        nullptr);
 }
 
+// The entry at path itself: a link or junction is opened as itself, never followed.
+HANDLE OpenEntry(const std::string& path, DWORD access) {
+    return CreateFileA(
+        path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// The identity of the plain file open in handle; nothing for a link, a directory or a failure.
+std::optional<FileIdentity> PlainEntryIdentity(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+        return std::nullopt;
+    }
+    return IdentityOf(info);
+}
+
 class WinFileReader : public FileReader {
   public:
     // Reads an inherited handle (standard input), which stays open.
@@ -64,6 +82,17 @@ class WinFileReader : public FileReader {
             throw FileReadError("is a directory");
         }
         identity_ = IdentityOf(info);
+    }
+
+    // The file at path itself (a link is never followed), only while it is still `expected`.
+    WinFileReader(const std::string& path, const FileIdentity& expected)
+        : handle_(OpenEntry(path, GENERIC_READ)) {
+        if (!handle_.valid()) throw FileReadError(LastWindowsErrorText());
+        const auto identity = PlainEntryIdentity(handle_.get());
+        if (!identity || GetFileType(handle_.get()) != FILE_TYPE_DISK || !(*identity == expected)) {
+            throw FileChangedError("it changed after it was looked at");
+        }
+        identity_ = *identity;
     }
 
     std::size_t read(char* buffer, std::size_t size) override {
@@ -106,6 +135,25 @@ class WinFileSystem : public FileSystem {
 
     std::error_code removeFile(const std::string& path) override {
         if (DeleteFileA(path.c_str())) return {};
+        return {static_cast<int>(GetLastError()), std::system_category()};
+    }
+
+    std::unique_ptr<FileReader> openSettled(const std::string& path,
+                                            const FileIdentity& expected) override {
+        return std::make_unique<WinFileReader>(path, expected);
+    }
+
+    // Deleted through the handle that was compared, so that nothing else can take its place.
+    std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        Handle handle(OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES));
+        if (!handle.valid()) return {static_cast<int>(GetLastError()), std::system_category()};
+        const auto identity = PlainEntryIdentity(handle.get());
+        if (!identity || !(*identity == expected)) return std::make_error_code(kNotTheSameFile);
+        FILE_DISPOSITION_INFO dispose{TRUE};
+        if (SetFileInformationByHandle(handle.get(), FileDispositionInfo, &dispose,
+                                       sizeof dispose)) {
+            return {};
+        }
         return {static_cast<int>(GetLastError()), std::system_category()};
     }
 
