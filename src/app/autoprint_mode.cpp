@@ -124,7 +124,7 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
         if (!drop) return 1;
         request.folders.push_back(*drop);
     }
-    auto printers = MakeSystemPrinterSystem();
+    auto printers = MakeSystemPrinterSystem(*stop);
     if (auto missing = MissingNamedPrinter(request.folders, *printers)) return Refuse(*missing);
     PlainLiveSettings live;
     const auto copies = BringInStoredSettings(live);

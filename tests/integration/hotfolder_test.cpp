@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +34,11 @@ class Service {
         const pid_t pid = std::exchange(pid_, -1);
         ::kill(pid, signal);
         return WaitForExit(pid);
+    }
+    // Sends the signal and leaves the waiting to the caller; the process's id.
+    pid_t signal(int signal) {
+        ::kill(pid_, signal);
+        return std::exchange(pid_, -1);
     }
     std::string journal() const { return ReadFile(journal_); }
     bool said(const std::string& line) const { return journal().find(line) != std::string::npos; }
@@ -125,6 +131,29 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
     EXPECT_EQ(service.stop(), 0);
     EXPECT_TRUE(service.said("(files kept, retrying)\nprinting again on Spare\n"))
         << service.journal();
+}
+
+// A stop request ends the service within moments although the scheduler froze in the middle of
+// a document: the document is broken off, nothing of it prints, and the file stays.
+TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
+    OwnScheduler spooler;
+    ASSERT_EQ(spooler.startWithQueue(), 0);
+    Service service(
+        {a_.path().string() + "=Spare"}, home_.path(),
+        {{"CUPS_SERVER", spooler.cups().server}, {"CUPS_SERVERROOT", spooler.cups().dir + "/etc"}});
+    ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
+    a_.write("big.prn", PatternBytes(300 << 20, 3));
+    const std::string jobs = "CUPS_SERVER=\"$1/cups.sock\" lpstat -o Spare | grep -q Spare";
+    ASSERT_TRUE(WaitFor([&] { return spooler.run(jobs) == 0; }));
+    ASSERT_EQ(spooler.run("kill -STOP $(cat \"$1/pids/cupsd\")"), 0);
+    const pid_t pid = service.signal(SIGTERM);
+    int status = -1;
+    const bool ended = WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 15s);
+    ASSERT_EQ(spooler.run("kill -CONT $(cat \"$1/pids/cupsd\")"), 0);
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(CapturedJobs(spooler.cups(), "Spare").empty());
+    EXPECT_EQ(Files(a_), Names{"big.prn"});
 }
 
 // A stop request lets the file in print finish, whole or withdrawn, and begins no other.

@@ -66,6 +66,34 @@ http_t* ConnectToScheduler(int connectTimeoutMs, double stallSeconds) {
     return http;
 }
 
+// While a request to stop is awaited, the job's connection looks up this often: a scheduler that
+// does not answer then gives up the wait at once, and the document is withdrawn. Withdrawing
+// it then waits briefly, for a scheduler that may never answer.
+constexpr double kStopCheckSeconds = 0.25;
+constexpr double kStoppingCancelStallSeconds = 2.0;
+
+// How long a connection has waited in vain, and whether a request to stop ends the wait.
+struct StallWatch {
+    StopSignals* stop = nullptr;
+    double stallSeconds = kStallSeconds;
+    double silentFor = 0;
+};
+
+int KeepWaiting(http_t*, void* data) {
+    auto* watch = static_cast<StallWatch*>(data);
+    watch->silentFor += kStopCheckSeconds;
+    return !(watch->stop && watch->stop->requested()) && watch->silentFor < watch->stallSeconds;
+}
+
+// ConnectToScheduler, with waits that a request to stop ends.
+http_t* ConnectWatched(int connectTimeoutMs, StallWatch& watch) {
+    if (!watch.stop) return ConnectToScheduler(connectTimeoutMs, watch.stallSeconds);
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                connectTimeoutMs, nullptr);
+    if (http) httpSetTimeout(http, kStopCheckSeconds, KeepWaiting, &watch);
+    return http;
+}
+
 // The destinations libcups knows, freed with the list.
 struct DestList {
     cups_dest_t* dests = nullptr;
@@ -116,6 +144,7 @@ struct Destination {
     std::shared_ptr<DestList> list;  // owns dest
     cups_dest_t* dest = nullptr;
     cups_dinfo_t* info = nullptr;
+    StopSignals* stop = nullptr;  // ends the job's waits; none: only the stall time does
 
     Destination(std::shared_ptr<DestList> owner, cups_dest_t* queue, cups_dinfo_t* details)
         : list(std::move(owner)), dest(queue), info(details) {}
@@ -135,7 +164,8 @@ class CupsJob : public RawJob {
     ~CupsJob() override { cancel(); }
 
     void start(const std::string& title) {
-        http_ = ConnectToScheduler(kConnectTimeoutMs, kStallSeconds);
+        watch_.stop = destination_->stop;
+        http_ = ConnectWatched(kConnectTimeoutMs, watch_);
         if (!http_) throw UnreachableError();
         ipp_status_t created =
             cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(), 0, nullptr);
@@ -149,6 +179,8 @@ class CupsJob : public RawJob {
     void write(const char* data, std::size_t n) override {
         if (!writing_) throw SpoolError("the print job is already closed");
         if (n == 0) return;
+        if (watch_.stop && watch_.stop->requested()) fail(StoppedError());
+        watch_.silentFor = 0;
         http_status_t status = cupsWriteRequestData(http_, data, n);
         if (status != HTTP_STATUS_CONTINUE) fail(TransferError(status));
     }
@@ -177,7 +209,9 @@ class CupsJob : public RawJob {
         if (jobId_ > 0) {
             // Not over the job's own connection: a request there would end the document
             // and release it for printing.
-            if (http_t* second = ConnectToScheduler(kCancelConnectTimeoutMs, kCancelStallSeconds)) {
+            StallWatch briefly{nullptr,
+                               Stopping() ? kStoppingCancelStallSeconds : kCancelStallSeconds};
+            if (http_t* second = ConnectWatched(kCancelConnectTimeoutMs, briefly)) {
                 cupsCancelDestJob(second, dest(), jobId_);
                 httpClose(second);
             }
@@ -188,6 +222,15 @@ class CupsJob : public RawJob {
 
   private:
     cups_dest_t* dest() const { return destination_->dest; }
+    bool Stopping() const { return watch_.stop && watch_.stop->requested(); }
+
+    SpoolError StoppedError() const {
+        if (Stopping()) {
+            return SpoolError("a request to stop came while the document was sent",
+                              SpoolError::Kind::Unreachable);
+        }
+        return TransferError(HTTP_STATUS_ERROR);
+    }
     cups_dinfo_t* info() const { return destination_->info; }
 
     SpoolError TransferError(http_status_t status) const {
@@ -215,6 +258,7 @@ class CupsJob : public RawJob {
     }
 
     std::shared_ptr<Destination> destination_;
+    StallWatch watch_;  // of http_, which points to it
     http_t* http_ = nullptr;
     int jobId_ = 0;
     bool writing_ = false;  // the document is open for data
@@ -247,6 +291,8 @@ class CupsConnection : public PrinterConnection {
 
 class CupsPrinterSystem : public PrinterSystem {
   public:
+    explicit CupsPrinterSystem(StopSignals* stop = nullptr) : stop_(stop) {}
+
     std::vector<Printer> printers() override {
         auto list = destinations();
         std::vector<Printer> result;
@@ -281,8 +327,9 @@ class CupsPrinterSystem : public PrinterSystem {
             if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return nullptr;  // just removed
             throw LastRequestError();
         }
-        return std::make_unique<CupsConnection>(
-            std::make_shared<Destination>(std::move(list), dest, info));
+        auto destination = std::make_shared<Destination>(std::move(list), dest, info);
+        destination->stop = stop_;
+        return std::make_unique<CupsConnection>(std::move(destination));
     }
 
   private:
@@ -307,6 +354,7 @@ class CupsPrinterSystem : public PrinterSystem {
         return std::string(dest.name) + ",cups," + PortOf(dest);
     }
 
+    StopSignals* stop_;
     std::shared_ptr<DestList> listed_;
     std::chrono::steady_clock::time_point listedAt_;
     std::string listedServer_;
@@ -320,6 +368,10 @@ std::unique_ptr<PrinterSystem> MakeCupsPrinterSystem() {
 
 std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem() {
     return MakeCupsPrinterSystem();
+}
+
+std::unique_ptr<PrinterSystem> MakeSystemPrinterSystem(StopSignals& stop) {
+    return std::make_unique<CupsPrinterSystem>(&stop);
 }
 
 }  // namespace vantrel
