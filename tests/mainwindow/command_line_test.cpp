@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
 
 #include "support/print_rig.h"
 
@@ -82,11 +81,11 @@ TEST(BatchCopies, HalvesGoToEvenBelowOneIsOneAndOverflowIsRefused) {
 TEST_F(CommandLineTest, OddCommandLinesPrintNothingAndFail) {
     EXPECT_FALSE(Run("").ok);
     EXPECT_FALSE(Run("-C 99999999999 a.prn").ok);
-    EXPECT_FALSE(Run("-C 1e9 a.prn").ok);
+    EXPECT_FALSE(Run("-C 32767.6 a.prn").ok);
     EXPECT_FALSE(RunCommandLine("-C 1 - label", spooler, files, live, messages, true).ok);
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_NE(messages.texts().at(1).find("99999999999"), std::string::npos);
-    EXPECT_EQ(messages.texts().at(2), "Too many copies: 1e9 (at most 32767)");
+    EXPECT_EQ(messages.texts().at(2), "Too many copies: 32767.6 (at most 32767)");
     EXPECT_EQ(messages.texts().at(3), "Nothing to print: standard input is closed.");
     EXPECT_EQ(LongOptionWord("--dry-run Label keep.prn"), "--dry-run");
     EXPECT_EQ(LongOptionWord("-C 2 keep.prn --debug"), "--debug");
@@ -118,18 +117,6 @@ TEST_F(CommandLineTest, DeleteOnlyWhenEveryCopyOfThatFileWasSpooled) {
     const auto result = Run("-CD 2 a.prn");
     EXPECT_TRUE(result.ok && result.copiesSpooled == 2);
     EXPECT_FALSE(Kept("a.prn"));
-}
-
-// A producer that appends to a fixed name while the old content is sent: nothing prints, and
-// the new content survives -D.
-TEST_F(CommandLineTest, AFileThatChangedWhilePrintedIsKept) {
-    const auto path = dir.write("a.prn", PatternBytes(40000));
-    files.afterRead = [&](int read, const std::string&) {
-        if (read == 3) std::ofstream(path, std::ios::app) << "more";  // after the last chunk
-    };
-    EXPECT_FALSE(Run("-D a.prn").ok);
-    EXPECT_TRUE(spooler.printed().empty());
-    EXPECT_EQ(ReadFile(path), PatternBytes(40000) + "more");
 }
 
 }  // namespace
