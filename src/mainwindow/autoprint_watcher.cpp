@@ -144,6 +144,8 @@ bool AutoPrintWatcher::handleFile(const std::string& path) {
         return waitFor(spoolerWarned_, "the printer cannot be reached: " + printed.reason);
     }
     spoolerWarned_ = false;
+    // Changed while it was sent, so withdrawn: printed once it has settled again.
+    if (printed.failure == SpoolFailure::Changed) return true;
     if (!printed.allSpooled()) {
         if (files_.identityOf(path)) moveToFailed(path, printed.reason);
         return true;
