@@ -102,7 +102,7 @@ ErrorPolicy $policy
 # enough that a long-lived scheduler never holds more than the 500 jobs it lists at most.
 PreserveJobHistory 30
 PreserveJobFiles No
-MaxJobs 0
+MaxJobs ${VANTREL_CUPS_MAX_JOBS:-0}
 <Location />
   Order allow,deny
   Allow all

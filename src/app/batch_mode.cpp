@@ -12,7 +12,7 @@
 
 namespace vantrel {
 
-int RunBatchMode(const std::string& commandLine, MessageSink& messages) {
+int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool standardInputClosed) {
     auto system = MakeSystemPrinterSystem();
     if (!CheckPrintersInstalled(*system, messages)) return 1;
 
@@ -23,7 +23,8 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages) {
     BringInSettings(*store, *profile, live, window, messages);
 
     auto files = MakeSystemFileSystem();
-    auto result = RunCommandLine(Trim(commandLine), *system, *files, live, messages);
+    auto result =
+        RunCommandLine(Trim(commandLine), *system, *files, live, messages, standardInputClosed);
     return result.ok ? 0 : 1;
 }
 
@@ -39,7 +40,9 @@ int ListPrinters(MessageSink& messages) {
         }
         for (std::size_t i = 0; i < entries.size(); ++i) {
             bool isDefault = defaultIndex && *defaultIndex == static_cast<int>(i);
-            std::printf("%s%s\n", entries[i].c_str(), isDefault ? "  (default)" : "");
+            // The names and devices are the scheduler's, which may be anyone's.
+            std::printf("%s%s\n", EscapeControls(entries[i]).c_str(),
+                        isDefault ? "  (default)" : "");
         }
     } catch (const SpoolError& error) {
         messages.show(SpoolerUnreachableText(error), MsgStyle::Critical, kAppTitle);

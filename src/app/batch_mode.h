@@ -8,7 +8,7 @@ namespace vantrel {
 
 // Batch mode: prints what the command line asks for on the real spooler, with the user's
 // stored settings, and returns the process exit status (0 only when everything was done).
-int RunBatchMode(const std::string& commandLine, MessageSink& messages);
+int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool standardInputClosed);
 
 // "--list-printers": the printer selection strings, the default one marked.
 int ListPrinters(MessageSink& messages);

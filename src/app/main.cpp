@@ -10,6 +10,7 @@
 #include "app/window_loader.h"
 #include "mainwindow/command_line.h"
 #include "platform/batch_output.h"
+#include "platform/standard_streams.h"
 #include "platform/system_places.h"
 
 namespace {
@@ -24,11 +25,12 @@ constexpr const char* kUsage =
     "named exactly so wins over longer names that begin with it.\n"
     "  -R  the printer name comes first, the file name last\n"
     "  -D  delete FILE once every copy is printed, if it did not change meanwhile\n"
-    "  -C  the next word is the number of copies (below 1 counts as 1)\n"
+    "  -C  the next word is the number of copies (below 1 counts as 1, at most 32767)\n"
     "The letters of an option word are read one by one and any other letter is\n"
     "ignored, so -d deletes and -CD 3 label.prn prints 3 copies, then deletes.\n"
     "A word beginning with -- is no option word: other than the forms below it is\n"
-    "refused, and nothing is printed or deleted. File names cannot contain blanks.\n"
+    "refused, and nothing is printed or deleted. File names cannot contain blanks;\n"
+    "FILE - (a lone -, never an option word) is standard input.\n"
     "Exit status: 0 when every copy was spooled (and FILE deleted when asked),\n"
     "1 when not, 2 for a command line that is refused.\n"
     "\n"
@@ -64,6 +66,7 @@ int RefuseLongOption(const std::string& word, vantrel::MessageSink& messages) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool standardInputClosed = vantrel::OpenClosedStandardStreams();
     // The settings store and the start directory both go by HOME; without it, both use the
     // home directory of the password database.
     vantrel::EnsureHomeEnvironment();
@@ -95,5 +98,5 @@ int main(int argc, char** argv) {
     }
     if (commandLine == "--list-printers") return vantrel::ListPrinters(*messages);
     if (auto word = vantrel::LongOptionWord(commandLine)) return RefuseLongOption(*word, *messages);
-    return vantrel::RunBatchMode(commandLine, *messages);
+    return vantrel::RunBatchMode(commandLine, *messages, standardInputClosed);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
 #include <vector>
 
 #include "platform/runtime_text.h"
@@ -38,7 +37,8 @@ CommandLineRequest ParseCommandLine(std::string text, const std::string& default
     auto blank = text.find(' ');
     if (blank != std::string::npos) {
         std::string firstWord = Trim(text.substr(0, blank));
-        if (firstWord.starts_with('-')) {
+        // A lone "-" is standard input, never an option word.
+        if (firstWord.starts_with('-') && firstWord != "-") {
             ReadOptionGroup(firstWord, request);
             text = Trim(text.substr(blank + 1));
         }
@@ -94,7 +94,7 @@ SpoolInput StandardInput(std::function<std::unique_ptr<FileReader>()> open) {
 CopiesOutcome PrintStandardInput(const std::string& selection, int copies, PrinterSystem& system,
                                  FileSystem& files, const LiveSettings& live,
                                  MessageSink& messages) {
-    std::string kept;
+    std::unique_ptr<PrivateFile> kept;
     try {
         if (copies > 1) kept = KeepStandardInput(files);
     } catch (const FileReadError& error) {
@@ -105,38 +105,24 @@ CopiesOutcome PrintStandardInput(const std::string& selection, int copies, Print
         none.failure = SpoolFailure::File;
         return none;
     }
-    auto open = [&]() {
-        return kept.empty() ? files.openStandardInput() : files.openForReading(kept);
-    };
-    auto outcome = PrintCopiesOf(StandardInput(open), selection, copies, system, live, messages);
-    if (!kept.empty()) files.removeFile(kept);
-    return outcome;
+    auto open = [&]() { return kept ? kept->openForReading() : files.openStandardInput(); };
+    return PrintCopiesOf(StandardInput(open), selection, copies, system, live, messages);
 }
 
 }  // namespace
 
-std::string KeepStandardInput(FileSystem& files) {
-    const std::string path = files.createPrivateFile();
-    try {
-        auto in = files.openStandardInput();
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        std::vector<char> buffer(kSpoolChunkSize);
-        while (std::size_t got = in->read(buffer.data(), buffer.size())) {
-            if (!out.write(buffer.data(), static_cast<std::streamsize>(got))) {
-                throw FileReadError("could not keep it in " + path + " (is the disk full?)");
-            }
-        }
-        if (!out.flush())
-            throw FileReadError("could not keep it in " + path + " (is the disk full?)");
-    } catch (...) {
-        files.removeFile(path);
-        throw;
-    }
-    return path;
+std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files) {
+    auto kept = files.createPrivateFile();
+    auto in = files.openStandardInput();
+    std::vector<char> buffer(kSpoolChunkSize);
+    while (std::size_t got = in->read(buffer.data(), buffer.size()))
+        kept->write(buffer.data(), got);
+    return kept;
 }
 
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
-                           const LiveSettings& live, MessageSink& messages) {
+                           const LiveSettings& live, MessageSink& messages,
+                           bool standardInputClosed) {
     BatchResult result;
     if (commandText.empty()) {
         messages.show("No file to print: the command line holds only blanks.",
@@ -158,9 +144,19 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         messages.show("Invalid number of copies: " + request.copiesText, MsgStyle::Exclamation);
         return result;
     }
+    if (*copies > kMaxBatchCopies) {
+        messages.show("Too many copies: " + request.copiesText + " (at most " +
+                          std::to_string(kMaxBatchCopies) + ")",
+                      MsgStyle::Exclamation);
+        return result;
+    }
     result.copiesRequested = *copies;
     // "-" is standard input, unless a file of that name is there.
     const bool fromPipe = request.fileName == "-" && !files.identityOf(request.fileName);
+    if (fromPipe && standardInputClosed) {
+        messages.show("Nothing to print: standard input is closed.", MsgStyle::Exclamation);
+        return result;
+    }
     const auto printed =
         fromPipe ? PrintStandardInput(selection, *copies, system, files, live, messages)
                  : PrintCopies(request.fileName, selection, *copies, system, files, live, messages);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,10 @@ struct CommandLineRequest {
 // defaultPrinterName stands in when no printer is named.
 CommandLineRequest ParseCommandLine(std::string commandText, const std::string& defaultPrinterName);
 
+// The most copies one command line prints, as in the window: a count past it is a typing error
+// that would fill the spooler.
+constexpr int kMaxBatchCopies = 32767;
+
 // The number of copies a copies text asks for: the value rounded with halves to even, and 1
 // when that is below 1; nothing when it does not fit a 32-bit signed integer.
 std::optional<int> BatchCopies(const std::string& copiesText);
@@ -33,9 +38,9 @@ std::optional<int> BatchCopies(const std::string& copiesText);
 // reverse). Nothing when there is none.
 std::optional<std::string> LongOptionWord(const std::string& commandText);
 
-// Copies all of standard input into a new private temporary file and returns its path; the
-// caller removes it. Throws FileReadError (the file is removed then).
-std::string KeepStandardInput(FileSystem& files);
+// Copies all of standard input into a new private temporary file, which goes with the returned
+// object. Throws FileReadError.
+std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files);
 
 struct BatchResult {
     int copiesRequested = 0;
@@ -46,8 +51,9 @@ struct BatchResult {
 
 // Runs one batch command line: prints the file raw in the asked copies on the named or the
 // default printer, then deletes it when asked, every copy was spooled and it is still the file
-// that was printed.
+// that was printed. standardInputClosed: the program was started without standard input.
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
-                           const LiveSettings& live, MessageSink& messages);
+                           const LiveSettings& live, MessageSink& messages,
+                           bool standardInputClosed = false);
 
 }  // namespace vantrel

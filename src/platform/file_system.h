@@ -45,6 +45,23 @@ class FileReader {
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
     // The file as it was when it was opened.
     virtual const FileIdentity& identity() const = 0;
+    // The open file as it is now, asked through the open descriptor, so that a file that grew,
+    // was cut short or was rewritten in place while it was read can be told; nothing for a
+    // stream such as standard input. Throws FileReadError.
+    virtual std::optional<FileIdentity> identityNow() = 0;
+    // Whether the reader is a stream, whose length is not known in advance.
+    bool isStream() const { return identity() == FileIdentity{}; }
+};
+
+// A scratch file that no directory names: it goes with the program however the program ends, a
+// signal or a crash included.
+class PrivateFile {
+  public:
+    virtual ~PrivateFile() = default;
+    // Appends size bytes. Throws FileReadError (a full disk).
+    virtual void write(const char* data, std::size_t size) = 0;
+    // A new reader of everything written, from its start. Throws FileReadError.
+    virtual std::unique_ptr<FileReader> openForReading() = 0;
 };
 
 // The file operations of the print flows.
@@ -67,9 +84,9 @@ class FileSystem {
     virtual std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) = 0;
     // The program's standard input, as bytes; its identity is all zero. Throws FileReadError.
     virtual std::unique_ptr<FileReader> openStandardInput() = 0;
-    // A new, empty file that only this user may read, in the temporary directory; its path.
-    // Throws FileReadError.
-    virtual std::string createPrivateFile() = 0;
+    // A new, empty file that only this user may read, in the temporary directory. Throws
+    // FileReadError.
+    virtual std::unique_ptr<PrivateFile> createPrivateFile() = 0;
 };
 
 std::unique_ptr<FileSystem> MakeSystemFileSystem();

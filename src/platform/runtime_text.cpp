@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace vantrel {
 
@@ -147,32 +148,85 @@ std::string FormatSingle(float value) {
     return std::string(buffer, end);
 }
 
-std::string EscapeControls(std::string_view text) {
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+    auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    const std::uint8_t lead = byte(at);
+    std::size_t length = 0;
+    std::uint8_t low = 0x80;
+    std::uint8_t high = 0xBF;  // bounds of the second byte
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) return 0;
+    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+namespace {
+
+// The code point of a well-formed sequence of the given length.
+char32_t CodePoint(std::string_view sequence) {
+    static constexpr std::uint8_t kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t value = static_cast<std::uint8_t>(sequence[0]) & kLeadBits[sequence.size()];
+    for (std::size_t i = 1; i < sequence.size(); ++i) {
+        value = (value << 6) | (static_cast<std::uint8_t>(sequence[i]) & 0x3F);
+    }
+    return value;
+}
+
+// Characters that reorder the text shown after them: a name could make a terminal or a log
+// viewer show "gpj.exe" as "exe.jpg", or hide what follows.
+bool IsDirectionControl(char32_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
+           c == 0x200F || c == 0x061C;
+}
+
+void AppendHex(std::string& out, const char* prefix, char32_t value, int digits) {
     static constexpr char kHex[] = "0123456789abcdef";
-    auto hex = [](std::string& out, unsigned char byte) {
-        out += "\\x";
-        out += kHex[byte >> 4];
-        out += kHex[byte & 15];
-    };
+    out += prefix;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(value >> shift) & 15];
+}
+
+}  // namespace
+
+std::string EscapeControls(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (byte == 0xC2 && next >= 0x80 && next < 0xA0) {  // a C1 control, encoded in UTF-8
-            hex(out, next);
-            ++i;
-        } else if (byte >= 0x20 && byte != 0x7F) {
-            out += text[i];
-        } else if (byte == '\n') {
-            out += "\\n";
-        } else if (byte == '\t') {
-            out += "\\t";
-        } else if (byte == 0x1B) {
-            out += "\\e";
-        } else {
-            hex(out, byte);
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, at);
+        if (length == 0) {  // not UTF-8: the lone byte, 8-bit controls such as CSI (0x9b) too
+            AppendHex(out, "\\x", static_cast<std::uint8_t>(text[at++]), 2);
+            continue;
         }
+        const char32_t c = CodePoint(text.substr(at, length));
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == 0x1B) {
+            out += "\\e";
+        } else if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {  // C0, DEL and C1 controls
+            AppendHex(out, "\\x", c, 2);
+        } else if (IsDirectionControl(c)) {
+            AppendHex(out, "\\u", c, 4);
+        } else {
+            out += text.substr(at, length);
+        }
+        at += length;
     }
     return out;
 }

@@ -31,8 +31,13 @@ std::optional<long long> ParseWholeInteger(std::string_view text);
 std::optional<double> ParseWholeNumber(std::string_view text);
 // Shortest decimal text that reads back as the same single-precision number.
 std::string FormatSingle(float value);
-// The text with its control characters written out ("\e", "\x07", "\n"), so that a file name
-// cannot move the cursor, clear the screen or retitle the terminal that shows a message.
+// Length of the well-formed UTF-8 sequence that starts text[at], or 0 when it is not one
+// (overlong forms, surrogates and values past U+10FFFF are not well-formed).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+// The text with what a terminal acts on written out ("\e", "\x07", "\n", "\u202e"): control
+// characters, bytes that are not UTF-8 (an 8-bit CSI among them) and the characters that
+// reorder text, so that a file name or a spooler's text cannot move the cursor, clear the
+// screen, retitle the terminal or disguise what a message says.
 std::string EscapeControls(std::string_view text);
 // Appends the path separator unless the text already ends with one.
 std::string WithTrailingSeparator(std::string text);

@@ -1,7 +1,9 @@
 #include "printing/spool_file_raw.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <stdexcept>
 
 #include "printing/document_name.h"
 #include "printing/printer_selection.h"
@@ -34,20 +36,47 @@ SpoolOutcome FileFailure(MessageSink& messages, const std::string& path,
     return {false, SpoolFailure::File, reason, {}};
 }
 
-// Reads the next chunk; an end of file before the length the file had when it was opened means
-// it was cut short while it was printed, which is a read failure, not the end of the job.
+// The file changed while it was read; what() says how.
+class FileChanged : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+SpoolOutcome ChangedFailure(MessageSink& messages, const std::string& path,
+                            const std::string& reason) {
+    messages.show("Did not print " + path + ": " + reason + ", so its job was withdrawn.",
+                  MsgStyle::Exclamation);
+    return {false, SpoolFailure::Changed, reason, {}};
+}
+
+// Reads the next chunk, never past the length the file had when it was opened: bytes appended
+// meanwhile belong to a later print. An end before that length means the file was cut short.
 std::size_t ReadChunk(FileReader& file, Buffer& buffer, std::uint64_t& total) {
-    std::size_t got = file.read(buffer.data(), buffer.size());
+    const std::uint64_t length = file.identity().size;
+    const std::size_t want =
+        file.isStream() ? buffer.size() : std::min<std::uint64_t>(buffer.size(), length - total);
+    if (want == 0) return 0;
+    std::size_t got = file.read(buffer.data(), want);
     total += got;
-    if (got < buffer.size() && total < file.identity().size) {
-        throw FileReadError("it was cut short while it was printed (" + std::to_string(total) +
-                            " of " + std::to_string(file.identity().size) + " bytes read)");
+    if (got < want && !file.isStream()) {
+        throw FileChanged("it was cut short while it was sent (" + std::to_string(total) + " of " +
+                          std::to_string(length) + " bytes read)");
     }
     return got;
 }
 
+// After the last read: the open file must still be as it was opened, or what was sent is no
+// longer the file (it grew, was cut short or was rewritten in place meanwhile).
+void CheckUnchanged(FileReader& file) {
+    const auto now = file.identityNow();
+    if (!now || *now == file.identity()) return;
+    if (now->size > file.identity().size) throw FileChanged("it grew while it was sent");
+    if (now->size < file.identity().size) throw FileChanged("it was cut short while it was sent");
+    throw FileChanged("it was rewritten while it was sent");
+}
+
 // Streams the rest of the file after the first chunk, then the form feed, and releases the
-// document. Throws SpoolError or FileReadError; the caller withdraws the job.
+// document. Throws SpoolError, FileReadError or FileChanged; the caller withdraws the job.
 void WriteDocument(RawJob& job, FileReader& file, Buffer& buffer, std::size_t firstChunk,
                    std::uint64_t& total, bool eject) {
     std::size_t got = firstChunk;
@@ -56,6 +85,7 @@ void WriteDocument(RawJob& job, FileReader& file, Buffer& buffer, std::size_t fi
         if (got < buffer.size()) break;  // a short chunk is the last one
         got = ReadChunk(file, buffer, total);
     }
+    CheckUnchanged(file);
     if (eject) job.write(&kFormFeed, 1);
     job.finish();
 }
@@ -97,12 +127,17 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
     try {
         file = input.open();
         firstChunk = ReadChunk(*file, *buffer, total);
+        // Nothing to send: no document at all.
+        if (firstChunk == 0 && (!eject || !input.ejectWhenEmpty)) {
+            CheckUnchanged(*file);
+            return {true, SpoolFailure::None, {}, file->identity()};
+        }
     } catch (const FileReadError& error) {
         return FileFailure(messages, path, error.what());
+    } catch (const FileChanged& change) {
+        return ChangedFailure(messages, path, change.what());
     }
     const SpoolOutcome done{true, SpoolFailure::None, {}, file->identity()};
-    // Nothing to send: no document at all.
-    if (firstChunk == 0 && (!eject || !input.ejectWhenEmpty)) return done;
 
     std::unique_ptr<RawJob> job;
     try {
@@ -114,6 +149,9 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
     } catch (const FileReadError& error) {
         if (job) job->cancel();
         return FileFailure(messages, path, error.what());
+    } catch (const FileChanged& change) {
+        if (job) job->cancel();
+        return ChangedFailure(messages, path, change.what());
     }
     return done;
 }

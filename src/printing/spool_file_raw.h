@@ -49,7 +49,8 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
 // Sends the bytes of the file at path, unchanged, to the printer that selection names, as one
 // raw document; then the form feed when the live eject setting is exactly 1. Shows its own
 // message on failure and reports the outcome. A failed document is withdrawn, never printed
-// half-written; a file that ends before the length it had when it was opened fails.
+// half-written. Exactly the length the file had when it was opened is read; a file that grew,
+// was cut short or was rewritten meanwhile is withdrawn too (SpoolFailure::Changed).
 SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
                           PrinterSystem& system, FileSystem& files, const LiveSettings& live,
                           MessageSink& messages);

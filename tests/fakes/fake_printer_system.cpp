@@ -14,7 +14,11 @@ class FakeJob : public RawJob {
         doc().writes.push_back(n);
         doc().data.append(data, n);
     }
-    void finish() override { doc().finished = true; }
+    void finish() override {
+        if (system_.finishFails)
+            throw SpoolError("job 7 on " + doc().deviceName + " was cancelled");
+        doc().finished = true;
+    }
     void cancel() noexcept override { doc().cancelled = true; }
 
   private:

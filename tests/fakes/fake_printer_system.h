@@ -30,6 +30,7 @@ class FakePrinterSystem : public PrinterSystem {
     std::vector<std::string> unopenable;      // openPrinter() gives nullptr for these
     std::vector<std::string> rejecting;       // take no jobs (checkAcceptingJobs throws)
     std::optional<std::size_t> failDocument;  // only this document (1 = first) fails
+    bool finishFails = false;                 // as for a job cancelled while it was sent
 
     std::vector<Printer> printers() override;
     std::optional<std::string> defaultPrinterEntry() override;

@@ -39,7 +39,9 @@ class HookedFileSystem : public FileSystem {
     std::unique_ptr<FileReader> openStandardInput() override {
         return system_->openStandardInput();
     }
-    std::string createPrivateFile() override { return system_->createPrivateFile(); }
+    std::unique_ptr<PrivateFile> createPrivateFile() override {
+        return system_->createPrivateFile();
+    }
 
   private:
     class Reader : public FileReader {
@@ -52,6 +54,7 @@ class HookedFileSystem : public FileSystem {
             return got;
         }
         const FileIdentity& identity() const override { return real_->identity(); }
+        std::optional<FileIdentity> identityNow() override { return real_->identityNow(); }
 
       private:
         std::unique_ptr<FileReader> real_;

@@ -26,9 +26,10 @@ class BatchPrint : public ::testing::Test {
         }
     }
 
-    RunResult Print(std::vector<std::string> args, const Env& extraEnv = {}) {
+    RunResult Print(std::vector<std::string> args, const Env& extraEnv = {},
+                    const std::string& in = "/dev/null") {
         args.insert(args.begin(), VANTREL_BINARY);
-        return RunProgram(args, VantrelEnv(home_.path(), extraEnv));
+        return RunProgram(args, VantrelEnv(home_.path(), extraEnv), in);
     }
 
     // What the queue's printer received since the test began, once the queue is done; the job
@@ -105,9 +106,18 @@ TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
     EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>(2, bytes));
 }
 
-TEST_F(BatchPrint, ListPrintersMarksTheDefaultNotTheFirst) {
+// Queue names are anyone's who may add a queue: what a terminal acts on in them is written out.
+TEST_F(BatchPrint, ListPrintersMarksTheDefaultNotTheFirstAndEscapesNames) {
+    const std::string hostile =
+        "Evil\xE2\x80\xAE\x9B"
+        "2J";
+    ASSERT_EQ(
+        RunProgram({"lpadmin", "-p", hostile, "-m", "raw", "-v", "socket://127.0.0.1:9"}).exitCode,
+        0);
     auto run = Print({"--list-printers"});
+    RunProgram({"lpadmin", "-x", hostile});
     EXPECT_SUCCESS(run);
+    EXPECT_NE(run.out.find("Evil\\u202e\\x9b2J - socket://"), std::string::npos) << run.out;
     std::vector<std::string> marked;
     std::istringstream lines(run.out);
     for (std::string line; std::getline(lines, line);) {
@@ -122,6 +132,23 @@ TEST_F(BatchPrint, TheJobIsNamedAfterTheFileCleanedForIpp) {
     EXPECT_SUCCESS(Print({files_.write("caf\xE9-" + unique + ".prn", "r")}));  // Latin-1
     const std::string title = "Vantrel: caf\xEF\xBF\xBD-" + unique + ".prn";
     EXPECT_TRUE(HasJob(kDefaultQueue, title, true)) << title;
+    EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{"r"});  // not in the next test
+}
+
+// A writer appending while a large file is sent: nothing prints, and the file stays.
+TEST_F(BatchPrint, AFileThatGrowsWhileSentIsWithdrawn) {
+    const std::string path = files_.write("growing.prn", PatternBytes(50 << 20));
+    auto run = RunProgram({"bash", "-c",
+                           "\"$0\" -D \"$1\" label & while kill -0 $! 2>/dev/null; do printf x "
+                           ">>\"$1\"; done; wait $!",
+                           VANTREL_BINARY, path},
+                          VantrelEnv(home_.path()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("it grew while it was sent, so its job was withdrawn"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>{});
 }
 
 // The store takes over the legacy /etc/Vantrel.Ini at the first start only. The test owns that
@@ -147,6 +174,7 @@ struct Refusal {
     int status;
     std::string says;
     Env env = {};
+    std::string input = "/dev/null";  // standard input; closed when empty
 };
 
 class Refusals : public BatchPrint, public ::testing::WithParamInterface<Refusal> {};
@@ -156,7 +184,7 @@ TEST_P(Refusals, KeepTheFileAndSayWhy) {
     const std::string path = files_.write("kept.prn", c.bytes);
     std::vector<std::string> args = c.args;
     std::replace(args.begin(), args.end(), std::string("FILE"), path);
-    auto run = Print(args, c.env);
+    auto run = Print(args, c.env, c.input);
     EXPECT_EQ(run.exitCode, c.status);
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     EXPECT_TRUE(std::filesystem::exists(path));
@@ -174,6 +202,10 @@ INSTANTIATE_TEST_SUITE_P(BatchPrint, Refusals, ::testing::Values(
     Refusal{"StoppedScheduler", {"-D", "FILE"}, "kept", 1,
             "the CUPS print server (/nonexistent/cups.sock) is not running or can't be reached",
             {{"CUPS_SERVER", "/nonexistent/cups.sock"}}},
+    Refusal{"ReadErrorOnStandardInput", {"-C", "1", "-", "label"}, "kept", 1,
+            "Can't read file: standard input (Is a directory)", {}, "/"},
+    Refusal{"ClosedStandardInput", {"-C", "1", "-", "label"}, "kept", 1,
+            "Nothing to print: standard input is closed.", {}, ""},
     Refusal{"GuessedLongOption", {"--dry-run", "label", "FILE"}, "kept", 2, "unknown option --dry-run"},
     Refusal{"NoDisplayForTheWindow", {}, "kept", 2, "vantrel: there is no display to show the window",
             {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}}),

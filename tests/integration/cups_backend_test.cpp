@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -97,23 +98,55 @@ INSTANTIATE_TEST_SUITE_P(CupsBackend, DyingScheduler, ::testing::Values(4096, 0)
                              return info.param ? "WhileWriting" : "BeforeTheFinish";
                          });
 
-TEST_F(CupsBackend, AnUnfinishedJobIsWithdrawnWhenDropped) {
-    const std::string title = "Vantrel: " + std::to_string(::getpid()) + "-dropped.prn";
+// The scheduler's word after the document counts: a job cancelled meanwhile (whose document it
+// takes all the same) or whose queue was deleted fails, and nothing prints.
+TEST_F(CupsBackend, AJobWithdrawnWhileSentFails) {
+    ASSERT_EQ(RunProgram({"lpadmin", "-p", "Doomed", "-E", "-m", "raw", "-v", "socket://[::1]:9"})
+                  .exitCode,
+              0);
+    const std::tuple<const char*, std::vector<std::string>, std::string> kCases[] = {
+        {kLabelQueue, {"cancel", "-a", kLabelQueue}, " on Label_Printer was cancelled"},
+        {"Doomed", {"lpadmin", "-x", "Doomed"}, ""}};
     const auto before = CapturedJobs(cups_, kLabelQueue);
-    {
-        auto printer = system_->openPrinter(kLabelQueue);
-        ASSERT_NE(printer, nullptr);
-        auto job = printer->startDocument(title);
-        const std::string half = PatternBytes(20000, 1);
-        job->write(half.data(), half.size());
+    const std::string chunk = PatternBytes(16384, 3);
+    for (const auto& [queue, withdraw, says] : kCases) {
+        auto job = system_->openPrinter(queue)->startDocument("Vantrel: withdrawn.prn");
+        job->write(chunk.data(), chunk.size());
+        ASSERT_EQ(RunProgram(withdraw).exitCode, 0);
+        std::string why;
+        try {
+            job->write(chunk.data(), chunk.size());
+            job->finish();
+        } catch (const SpoolError& error) {
+            why = error.what();
+        }
+        EXPECT_TRUE(!why.empty() && why.find(says) != std::string::npos) << queue << ": " << why;
     }
-    int state = 0;  // of the newest job of that title
-    for (const auto& job : QueueJobs(kLabelQueue, true)) {
-        if (job.title == title) state = job.state;
-    }
-    EXPECT_EQ(state, IPP_JSTATE_CANCELED);
     WaitUntilQueueIdle(kLabelQueue);
     EXPECT_EQ(CapturedJobs(cups_, kLabelQueue, before), std::vector<std::string>{});
+}
+
+// A scheduler that holds as many jobs as it takes will take more once some have printed: that
+// passes, as an absent scheduler does.
+TEST_F(CupsBackend, TheJobLimitIsAPassingCondition) {
+    OwnScheduler full;
+    ASSERT_EQ(
+        full.run("VANTREL_CUPS_MAX_JOBS=1 cups_start_scheduler \"$1\" && "
+                 "cups_add_capture_queue \"$1\" Spare && cups_client \"$1\" cupsdisable Spare"),
+        0);
+    cupsSetServer(full.cups().server.c_str());
+    auto printer = system_->openPrinter("Spare");
+    ASSERT_NE(printer, nullptr);
+    auto held = printer->startDocument("Vantrel: held.prn");
+    held->write("x", 1);
+    held->finish();
+    std::optional<SpoolError::Kind> kind;
+    try {
+        printer->startDocument("Vantrel: one too many.prn");
+    } catch (const SpoolError& error) {
+        kind = error.kind();
+    }
+    EXPECT_EQ(kind, SpoolError::Kind::Unreachable);
 }
 
 }  // namespace

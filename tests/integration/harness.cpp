@@ -78,7 +78,7 @@ void WaitUntilQueueIdle(const std::string& queue) {
 }
 
 pid_t Spawn(const std::vector<std::string>& argv, const Env& extraEnv, const std::string& out,
-            const std::string& err) {
+            const std::string& err, const std::string& in) {
     const pid_t child = ::fork();
     if (child < 0) throw std::system_error(errno, std::generic_category(), "fork");
     if (child > 0) return child;
@@ -86,7 +86,8 @@ pid_t Spawn(const std::vector<std::string>& argv, const Env& extraEnv, const std
     ::unsetenv("LPDEST");
     ::unsetenv("PRINTER");
     for (const auto& [name, value] : extraEnv) ::setenv(name.c_str(), value.c_str(), 1);
-    ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+    if (in.empty()) ::close(0);
+    if (!in.empty()) ::dup2(::open(in.c_str(), O_RDONLY | O_CLOEXEC), 0);
     ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600), 1);
     ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600), 2);
     std::vector<char*> args;
@@ -104,10 +105,11 @@ int WaitForExit(pid_t child) {
 }
 
 // The program's output goes into files, read once it has ended: no pipe can fill up.
-RunResult RunProgram(const std::vector<std::string>& argv, const Env& extraEnv) {
+RunResult RunProgram(const std::vector<std::string>& argv, const Env& extraEnv,
+                     const std::string& in) {
     TempDir io;
     const std::string out = io.file("out"), err = io.file("err");
-    const int status = WaitForExit(Spawn(argv, extraEnv, out, err));
+    const int status = WaitForExit(Spawn(argv, extraEnv, out, err, in));
     return {status, ReadFile(out), ReadFile(err)};
 }
 

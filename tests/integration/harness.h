@@ -74,9 +74,10 @@ bool WaitFor(const std::function<bool()>& done,
 using Env = std::map<std::string, std::string>;
 
 // Starts a program with the environment of the test, changed by extraEnv; its standard input is
-// /dev/null, its output and errors go into the files named. Returns its process id.
+// the file named by in (closed when in is empty), its output and errors go into the files named.
+// Returns its process id.
 pid_t Spawn(const std::vector<std::string>& argv, const Env& extraEnv, const std::string& out,
-            const std::string& err);
+            const std::string& err, const std::string& in = "/dev/null");
 // Its exit status, once it has ended; 128 + the signal when one ended it.
 int WaitForExit(pid_t child);
 
@@ -86,7 +87,8 @@ struct RunResult {
     std::string err;
 };
 // Runs a program to its end (lpadmin, gzip and the like).
-RunResult RunProgram(const std::vector<std::string>& argv, const Env& extraEnv = {});
+RunResult RunProgram(const std::vector<std::string>& argv, const Env& extraEnv = {},
+                     const std::string& in = "/dev/null");
 
 // The environment of the real vantrel: HOME (where its settings live) set to home, no display
 // needed, and extraEnv.

@@ -44,6 +44,20 @@ TEST(PosixFileSystem, UnprintableEntriesSayWhatTheyAre) {
     }
 }
 
+// Copies of standard input are kept where no signal can leave them behind: under no name.
+TEST(PosixFileSystem, APrivateFileHasNoNameAndEveryReaderReadsItAll) {
+    TempDir dir;
+    ::setenv("TMPDIR", dir.path().c_str(), 1);
+    auto kept = MakeSystemFileSystem()->createPrivateFile();
+    ::unsetenv("TMPDIR");
+    kept->write("abc", 3);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    char got[8];
+    for (int copy = 0; copy < 2; ++copy) {
+        EXPECT_EQ(std::string(got, kept->openForReading()->read(got, sizeof got)), "abc");
+    }
+}
+
 TEST(PosixPlaces, AnUnsetHomeIsTakenFromThePasswordDatabase) {
     const std::string saved = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::unsetenv("HOME");

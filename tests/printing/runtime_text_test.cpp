@@ -34,7 +34,12 @@ TEST(RuntimeText, ControlCharactersAreWrittenOut) {
     const std::pair<std::string, std::string> kCases[] = {
         {"a\x1b]0;pwned\ab", "a\\e]0;pwned\\x07b"},
         {"x\ny\tz\x7f", "x\\ny\\tz\\x7f"},
-        {"\u009b2J caf\u00e9", "\\x9b2J caf\u00e9"}};  // a C1 CSI goes, é stays
+        {"\u009b2J caf\u00e9", "\\x9b2J caf\u00e9"},  // a C1 CSI goes, é stays
+        {"\x9b"
+         "2J\xff\xfe\xc3",
+         "\\x9b2J\\xff\\xfe\\xc3"},  // bytes that are no UTF-8
+        {"a\u202egpj.exe\u2066\u2069\u200f\u061c\u20ac",
+         "a\\u202egpj.exe\\u2066\\u2069\\u200f\\u061c\u20ac"}};
     for (const auto& [text, escaped] : kCases) EXPECT_EQ(EscapeControls(text), escaped);
     // A file name in a batch message cannot drive the terminal.
     std::FILE* terminal = std::tmpfile();

@@ -91,20 +91,41 @@ TEST_F(SpoolFileRawTest, FailuresAreOfTheirKindAndSayWhy) {
     EXPECT_EQ(Spool(path).failure, SpoolFailure::SpoolerRefused);
     EXPECT_EQ(messages.texts().back(),
               "Could not print " + path + " on LaserJet: the printer is not accepting jobs");
+    spooler.failDocument.reset();
+    spooler.finishFails = true;
+    EXPECT_EQ(Spool(path).failure, SpoolFailure::SpoolerRefused);
+    EXPECT_EQ(messages.texts().back(),
+              "Could not print " + path + " on LaserJet: job 7 on LaserJet was cancelled");
     spooler.listFails = true;
     EXPECT_EQ(Spool(path).failure, SpoolFailure::SpoolerUnreachable);
-    EXPECT_TRUE(spooler.documents.empty());
+    EXPECT_TRUE(spooler.printed().empty());
 }
 
-TEST_F(SpoolFileRawTest, AFileCutShortWhileSentIsAReadFailure) {
-    const auto path = dir.write("a.prn", PatternBytes(50000));
-    files.afterRead = [&](int read, const std::string&) {
-        if (read == 2) std::filesystem::resize_file(path, 16384 + 100);
-    };
-    auto outcome = Spool(path);
-    EXPECT_EQ(outcome.failure, SpoolFailure::File);
-    EXPECT_EQ(outcome.reason, "it was cut short while it was printed (32768 of 50000 bytes read)");
-    EXPECT_TRUE(spooler.printed().empty());
+// Exactly the length at open is read; a file that changes while it is sent is withdrawn before
+// its document is closed, so that nothing of it prints.
+TEST_F(SpoolFileRawTest, AFileThatChangesWhileSentIsWithdrawn) {
+    namespace fs = std::filesystem;
+    const std::string bytes = PatternBytes(50000);  // read in 16384, 16384, 16384 and 1232
+    const std::tuple<int, std::uintmax_t, std::string> kCases[] = {
+        {2, 16484, "it was cut short while it was sent (32768 of 50000 bytes read)"},
+        {1, 70000, "it grew while it was sent"},
+        {4, 10, "it was cut short while it was sent"},
+        {4, 50000, "it was rewritten while it was sent"}};
+    for (const auto& [read, size, reason] : kCases) {
+        spooler.documents.clear();
+        const auto path = dir.write("a.prn", bytes);
+        files.afterRead = [&](int n, const std::string&) {
+            if (n != read) return;
+            fs::resize_file(path, size);
+            fs::last_write_time(path, fs::file_time_type::clock::now() + std::chrono::hours(1));
+        };
+        const auto outcome = Spool(path);
+        EXPECT_EQ(outcome.failure, SpoolFailure::Changed) << reason;
+        EXPECT_EQ(outcome.reason, reason);
+        ASSERT_EQ(spooler.documents.size(), 1u);
+        EXPECT_TRUE(spooler.documents[0].cancelled && !spooler.documents[0].finished);
+        EXPECT_TRUE(bytes.starts_with(spooler.documents[0].data)) << reason;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,6 +49,39 @@ SpoolError LastRequestError() {
     const char* text = cupsLastErrorString();
     return SpoolError(std::string("the CUPS print server says: ") +
                       (text && *text ? text : ippErrorString(status)));
+}
+
+// Why the scheduler created no job. It says "not possible" when it holds as many jobs as it may
+// ("Too many active jobs", a user's or a printer's quota): that passes once some have printed,
+// as a spooler that went away comes back.
+SpoolError JobRefusal() {
+    const ipp_status_t status = cupsLastError();
+    SpoolError error = LastRequestError();
+    if (status != IPP_STATUS_ERROR_TOO_MANY_JOBS && status != IPP_STATUS_ERROR_NOT_POSSIBLE) {
+        return error;
+    }
+    return SpoolError(error.what(), SpoolError::Kind::Unreachable);
+}
+
+// The job's state as the scheduler tells it now; nothing when it cannot tell (a finished job
+// that it no longer lists, say).
+std::optional<ipp_jstate_t> JobState(http_t* http, int jobId) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/jobs/%d", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-state");
+    ipp_t* answer = cupsDoRequest(http, request, "/jobs/");
+    std::optional<ipp_jstate_t> state;
+    if (ipp_attribute_t* found = ippFindAttribute(answer, "job-state", IPP_TAG_ENUM)) {
+        state = static_cast<ipp_jstate_t>(ippGetInteger(found, 0));
+    }
+    ippDelete(answer);
+    return state;
 }
 
 // Called when the scheduler has been silent for the stall time: give up. (Without a callback
@@ -169,7 +203,7 @@ class CupsJob : public RawJob {
         if (!http_) throw UnreachableError();
         ipp_status_t created =
             cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(), 0, nullptr);
-        if (!Succeeded(created) || jobId_ <= 0) fail(LastRequestError());
+        if (!Succeeded(created) || jobId_ <= 0) fail(JobRefusal());
         http_status_t started = cupsStartDestDocument(http_, dest(), info(), jobId_, title.c_str(),
                                                       CUPS_FORMAT_RAW, 0, nullptr, 1);
         if (started != HTTP_STATUS_CONTINUE) fail(TransferError(started));
@@ -198,6 +232,7 @@ class CupsJob : public RawJob {
         if (!Succeeded(cupsLastError())) fail(LastRequestError());
         writing_ = false;
         done_ = true;
+        checkNotWithdrawn();
         httpClose(http_);
         http_ = nullptr;
     }
@@ -221,6 +256,17 @@ class CupsJob : public RawJob {
     }
 
   private:
+    // A job cancelled by someone else while its document was sent: the scheduler takes the rest
+    // of the document all the same and answers with success, yet nothing prints.
+    void checkNotWithdrawn() {
+        const auto state = JobState(http_, jobId_);
+        if (state != IPP_JSTATE_CANCELED && state != IPP_JSTATE_ABORTED) return;
+        httpClose(http_);
+        http_ = nullptr;
+        throw SpoolError("job " + std::to_string(jobId_) + " on " + dest()->name + " was " +
+                         (state == IPP_JSTATE_CANCELED ? "cancelled" : "aborted"));
+    }
+
     cups_dest_t* dest() const { return destination_->dest; }
     bool Stopping() const { return watch_.stop && watch_.stop->requested(); }
 

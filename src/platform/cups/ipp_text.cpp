@@ -3,41 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/runtime_text.h"
+
 namespace vantrel {
 
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// Length of the well-formed UTF-8 sequence that starts text[at], or 0 when it is not one
-// (overlong forms, surrogates and values past U+10FFFF are not well-formed).
-std::size_t SequenceLength(std::string_view text, std::size_t at) {
-    auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(at);
-    std::size_t length = 0;
-    std::uint8_t low = 0x80;
-    std::uint8_t high = 0xBF;  // bounds of the second byte
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
-    }
-    return length;
-}
 
 // C0 controls, DEL, and the C1 controls U+0080..U+009F (encoded C2 80..C2 9F).
 bool IsControl(std::string_view sequence) {
@@ -52,7 +24,7 @@ std::string IppName(std::string_view text) {
     std::string name;
     name.reserve(std::min(text.size(), kIppNameMaxBytes));
     for (std::size_t at = 0; at < text.size();) {
-        std::size_t length = SequenceLength(text, at);
+        std::size_t length = Utf8SequenceLength(text, at);
         std::string_view character = length == 0 || IsControl(text.substr(at, length))
                                          ? kReplacement
                                          : text.substr(at, length);

@@ -11,16 +11,12 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/posix/file_identity.h"
+#include "platform/posix/unnamed_file.h"
 
 namespace vantrel {
 
 namespace {
-
-FileIdentity IdentityOf(const struct stat& info) {
-    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-            static_cast<std::uint64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
 
 // Why an entry that is not a plain file cannot be printed.
 std::string KindReason(mode_t mode) {
@@ -77,6 +73,11 @@ class PosixFileReader : public FileReader {
     }
 
     const FileIdentity& identity() const override { return identity_; }
+
+    std::optional<FileIdentity> identityNow() override {
+        if (!owned_) return std::nullopt;
+        return IdentityOfOpenFile(fd_);
+    }
 
   private:
     // Of the descriptor just opened; anything but a plain file fails.
@@ -154,13 +155,9 @@ class PosixFileSystem : public FileSystem {
         return std::make_unique<PosixFileReader>(STDIN_FILENO);
     }
 
-    std::string createPrivateFile() override {
+    std::unique_ptr<PrivateFile> createPrivateFile() override {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/vantrel-XXXXXX";
-        int fd = ::mkstemp(pattern.data());  // mode 0600
-        if (fd < 0) throw FileReadError(ErrorReason(errno));
-        ::close(fd);
-        return pattern;
+        return CreateUnnamedFile(tmp && *tmp == '/' ? tmp : "/tmp");
     }
 };
 

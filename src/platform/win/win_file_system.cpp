@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/win/win_error.h"
@@ -112,9 +113,56 @@ class WinFileReader : public FileReader {
 
     const FileIdentity& identity() const override { return identity_; }
 
+    std::optional<FileIdentity> identityNow() override {
+        if (isStream()) return std::nullopt;
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(handle_.get(), &info)) {
+            throw FileReadError(LastWindowsErrorText());
+        }
+        return IdentityOf(info);
+    }
+
   private:
     Handle handle_;
     FileIdentity identity_;
+};
+
+// A scratch file that the system deletes when its last handle closes, however the program ends.
+// Its name stays until then, so each copy reads it through a handle of its own.
+class DeletedOnClose : public PrivateFile {
+  public:
+    explicit DeletedOnClose(std::string path)
+        : path_(std::move(path)),
+          handle_(CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              TRUNCATE_EXISTING,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr)) {
+        if (!handle_.valid()) {
+            const std::string why = LastWindowsErrorText();
+            DeleteFileA(path_.c_str());
+            throw FileReadError(why);
+        }
+    }
+
+    void write(const char* data, std::size_t size) override {
+        while (size > 0) {
+            DWORD put = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+            if (!WriteFile(handle_.get(), data, want, &put, nullptr) || put == 0) {
+                throw FileReadError("could not keep it in " + path_ + ": " +
+                                    LastWindowsErrorText());
+            }
+            data += put;
+            size -= put;
+        }
+    }
+    std::unique_ptr<FileReader> openForReading() override {
+        return std::make_unique<WinFileReader>(path_);
+    }
+
+  private:
+    std::string path_;
+    Handle handle_;
 };
 
 class WinFileSystem : public FileSystem {
@@ -161,7 +209,7 @@ class WinFileSystem : public FileSystem {
         return std::make_unique<WinFileReader>(GetStdHandle(STD_INPUT_HANDLE));
     }
 
-    std::string createPrivateFile() override {
+    std::unique_ptr<PrivateFile> createPrivateFile() override {
         // The user's own temporary directory is not readable by other users.
         char directory[MAX_PATH + 1];
         char path[MAX_PATH + 1];
@@ -169,7 +217,7 @@ class WinFileSystem : public FileSystem {
             !GetTempFileNameA(directory, "vtl", 0, path)) {
             throw FileReadError(LastWindowsErrorText());
         }
-        return path;
+        return std::make_unique<DeletedOnClose>(path);
     }
 };
 

@@ -125,6 +125,7 @@ class WinspoolJob : public RawJob {
         pageOpen_ = false;
         if (!EndDocPrinter(handle())) fail("the print spooler did not finish the document");
         done_ = true;
+        checkNotWithdrawn();
     }
 
     void cancel() noexcept override {
@@ -139,6 +140,22 @@ class WinspoolJob : public RawJob {
 
   private:
     HANDLE handle() const { return printer_->get(); }
+
+    // A job deleted by someone else while its document was written took every byte, yet never
+    // prints. A job the spooler no longer lists has printed already.
+    void checkNotWithdrawn() {
+        DWORD needed = 0;
+        GetJobA(handle(), jobId_, 1, nullptr, 0, &needed);
+        if (needed == 0) return;
+        std::vector<BYTE> buffer(needed);
+        if (!GetJobA(handle(), jobId_, 1, buffer.data(), needed, &needed)) return;
+        const auto* job = reinterpret_cast<const JOB_INFO_1A*>(buffer.data());
+        if (job->Status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED)) {
+            throw SpoolError("job " + std::to_string(jobId_) + " on " +
+                             (job->pPrinterName ? job->pPrinterName : "the printer") +
+                             " was cancelled");
+        }
+    }
 
     // Withdraws the document and throws SpoolError with what Windows says went wrong.
     [[noreturn]] void fail(const std::string& what, bool withSystemText = true) {
