@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStringList>
 #include <QStyle>
 
@@ -72,6 +73,16 @@ bool DirectoryListBox::setPath(const QString& path) {
     rebuild();
     if (onChange) onChange();
     return true;
+}
+
+void DirectoryListBox::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QTreeWidgetItem* item = currentItem();
+    if (enter && item && item->data(0, kPathRole).toString() != path_) {
+        emit itemActivated(currentItem(), 0);
+        return event->accept();  // an opened directory, not yet the answer
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void DirectoryListBox::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {

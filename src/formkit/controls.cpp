@@ -1,5 +1,6 @@
 #include "formkit/controls.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,11 +36,27 @@ int WidestNumber(const QFontMetrics& metrics, int digits) {
     return widest;
 }
 
+// A button that Return and the keypad's Enter press while it has the focus, in every form, as
+// Space does; the dialogs' default buttons answer Return elsewhere in them.
+class Button : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if (!enter || modifiers != Qt::NoModifier) return QPushButton::keyPressEvent(event);
+        if (!event->isAutoRepeat()) click();
+        event->accept();
+    }
+};
+
 }  // namespace
 
 QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
                         double top, double width, double height) {
-    auto* button = MakeControl<QPushButton>(form, name, left, top, width, height);
+    auto* button = MakeControl<Button>(form, name, left, top, width, height);
     button->setText(QString::fromUtf8(caption));
     button->setAutoDefault(false);
     return button;

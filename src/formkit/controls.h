@@ -21,7 +21,8 @@ Control* MakeControl(QWidget* form, const char* name, double left, double top, d
     return control;
 }
 
-// A button with a caption; Return does not press it unless it has the focus.
+// A button with a caption (an "&" marks its mnemonic). Return and Enter press it while it has the
+// focus; it is no dialog's default unless made so.
 QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
                         double top, double width, double height);
 // A text box holding text.

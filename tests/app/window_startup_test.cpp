@@ -18,7 +18,8 @@ class WindowStartupTest : public QObject {
         rig->store.values.clear();
         rig->user.answer();
         QVERIFY(!rig->start());
-        QVERIFY(rig->user.saw("Fatal Error: There are no printers installed."));
+        QVERIFY(rig->user.saw(
+            "Fatal Error: There are no printers installed. Kinda makes me useless :("));
         QVERIFY(rig->store.values.empty() && !std::filesystem::exists(rig->dropDirectory()));
     }
 
@@ -67,6 +68,7 @@ class WindowStartupTest : public QObject {
         QCOMPARE(rig->control<QLineEdit>("Text1").text(), QDir::homePath() + "/");
         QCOMPARE(rig->forms->optionForm().startDir(), missing);  // the setting is left alone
         QVERIFY(!rig->window().autoPrintRunning());
+        QCOMPARE(rig->window().windowTitle(), QString("Vantrel - AutoPrint off"));
     }
 };
 

@@ -85,6 +85,31 @@ class OptionFormTest : public QObject {
         QCOMPARE(Texts(Child<QListView>(rig->window(), "File1")), QStringList{"a.txt"});
     }
 
+    // The dialog keeps its size. Escape cancels as Cancel does; Return in a text box neither
+    // saves nor closes (no default button); Return on a button presses it. A greyed "Eject page"
+    // stays greyed through Save Changes.
+    void theKeyboardCancelsAndOnlyTheButtonsSave() {
+        QCOMPARE(options->minimumSize(), options->maximumSize());
+        auto& start = control<QLineEdit>("Text1");
+        start.setText("/typed/");
+        QTest::keyClick(&start, Qt::Key_Return);
+        QVERIFY(options->isVisible());
+        QCOMPARE(rig->stored("Defaults", "StartDir"), WindowRig::dir(rig->work));
+        QTest::keyClick(&start, Qt::Key_Escape);
+        QVERIFY(!options->isVisible());
+        QCOMPARE(options->startDir(), WindowRig::dir(rig->work));
+
+        rig->store.set("Defaults", "PageEject", "2");
+        options->show();
+        auto& cancel = control<QPushButton>("Command4");
+        QTest::keyClick(&cancel, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!options->isVisible());
+        options->show();
+        QTest::keyClick(&control<QPushButton>("Command3"), Qt::Key_Return);
+        QVERIFY(!options->isVisible());
+        QCOMPARE(rig->stored("Defaults", "PageEject"), std::string("2"));
+    }
+
     void tabFollowsTheLayoutTopToBottomLeftToRight() {
         QStringList order;
         for (QWidget* widget = &control<QWidget>("Check1"); order.size() < 13;
