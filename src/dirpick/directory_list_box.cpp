@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QStyle>
 
+#include "formkit/controls.h"
 #include "formkit/directory_checks.h"
 #include "formkit/listed_names.h"
 
@@ -83,6 +84,11 @@ void DirectoryListBox::keyPressEvent(QKeyEvent* event) {
         return event->accept();  // an opened directory, not yet the answer
     }
     QTreeWidget::keyPressEvent(event);
+}
+
+void DirectoryListBox::paintEvent(QPaintEvent* event) {
+    QTreeWidget::paintEvent(event);
+    DrawFocusFrame(*this);
 }
 
 void DirectoryListBox::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {

@@ -27,6 +27,7 @@ class DirectoryListBox : public QTreeWidget {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void drawBranches(QPainter* painter, const QRect& rect,
                       const QModelIndex& index) const override;
 

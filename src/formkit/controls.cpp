@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
@@ -60,6 +61,13 @@ QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, do
     button->setText(QString::fromUtf8(caption));
     button->setAutoDefault(false);
     return button;
+}
+
+void DrawFocusFrame(QAbstractItemView& list) {
+    if (!list.hasFocus()) return;
+    QPainter painter(list.viewport());
+    painter.setPen(QPen(list.palette().color(QPalette::Highlight), 2));
+    painter.drawRect(list.viewport()->rect().adjusted(1, 1, -1, -1));
 }
 
 QLineEdit* MakeTextBox(QWidget* form, const char* name, const char* text, double left, double top,

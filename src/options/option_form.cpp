@@ -97,7 +97,7 @@ OptionForm::OptionForm(OptionLinks& links) : links_(links), ui_(std::make_unique
     ui.TextMask = MakeTextBox(this, "TextMask", "", 5400, 2640, 1335, 285);
     ui.DelMask = MakeButton(this, "DelMask", "Delete", 6120, 3120, 615, 495);
     ui.AddMask = MakeButton(this, "AddMask", "Add", 5400, 3120, 615, 495);
-    ui.ListMask = MakeControl<QListWidget>(this, "ListMask", 5400, 0, 1335, 2595);
+    ui.ListMask = MakeControl<ListBox>(this, "ListMask", 5400, 0, 1335, 2595);
     ui.ListMask->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.Command4 = MakeButton(this, "Command4", "Cancel", 3600, 3120, 1575, 495);
     ui.Command3 = MakeButton(this, "Command3", "Save Changes", 240, 3120, 1575, 495);

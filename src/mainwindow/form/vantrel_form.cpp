@@ -162,7 +162,7 @@ Vantrel::Vantrel(MainWindowLinks& links)
     Controls& ui = *ui_;
     ui.Text1 = MakeTextBox(surface, "Text1", "Text1", 0, 15, 3615, 315);
     ui.Text1->setReadOnly(true);
-    ui.file2 = MakeControl<QListWidget>(surface, "file2", 0, 360, 3615, 1815);
+    ui.file2 = MakeControl<ListBox>(surface, "file2", 0, 360, 3615, 1815);
     ui.file2->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.Command3 = MakeButton(surface, "Command3", "&Change Dir", 3720, 0, 1095, 315);
     ui.Combo1 = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
