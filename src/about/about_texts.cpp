@@ -7,6 +7,12 @@ std::string VersionLabelText(const ProgramVersion& version) {
            std::to_string(version.revision);
 }
 
+std::string DescriptionText(const std::string& systemName) {
+    return "Vantrel is used to bypass the printer drivers in " + systemName +
+           ". This can be useful when a program outputs its own formatting, or when used with "
+           "continuous, or variable length, forms.";
+}
+
 std::string MailTarget(const std::string& mailAddress) {
     // The blank after the colon is part of the text the opener gets.
     return "Mailto: " + mailAddress;

@@ -18,6 +18,9 @@ struct ProgramVersion {
 // "Version 3.2.0": the numbers in plain decimal, without leading zeros.
 std::string VersionLabelText(const ProgramVersion& version);
 
+// The About box's description of the program, naming the system it runs on.
+std::string DescriptionText(const std::string& systemName);
+
 // What a click on the mail address hands to the desktop's opener: "Mailto: " and the address.
 std::string MailTarget(const std::string& mailAddress);
 

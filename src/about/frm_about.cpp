@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
@@ -209,13 +210,12 @@ frmAbout::frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages,
                          360, 5295, 855);
     ui.lblVersion =
         AddLabel(this, "lblVersion", "Version", ArialFont(12), kWhite, left, 4800, 120, 1725, 345);
-    ui.Label3 = AddLabel(this, "Label3", "A Utitlity Designed by Brenwick Software.",
+    ui.Label3 = AddLabel(this, "Label3", "A Utility Designed by Brenwick Software.",
                          ArialFont(15.75), kWhite, centred, 0, 1320, 6135, 495);
-    ui.Label4 = AddLabel(this, "Label4",
-                         "Vantrel is used to bypass the printer drivers in Win95/98 or WinNT. This "
-                         "can be useful when a program outputs its own formatting, or when used "
-                         "with continuous,  or variable length, forms.",
-                         DialogFont(), kWhite, left, 240, 1800, 5895, 735);
+    ui.Label4 = AddLabel(
+        this, "Label4",
+        QString::fromStdString(DescriptionText(QSysInfo::prettyProductName().toStdString())),
+        DialogFont(), kWhite, left, 240, 1800, 5895, 735);
     ui.Label9 = AddLabel(this, "Label9", "Brenwick Software can be reached through", DialogFont(),
                          kWhite, left, 225, 2640, 3375, 255);
     ui.HTTPtag = AddLabel<ClickLabel>(this, "HTTPtag", QString::fromStdString(kMakerWebPage),

@@ -4,6 +4,7 @@
 #include "about/open_help.h"
 #include "app/version.h"
 #include "dirpick/dir_pick.h"
+#include "formkit/center_form.h"
 
 namespace vantrel {
 
@@ -38,6 +39,15 @@ void Forms::showAbout() {
 
 void Forms::showHelp() {
     OpenHelp(seams_.desktop, seams_.messages, appPath_);
+}
+
+void Forms::placeDialogs() {
+    CenterForm(*dirPick_, *vantrel_);
+    CenterForm(*optionForm_, *vantrel_);
+}
+
+void Forms::autoPrintSwitched() {
+    if (vantrel_) vantrel_->showAutoPrintState();
 }
 
 void Forms::closeDialogs() {

@@ -57,6 +57,8 @@ class Forms final : public MainWindowLinks, public OptionLinks {
     void showAbout() override;
     void showHelp() override;
     void closeDialogs() override;
+    void placeDialogs() override;
+    void autoPrintSwitched() override;
     MainWindowSettings& mainWindowSettings() override { return vantrel_->settings(); }
     void removeMainWindowMask(int index) override { vantrel_->removeMask(index); }
     std::string currentDirectory() override { return vantrel_->currentDirectory(); }

@@ -39,6 +39,7 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
     } else {
         window.startAutoPrint(dropDirectory, places.autoPrintIntervalMs, places.keptRecordPath);
     }
+    window.showAutoPrintState();
 
     window.refreshLists();
     window.show();

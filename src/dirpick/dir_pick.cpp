@@ -90,6 +90,8 @@ DirPick::DirPick(MessageSink& messages) : messages_(messages), ui_(std::make_uni
     ui.File1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.Command1 = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
     ui.Command2 = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
+    // Return takes the directory the list stands in, unless it opens another (Dir1).
+    ui.Command1->setDefault(true);
     // Select answers the directory last opened, not the highlighted entry: this line says which.
     ui.Label1 = MakeLabel(this, "Label1", "", Qt::AlignLeft, 360, 3240, 5175, 255);
     // The answer box lies below the client area: the caller reads it, the user never sees it.

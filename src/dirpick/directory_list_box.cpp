@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStringList>
 #include <QStyle>
 
+#include "formkit/controls.h"
 #include "formkit/directory_checks.h"
 #include "formkit/listed_names.h"
 
@@ -72,6 +74,21 @@ bool DirectoryListBox::setPath(const QString& path) {
     rebuild();
     if (onChange) onChange();
     return true;
+}
+
+void DirectoryListBox::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QTreeWidgetItem* item = currentItem();
+    if (enter && item && item->data(0, kPathRole).toString() != path_) {
+        emit itemActivated(currentItem(), 0);
+        return event->accept();  // an opened directory, not yet the answer
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void DirectoryListBox::paintEvent(QPaintEvent* event) {
+    QTreeWidget::paintEvent(event);
+    DrawFocusFrame(*this);
 }
 
 void DirectoryListBox::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {

@@ -8,7 +8,8 @@ namespace vantrel {
 
 // A directory list: the directory it stands in, under its parents from the drive's root down,
 // with the directory's own subdirectories below it. Activating an entry (double-click or Enter)
-// moves the list into that directory.
+// moves the list into that directory; Enter on the directory it stands in is left to the dialog
+// (its default button).
 class DirectoryListBox : public QTreeWidget {
   public:
     explicit DirectoryListBox(QWidget* parent = nullptr);
@@ -25,6 +26,8 @@ class DirectoryListBox : public QTreeWidget {
     std::function<void(const QString& path, const QString& problem)> onRefused;
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void drawBranches(QPainter* painter, const QRect& rect,
                       const QModelIndex& index) const override;
 

@@ -7,17 +7,18 @@ class QWidget;
 namespace vantrel {
 
 // Where a dialog goes: centred over the main window when it fits inside it, centred on the
-// screen when it is wider or taller. All values in twips.
+// screen (wherever the screen stands) when it is wider or taller. All values in twips.
 struct CentredPlace {
     float top = 0;
     float left = 0;
 };
 CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& mainWindow,
-                              float screenWidth, float screenHeight);
+                              const FormGeometry& screen);
 
 // CenterForm: places form by CentredPlacement relative to the main window; a minimised or
-// maximised form stays where it is. Its frame is counted as FrameMargins has it, so that it is
-// centred as it will be seen.
+// maximised form stays where it is. Its frame is counted (one not framed yet is taken to get a
+// frame like the main window's), so that it is centred as it will be seen; before the main window
+// is framed, frames are not known and not counted.
 void CenterForm(QWidget& form, const QWidget& mainWindow);
 
 }  // namespace vantrel

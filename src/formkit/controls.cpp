@@ -1,7 +1,9 @@
 #include "formkit/controls.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
@@ -35,14 +37,37 @@ int WidestNumber(const QFontMetrics& metrics, int digits) {
     return widest;
 }
 
+// A button that Return and the keypad's Enter press while it has the focus, in every form, as
+// Space does; the dialogs' default buttons answer Return elsewhere in them.
+class Button : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if (!enter || modifiers != Qt::NoModifier) return QPushButton::keyPressEvent(event);
+        if (!event->isAutoRepeat()) click();
+        event->accept();
+    }
+};
+
 }  // namespace
 
 QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
                         double top, double width, double height) {
-    auto* button = MakeControl<QPushButton>(form, name, left, top, width, height);
+    auto* button = MakeControl<Button>(form, name, left, top, width, height);
     button->setText(QString::fromUtf8(caption));
     button->setAutoDefault(false);
     return button;
+}
+
+void DrawFocusFrame(QAbstractItemView& list) {
+    if (!list.hasFocus()) return;
+    QPainter painter(list.viewport());
+    painter.setPen(QPen(list.palette().color(QPalette::Highlight), 2));
+    painter.drawRect(list.viewport()->rect().adjusted(1, 1, -1, -1));
 }
 
 QLineEdit* MakeTextBox(QWidget* form, const char* name, const char* text, double left, double top,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QListWidget>
 #include <QString>
 #include <QWidget>
 
@@ -21,9 +22,24 @@ Control* MakeControl(QWidget* form, const char* name, double left, double top, d
     return control;
 }
 
-// A button with a caption; Return does not press it unless it has the focus.
+// A button with a caption (an "&" marks its mnemonic). Return and Enter press it while it has the
+// focus; it is no dialog's default unless made so.
 QPushButton* MakeButton(QWidget* form, const char* name, const char* caption, double left,
                         double top, double width, double height);
+// A list that shows when it has the focus, also while it has no current entry (the style marks
+// only a current entry): a frame in the highlight colour inside its border.
+void DrawFocusFrame(QAbstractItemView& list);
+class ListBox : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QListWidget::paintEvent(event);
+        DrawFocusFrame(*this);
+    }
+};
+
 // A text box holding text.
 QLineEdit* MakeTextBox(QWidget* form, const char* name, const char* text, double left, double top,
                        double width, double height);

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include "formkit/controls.h"
 #include "formkit/listed_names.h"
 
 namespace vantrel {
@@ -91,6 +92,11 @@ std::vector<bool> FileListBox::selection() const {
         selected[static_cast<std::size_t>(index.row())] = true;
     }
     return selected;
+}
+
+void FileListBox::paintEvent(QPaintEvent* event) {
+    QListView::paintEvent(event);
+    DrawFocusFrame(*this);
 }
 
 }  // namespace vantrel

@@ -36,6 +36,9 @@ class FileListBox : public QListView {
     // One flag per listed name: whether it is selected.
     std::vector<bool> selection() const;
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     class Model;
 

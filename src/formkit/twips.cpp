@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -18,11 +17,6 @@ double DpiX() {
 double DpiY() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInchY() : 96.0;
-}
-
-const QScreen* ScreenOf(const QWidget* form) {
-    if (form && form->screen()) return form->screen();
-    return QGuiApplication::primaryScreen();
 }
 
 }  // namespace
@@ -55,32 +49,21 @@ QSize ClientSizeTwips(double width, double height) {
 }
 
 FormGeometry FormGeometryTwips(const QWidget& form) {
-    const QRect frame = form.frameGeometry();
-    return {PixelsToTwipsX(frame.x()), PixelsToTwipsY(frame.y()), PixelsToTwipsX(frame.width()),
-            PixelsToTwipsY(frame.height())};
+    return RectTwips(form.frameGeometry());
 }
 
 void MoveFormTwips(QWidget& form, float top, float left) {
     form.move(TwipsToPixelsX(left), TwipsToPixelsY(top));
 }
 
-bool OnSomeScreen(const FormGeometry& placed) {
-    const QRect rect(TwipsToPixelsX(placed.left), TwipsToPixelsY(placed.top),
-                     TwipsToPixelsX(placed.width), TwipsToPixelsY(placed.height));
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
-        return screen->availableGeometry().intersects(rect);
-    });
+FormGeometry RectTwips(const QRect& pixels) {
+    return {PixelsToTwipsX(pixels.x()), PixelsToTwipsY(pixels.y()), PixelsToTwipsX(pixels.width()),
+            PixelsToTwipsY(pixels.height())};
 }
 
-float ScreenWidthTwips(const QWidget* form) {
-    const QScreen* screen = ScreenOf(form);
-    return screen ? PixelsToTwipsX(screen->geometry().width()) : 0;
-}
-
-float ScreenHeightTwips(const QWidget* form) {
-    const QScreen* screen = ScreenOf(form);
-    return screen ? PixelsToTwipsY(screen->geometry().height()) : 0;
+QRect RectPixels(const FormGeometry& twips) {
+    return {TwipsToPixelsX(twips.left), TwipsToPixelsY(twips.top), TwipsToPixelsX(twips.width),
+            TwipsToPixelsY(twips.height)};
 }
 
 }  // namespace vantrel

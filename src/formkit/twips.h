@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 
 #include "settings/main_window_settings.h"
@@ -28,10 +29,8 @@ QSize ClientSizeTwips(double width, double height);
 FormGeometry FormGeometryTwips(const QWidget& form);
 // Moves a form so that its outer top-left corner stands at top, left (twips).
 void MoveFormTwips(QWidget& form, float top, float left);
-// Whether a form placed so (twips) overlaps the available area of some screen.
-bool OnSomeScreen(const FormGeometry& placed);
-// The size of the screen a form is on (the primary screen when it has none yet), in twips.
-float ScreenWidthTwips(const QWidget* form);
-float ScreenHeightTwips(const QWidget* form);
+// A rectangle in pixels as a geometry in twips, and back.
+FormGeometry RectTwips(const QRect& pixels);
+QRect RectPixels(const FormGeometry& twips);
 
 }  // namespace vantrel

@@ -1,7 +1,9 @@
 #include "mainwindow/print_press.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "platform/plain_file.h"
 #include "platform/runtime_text.h"
@@ -63,8 +65,9 @@ bool MoveCopy(const std::string& sourceDir, const std::string& name, const LiveS
     const std::string destination = copyDir + name;
     std::error_code error;
     if (IsPlainFile(destination)) {
-        if (messages.show("File Already Exists in Copy Directory, Overwrite?", MsgStyle::YesNo) !=
-            MsgAnswer::Yes) {
+        if (messages.show(
+                "File " + name + " Already Exists in Copy Directory " + copyDir + ", Overwrite?",
+                MsgStyle::YesNo) != MsgAnswer::Yes) {
             return false;
         }
         if (!fs::remove(fs::path(destination), error) && error) {
@@ -93,73 +96,166 @@ bool DeleteSource(const std::string& path, FileSystem& files, MessageSink& messa
     return true;
 }
 
-// Prints one file and carries out the action. False when the press must stop.
-bool HandleFile(PrintPressView& view, const std::string& sourceDir, const std::string& entry,
-                PrinterSystem& system, FileSystem& files, const LiveSettings& live,
-                MessageSink& messages) {
-    const std::string name = PrintName(entry);
-    const std::string path = sourceDir + name;
-    if (!IsPlainFile(path)) {
-        messages.show("Can't find file: " + path, MsgStyle::Exclamation, "Error");
-        return false;
-    }
-    // The copies box is read again for every file.
-    const auto asked = InteractiveCopies(view.copiesText());
-    if (!asked) {
-        messages.show("Invalid number of Copies.", MsgStyle::OkCancel);
-        return false;
-    }
-    const auto printed =
-        PrintCopies(path, view.selectedPrinter(), *asked, system, files, live, messages);
-    const int action = view.actionIndex();
-    const bool goes = action == kActionDelete || action == kActionMove;
-    // A file left in place needs no check that it is still the printed one.
-    const AfterPrint check = goes                   ? CheckPrintedFile(printed, files, path)
-                             : printed.allSpooled() ? AfterPrint::MayGo
-                                                    : AfterPrint::NotAllCopies;
-    if (check != AfterPrint::MayGo) {
-        messages.show(KeptFileText(check, path), MsgStyle::Exclamation);
-        return false;
-    }
-    if (action == kActionMove) {
-        if (!MoveCopy(sourceDir, name, live, messages)) return false;
-        // The overwrite question may have stood open for a while: look again before deleting.
-        if (CheckPrintedFile(printed, files, path) != AfterPrint::MayGo) {
-            messages.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
-            return false;
+// A file whose reads let the window answer every PrintPress::kAnswerEvery.
+class AnsweringReader : public FileReader {
+  public:
+    AnsweringReader(std::unique_ptr<FileReader> file, const std::function<void()>& answer)
+        : file_(std::move(file)), answer_(answer), last_(std::chrono::steady_clock::now()) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ >= PrintPress::kAnswerEvery) {
+            answer_();
+            last_ = std::chrono::steady_clock::now();
         }
+        return file_->read(buffer, size);
     }
-    if (goes) return DeleteSource(path, files, messages);
-    return true;
-}
+    const FileIdentity& identity() const override { return file_->identity(); }
+    std::optional<FileIdentity> identityNow() override { return file_->identityNow(); }
+
+  private:
+    std::unique_ptr<FileReader> file_;
+    const std::function<void()>& answer_;
+    std::chrono::steady_clock::time_point last_;
+};
+
+// The files as the press reads them: every file it opens answers while it is read.
+class AnsweringFiles : public FileSystem {
+  public:
+    AnsweringFiles(FileSystem& files, std::function<void()> answer)
+        : files_(files), answer_(std::move(answer)) {}
+    std::unique_ptr<FileReader> openForReading(const std::string& path) override {
+        auto file = files_.openForReading(path);
+        if (!answer_) return file;
+        return std::make_unique<AnsweringReader>(std::move(file), answer_);
+    }
+    std::optional<FileIdentity> identityOf(const std::string& path) override {
+        return files_.identityOf(path);
+    }
+    std::error_code removeFile(const std::string& path) override { return files_.removeFile(path); }
+    std::unique_ptr<FileReader> openSettled(const std::string& path,
+                                            const FileIdentity& expected) override {
+        return files_.openSettled(path, expected);
+    }
+    std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        return files_.removeIfSame(path, expected);
+    }
+    std::unique_ptr<FileReader> openStandardInput() override { return files_.openStandardInput(); }
+    std::unique_ptr<PrivateFile> createPrivateFile() override { return files_.createPrivateFile(); }
+
+  private:
+    FileSystem& files_;
+    std::function<void()> answer_;
+};
 
 }  // namespace
 
-PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const LiveSettings& live, MessageSink& messages) {
-    if (view.fileListIndex() == -1) {
-        messages.show("Must Pick a File.", MsgStyle::OkCancel);
-        return PressResult::Refused;
+PrintPress::PrintPress(PrintPressView& view, PrinterSystem& system, FileSystem& files,
+                       const LiveSettings& live, MessageSink& messages,
+                       std::function<void()> answer)
+    : view_(view),
+      system_(system),
+      files_(std::make_unique<AnsweringFiles>(files, std::move(answer))),
+      live_(live),
+      messages_(messages) {}
+
+PrintPress::~PrintPress() = default;
+
+bool PrintPress::start() {
+    if (view_.fileListIndex() == -1) {
+        messages_.show("Must Pick a File.", MsgStyle::OkCancel);
+        return false;
     }
-    if (view.printerListIndex() == -1) {
-        messages.show("Must Pick a Printer.", MsgStyle::OkCancel);
-        return PressResult::Refused;
+    if (view_.printerListIndex() == -1) {
+        messages_.show("Must Pick a Printer.", MsgStyle::OkCancel);
+        return false;
     }
-    if (!InteractiveCopies(view.copiesText())) {
-        messages.show("Invalid number of Copies.", MsgStyle::OkCancel);
-        return PressResult::Refused;
+    if (!InteractiveCopies(view_.copiesText())) {
+        messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
+        return false;
     }
-    const std::string sourceDir = WithTrailingSeparator(Trim(view.currentDirectory()));
-    const auto entries = view.fileEntries();
-    const auto selection = view.fileSelection();
+    sourceDir_ = WithTrailingSeparator(Trim(view_.currentDirectory()));
+    printer_ = view_.selectedPrinter();
+    const auto entries = view_.fileEntries();
+    const auto selection = view_.fileSelection();
     for (std::size_t i = 0; i < entries.size() && i < selection.size(); ++i) {
-        if (!selection[i]) continue;
-        if (!HandleFile(view, sourceDir, entries[i], system, files, live, messages)) {
-            return PressResult::Stopped;
+        if (selection[i]) names_.push_back(entries[i]);
+    }
+    result_ = PressResult::Stopped;
+    return true;
+}
+
+bool PrintPress::workFor(std::chrono::milliseconds budget) {
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    if (result_ != PressResult::Stopped || stopping_) return false;
+    // The next file is taken only when one as long as the longest so far still fits.
+    const auto start = steady_clock::now();
+    steady_clock::duration longest{};
+    steady_clock::time_point now;
+    do {
+        if (next_ >= names_.size()) {
+            result_ = PressResult::Completed;
+            view_.refreshLists();
+            return false;
+        }
+        const auto fileStart = steady_clock::now();
+        if (!handleFile(names_[next_++])) stopping_ = true;
+        if (stopping_) return false;
+        now = steady_clock::now();
+        longest = std::max(longest, now - fileStart);
+    } while (duration_cast<milliseconds>(now - start + longest) < budget);
+    return true;
+}
+
+void PrintPress::stop() {
+    stopping_ = true;
+}
+
+// Prints one file and carries out the action. False when the press must stop.
+bool PrintPress::handleFile(const std::string& entry) {
+    const std::string name = PrintName(entry);
+    const std::string path = sourceDir_ + name;
+    if (!IsPlainFile(path)) {
+        messages_.show("Can't find file: " + path, MsgStyle::Exclamation, "Error");
+        return false;
+    }
+    // The copies box is read again for every file.
+    const auto asked = InteractiveCopies(view_.copiesText());
+    if (!asked) {
+        messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
+        return false;
+    }
+    const auto printed = PrintCopies(path, printer_, *asked, system_, *files_, live_, messages_);
+    const int action = view_.actionIndex();
+    const bool goes = action == kActionDelete || action == kActionMove;
+    // A file left in place needs no check that it is still the printed one.
+    const AfterPrint check = goes                   ? CheckPrintedFile(printed, *files_, path)
+                             : printed.allSpooled() ? AfterPrint::MayGo
+                                                    : AfterPrint::NotAllCopies;
+    if (check != AfterPrint::MayGo) {
+        messages_.show(KeptFileText(check, path), MsgStyle::Exclamation);
+        return false;
+    }
+    if (action == kActionMove) {
+        if (!MoveCopy(sourceDir_, name, live_, messages_)) return false;
+        // The overwrite question may have stood open for a while: look again before deleting.
+        if (CheckPrintedFile(printed, *files_, path) != AfterPrint::MayGo) {
+            messages_.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
+            return false;
         }
     }
-    view.refreshLists();
-    return PressResult::Completed;
+    if (goes) return DeleteSource(path, *files_, messages_);
+    return true;
+}
+
+PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
+                       const LiveSettings& live, MessageSink& messages) {
+    PrintPress press(view, system, files, live, messages);
+    if (!press.start()) return PressResult::Refused;
+    while (press.workFor(std::chrono::milliseconds::max())) {
+    }
+    return press.result();
 }
 
 }  // namespace vantrel

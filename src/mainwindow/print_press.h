@@ -1,5 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +40,58 @@ enum class PressResult { Refused, Stopped, Completed };
 // The Print button: checks the choices, prints every selected file in the asked copies, then
 // leaves, deletes or moves it. A file whose print, copy or delete failed, or that changed while
 // it was printed, is kept, the user is told, and the press stops there.
+//
+// A press runs in steps, so that a window answers between them: start() checks the choices and
+// takes the selected files and the printer, each step prints the next file. The copies box is
+// read again for every file, and the action box too; the printer is the one selected when the
+// press started. While a file is sent, answer (when given) is called every kAnswerEvery, between
+// two writes to the spooler, so that the window answers during a long file too.
+class PrintPress {
+  public:
+    static constexpr std::chrono::milliseconds kAnswerEvery{50};
+
+    PrintPress(PrintPressView& view, PrinterSystem& system, FileSystem& files,
+               const LiveSettings& live, MessageSink& messages,
+               std::function<void()> answer = nullptr);
+    ~PrintPress();
+    PrintPress(const PrintPress&) = delete;
+    PrintPress& operator=(const PrintPress&) = delete;
+
+    // Checks the choices and takes the selected files. False, with the first missing choice
+    // told, when there is nothing to do: the press is then over (Refused).
+    bool start();
+    // Prints on for at most budget: one file at least (a file in progress is never cut short),
+    // and a further one only while the longest so far would still fit. True while files remain.
+    bool workFor(std::chrono::milliseconds budget);
+    // No further file after the one in progress.
+    void stop();
+
+    struct Progress {
+        std::size_t done = 0;   // files handled
+        std::size_t total = 0;  // files selected
+        bool operator==(const Progress&) const = default;
+    };
+    Progress progress() const { return {next_, names_.size()}; }
+    // How it ended; Stopped also after stop().
+    PressResult result() const { return result_; }
+
+  private:
+    bool handleFile(const std::string& entry);
+
+    PrintPressView& view_;
+    PrinterSystem& system_;
+    std::unique_ptr<FileSystem> files_;  // answers while a file is read
+    const LiveSettings& live_;
+    MessageSink& messages_;
+    std::string sourceDir_;
+    std::string printer_;
+    std::vector<std::string> names_;  // the selected entries, in list order
+    std::size_t next_ = 0;
+    bool stopping_ = false;
+    PressResult result_ = PressResult::Refused;
+};
+
+// A whole press at once.
 PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
                        const LiveSettings& live, MessageSink& messages);
 

@@ -5,7 +5,7 @@ namespace vantrel {
 bool CheckPrintersInstalled(PrinterSystem& system, MessageSink& messages) {
     try {
         if (!system.printers().empty()) return true;
-        messages.show("There are no printers installed. Kinda makes me usless :(",
+        messages.show("There are no printers installed. Kinda makes me useless :(",
                       MsgStyle::Critical, "Fatal Error");
     } catch (const SpoolError& error) {
         messages.show(SpoolerUnreachableText(error), MsgStyle::Critical, "Fatal Error");

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,7 +88,7 @@ OptionForm::OptionForm(OptionLinks& links) : links_(links), ui_(std::make_unique
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QStringLiteral("Options"));
     UseFormFont(*this);
-    resize(ClientSizeTwips(kClientWidth, kClientHeight));
+    setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
 
     Controls& ui = *ui_;
     const auto left = Qt::AlignLeft;
@@ -96,7 +97,7 @@ OptionForm::OptionForm(OptionLinks& links) : links_(links), ui_(std::make_unique
     ui.TextMask = MakeTextBox(this, "TextMask", "", 5400, 2640, 1335, 285);
     ui.DelMask = MakeButton(this, "DelMask", "Delete", 6120, 3120, 615, 495);
     ui.AddMask = MakeButton(this, "AddMask", "Add", 5400, 3120, 615, 495);
-    ui.ListMask = MakeControl<QListWidget>(this, "ListMask", 5400, 0, 1335, 2595);
+    ui.ListMask = MakeControl<ListBox>(this, "ListMask", 5400, 0, 1335, 2595);
     ui.ListMask->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.Command4 = MakeButton(this, "Command4", "Cancel", 3600, 3120, 1575, 495);
     ui.Command3 = MakeButton(this, "Command3", "Save Changes", 240, 3120, 1575, 495);
@@ -135,6 +136,7 @@ OptionForm::OptionForm(OptionLinks& links) : links_(links), ui_(std::make_unique
     connect(ui.Command2, &QPushButton::clicked, this, [this] { browseInto(*ui_->Text2); });
     connect(ui.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(ui.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(ui.Check1, &QCheckBox::stateChanged, this, [this] { links_.autoPrintSwitched(); });
     // Typing into the method box leaves no entry chosen.
     QComboBox* method = ui.Combo1;
     connect(method->lineEdit(), &QLineEdit::textEdited, this, [method](const QString& text) {
@@ -153,6 +155,15 @@ OptionForm::~OptionForm() = default;
 
 void OptionForm::showDropDirectory(const std::string& dropDirectory) {
     ui_->Label6->setText(QString::fromStdString("AutoPrint Directory - " + dropDirectory));
+}
+
+void OptionForm::keyPressEvent(QKeyEvent* event) {
+    // Escape cancels as the Cancel button does; closing by the frame keeps the edits.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Command4_Click();
+        return event->accept();
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void OptionForm::Form_Load() {

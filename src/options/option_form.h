@@ -10,6 +10,7 @@
 #include "settings/live_settings.h"
 #include "settings/main_window_settings.h"
 
+class QKeyEvent;
 class QLineEdit;
 
 namespace vantrel {
@@ -29,12 +30,15 @@ class OptionLinks {
     virtual std::optional<std::string> pickDirectory(const std::string& start) = 0;
     virtual SettingsStore& store() = 0;
     virtual MessageSink& messages() = 0;
+    // "Use AutoPrint" was ticked or cleared, by the user or by the settings.
+    virtual void autoPrintSwitched() = 0;
 };
 
 // "Options": shows and edits the settings. Its controls are the settings in force for the whole
 // run, so the dialog is made once, hidden, and only shown and hidden after that; closing it by
-// its frame hides it with every value kept. "Save Changes" stores the settings, "Cancel" brings
-// back the stored ones (also the main window's copies count, position and masks).
+// its frame hides it with every value kept. "Save Changes" stores the settings, "Cancel" (and
+// Escape) brings back the stored ones (also the main window's copies count, position and
+// masks). It has no default button, so that Return in a text box never saves.
 class OptionForm : public QDialog, public LiveSettings {
   public:
     static constexpr double kClientWidth = 6870;  // twips
@@ -60,6 +64,9 @@ class OptionForm : public QDialog, public LiveSettings {
     void clearMaskList() override;
     void addMaskItem(const std::string& mask) override;
     int maskItemCount() const override;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     struct Controls;

@@ -13,7 +13,7 @@ class LiveSettings {
   public:
     virtual ~LiveSettings() = default;
 
-    virtual int autoPrint() const = 0;  // Check1: 0 clear, 1 ticked
+    virtual int autoPrint() const = 0;  // Check1: 0 clear (AutoPrint off), 1 ticked, 2 greyed
     virtual void setAutoPrint(int value) = 0;
     virtual int pageEject() const = 0;  // Check2: 0 clear, 1 ticked, 2 greyed
     virtual void setPageEject(int value) = 0;

@@ -64,7 +64,11 @@ void LoadSettings(SettingsStore& store, LiveSettings& live, MainWindowSettings& 
 
     live.setStartDir(GetSetting(store, kDefaults, kStartDir, DefaultStartDirectory()));
     live.setCopyDir(GetSetting(store, kDefaults, kCopyDir, DefaultCopyDirectory()));
-    live.setAutoPrint(CheckValue(GetSetting(store, kDefaults, kAutoPrint, kDefaultCheckValue)));
+    // Before the box switched AutoPrint, AutoPrint ran whatever the box said: until the user
+    // sets the box in a release where it counts, AutoPrint keeps running.
+    const bool boxCounts = GetSetting(store, kDefaults, kAutoPrintSet, "") == "1";
+    live.setAutoPrint(
+        boxCounts ? CheckValue(GetSetting(store, kDefaults, kAutoPrint, kDefaultCheckValue)) : 1);
     live.setPageEject(CheckValue(GetSetting(store, kDefaults, kPageEject, kDefaultCheckValue)));
     window.setCopiesText(GetSetting(store, kDefaults, kCopies, kDefaultCopies));
 
@@ -77,13 +81,14 @@ void LoadSettings(SettingsStore& store, LiveSettings& live, MainWindowSettings& 
     FormGeometry placed = window.geometry();
     placed.top = EdgeOrCentred(top, centredTop);
     placed.left = EdgeOrCentred(left, centredLeft);
-    // A window stored where no screen is (another monitor since unplugged, a hand-edited file)
-    // could never be reached: it is centred, as an edge of 0 is.
-    if (!window.onSomeScreen(placed)) {
-        placed.top = centredTop;
-        placed.left = centredLeft;
+    // A window stored where the user cannot take it by its title bar (another monitor since
+    // unplugged, a hand-edited file) is centred, as one with both edges 0 is.
+    const bool centred = placed.top == centredTop && placed.left == centredLeft;
+    if (centred || !window.reachable(placed)) {
+        window.moveToCentre();
+    } else {
+        window.moveTo(placed.top, placed.left);
     }
-    window.moveTo(placed.top, placed.left);
     live.setPrintMethodIndex(MethodIndex(method));
 
     window.clearMasks();

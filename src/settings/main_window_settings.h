@@ -31,10 +31,13 @@ class MainWindowSettings {
     virtual FormGeometry geometry() const = 0;
     virtual bool isWindowStateNormal() const = 0;  // neither minimised nor maximised
     virtual void moveTo(float top, float left) = 0;
-    virtual float screenWidth() const = 0;  // twips
-    virtual float screenHeight() const = 0;
-    // Whether a window placed so would show on some screen, any of them.
-    virtual bool onSomeScreen(const FormGeometry& placed) const = 0;
+    // Centres the window on the screen: where CentredTop and CentredLeft say.
+    virtual void moveToCentre();
+    // The primary screen, where the window is centred, with its origin (twips).
+    virtual FormGeometry screen() const = 0;
+    // Whether the user could reach a window placed so: enough of its title bar to take it by
+    // stands on some screen, any of them.
+    virtual bool reachable(const FormGeometry& placed) const = 0;
 };
 
 // The main window's settings in batch mode, where no window exists.
@@ -60,9 +63,8 @@ class PlainMainWindowSettings : public MainWindowSettings {
         geometry_.top = top;
         geometry_.left = left;
     }
-    float screenWidth() const override { return 0; }
-    float screenHeight() const override { return 0; }
-    bool onSomeScreen(const FormGeometry&) const override { return true; }  // no screens here
+    FormGeometry screen() const override { return {}; }
+    bool reachable(const FormGeometry&) const override { return true; }  // no screens here
 
   private:
     std::string copies_ = "1";

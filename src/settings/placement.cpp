@@ -3,11 +3,17 @@
 namespace vantrel {
 
 float CentredTop(const MainWindowSettings& window) {
-    return (window.screenHeight() - window.geometry().height) / 2;
+    const FormGeometry screen = window.screen();
+    return screen.top + (screen.height - window.geometry().height) / 2;
 }
 
 float CentredLeft(const MainWindowSettings& window) {
-    return (window.screenWidth() - window.geometry().width) / 2;
+    const FormGeometry screen = window.screen();
+    return screen.left + (screen.width - window.geometry().width) / 2;
+}
+
+void MainWindowSettings::moveToCentre() {
+    moveTo(CentredTop(*this), CentredLeft(*this));
 }
 
 }  // namespace vantrel

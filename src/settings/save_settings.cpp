@@ -44,6 +44,7 @@ void SaveSettings(SettingsStore& store, const LiveSettings& live,
     store.set(kDefaults, kStartDir, live.startDir());
     store.set(kDefaults, kCopyDir, live.copyDir());
     store.set(kDefaults, kAutoPrint, std::to_string(live.autoPrint()));
+    store.set(kDefaults, kAutoPrintSet, "1");
     store.set(kDefaults, kPageEject, std::to_string(live.pageEject()));
     store.set(kDefaults, kPrintMethod, method);
     store.set(kDefaults, kCopies, window.copiesText());

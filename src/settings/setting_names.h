@@ -13,6 +13,8 @@ inline constexpr const char* kMigration = "Migration";
 inline constexpr const char* kStartDir = "StartDir";
 inline constexpr const char* kCopyDir = "CopyDir";
 inline constexpr const char* kAutoPrint = "AutoPrint";
+// "1" once the "Use AutoPrint" box was saved by a release in which it switches AutoPrint.
+inline constexpr const char* kAutoPrintSet = "AutoPrintSet";
 inline constexpr const char* kPageEject = "PageEject";
 inline constexpr const char* kPrintMethod = "PrintMethod";
 inline constexpr const char* kCopies = "Copies";

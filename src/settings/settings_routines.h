@@ -35,7 +35,7 @@ void LoadSettings(SettingsStore& store, LiveSettings& live, MainWindowSettings& 
 // store cannot be written.
 void SaveSettings(SettingsStore& store, const LiveSettings& live, const MainWindowSettings& window);
 
-// The centred top and left of the main window on the screen, in twips.
+// The centred top and left of the main window on its screen (the primary one), in twips.
 float CentredTop(const MainWindowSettings& window);
 float CentredLeft(const MainWindowSettings& window);
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 
+#include "about/about_texts.h"
 #include "about/get_key_value.h"
 #include "about/open_help.h"
 #include "about/start_sys_info.h"
@@ -88,6 +89,13 @@ TEST(StartSysInfoTest, StartsTheFirstProgramFoundOrSaysItIsUnavailable) {
 }
 
 // An installation prefix: bin/ holds the program, share/vantrel/ its data.
+TEST(AboutTextsTest, TheDescriptionNamesTheSystemWithEveryOtherWordKept) {
+    EXPECT_EQ(DescriptionText("Debian GNU/Linux 12"),
+              "Vantrel is used to bypass the printer drivers in Debian GNU/Linux 12. This can be "
+              "useful when a program outputs its own formatting, or when used with continuous, or "
+              "variable length, forms.");
+}
+
 TEST(HelpDocumentPathTest, IsTheFirstDocumentThatIsAFile) {
     struct {
         std::vector<std::string> files;  // a name ending in "/" is a directory

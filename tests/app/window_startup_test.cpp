@@ -1,5 +1,6 @@
 // The windowed start-up and shutdown, on fake printers and a fake settings store.
 
+#include "formkit/twips.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -18,17 +19,20 @@ class WindowStartupTest : public QObject {
         rig->store.values.clear();
         rig->user.answer();
         QVERIFY(!rig->start());
-        QVERIFY(rig->user.saw("Fatal Error: There are no printers installed."));
+        QVERIFY(rig->user.saw(
+            "Fatal Error: There are no printers installed. Kinda makes me useless :("));
         QVERIFY(rig->store.values.empty() && !std::filesystem::exists(rig->dropDirectory()));
     }
 
-    // A position on no screen is centred instead. Closing the window saves nothing; Exit does.
+    // A position that leaves less of the title bar on a screen than a hand can take it by is
+    // centred instead. Closing the window saves nothing; Exit does.
     void theWindowStartsFromTheStoredSettingsAndOnlyExitSaves() {
         rig->store.set("Defaults", "PrintMethod", "Move");
         rig->store.set("Defaults", "Copies", "2");
         rig->store.set("Mask", "MaskIndex", "1");
-        rig->store.set("Placement", "Top", "20000");
-        rig->store.set("Placement", "Left", "30000");
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        rig->store.set("Placement", "Top", std::to_string(PixelsToTwipsY(screen.bottom() - 60)));
+        rig->store.set("Placement", "Left", std::to_string(PixelsToTwipsX(screen.right() - 48)));
         rig->work.write("report.txt", "r");
         rig->work.write("LABEL.PRN", "l");
         QVERIFY(rig->start());
@@ -67,6 +71,7 @@ class WindowStartupTest : public QObject {
         QCOMPARE(rig->control<QLineEdit>("Text1").text(), QDir::homePath() + "/");
         QCOMPARE(rig->forms->optionForm().startDir(), missing);  // the setting is left alone
         QVERIFY(!rig->window().autoPrintRunning());
+        QCOMPARE(rig->window().windowTitle(), QString("Vantrel - AutoPrint off"));
     }
 };
 

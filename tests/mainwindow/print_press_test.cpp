@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/runtime_text.h"
 #include "support/print_rig.h"
 
 namespace vantrel::testing {
@@ -116,6 +117,9 @@ TEST_F(PrintPressTest, MoveStopsWhenTheCopyCannotOrMayNotBeMade) {
     dir.write("copies/a.prn", "older");
     messages.answers = {MsgAnswer::No};
     EXPECT_EQ(Press(), PressResult::Stopped);
+    EXPECT_EQ(messages.texts().back(), "File " + PrintName("a.prn") +
+                                           " Already Exists in Copy Directory " + live.copyDir() +
+                                           kPathSeparator + ", Overwrite?");
     EXPECT_EQ(ReadFile(Copy("a.prn")), "older");
     EXPECT_EQ(spooler.printed().size(), 3u);  // b was not printed
     messages.whileShown = [&] { dir.write("src/a.prn", "changed"); };

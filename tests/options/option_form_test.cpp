@@ -85,6 +85,25 @@ class OptionFormTest : public QObject {
         QCOMPARE(Texts(Child<QListView>(rig->window(), "File1")), QStringList{"a.txt"});
     }
 
+    // The dialog keeps its size. Escape cancels as Cancel does; Return in a text box neither
+    // saves nor closes (no default button); Return on a button presses it. A greyed "Eject page"
+    // stays greyed through Save Changes.
+    void theKeyboardCancelsAndOnlyTheButtonsSave() {
+        QCOMPARE(options->minimumSize(), options->maximumSize());
+        rig->store.set("Defaults", "PageEject", "2");
+        auto& start = control<QLineEdit>("Text1");
+        start.setText("/typed/");
+        QTest::keyClick(&start, Qt::Key_Return);
+        QVERIFY(options->isVisible() && rig->stored("Defaults", "PageEject") == "2");
+        QTest::keyClick(&start, Qt::Key_Escape);
+        QVERIFY(!options->isVisible() && options->startDir() == WindowRig::dir(rig->work));
+        options->show();
+        QTest::keyClick(&control<QPushButton>("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!options->isVisible());
+        QCOMPARE(rig->stored("Defaults", "StartDir") + rig->stored("Defaults", "PageEject"),
+                 WindowRig::dir(rig->work) + "2");
+    }
+
     void tabFollowsTheLayoutTopToBottomLeftToRight() {
         QStringList order;
         for (QWidget* widget = &control<QWidget>("Check1"); order.size() < 13;

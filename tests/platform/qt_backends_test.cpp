@@ -62,7 +62,8 @@ TEST_F(QtStore, KeepsTextsExactlyInTheUsersOwnConfigurationFile) {
 TEST_F(QtStore, HandEditedFileLoadsValueByValueOnTheDefaultDirectories) {
     fs::create_directories(kConf.parent_path());
     std::ofstream(kConf, std::ios::binary)
-        << "\x01\xff junk\n[Defaults]\nAutoPrint=yes\nPageEject=1\nno equals sign\n=no key\n"
+        << "\x01\xff junk\n[Defaults]\nAutoPrint=yes\nAutoPrintSet=1\nPageEject=1\nno equals "
+           "sign\n=no key\n"
            "[Placement]\nTop=abc\nLeft=250\n[Mask]\nMaskString=*.p,*.t *.log\n"
            "MaskIndex=@Rect(1 2 3 4)\n[Unclosed\nStray=@Variant(\\0\\0\\0\\x7f)\n";
     PlainLiveSettings live;

@@ -13,9 +13,9 @@ namespace vantrel::testing {
 class TestWindow : public PlainMainWindowSettings {
   public:
     bool normal = true;
-    float screenWidth() const override { return 15360; }
-    float screenHeight() const override { return 11520; }
-    bool onSomeScreen(const FormGeometry& at) const override {
+    FormGeometry screenArea{0, 0, 15360, 11520};
+    FormGeometry screen() const override { return screenArea; }
+    bool reachable(const FormGeometry& at) const override {
         return at.left < 15360 && at.top < 11520 && at.left + at.width > 0 &&
                at.top + at.height > 0;
     }

@@ -50,12 +50,17 @@ const std::string kTop = "Placement/Top=";
 // loading them. The holders are loaded into again and again, as those of the window are.
 const std::pair<std::string, std::string> kLoadCases[] = {
     {"", "start=" + DefaultStartDirectory() + " copy=" + DefaultCopyDirectory() +
-             " auto=0 eject=0 method=0 copies=1 masks=*.txt|*.bat|*.ini|*.* count=4 index=0 "
+             " auto=1 eject=0 method=0 copies=1 masks=*.txt|*.bat|*.ini|*.* count=4 index=0 "
              "top=3427.5 left=4027.5"},
-    {"Defaults/PageEject= 2 \nDefaults/PrintMethod=Delete", "eject=2 method=1"},
-    {"Defaults/AutoPrint=3\nDefaults/PageEject=-1\nDefaults/PrintMethod=delete",
+    // AutoPrint ran whatever the box said until a save of this release: it keeps running.
+    {"Defaults/AutoPrint=0\nDefaults/PageEject= 2 \nDefaults/PrintMethod=Delete",
+     "auto=1 eject=2 method=1"},
+    {"Defaults/AutoPrint=0\nDefaults/AutoPrintSet=1", "auto=0"},
+    {"Defaults/AutoPrint=3\nDefaults/AutoPrintSet=1\nDefaults/PageEject=-1\nDefaults/"
+     "PrintMethod=delete",
      "auto=0 eject=0 method=0"},
-    {"Defaults/AutoPrint=1x\nDefaults/PageEject=1.5\nDefaults/PrintMethod=Move ",
+    {"Defaults/AutoPrint=1x\nDefaults/AutoPrintSet=1\nDefaults/PageEject=1.5\nDefaults/"
+     "PrintMethod=Move ",
      "auto=0 eject=0 method=0"},
     {"Mask/MaskString=  *.p *.t   *.?  ", "masks=*.p|*.t|*.? count=3"},
     {"Mask/MaskString=  \nMask/MaskIndex=0", "masks= count=0 index=-1"},
@@ -78,12 +83,18 @@ TEST_F(SettingsTest, LoadGivesEachValueOrItsDefault) {
         LoadSettings(store, live, window);
         EXPECT_THAT(Described(live, window), ::testing::HasSubstr(' ' + expected + ' '));
     }
+    // A primary screen right of and below another one: centred on it, wherever it stands.
+    window.screenArea = {15360, 600, 15360, 11520};
+    Store("");
+    LoadSettings(store, live, window);
+    EXPECT_THAT(Described(live, window), ::testing::HasSubstr(" top=4027.5 left=19387.5 "));
 }
 
 // A value of each key, as SaveSettings writes back what LoadSettings read: edges with every
 // digit a float needs, masks joined by one blank.
 const std::string kEveryValue =
-    "Defaults/AutoPrint=1\nDefaults/Copies=3x\nDefaults/CopyDir= d:\\done\\ \n"
+    "Defaults/AutoPrint=1\nDefaults/AutoPrintSet=1\nDefaults/Copies=3x\nDefaults/CopyDir= "
+    "d:\\done\\ \n"
     "Defaults/PageEject=2\nDefaults/PrintMethod=Move\nDefaults/StartDir=\nMask/MaskIndex=1\n"
     "Mask/MaskString=*.prn *.a\nPlacement/Left=1e-30\nPlacement/Top=1234.5677\n";
 

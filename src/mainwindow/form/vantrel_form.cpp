@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -12,10 +14,12 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 
 #include "formkit/controls.h"
 #include "formkit/directory_checks.h"
 #include "formkit/file_list_box.h"
+#include "formkit/screen_places.h"
 #include "mainwindow/autoprint_watcher.h"
 #include "settings/settings_steps.h"
 
@@ -48,6 +52,10 @@ QAction* MakeMenuItem(QMenuBar* bar, const char* name, const char* caption) {
     QAction* item = bar->addAction(QString::fromUtf8(caption));
     item->setObjectName(QString::fromLatin1(name));
     return item;
+}
+
+QString CountText(std::size_t count) {
+    return QLocale(QLocale::English).toString(qulonglong(count));
 }
 
 std::vector<std::string> Texts(const QListWidget& list) {
@@ -113,10 +121,21 @@ class Vantrel::SettingsHolder : public MainWindowSettings {
     bool isWindowStateNormal() const override {
         return !window_.isMinimized() && !window_.isMaximized() && !window_.isFullScreen();
     }
-    void moveTo(float top, float left) override { MoveFormTwips(window_, top, left); }
-    float screenWidth() const override { return ScreenWidthTwips(&window_); }
-    float screenHeight() const override { return ScreenHeightTwips(&window_); }
-    bool onSomeScreen(const FormGeometry& placed) const override { return OnSomeScreen(placed); }
+    void moveTo(float top, float left) override {
+        window_.centrePending_ = false;
+        MoveFormTwips(window_, top, left);
+    }
+    // Until the window system frames the window, its frame is not known: it is centred again
+    // once it is, so that it is centred as it is seen.
+    void moveToCentre() override {
+        MainWindowSettings::moveToCentre();
+        window_.centrePending_ = !IsFramed(window_);
+    }
+    FormGeometry screen() const override { return RectTwips(PrimaryScreenRect()); }
+    bool reachable(const FormGeometry& placed) const override {
+        return TitleBarReachable(RectPixels(placed), TitleBarHeight(window_),
+                                 AvailableScreenAreas());
+    }
 
   private:
     Vantrel& window_;
@@ -143,9 +162,9 @@ Vantrel::Vantrel(MainWindowLinks& links)
     Controls& ui = *ui_;
     ui.Text1 = MakeTextBox(surface, "Text1", "Text1", 0, 15, 3615, 315);
     ui.Text1->setReadOnly(true);
-    ui.file2 = MakeControl<QListWidget>(surface, "file2", 0, 360, 3615, 1815);
+    ui.file2 = MakeControl<ListBox>(surface, "file2", 0, 360, 3615, 1815);
     ui.file2->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.Command3 = MakeButton(surface, "Command3", "Change Dir", 3720, 0, 1095, 315);
+    ui.Command3 = MakeButton(surface, "Command3", "&Change Dir", 3720, 0, 1095, 315);
     ui.Combo1 = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
     ui.File1 = MakeControl<FileListBox>(surface, "File1", kSecondColumn, 350,
                                         kRightEdge - kSecondColumn, 1845);
@@ -156,9 +175,11 @@ Vantrel::Vantrel(MainWindowLinks& links)
     ui.Label2 = MakeCaption(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
     ui.Text2 = MakeTextBox(surface, "Text2", "1", 3720, 2760, 495, 285);
     FitDigits(*ui.Text2, kCopiesDigits);
-    ui.Command2 = MakeButton(surface, "Command2", "Print", 4920, 2280, 2175, 1650);
-    ui.Command1 = MakeButton(surface, "Command1", "Refresh", 120, 3240, 3495, 690);
-    ui.Command4 = MakeButton(surface, "Command4", "Exit", 3720, 3240, 1095, 690);
+    ui.Command2 = MakeButton(surface, "Command2", "&Print", 4920, 2280, 2175, 1650);
+    ui.Command1 = MakeButton(surface, "Command1", "&Refresh", 120, 3240, 3495, 690);
+    ui.Command4 = MakeButton(surface, "Command4", "E&xit", 3720, 3240, 1095, 690);
+    // The user starts by picking files.
+    ui.File1->setFocus();
 
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -166,6 +187,9 @@ Vantrel::Vantrel(MainWindowLinks& links)
     nextSlice_ = new QTimer(this);  // goes with the window: never fires into a window gone
     nextSlice_->setSingleShot(true);
     nextSlice_->setInterval(0);
+    pressSlice_ = new QTimer(this);
+    pressSlice_->setSingleShot(true);
+    pressSlice_->setInterval(0);
 
     ui.Options = MakeMenuItem(menuBar(), "Options", "&Options");
     ui.About = MakeMenuItem(menuBar(), "About", "&About");
@@ -176,15 +200,25 @@ Vantrel::Vantrel(MainWindowLinks& links)
     layout()->activate();
 
     connect(ui.Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-    connect(ui.Command1, &QPushButton::clicked, this, [this] { refreshLists(); });
+    connect(ui.file2, &QListWidget::currentRowChanged, this, [this](int row) {
+        const bool listed = row >= 0 && std::size_t(row) < printers_.size();
+        chosenPrinter_ = listed ? printers_[std::size_t(row)].deviceName : std::string();
+    });
+    connect(ui.Command1, &QPushButton::clicked, this,
+            [this] { whenFree([this] { refreshLists(); }); });
     connect(ui.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(ui.Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(ui.Command3, &QPushButton::clicked, this,
+            [this] { whenFree([this] { Command3_Click(); }); });
     connect(ui.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(ui.Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(nextSlice_, &QTimer::timeout, this, [this] { continueAutoPrint(); });
-    connect(ui.Options, &QAction::triggered, this, [this] { links_.showOptions(); });
-    connect(ui.About, &QAction::triggered, this, [this] { links_.showAbout(); });
-    connect(ui.Help, &QAction::triggered, this, [this] { links_.showHelp(); });
+    connect(pressSlice_, &QTimer::timeout, this, [this] { continuePress(); });
+    connect(ui.Options, &QAction::triggered, this,
+            [this] { whenFree([this] { links_.showOptions(); }); });
+    connect(ui.About, &QAction::triggered, this,
+            [this] { whenFree([this] { links_.showAbout(); }); });
+    connect(ui.Help, &QAction::triggered, this,
+            [this] { whenFree([this] { links_.showHelp(); }); });
 }
 
 Vantrel::~Vantrel() = default;
@@ -199,12 +233,23 @@ void Vantrel::refreshLists() {
     const std::string usable = UsableDirectory(directory, "directory", "", links_.messages());
     if (usable != directory) setCurrentDirectory(usable);
     ui_->File1->refresh();
+    const QSignalBlocker quiet(ui_->file2);  // the program's selection is no choice of the user
     ui_->file2->clear();
+    printers_.clear();
     try {
-        for (const Printer& printer : links_.printers().printers()) {
+        printers_ = links_.printers().printers();
+        for (const Printer& printer : printers_) {
             ui_->file2->addItem(QString::fromStdString(SelectionString(printer)));
         }
-        SelectDefaultPrinter(*this, links_.printers());
+        const auto chosen = std::find_if(printers_.begin(), printers_.end(), [&](const Printer& p) {
+            return p.deviceName == chosenPrinter_;
+        });
+        if (chosen != printers_.end()) {
+            setSelectedIndex(static_cast<int>(chosen - printers_.begin()));
+        } else {
+            chosenPrinter_.clear();  // gone: a printer of that name installed later is another
+            SelectDefaultPrinter(*this, links_.printers());
+        }
     } catch (const SpoolError& error) {
         links_.messages().show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
     }
@@ -252,10 +297,15 @@ void Vantrel::startAutoPrint(const std::string& dropDirectory, int intervalMs,
         dropDirectory, links_.printers(), links_.files(), links_.liveSettings(), links_.messages(),
         [this] { return copiesText(); }, keptRecordPath);
     ui_->Timer1->start(intervalMs);
+    showCaption();
 }
 
 bool Vantrel::autoPrintRunning() const {
-    return watcher_ && ui_->Timer1->isActive();
+    return watcher_ && ui_->Timer1->isActive() && links_.liveSettings().autoPrint() != 0;
+}
+
+void Vantrel::showAutoPrintState() {
+    if (!autoTicking_) showCaption();
 }
 
 void Vantrel::Combo1_Click() {
@@ -265,7 +315,75 @@ void Vantrel::Combo1_Click() {
 }
 
 void Vantrel::Command2_Click() {
-    PressPrint(*this, links_.printers(), links_.files(), links_.liveSettings(), links_.messages());
+    if (press_) return;  // one press at a time; the caption tells how far it is
+    PrintPressView& view = *this;
+    auto press =
+        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.liveSettings(),
+                                     links_.messages(), [] { QCoreApplication::processEvents(); });
+    if (!press->start()) return;
+    press_ = std::move(press);
+    showCaption();
+    // An AutoPrint tick under way ends first.
+    if (!autoTicking_) pressSlice_->start();
+}
+
+void Vantrel::continuePress() {
+    if (!press_) return;
+    showCaption();
+    inSlice_ = true;
+    bool more = false;
+    try {
+        more = press_->workFor(kPressSlice);
+    } catch (...) {
+        inSlice_ = false;
+        press_.reset();
+        throw;
+    }
+    inSlice_ = false;
+    if (more) {
+        pressSlice_->start();
+    } else {
+        press_.reset();
+    }
+    showCaption();
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(waiting_);
+    for (auto& act : waiting) act();
+}
+
+void Vantrel::stopPress() {
+    if (!press_) return;
+    press_->stop();
+    if (inSlice_) return;  // the slice ends it after the file in progress
+    pressSlice_->stop();
+    press_.reset();
+    showCaption();
+}
+
+void Vantrel::whenFree(std::function<void()> act) {
+    if (inSlice_) {
+        waiting_.push_back(std::move(act));
+    } else {
+        act();
+    }
+}
+
+void Vantrel::showCaption() {
+    if (press_) {
+        const auto [done, total] = press_->progress();
+        setWindowTitle(QStringLiteral("Printing %1 of %2")
+                           .arg(CountText(std::min(done + 1, total)), CountText(total)));
+    } else {
+        setWindowTitle(idleCaption());
+    }
+}
+
+QString Vantrel::idleCaption() const {
+    if (!autoPrintRunning()) return QStringLiteral("Vantrel - AutoPrint off");
+    if (watcher_->watchedElsewhere()) {
+        return QStringLiteral("Vantrel - AutoPrint: watched by the service");
+    }
+    return QStringLiteral("Vantrel");
 }
 
 void Vantrel::Command3_Click() {
@@ -279,31 +397,28 @@ void Vantrel::Command4_Click() {
 }
 
 void Vantrel::Timer1_Timer() {
-    // While a tick is unfinished, the timer does nothing.
-    if (!watcher_) return;
-    if (watcher_->startTick()) return continueAutoPrint();
-    if (watcher_->watchedElsewhere()) setWindowTitle(idleCaption());
-}
-
-QString Vantrel::idleCaption() const {
-    if (watcher_ && watcher_->watchedElsewhere()) {
-        return QStringLiteral("Vantrel - AutoPrint: watched by the service");
+    // While a tick is unfinished, or a press runs, the timer does nothing.
+    if (press_ || !autoPrintRunning()) return;
+    if (watcher_->startTick()) {
+        autoTicking_ = true;
+        continueAutoPrint();
+    } else if (watcher_->watchedElsewhere()) {
+        showCaption();
     }
-    return QStringLiteral("Vantrel");
 }
 
 // One slice of the tick; the rest follows once the window has answered what came meanwhile. The
 // caption tells how far a tick that takes longer than a slice has come.
 void Vantrel::continueAutoPrint() {
+    if (!autoPrintRunning()) watcher_->stop();
     if (!watcher_->workFor(kAutoPrintSlice)) {
-        setWindowTitle(idleCaption());
+        autoTicking_ = false;
+        showCaption();
+        if (press_) pressSlice_->start();  // it waited for the tick
         return;
     }
     const auto [done, total] = watcher_->progress();
-    const QLocale english(QLocale::English);
-    setWindowTitle(
-        QStringLiteral("AutoPrint: %1 of %2")
-            .arg(english.toString(qulonglong(done)), english.toString(qulonglong(total))));
+    setWindowTitle(QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done), CountText(total)));
     nextSlice_->start();
 }
 
@@ -312,12 +427,32 @@ void Vantrel::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void Vantrel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && press_) {
+        stopPress();
+        return event->accept();
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void Vantrel::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The frame is known now: centred again with it, and the dialogs with the window.
+    if (centrePending_ && IsFramed(*this)) {
+        settings_->moveToCentre();
+        links_.placeDialogs();
+    }
+}
+
 void Vantrel::Form_Unload() {
     // Nothing is saved here: only Exit saves. A tick under way ends with the file in progress.
     ui_->Timer1->stop();
     nextSlice_->stop();
     if (watcher_) watcher_->stop();
-    setWindowTitle(QStringLiteral("Vantrel"));
+    autoTicking_ = false;
+    stopPress();
+    waiting_.clear();
+    showCaption();
     links_.closeDialogs();
 }
 
@@ -357,6 +492,7 @@ std::vector<std::string> Vantrel::entries() const {
 
 void Vantrel::setSelectedIndex(int index) {
     QListWidget& printers = *ui_->file2;
+    const QSignalBlocker quiet(printers);
     if (index < 0 || index >= printers.count()) {
         printers.clearSelection();
         printers.setCurrentRow(-1);

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@
 #include "settings/live_settings.h"
 #include "settings/main_window_settings.h"
 
+class QKeyEvent;
+class QMoveEvent;
 class QTimer;
 
 namespace vantrel {
@@ -39,12 +42,20 @@ class MainWindowLinks {
     virtual void showHelp() = 0;
     // The main window unloads: the dialogs go with it.
     virtual void closeDialogs() = 0;
+    // The main window was placed again once its frame was known: the dialogs follow it.
+    virtual void placeDialogs() = 0;
 };
 
 // The main window "Vantrel": the current directory and its file list, the printer list, the
 // copies box and the after-print action, and the buttons and menus that act on them. It holds
 // the copies count, the masks and its own placement for the settings routines (settings()),
-// feeds the Print press, and runs AutoPrint on its timer.
+// feeds the Print press, and runs AutoPrint on its timer while "Use AutoPrint" is ticked.
+//
+// The Print press and an AutoPrint tick work in slices, one after the other, never both at once:
+// the window answers between slices and, every PrintPress::kAnswerEvery, while a file is sent.
+// The caption tells how far they are, or that AutoPrint is off. Escape, Exit or closing the
+// window stops the press after the file in progress. What opens a dialog waits for the end of
+// the slice, so that no file waits behind a dialog.
 class Vantrel : public QMainWindow, private PrintPressView, private PrinterListBox {
   public:
     static constexpr double kClientWidth = 7185;  // twips
@@ -53,6 +64,8 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // The longest stretch an AutoPrint tick keeps the window from answering (the file in
     // progress aside).
     static constexpr std::chrono::milliseconds kAutoPrintSlice{100};
+    // The same for the Print press.
+    static constexpr std::chrono::milliseconds kPressSlice{100};
 
     explicit Vantrel(MainWindowLinks& links);
     ~Vantrel() override;
@@ -60,8 +73,9 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // The main window's settings holder: copies, masks and placement.
     MainWindowSettings& settings();
 
-    // Re-reads the file list, rebuilds the printer list and selects the default printer in it.
-    // A current directory that cannot be listed is reported and replaced by the home directory.
+    // Re-reads the file list and rebuilds the printer list, keeping the printer the user chose
+    // while it is installed, else selecting the default printer. A current directory that
+    // cannot be listed is reported and replaced by the home directory.
     void refreshLists() override;
     // Selects the default printer in the printer list, as it stands; an unreachable spooler
     // leaves the selection alone.
@@ -78,10 +92,16 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // gives up on are remembered in keptRecordPath (nowhere when empty).
     void startAutoPrint(const std::string& dropDirectory, int intervalMs,
                         const std::string& keptRecordPath);
+    // Whether AutoPrint watches the drop directory: started, and "Use AutoPrint" not clear.
     bool autoPrintRunning() const;
+    // "Use AutoPrint" changed: the caption says whether AutoPrint watches; a tick under way ends
+    // after the file in progress when it no longer does.
+    void showAutoPrintState();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     struct Controls;
@@ -95,6 +115,11 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // The caption between ticks: it tells when a service has the drop directory.
     QString idleCaption() const;
     void continueAutoPrint();
+    void continuePress();
+    void stopPress();
+    // Runs act now, or at the end of the slice under way.
+    void whenFree(std::function<void()> act);
+    void showCaption();
     void Form_Unload();
 
     // PrintPressView
@@ -114,7 +139,15 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     std::unique_ptr<Controls> ui_;
     std::unique_ptr<SettingsHolder> settings_;
     std::unique_ptr<AutoPrintWatcher> watcher_;
-    QTimer* nextSlice_;  // the rest of an AutoPrint tick, once the window has answered
+    QTimer* nextSlice_;         // the rest of an AutoPrint tick, once the window has answered
+    bool autoTicking_ = false;  // an AutoPrint tick is unfinished
+    std::unique_ptr<PrintPress> press_;
+    QTimer* pressSlice_;  // the rest of the press
+    bool inSlice_ = false;
+    std::vector<std::function<void()>> waiting_;  // what came during the slice
+    std::vector<Printer> printers_;               // as file2 lists them
+    std::string chosenPrinter_;                   // the device name the user chose, if any
+    bool centrePending_ = false;  // centred before the window system framed the window
 };
 
 }  // namespace vantrel

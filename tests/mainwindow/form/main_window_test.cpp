@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include "about/about_texts.h"
 #include "app/version.h"
 #include "fakes/hooked_file_system.h"
 #include "formkit/file_list_box.h"
@@ -39,23 +40,27 @@ class MainWindowTest : public QObject {
     void cleanup() { rig.reset(); }  // no timer of a test outlives it
 
     // Change Dir starts the picker at the window's directory and shows the one picked. Both it
-    // and Refresh rebuild the lists; a directory gone since it was chosen is told, with its name
-    // and why, and the home directory is shown instead, as at start-up.
+    // and Refresh rebuild the lists, keeping the printer chosen by hand while it is installed;
+    // a directory gone since it was chosen is told, with its name and why, and the home
+    // directory is shown instead, as at start-up.
     void changeDirAndRefreshShowTheirDirectory() {
         const std::string sub = rig->work.file("sub") + "/";
-        auto shows = [&](const std::string& directory) {
+        auto shows = [&](const std::string& directory, int printer) {
             QCOMPARE(rig->control<QLineEdit>("Text1").text().toStdString(), directory);
             QCOMPARE(rig->control<FileListBox>("File1").path().toStdString(), directory);
-            QCOMPARE(printerRow(), 0);  // the default printer again
+            QCOMPARE(printerRow(), printer);
         };
         PickNext(&rig->window(), "sub");
         press("Command3");
-        shows(sub);
+        shows(sub, 1);
         fs::remove(sub);
-        rig->control<QListWidget>("file2").setCurrentRow(1);
+        rig->printers.installed.pop_back();  // Fax is gone: the default printer
         rig->user.answer();
         press("Command1");
-        shows(QDir::homePath().toStdString() + "/");
+        shows(QDir::homePath().toStdString() + "/", 0);
+        rig->printers.installed.push_back({"Fax", "FAX:"});  // and stays chosen
+        press("Command1");
+        QCOMPARE(printerRow(), 0);
         QVERIFY(rig->user.saw("\"" + sub + "\" cannot be opened: it does not exist."));
     }
 
@@ -71,42 +76,121 @@ class MainWindowTest : public QObject {
         rig->control<QLineEdit>("Text2").setText("2");
         rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
         press("Command2");
+        QTRY_COMPARE(files(), (QStringList{"B.TXT", "README"}));
         std::string printed;
         for (const auto& doc : rig->printers.printed())
             printed += doc.deviceName + ": " + doc.data + "\n";
         QCOMPARE(printed, std::string("Fax: a.txt\nFax: a.txt\nFax: \xE9.txt\nFax: \xE9.txt\n"));
-        QCOMPARE(files(), (QStringList{"B.TXT", "README"}));
-        QCOMPARE(printerRow(), 0);  // the default printer again
+        QCOMPARE(printerRow(), 1);  // the printer chosen by hand, kept
     }
 
-    // A slow spooler: the window answers between slices of the tick and tells how far it is;
-    // Exit lets the file in progress end, then no other is taken.
-    void autoPrintLetsTheWindowAnswerAndStopsAtExit_data() {
-        QTest::addColumn<int>("exitAt");  // the file in progress when Exit comes; 0: none
-        QTest::newRow("to the end") << 0;
-        QTest::newRow("Exit during the second file") << 2;
+    // A slow spooler: the window answers between slices of an AutoPrint tick or a Print press
+    // and tells how far it is; Exit (AutoPrint) or Escape (Print) lets the file in progress end,
+    // then no other is taken. A single long file is sent in slices too.
+    void printAndAutoPrintLetTheWindowAnswerAndStop_data() {
+        QTest::addColumn<bool>("autoPrint");
+        QTest::addColumn<int>("stopAt");  // the file in progress when the user stops; 0: none
+        QTest::newRow("AutoPrint to the end") << true << 0;
+        QTest::newRow("AutoPrint, Exit during the second file") << true << 2;
+        QTest::newRow("Print to the end") << false << 0;
+        QTest::newRow("Print, Escape during the second file") << false << 2;
     }
-    void autoPrintLetsTheWindowAnswerAndStopsAtExit() {
-        QFETCH(int, exitAt);
-        const int count = 6, printed = exitAt ? exitAt : count;
-        for (int i = 0; i < count; ++i) WriteFile(rig->dropDirectory() + "/" + char('0' + i), "x");
+    void printAndAutoPrintLetTheWindowAnswerAndStop() {
+        QFETCH(bool, autoPrint);
+        QFETCH(int, stopAt);
+        const int count = 6, printed = stopAt ? stopAt : count;
+        const std::string folder = autoPrint ? rig->dropDirectory() : rig->work.file("many");
+        fs::create_directories(folder);
+        for (int i = 0; i < count; ++i) WriteFile(folder + "/" + char('0' + i) + ".txt", "x");
+        // The press's first file is long: eight chunks, each read slowly.
+        if (!autoPrint) WriteFile(folder + "/0.txt", std::string(8 * 16384, 'b'));
         int file = 0;
-        QString caption;  // as the window shows it when it first answers
+        QString caption;  // as the window shows it when it first answers, and what was printed
         static_cast<HookedFileSystem&>(*rig->files).afterRead = [&](int read, const auto&) {
-            if (read > 1) return;
-            if (++file == 1) {
-                QTimer::singleShot(0, &rig->window(),
-                                   [&] { caption = rig->window().windowTitle(); });
+            if (read == 1 && ++file == 1) {
+                QTimer::singleShot(0, &rig->window(), [&] {
+                    caption = rig->window().windowTitle() +
+                              QString(" after %1").arg(rig->printers.printed().size());
+                });
             }
-            if (file == exitAt) rig->window().close();
+            if (read == 1 && file == stopAt && autoPrint) rig->window().close();
+            if (read == 1 && file == stopAt && !autoPrint)
+                QTest::keyClick(&rig->window(), Qt::Key_Escape);
             QTest::qSleep(40);
         };
+        if (!autoPrint) {
+            rig->window().setCurrentDirectory(folder);
+            rig->window().refreshLists();
+            rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
+            auto& list = rig->control<QListView>("File1");
+            list.setCurrentIndex(list.model()->index(0, 0));
+            list.selectAll();
+            press("Command2");
+        }
         QTRY_COMPARE(rig->printers.printed().size(), std::size_t(printed));
-        QCOMPARE(std::distance(fs::directory_iterator(rig->dropDirectory()), {}), count - printed);
-        if (!exitAt)
-            QVERIFY2(caption.contains(QRegularExpression("^AutoPrint: [1-5] of 6$")),
-                     qPrintable(caption));
-        QCOMPARE(rig->window().windowTitle(), QString("Vantrel"));
+        // AutoPrint ends with the window.
+        QTRY_COMPARE(rig->window().windowTitle(),
+                     QString(autoPrint && stopAt ? "Vantrel - AutoPrint off" : "Vantrel"));
+        QCOMPARE(std::distance(fs::directory_iterator(folder), {}), count - printed);
+        QCOMPARE(rig->printers.printed()[0].data.size(), autoPrint ? 1u : 8u * 16384);
+        const QString progress =
+            autoPrint ? "^AutoPrint: [1-5] of 6 after [1-5]$" : "^Printing 1 of 6 after 0$";
+        if (!stopAt || !autoPrint)  // Exit ends the tick before the window answers
+            QVERIFY2(caption.contains(QRegularExpression(progress)), qPrintable(caption));
+    }
+
+    // "Use AutoPrint" switches AutoPrint, and the caption says when it is off.
+    void useAutoPrintSwitchesAutoPrint() {
+        auto& box = Child<QCheckBox>(rig->forms->optionForm(), "Check1");
+        QVERIFY(box.isChecked() && rig->window().autoPrintRunning());  // as before the box counted
+        box.click();
+        WriteFile(rig->dropDirectory() + "/job.prn", "RAW");
+        QTest::qWait(300);  // six ticks
+        QVERIFY(rig->printers.printed().empty() && rig->window().windowTitle().endsWith(" off"));
+        box.click();
+        QTRY_VERIFY(rig->printers.printed().size() == 1 &&
+                    rig->window().windowTitle() == "Vantrel");
+    }
+
+    // Return and the keypad's Enter press the focused button; every button has a mnemonic of
+    // its own; focus starts on the file list and shows on every control.
+    void theKeyboardReachesEveryControl() {
+        Vantrel& window = rig->window();
+        QCOMPARE(window.focusWidget(), &rig->control<QWidget>("File1"));
+        QSet<QString> keys{QString()};  // seven of their own, none empty
+        for (const char* name :
+             {"Command1", "Command2", "Command3", "Command4", "Options", "About", "Help"})
+            keys << QKeySequence::mnemonic(
+                        window.findChild<QObject*>(name)->property("text").toString())
+                        .toString();
+        QCOMPARE(keys.size(), 8);
+
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab);  // as a keyboard user does
+        for (const QWidget* control : window.findChildren<QWidget*>()) {
+            if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisible()) continue;
+            auto& focused = const_cast<QWidget&>(*control);
+            rig->control<QWidget>(control == &rig->control<QWidget>("Text2") ? "Text1" : "Text2")
+                .setFocus(Qt::TabFocusReason);
+            const QImage before = focused.grab().toImage();
+            focused.setFocus(Qt::TabFocusReason);
+            QVERIFY2(focused.grab().toImage() != before, qPrintable(focused.objectName()));
+        }
+
+        rig->work.write("new.txt", "");
+        QTest::keyClick(&rig->control<QPushButton>("Command1"), Qt::Key_Return);
+        QVERIFY(files().contains("new.txt"));
+        // In the picker Return opens the entry chosen, then takes the directory it stands in.
+        InNextDialog<QDialog>(&window, [](QDialog& picker) {
+            auto& list = Child<QTreeWidget>(picker, "Dir1");
+            list.setCurrentItem(list.findItems("sub", Qt::MatchExactly | Qt::MatchRecursive)[0]);
+            QTest::keyClick(&list, Qt::Key_Return);
+            QVERIFY(picker.isVisible());
+            QTest::keyClick(&list, Qt::Key_Return);
+        });
+        press("Command3");
+        QCOMPARE(rig->window().currentDirectory(), rig->work.file("sub") + "/");
     }
 
     // With the desktop's fonts no count is cut off ("40000" seen as "0000"): the box shows the
@@ -135,6 +219,11 @@ class MainWindowTest : public QObject {
         InNextDialog<QDialog>(&rig->window(), [&](QDialog& box) {
             QVERIFY(off(box, box.screen()->geometry()) <= 4);
             QCOMPARE(Child<QLabel>(box, "lblVersion").text(), "Version " + QString(kVersionText));
+            QCOMPARE(Child<QLabel>(box, "Label3").text(),
+                     "A Utility Designed by Brenwick Software.");
+            QCOMPARE(Child<QLabel>(box, "Label4").text(),
+                     QString::fromStdString(
+                         DescriptionText(QSysInfo::prettyProductName().toStdString())));
             QTest::mouseClick(&Child<QLabel>(box, "MAILtag"), Qt::LeftButton);
             rig->desktop.opens = false;
             rig->user.answer();
