@@ -3,7 +3,9 @@
 # scheduler and the same capture printer (scripts/cups/), and prints the figures:
 #   1. one 100 MB file: wall time of the program, and time until the last byte reached the
 #      printer; best of a few runs each, and the ratio vantrel / lp (aim: <= 1.10);
-#   2. 200 files of 100 bytes, one process each: total wall time and the ratio (aim: <= 1.5);
+#   2. 100 files of 100 bytes, one process each: total wall time, the median of 3 rounds that
+#      alternate the programs, and the ratio (aim: <= 1.0); one job's CPU time and page faults,
+#      and those of "vantrel --version" against "lpstat -r" (medians of 30 runs);
 #   3. peak resident set size of vantrel printing a 1 MB and a 1 GB file (aim: < 2 MB apart);
 #   4. 1,000 files of 1 KB dropped at once: the AutoPrint tick that prints and removes them all,
 #      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5); and the same in the
@@ -83,6 +85,24 @@ run_stat() {
     }
     printf -v "${var}_wall_ns" '%s' "$(sed 's/.*wall_ns=\([0-9]*\).*/\1/' <<<"$stats")"
     printf -v "${var}_rss_kb" '%s' "$(sed 's/.*maxrss_kb=\([0-9]*\).*/\1/' <<<"$stats")"
+    printf -v "${var}_cpu_us" '%s' "$(sed 's/.*cpu_us=\([0-9]*\).*/\1/' <<<"$stats")"
+    printf -v "${var}_faults" '%s' "$(sed 's/.*faults=\([0-9]*\).*/\1/' <<<"$stats")"
+}
+
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# median_stat VAR RUNS COMMAND...: the medians of the command's CPU time and page faults over
+# RUNS runs; VAR_cpu_us, VAR_faults.
+median_stat() {
+    local var="$1" runs="$2" cpus=() faults=() i
+    shift 2
+    for ((i = 0; i < runs; ++i)); do
+        run_stat one "$@"
+        cpus+=("$one_cpu_us")
+        faults+=("$one_faults")
+    done
+    printf -v "${var}_cpu_us" '%s' "$(median "${cpus[@]}")"
+    printf -v "${var}_faults" '%s' "$(median "${faults[@]}")"
 }
 
 ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
@@ -133,24 +153,45 @@ printf '  %-28s %8s ms %8s ms %8s\n' "program wall time" "$(ms "$best_v_wall")" 
 printf '  %-28s %8s ms %8s ms %8s\n' "until the last byte printed" "$(ms "$best_v_last")" \
     "$(ms "$best_l_last")" "$(ratio "$best_v_last" "$best_l_last")"
 
-echo "== 200 files of 100 bytes, one process each"
-for ((i = 0; i < 200; ++i)); do head -c 100 /dev/urandom >"$work/files/small-$i.prn"; done
+echo "== 100 files of 100 bytes, one process each; median of 3 rounds, the programs alternating"
+for ((i = 0; i < 100; ++i)); do head -c 100 /dev/urandom >"$work/files/small-$i.prn"; done
+declare -A totals last_bytes
+for ((round = 0; round < 3; ++round)); do
+    for tool in vantrel lp; do
+        done_jobs=$(jobs_in "$printer_log")
+        start=$(now_ns)
+        for ((i = 0; i < 100; ++i)); do "print_$tool" "$work/files/small-$i.prn"; done
+        totals[$tool]+=" $(($(now_ns) - start))"
+        last=$(wait_jobs "$printer_log" $((done_jobs + 100)))
+        last_bytes[$tool]+=" $((last - start))"
+    done
+done
 declare -A total last_byte
 for tool in vantrel lp; do
-    done_jobs=$(jobs_in "$printer_log")
-    start=$(now_ns)
-    for ((i = 0; i < 200; ++i)); do "print_$tool" "$work/files/small-$i.prn"; done
-    total[$tool]=$(($(now_ns) - start))
-    last=$(wait_jobs "$printer_log" $((done_jobs + 200)))
-    last_byte[$tool]=$((last - start))
+    total[$tool]=$(median ${totals[$tool]})
+    last_byte[$tool]=$(median ${last_bytes[$tool]})
 done
 printf '  %-28s %10s %10s %8s\n' "" "vantrel" "lp -o raw" "ratio"
-printf '  %-28s %8s ms %8s ms %8s\n' "all 200 processes" "$(ms "${total[vantrel]}")" \
+printf '  %-28s %8s ms %8s ms %8s\n' "all 100 processes" "$(ms "${total[vantrel]}")" \
     "$(ms "${total[lp]}")" "$(ratio "${total[vantrel]}" "${total[lp]}")"
-printf '  %-28s %8s ms %8s ms\n' "per file" "$(ms $((total[vantrel] / 200)))" \
-    "$(ms $((total[lp] / 200)))"
+printf '  %-28s %8s ms %8s ms\n' "per file" "$(ms $((total[vantrel] / 100)))" \
+    "$(ms $((total[lp] / 100)))"
 printf '  %-28s %8s ms %8s ms %8s\n' "until the last byte printed" "$(ms "${last_byte[vantrel]}")" \
     "$(ms "${last_byte[lp]}")" "$(ratio "${last_byte[vantrel]}" "${last_byte[lp]}")"
+median_stat vjob 30 "$vantrel" "$work/files/small-0.prn" Bench_Sink
+median_stat ljob 30 lp -d Bench_Sink -o raw "$work/files/small-0.prn"
+wait_jobs "$sink_log" 60 >/dev/null
+median_stat vver 30 "$vantrel" --version
+median_stat lver 30 lpstat -r
+cpu_ms() { awk -v us="$1" 'BEGIN { printf "%.2f", us / 1e3 }'; }
+printf '  %-28s %8s ms %8s ms %8s\n' "one job, CPU time" "$(cpu_ms "$vjob_cpu_us")" \
+    "$(cpu_ms "$ljob_cpu_us")" "$(ratio "$vjob_cpu_us" "$ljob_cpu_us")"
+printf '  %-28s %11s %11s\n' "one job, page faults" "$vjob_faults" "$ljob_faults"
+printf '  %-28s %8s ms %8s ms   (lpstat -r)\n' "--version, CPU time" "$(cpu_ms "$vver_cpu_us")" \
+    "$(cpu_ms "$lver_cpu_us")"
+printf '  %-28s %11s %11s\n' "--version, page faults" "$vver_faults" "$lver_faults"
+printf '  %-28s %11s %11s\n' "shared libraries (ldd)" "$(ldd "$vantrel" | wc -l)" \
+    "$(ldd "$(command -v lp)" | wc -l)"
 
 echo "== peak resident set size of vantrel"
 head -c $((1 << 20)) /dev/urandom >"$work/files/one-mb.prn"

@@ -1,7 +1,8 @@
-// Runs one command and reports its wall time and peak resident set size.
+// Runs one command and reports its wall time, peak resident set size, CPU time and page faults.
 //
 // Usage: vantrel_runstat COMMAND [ARGS...]
-// Prints "wall_ns=<n> maxrss_kb=<n> exit=<n>" on stderr after the command ended; its own exit
+// Prints "wall_ns=<n> maxrss_kb=<n> cpu_us=<n> faults=<n> exit=<n>" on stderr after the command
+// ended (CPU time user and system together, page faults minor and major); its own exit
 // status is the command's (128 + signal when it was killed). Standard streams are passed
 // through to the command.
 
@@ -41,8 +42,11 @@ int main(int argc, char** argv) {
     auto wall = std::chrono::steady_clock::now() - start;
     int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     std::fprintf(
-        stderr, "wall_ns=%lld maxrss_kb=%ld exit=%d\n",
+        stderr, "wall_ns=%lld maxrss_kb=%ld cpu_us=%lld faults=%ld exit=%d\n",
         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count()),
-        usage.ru_maxrss, exitCode);
+        usage.ru_maxrss,
+        static_cast<long long>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000 +
+            usage.ru_utime.tv_usec + usage.ru_stime.tv_usec,
+        usage.ru_minflt + usage.ru_majflt, exitCode);
     return exitCode;
 }

@@ -35,6 +35,7 @@ apt_options=(-y -o DPkg::Lock::Timeout=300)
 expected_files=(
     /usr/bin/vantrel
     /usr/lib/vantrel/vantrel-window.so
+    /usr/lib/vantrel/vantrel-settings.so
     /usr/share/vantrel/Vantrel.html
     /usr/share/applications/vantrel.desktop
     /usr/share/icons/hicolor/scalable/apps/vantrel.svg
@@ -266,9 +267,10 @@ fi
 if tool hardening-check devscripts; then
     check "hardening-check passes /usr/bin/vantrel" \
         output_shown hardening-check --nocfprotection /usr/bin/vantrel
-    check "hardening-check passes vantrel-window.so" \
-        output_shown hardening-check --nocfprotection --nofortify \
-        /usr/lib/vantrel/vantrel-window.so
+    for module in vantrel-window.so vantrel-settings.so; do
+        check "hardening-check passes $module" \
+            output_shown hardening-check --nocfprotection --nofortify "/usr/lib/vantrel/$module"
+    done
 fi
 
 # The manual page shows, without a formatter warning.
@@ -318,7 +320,11 @@ no_rpath() { ! readelf -d "$1" | grep -qE '\((RPATH|RUNPATH)\)'; }
 if command -v readelf >/dev/null; then
     check "/usr/bin/vantrel has no RPATH" no_rpath /usr/bin/vantrel
     check "vantrel-window.so has no RPATH" no_rpath /usr/lib/vantrel/vantrel-window.so
+    check "vantrel-settings.so has no RPATH" no_rpath /usr/lib/vantrel/vantrel-settings.so
 fi
+# Batch runs load no Qt; the window and the settings module bring it when needed.
+no_qt() { ! ldd /usr/bin/vantrel | grep -qi qt; }
+check "/usr/bin/vantrel needs no Qt library" no_qt
 
 # --- Running the installed program as an ordinary user ------------------------------------------
 

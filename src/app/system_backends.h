@@ -5,6 +5,7 @@
 #include "app/forms.h"
 #include "formkit/message_boxes.h"
 #include "platform/backends.h"
+#include "platform/qt/qt_settings_store.h"
 #include "platform/qt_desktop/qt_desktop.h"
 
 namespace vantrel {
@@ -14,7 +15,7 @@ namespace vantrel {
 struct SystemBackends {
     std::unique_ptr<PrinterSystem> printers = MakeSystemPrinterSystem();
     std::unique_ptr<FileSystem> files = MakeSystemFileSystem();
-    std::unique_ptr<SettingsStore> store = MakeSystemSettingsStore();
+    std::unique_ptr<SettingsStore> store = MakeQtSettingsStore();
     std::unique_ptr<LegacyProfile> legacyProfile = MakeSystemLegacyProfile();
     std::unique_ptr<Registry> registry = MakeSystemRegistry();
     QtDesktop desktop;

@@ -2,44 +2,22 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/window_entry.h"
-#include "platform/app_path.h"
 
 #ifdef VANTREL_WINDOW_MODULE
-#include <dlfcn.h>
+#include "platform/posix/run_time_module.h"
 #endif
 
 namespace vantrel {
 
 #ifdef VANTREL_WINDOW_MODULE
 
-namespace {
-
-// Beside the program (build tree, portable copy), then the installed library directory.
-std::vector<std::string> ModuleCandidates() {
-    std::string dir = AppPath();
-    return {dir + "/" VANTREL_WINDOW_MODULE, dir + "/../lib/vantrel/" VANTREL_WINDOW_MODULE};
-}
-
-}  // namespace
-
 int RunWindowMode(int argc, char** argv) {
     std::string errors;
-    for (const auto& path : ModuleCandidates()) {
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) {
-            errors += std::string("\n  ") + dlerror();
-            continue;
-        }
-        auto entry = reinterpret_cast<WindowEntry>(dlsym(module, kWindowEntryName));
-        if (!entry) {
-            errors += "\n  " + path + ": no window entry";
-            continue;
-        }
-        return entry(argc, argv);
-    }
+    const auto entry = reinterpret_cast<WindowEntry>(
+        FindModuleEntry(VANTREL_WINDOW_MODULE, kWindowEntryName, errors));
+    if (entry) return entry(argc, argv);
     std::fprintf(stderr, "vantrel: the window module cannot be loaded:%s\n", errors.c_str());
     return 1;
 }

@@ -1,6 +1,8 @@
 // The per-user settings store kept by QSettings in the platform's native form: the registry on
 // Windows, ~/.config/Vantrel/Vantrel.conf (or under $XDG_CONFIG_HOME) elsewhere.
 
+#include "platform/qt/qt_settings_store.h"
+
 #include <QByteArray>
 #include <QSettings>
 #include <QString>
@@ -9,8 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
-#include "platform/backends.h"
 
 namespace vantrel {
 
@@ -98,7 +98,7 @@ class QtSettingsStore : public SettingsStore {
 
 }  // namespace
 
-std::unique_ptr<SettingsStore> MakeSystemSettingsStore() {
+std::unique_ptr<SettingsStore> MakeQtSettingsStore() {
     return std::make_unique<QtSettingsStore>();
 }
 

@@ -1,4 +1,5 @@
-// Builds without Qt keep the settings where the Qt build's QSettings keeps them.
+// The batch and headless runs link no Qt: they keep the settings where the window's QSettings
+// keeps them, in the registry.
 
 #include "platform/backends.h"
 #include "platform/win/registry_settings_store.h"
