@@ -119,7 +119,9 @@ std::error_code KeptFilesRecord::update(const std::function<bool(Entries&)>& cha
 KeptFilesRecord::Entries KeptFilesRecord::load() const {
     Entries entries;
     if (recordPath_.empty()) return entries;
-    std::ifstream in(recordPath_, std::ios::binary);
+    // Read as text: a record written by an older release on Windows ends its lines with CR LF.
+    // Lines written now spell every control byte out, so nothing of a name is lost that way.
+    std::ifstream in(recordPath_);
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);

@@ -88,6 +88,9 @@ TEST_F(ServiceTest, OutagesAreToldOnceAndTheBackOffStartsOverAfterASuccess) {
 
 // What the journal says of a name is one line that moves no terminal's cursor.
 TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names hold no control characters";
+#endif
     Run({{0, [&] { Drop("evil\x1b]0;owned\x07\n.prn", "E"); }}, {3000, [] {}}});
     ASSERT_EQ(Said("printed evil"), 1u);
     for (const auto& line : journal) {
@@ -99,7 +102,12 @@ TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
 // and the next run does not print it again; a record that cannot be saved is told once.
 TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     files.removeError = std::make_error_code(std::errc::permission_denied);
-    Run({{0, [&] { Drop("kept\nname.prn", "K"); }}, {3000, [] {}}});
+#ifdef _WIN32
+    const char* name = "kept name.prn";
+#else
+    const char* name = "kept\nname.prn";
+#endif
+    Run({{0, [&] { Drop(name, "K"); }}, {3000, [] {}}});
     Run({{0, [] {}}, {6000, [] {}}});
     EXPECT_EQ(spooler.documents.size(), 1u);
     fs::remove(dir.file("state/autoprint-kept"));
@@ -130,7 +138,7 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
         if (opens == 2) fs::remove(path), fs::create_symlink(secret, path, noLink);
     };
     Run({{0, [&] { Drop("bait.prn", "old"); }}, {8000, [] {}}});
-    ASSERT_FALSE(noLink);
+    if (noLink) GTEST_SKIP() << "no symbolic links here: " << noLink.message();
     EXPECT_TRUE(spooler.printed().empty());
     EXPECT_EQ(Said("withdrawn bait.prn on Label: "), 2u);
     EXPECT_EQ(ReadFile(secret), "private");
