@@ -52,6 +52,7 @@ CommandLineRequest ParseCommandLine(std::string text, const std::string& default
     if (blank == std::string::npos) {
         request.fileName = Trim(text);
         request.printerName = Trim(defaultPrinterName);
+        request.defaultPrinter = true;
     } else if (!request.reversedOrder) {
         request.fileName = Trim(text.substr(0, blank));
         request.printerName = Trim(text.substr(blank + 1));
@@ -109,6 +110,27 @@ CopiesOutcome PrintStandardInput(const std::string& selection, int copies, Print
     return PrintCopiesOf(StandardInput(open), selection, copies, system, live, messages);
 }
 
+// The spooler as a print to a printer found by its exact name sees it: that printer wins over
+// all others that the name begins, and its selection string is its own, so no full listing is
+// needed to match it.
+class NamedPrinter : public PrinterSystem {
+  public:
+    NamedPrinter(PrinterSystem& system, Printer named)
+        : printer(std::move(named)), system_(system) {}
+    std::vector<Printer> printers() override { return {printer}; }
+    std::optional<std::string> defaultPrinterEntry() override {
+        return system_.defaultPrinterEntry();
+    }
+    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
+        return system_.openPrinter(deviceName);
+    }
+
+    const Printer printer;
+
+  private:
+    PrinterSystem& system_;
+};
+
 }  // namespace
 
 std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files) {
@@ -129,12 +151,18 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
                       MsgStyle::Exclamation);
         return result;
     }
-    CommandLineRequest request;
+    CommandLineRequest request = ParseCommandLine(commandText, "");
+    std::optional<NamedPrinter> named;
     std::string selection;
     try {
-        request =
-            ParseCommandLine(commandText, DefaultPrinterNameOrNone(system.defaultPrinterEntry()));
-        selection = SelectionForPrinterName(system.printers(), request.printerName);
+        // The default is asked for only when it stands in.
+        if (request.defaultPrinter) {
+            request.printerName = Trim(DefaultPrinterNameOrNone(system.defaultPrinterEntry()));
+        }
+        if (auto printer = system.printerNamed(request.printerName))
+            named.emplace(system, *printer);
+        selection = named ? SelectionString(named->printer)
+                          : SelectionForPrinterName(system.printers(), request.printerName);
     } catch (const SpoolError& error) {
         messages.show(SpoolerUnreachableText(error), MsgStyle::Critical);
         return result;
@@ -157,9 +185,11 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         messages.show("Nothing to print: standard input is closed.", MsgStyle::Exclamation);
         return result;
     }
+    PrinterSystem& spooler = named ? *named : system;
     const auto printed =
-        fromPipe ? PrintStandardInput(selection, *copies, system, files, live, messages)
-                 : PrintCopies(request.fileName, selection, *copies, system, files, live, messages);
+        fromPipe
+            ? PrintStandardInput(selection, *copies, spooler, files, live, messages)
+            : PrintCopies(request.fileName, selection, *copies, spooler, files, live, messages);
     result.copiesSpooled = printed.spooled;
     if (printed.failure == SpoolFailure::PrinterName) {
         messages.show("no printer name begins with \"" + request.printerName +

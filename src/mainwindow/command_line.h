@@ -19,6 +19,7 @@ struct CommandLineRequest {
     std::string copiesText = "1";
     std::string fileName;
     std::string printerName;
+    bool defaultPrinter = false;  // none was named: the default printer name stands in
 };
 
 // Splits a trimmed command text into options, copies, file name and printer name;

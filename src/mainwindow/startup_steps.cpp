@@ -4,7 +4,7 @@ namespace vantrel {
 
 bool CheckPrintersInstalled(PrinterSystem& system, MessageSink& messages) {
     try {
-        if (!system.printers().empty()) return true;
+        if (system.anyPrinters()) return true;
         messages.show("There are no printers installed. Kinda makes me useless :(",
                       MsgStyle::Critical, "Fatal Error");
     } catch (const SpoolError& error) {

@@ -67,6 +67,12 @@ class PrinterSystem {
     // The installed printers in one stable order; throws SpoolError when the spooler can't be
     // asked.
     virtual std::vector<Printer> printers() = 0;
+    // Whether any printer is installed, as !printers().empty(); throws SpoolError likewise.
+    virtual bool anyPrinters() { return !printers().empty(); }
+    // The printer named exactly name, ignoring case, when the spooler tells it on its own and
+    // no other printer's selection string can equal its own; nothing when the caller must match
+    // the name in printers(). Throws SpoolError when the spooler can't be asked.
+    virtual std::optional<Printer> printerNamed(const std::string&) { return std::nullopt; }
     // The system's default-printer entry, "device,driver,port"; nothing when there is none.
     // Throws SpoolError when the spooler can't be asked.
     virtual std::optional<std::string> defaultPrinterEntry() = 0;

@@ -1,7 +1,6 @@
 #include "platform/cups/cups_printer_system.h"
 
 #include <cups/cups.h>
-#include <sys/socket.h>
 
 #include <cerrno>
 #include <chrono>
@@ -9,10 +8,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "platform/backends.h"
+#include "platform/cups/cups_link.h"
+#include "platform/cups/cups_requests.h"
 #include "platform/cups/ipp_text.h"
+#include "platform/runtime_text.h"
 
 namespace vantrel {
 
@@ -21,34 +24,14 @@ namespace {
 constexpr int kConnectTimeoutMs = 30000;
 // A scheduler that neither takes nor answers anything for this long counts as gone.
 constexpr double kStallSeconds = 60.0;
-// Withdrawing a job is worth a shorter wait: it runs after a failure already.
+// Withdrawing a job is worth a shorter wait: it runs after a failure already; shorter still once
+// a request to stop came, for a scheduler that may never answer.
 constexpr int kCancelConnectTimeoutMs = 5000;
 constexpr double kCancelStallSeconds = 10.0;
+constexpr double kStoppingCancelStallSeconds = 2.0;
 
 bool Succeeded(ipp_status_t status) {
     return static_cast<int>(status) < 0x0100;
-}
-
-std::string ServerName() {
-    const char* server = cupsServer();
-    return server && *server ? server : "localhost";
-}
-
-std::string Unreachable() {
-    return "the CUPS print server (" + ServerName() + ") is not running or can't be reached";
-}
-
-SpoolError UnreachableError() {
-    return SpoolError(Unreachable(), SpoolError::Kind::Unreachable);
-}
-
-// Why the last libcups request failed, in words for the user.
-SpoolError LastRequestError() {
-    ipp_status_t status = cupsLastError();
-    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) return UnreachableError();
-    const char* text = cupsLastErrorString();
-    return SpoolError(std::string("the CUPS print server says: ") +
-                      (text && *text ? text : ippErrorString(status)));
 }
 
 // Why the scheduler created no job. It says "not possible" when it holds as many jobs as it may
@@ -56,76 +39,11 @@ SpoolError LastRequestError() {
 // as a spooler that went away comes back.
 SpoolError JobRefusal() {
     const ipp_status_t status = cupsLastError();
-    SpoolError error = LastRequestError();
+    SpoolError error = CupsRequestError();
     if (status != IPP_STATUS_ERROR_TOO_MANY_JOBS && status != IPP_STATUS_ERROR_NOT_POSSIBLE) {
         return error;
     }
     return SpoolError(error.what(), SpoolError::Kind::Unreachable);
-}
-
-// The job's state as the scheduler tells it now; nothing when it cannot tell (a finished job
-// that it no longer lists, say).
-std::optional<ipp_jstate_t> JobState(http_t* http, int jobId) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/jobs/%d", jobId);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "job-state");
-    ipp_t* answer = cupsDoRequest(http, request, "/jobs/");
-    std::optional<ipp_jstate_t> state;
-    if (ipp_attribute_t* found = ippFindAttribute(answer, "job-state", IPP_TAG_ENUM)) {
-        state = static_cast<ipp_jstate_t>(ippGetInteger(found, 0));
-    }
-    ippDelete(answer);
-    return state;
-}
-
-// Called when the scheduler has been silent for the stall time: give up. (Without a callback
-// libcups would give up on a read but wait for ever on a write.)
-int GiveUp(http_t*, void*) {
-    return 0;
-}
-
-// A new connection to the scheduler, or nullptr. cupsServer() may be a host or the path of a
-// unix socket; httpConnect2 takes both. (libcups ignores SIGPIPE for the process, so a scheduler
-// that goes away shows as a failed write, not as the end of the program.)
-http_t* ConnectToScheduler(int connectTimeoutMs, double stallSeconds) {
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                connectTimeoutMs, nullptr);
-    if (http) httpSetTimeout(http, stallSeconds, GiveUp, nullptr);
-    return http;
-}
-
-// While a request to stop is awaited, the job's connection looks up this often: a scheduler that
-// does not answer then gives up the wait at once, and the document is withdrawn. Withdrawing
-// it then waits briefly, for a scheduler that may never answer.
-constexpr double kStopCheckSeconds = 0.25;
-constexpr double kStoppingCancelStallSeconds = 2.0;
-
-// How long a connection has waited in vain, and whether a request to stop ends the wait.
-struct StallWatch {
-    StopSignals* stop = nullptr;
-    double stallSeconds = kStallSeconds;
-    double silentFor = 0;
-};
-
-int KeepWaiting(http_t*, void* data) {
-    auto* watch = static_cast<StallWatch*>(data);
-    watch->silentFor += kStopCheckSeconds;
-    return !(watch->stop && watch->stop->requested()) && watch->silentFor < watch->stallSeconds;
-}
-
-// ConnectToScheduler, with waits that a request to stop ends.
-http_t* ConnectWatched(int connectTimeoutMs, StallWatch& watch) {
-    if (!watch.stop) return ConnectToScheduler(connectTimeoutMs, watch.stallSeconds);
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                connectTimeoutMs, nullptr);
-    if (http) httpSetTimeout(http, kStopCheckSeconds, KeepWaiting, &watch);
-    return http;
 }
 
 // The destinations libcups knows, freed with the list.
@@ -160,7 +78,7 @@ std::shared_ptr<DestList> GetDestinations() {
     if (list->count == 0) {
         ipp_status_t status = cupsLastError();
         if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) {
-            throw LastRequestError();
+            throw CupsRequestError();
         }
     }
     return list;
@@ -175,37 +93,30 @@ std::string PortOf(const cups_dest_t& dest) {
 
 // One queue with what the scheduler told about it; shared by its connection and its jobs.
 struct Destination {
-    std::shared_ptr<DestList> list;  // owns dest
-    cups_dest_t* dest = nullptr;
-    cups_dinfo_t* info = nullptr;
+    QueueFacts facts;
+    std::shared_ptr<KeptLink> link;
     StopSignals* stop = nullptr;  // ends the job's waits; none: only the stall time does
-
-    Destination(std::shared_ptr<DestList> owner, cups_dest_t* queue, cups_dinfo_t* details)
-        : list(std::move(owner)), dest(queue), info(details) {}
-    Destination(const Destination&) = delete;
-    Destination& operator=(const Destination&) = delete;
-    ~Destination() { cupsFreeDestInfo(info); }
 };
 
-// One job of one raw document, on a connection of its own: closing that connection is what
-// breaks off a document half sent, and the job is withdrawn over a second one.
+// One job of one raw document, on a connection that serves it alone while the document is open:
+// closing that connection is what breaks off a document half sent, and the job is withdrawn over
+// a second one. Once the scheduler has answered for the whole document, the connection is kept
+// for the next request.
 class CupsJob : public RawJob {
   public:
-    explicit CupsJob(std::shared_ptr<Destination> destination)
+    explicit CupsJob(std::shared_ptr<const Destination> destination)
         : destination_(std::move(destination)) {}
     CupsJob(const CupsJob&) = delete;
     CupsJob& operator=(const CupsJob&) = delete;
     ~CupsJob() override { cancel(); }
 
     void start(const std::string& title) {
-        watch_.stop = destination_->stop;
-        http_ = ConnectWatched(kConnectTimeoutMs, watch_);
-        if (!http_) throw UnreachableError();
-        ipp_status_t created =
-            cupsCreateDestJob(http_, dest(), info(), &jobId_, title.c_str(), 0, nullptr);
-        if (!Succeeded(created) || jobId_ <= 0) fail(JobRefusal());
-        http_status_t started = cupsStartDestDocument(http_, dest(), info(), jobId_, title.c_str(),
-                                                      CUPS_FORMAT_RAW, 0, nullptr, 1);
+        watch_ = {destination_->stop, kStallSeconds};
+        http_ = destination_->link->take(kConnectTimeoutMs, watch_);
+        if (!http_) throw CupsUnreachableError();
+        jobId_ = CreateJob(http_, queue(), title);
+        if (jobId_ <= 0) fail(JobRefusal());
+        http_status_t started = StartDocument(http_, queue(), jobId_, title);
         if (started != HTTP_STATUS_CONTINUE) fail(TransferError(started));
         writing_ = true;
     }
@@ -221,20 +132,27 @@ class CupsJob : public RawJob {
 
     void finish() override {
         if (!writing_) throw SpoolError("the print job is already closed");
-        // What cupsFinishDestDocument does, but with a look at the answer: when the document's
-        // last chunk cannot be written libcups returns no answer and leaves the last error as it
-        // was (a success), so a scheduler that died after the last write would count as done.
-        const std::string resource = std::string("/printers/") + dest()->name;
-        ipp_t* answer = cupsGetResponse(http_, resource.c_str());
+        // When the document's last chunk cannot be written libcups returns no answer and leaves
+        // the last error as it was (a success), so a scheduler that died after the last write
+        // would count as done without this look at the answer.
+        ipp_t* answer = cupsGetResponse(http_, Resource().c_str());
         const bool answered = answer != nullptr;
+        // The answer tells the job's state: a job cancelled by someone else while its document
+        // was sent is taken all the same, with success, yet nothing prints.
+        std::optional<ipp_jstate_t> state = JobStateIn(answer);
         ippDelete(answer);
         if (!answered) fail(TransferError(HTTP_STATUS_ERROR));
-        if (!Succeeded(cupsLastError())) fail(LastRequestError());
+        if (!Succeeded(cupsLastError())) fail(CupsRequestError());
         writing_ = false;
         done_ = true;
-        checkNotWithdrawn();
-        httpClose(http_);
-        http_ = nullptr;
+        if (!state) state = AskJobState(http_, jobId_);
+        if (state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED) {
+            httpClose(http_);
+            http_ = nullptr;
+            throw SpoolError("job " + std::to_string(jobId_) + " on " + queue() + " was " +
+                             (state == IPP_JSTATE_CANCELED ? "cancelled" : "aborted"));
+        }
+        destination_->link->keep(std::exchange(http_, nullptr));
     }
 
     void cancel() noexcept override {
@@ -247,7 +165,7 @@ class CupsJob : public RawJob {
             StallWatch briefly{nullptr,
                                Stopping() ? kStoppingCancelStallSeconds : kCancelStallSeconds};
             if (http_t* second = ConnectWatched(kCancelConnectTimeoutMs, briefly)) {
-                cupsCancelDestJob(second, dest(), jobId_);
+                cupsCancelJob2(second, queue().c_str(), jobId_, 0);
                 httpClose(second);
             }
         }
@@ -256,18 +174,8 @@ class CupsJob : public RawJob {
     }
 
   private:
-    // A job cancelled by someone else while its document was sent: the scheduler takes the rest
-    // of the document all the same and answers with success, yet nothing prints.
-    void checkNotWithdrawn() {
-        const auto state = JobState(http_, jobId_);
-        if (state != IPP_JSTATE_CANCELED && state != IPP_JSTATE_ABORTED) return;
-        httpClose(http_);
-        http_ = nullptr;
-        throw SpoolError("job " + std::to_string(jobId_) + " on " + dest()->name + " was " +
-                         (state == IPP_JSTATE_CANCELED ? "cancelled" : "aborted"));
-    }
-
-    cups_dest_t* dest() const { return destination_->dest; }
+    const std::string& queue() const { return destination_->facts.printer.deviceName; }
+    std::string Resource() const { return "/printers/" + queue(); }
     bool Stopping() const { return watch_.stop && watch_.stop->requested(); }
 
     SpoolError StoppedError() const {
@@ -277,23 +185,23 @@ class CupsJob : public RawJob {
         }
         return TransferError(HTTP_STATUS_ERROR);
     }
-    cups_dinfo_t* info() const { return destination_->info; }
 
     SpoolError TransferError(http_status_t status) const {
         if (status == HTTP_STATUS_ERROR) {
             int error = httpError(http_);
             if (error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT) {
-                return SpoolError("the CUPS print server (" + ServerName() + ") stopped responding",
-                                  SpoolError::Kind::Unreachable);
+                return SpoolError(
+                    "the CUPS print server (" + CupsServerName() + ") stopped responding",
+                    SpoolError::Kind::Unreachable);
             }
             return SpoolError(
-                "the connection to the CUPS print server (" + ServerName() + ") broke" +
+                "the connection to the CUPS print server (" + CupsServerName() + ") broke" +
                     (error ? std::string(": ") + std::strerror(error) : std::string()),
                 SpoolError::Kind::Unreachable);
         }
         // The scheduler answered before it took all of the document; read why.
         ippDelete(cupsGetResponse(http_, "/"));
-        if (!Succeeded(cupsLastError())) return LastRequestError();
+        if (!Succeeded(cupsLastError())) return CupsRequestError();
         return SpoolError("the CUPS print server refused the document (HTTP " +
                           std::to_string(status) + " " + httpStatus(status) + ")");
     }
@@ -303,7 +211,7 @@ class CupsJob : public RawJob {
         throw error;
     }
 
-    std::shared_ptr<Destination> destination_;
+    std::shared_ptr<const Destination> destination_;
     StallWatch watch_;  // of http_, which points to it
     http_t* http_ = nullptr;
     int jobId_ = 0;
@@ -313,15 +221,13 @@ class CupsJob : public RawJob {
 
 class CupsConnection : public PrinterConnection {
   public:
-    explicit CupsConnection(std::shared_ptr<Destination> destination)
+    explicit CupsConnection(std::shared_ptr<const Destination> destination)
         : destination_(std::move(destination)) {}
 
     void checkAcceptingJobs() override {
-        const cups_dest_t* dest = destination_->dest;
-        const char* accepting =
-            cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
-        if (accepting && std::string_view(accepting) == "false") {
-            throw SpoolError(std::string("the printer ") + dest->name + " is not accepting jobs");
+        if (!destination_->facts.accepting) {
+            throw SpoolError("the printer " + destination_->facts.printer.deviceName +
+                             " is not accepting jobs");
         }
     }
 
@@ -332,7 +238,7 @@ class CupsConnection : public PrinterConnection {
     }
 
   private:
-    std::shared_ptr<Destination> destination_;
+    std::shared_ptr<const Destination> destination_;
 };
 
 class CupsPrinterSystem : public PrinterSystem {
@@ -364,21 +270,69 @@ class CupsPrinterSystem : public PrinterSystem {
         return std::nullopt;
     }
 
+    bool anyPrinters() override {
+        return asked([](http_t* http) { return AnyQueue(http); });
+    }
+
+    std::optional<Printer> printerNamed(const std::string& name) override {
+        auto facts = named(name);
+        // Its selection string is its own alone: queue names hold no blanks, so no other
+        // queue's name and device can spell it.
+        if (!facts || UCase(facts->printer.deviceName) != UCase(name)) return std::nullopt;
+        return facts->printer;
+    }
+
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
-        auto list = destinations();
-        cups_dest_t* dest = cupsGetDest(deviceName.c_str(), nullptr, list->count, list->dests);
-        if (!dest) return nullptr;
-        cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
-        if (!info) {
-            if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return nullptr;  // just removed
-            throw LastRequestError();
-        }
-        auto destination = std::make_shared<Destination>(std::move(list), dest, info);
-        destination->stop = stop_;
-        return std::make_unique<CupsConnection>(std::move(destination));
+        auto facts = IsCupsQueueName(deviceName) ? named(deviceName) : listed(deviceName);
+        if (!facts) return nullptr;
+        return std::make_unique<CupsConnection>(
+            std::make_shared<const Destination>(Destination{*facts, link_, stop_}));
     }
 
   private:
+    // One request over the kept connection; it is kept again once the request was answered.
+    template <typename Request>
+    std::invoke_result_t<Request, http_t*> asked(Request request) {
+        StallWatch watch{stop_, kStallSeconds};
+        http_t* http = link_->take(kConnectTimeoutMs, watch);
+        if (!http) throw CupsUnreachableError();
+        try {
+            auto answer = request(http);
+            link_->keep(http);
+            return answer;
+        } catch (const SpoolError&) {
+            httpClose(http);
+            throw;
+        }
+    }
+
+    // The queue asked for by its name; the answer serves the print that follows at once (the
+    // batch print asks for the printer, then opens it) as the listing does.
+    std::optional<QueueFacts> named(const std::string& name) {
+        const auto now = std::chrono::steady_clock::now();
+        const std::string key = UCase(name) + '\n' + CupsServerName();
+        if (!asked_ || askedKey_ != key || now - askedAt_ >= kFreshFor) {
+            asked_.reset();
+            auto facts = asked([&](http_t* http) { return AskQueue(http, name); });
+            if (!facts) return std::nullopt;
+            asked_ = std::move(facts);
+            askedKey_ = key;
+            askedAt_ = now;
+        }
+        return asked_;
+    }
+
+    // The queue in the listing, for names that are never asked for by themselves.
+    std::optional<QueueFacts> listed(const std::string& name) {
+        auto list = destinations();
+        const cups_dest_t* dest = cupsGetDest(name.c_str(), nullptr, list->count, list->dests);
+        if (!dest) return std::nullopt;
+        const char* accepting =
+            cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+        return QueueFacts{{dest->name, PortOf(*dest)},
+                          !accepting || std::string_view(accepting) != "false"};
+    }
+
     // A print asks for the list several times within a few milliseconds (the printer check at
     // start-up, the default, the name match, the print job's own lookup); one listing serves
     // them all while it is fresh. A failed listing is never kept.
@@ -386,7 +340,7 @@ class CupsPrinterSystem : public PrinterSystem {
 
     std::shared_ptr<DestList> destinations() {
         const auto now = std::chrono::steady_clock::now();
-        const std::string server = ServerName();
+        const std::string server = CupsServerName();
         if (!listed_ || server != listedServer_ || now - listedAt_ >= kFreshFor) {
             listed_.reset();
             listed_ = GetDestinations();
@@ -401,6 +355,10 @@ class CupsPrinterSystem : public PrinterSystem {
     }
 
     StopSignals* stop_;
+    std::shared_ptr<KeptLink> link_ = std::make_shared<KeptLink>();
+    std::optional<QueueFacts> asked_;
+    std::string askedKey_;
+    std::chrono::steady_clock::time_point askedAt_;
     std::shared_ptr<DestList> listed_;
     std::chrono::steady_clock::time_point listedAt_;
     std::string listedServer_;
