@@ -110,6 +110,19 @@ TEST_F(HotFolders, EachFolderPrintsOnItsOwnPrinterByteForByte) {
         << service.journal();
 }
 
+// One watcher per folder: a second service on a watched folder refuses to start.
+TEST_F(HotFolders, ASecondServiceOnAWatchedFolderIsRefused) {
+    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
+    Service second({a_.path().string()}, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return !second.journal().empty(); }));  // refused, or watching
+    EXPECT_EQ(second.stop(), 2);
+    EXPECT_EQ(second.journal(), "vantrel: " + a_.path().string() +
+                                    " is watched by another AutoPrint already; a folder is "
+                                    "watched by one at a time\n");
+    EXPECT_EQ(service.stop(), 0);
+}
+
 TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
