@@ -147,7 +147,8 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
 }
 
 // A stop request ends the service within moments although the scheduler froze in the middle of
-// a document: the document is broken off, nothing of it prints, and the file stays.
+// a document: the document is broken off, its job is withdrawn once the scheduler wakes, nothing
+// of it prints, and the file stays.
 TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
@@ -165,6 +166,7 @@ TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     ASSERT_EQ(spooler.run("kill -CONT $(cat \"$1/pids/cupsd\")"), 0);
     ASSERT_TRUE(ended);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(WaitFor([&] { return spooler.run(jobs) != 0; }, 30s));
     EXPECT_TRUE(CapturedJobs(spooler.cups(), "Spare").empty());
     EXPECT_EQ(Files(a_), Names{"big.prn"});
 }
