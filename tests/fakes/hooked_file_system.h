@@ -18,6 +18,9 @@ class HookedFileSystem : public FileSystem {
     std::error_code removeError;  // removeFile and removeIfSame fail with this when set
     // Called before a settled file is opened, with its path: the last moment to swap it.
     std::function<void(const std::string&)> beforeOpen;
+    // Called before a printed file is deleted if unchanged, with its path: the last moment to
+    // replace it.
+    std::function<void(const std::string&)> beforeRemove;
 
     std::unique_ptr<FileReader> openForReading(const std::string& path) override {
         return std::make_unique<Reader>(system_->openForReading(path), path, *this);
@@ -34,6 +37,7 @@ class HookedFileSystem : public FileSystem {
         return std::make_unique<Reader>(system_->openSettled(path, expected), path, *this);
     }
     std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        if (beforeRemove) beforeRemove(path);
         return removeError ? removeError : system_->removeIfSame(path, expected);
     }
     std::unique_ptr<FileReader> openStandardInput() override {

@@ -127,7 +127,7 @@ TEST_F(ServiceTest, AFolderBoundByExactNameWaitsForItsOwnPrinter) {
 
 // A file swapped after it settled (a link to another's file, or new content) is never read as
 // it was looked at: nothing of it is printed, nothing is deleted or given up on, and what then
-// stays there settles and prints once.
+// stays there settles and prints once; so does a file replaced between its print and its delete.
 TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
     const std::string secret = dir.write("secret", "private");
     const std::string path = (fs::path(in) / "bait.prn").string();
@@ -145,9 +145,14 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
     EXPECT_TRUE(fs::is_symlink(path));
     EXPECT_FALSE(fs::exists(fs::path(in) / "Failed"));
     fs::remove(path);
-    Run({{0, [&] { Drop("bait.prn", "whole"); }}, {3000, [] {}}});  // opens: 3
-    ASSERT_EQ(spooler.printed().size(), 1u);
-    EXPECT_EQ(spooler.printed()[0].data, "whole");
+    files.beforeRemove = [&](const std::string&) {
+        if (opens == 3) WriteFile(path, "replaced");
+    };
+    Run({{0, [&] { Drop("bait.prn", "whole"); }}, {5000, [] {}}});  // opens: 3 and 4
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[1].data, "replaced");
+    EXPECT_EQ(Said("printed bait.prn on Label (1 copy, 5 bytes) but it changed meanwhile"), 1u);
+    EXPECT_FALSE(fs::exists(path));
 }
 
 // A folder that goes, or cannot be read, is told of once, and again once it is back.

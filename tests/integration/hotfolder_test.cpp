@@ -110,6 +110,19 @@ TEST_F(HotFolders, EachFolderPrintsOnItsOwnPrinterByteForByte) {
         << service.journal();
 }
 
+// One watcher per folder: a second service on a watched folder refuses to start.
+TEST_F(HotFolders, ASecondServiceOnAWatchedFolderIsRefused) {
+    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
+    Service second({a_.path().string()}, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return !second.journal().empty(); }));  // refused, or watching
+    ASSERT_EQ(second.journal(), "vantrel: " + a_.path().string() +
+                                    " is watched by another AutoPrint already; a folder is "
+                                    "watched by one at a time\n");
+    EXPECT_EQ(WaitForExit(second.signal(0)), 2);  // ends by itself
+    EXPECT_EQ(service.stop(), 0);
+}
+
 TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
@@ -134,7 +147,8 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
 }
 
 // A stop request ends the service within moments although the scheduler froze in the middle of
-// a document: the document is broken off, nothing of it prints, and the file stays.
+// a document: the document is broken off, its job is withdrawn once the scheduler wakes, nothing
+// of it prints, and the file stays.
 TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
@@ -152,6 +166,7 @@ TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     ASSERT_EQ(spooler.run("kill -CONT $(cat \"$1/pids/cupsd\")"), 0);
     ASSERT_TRUE(ended);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(WaitFor([&] { return spooler.run(jobs) != 0; }, 30s));
     EXPECT_TRUE(CapturedJobs(spooler.cups(), "Spare").empty());
     EXPECT_EQ(Files(a_), Names{"big.prn"});
 }

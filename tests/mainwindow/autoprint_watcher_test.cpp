@@ -112,20 +112,28 @@ TEST_F(AutoPrintTest, AFileChangedWhilePrintedStays) {
     EXPECT_EQ(ReadFile(Drop("a.prn")), "new content");
 }
 
-// A file swapped after it settled is not read as it was looked at: what then stays there prints
-// once it has settled again. A service that watches the drop directory has it to itself, and
-// the window takes it over once the service has ended.
+// A file swapped after it settled is not read as it was looked at, and one replaced between its
+// print and its delete is kept: what then stays there prints once it has settled again. A
+// service that watches the drop directory has it to itself, and the window takes it over once
+// the service has ended.
 TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
     Put("a.prn", "old");
     int opens = 0;
+    int removes = 0;
     files.beforeOpen = [&](const std::string&) {
         if (++opens == 1) Put("a.prn", "new content");
     };
+    files.beforeRemove = [&](const std::string&) {
+        if (++removes == 1) Put("a.prn", "third");
+    };
     TwoTicks();
     EXPECT_TRUE(spooler.documents.empty());
-    watcher.tick();
-    ASSERT_EQ(spooler.printed().size(), 1u);
+    for (int tick = 0; tick < 4; ++tick) watcher.tick();
+    ASSERT_EQ(spooler.printed().size(), 2u);
     EXPECT_EQ(spooler.printed()[0].data, "new content");
+    EXPECT_EQ(spooler.printed()[1].data, "third");
+    EXPECT_FALSE(fs::exists(Drop("a.prn")));
+    EXPECT_TRUE(messages.shown.empty());
 
     auto service = TryLockFolder(dir.file("state"), drop);
     ASSERT_TRUE(service);
@@ -135,7 +143,7 @@ TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
     service.reset();
     TwoTicks();
     EXPECT_FALSE(watcher.watchedElsewhere());
-    EXPECT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed().size(), 3u);
 }
 
 // The record of kept files: only the user may read it; two AutoPrints' entries are merged, not

@@ -46,6 +46,42 @@ SpoolError JobRefusal() {
     return SpoolError(error.what(), SpoolError::Kind::Unreachable);
 }
 
+// Cancel-Job for a scheduler that may read it only after this process has gone (frozen, say,
+// while a stop request ends the run). libcups would wait for a "100 Continue" and, on a local
+// socket, for a refusal before it sends the user's credentials; a scheduler that finds the client
+// gone when it answers drops the request. So the request goes whole at once, credentials
+// included, and the answer is awaited only for the connection's stall time. False when the
+// scheduler answered with a refusal, which libcups's own request may overcome by authenticating.
+bool CancelUnattended(http_t* http, int jobId) {
+    ipp_t* request = ippNewRequest(IPP_OP_CANCEL_JOB);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/jobs/%d", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    httpClearFields(http);
+    httpSetField(http, HTTP_FIELD_CONTENT_TYPE, "application/ipp");
+    httpSetLength(http, ippLength(request));
+    if (httpAddrFamily(httpGetAddress(http)) == AF_LOCAL) {
+        httpSetAuthString(http, "PeerCred", cupsUser());
+    }
+    ipp_state_t state = IPP_STATE_IDLE;
+    if (httpPost(http, "/jobs/") == 0) {
+        do {
+            state = ippWrite(http, request);
+        } while (state != IPP_STATE_DATA && state != IPP_STATE_ERROR);
+    }
+    ippDelete(request);
+    if (state != IPP_STATE_DATA || httpFlushWrite(http) < 0) return false;
+    ipp_t* answer = cupsGetResponse(http, "/jobs/");
+    const int error = httpError(http);
+    const bool silent = error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT;
+    const bool cancelled = answer && Succeeded(ippGetStatusCode(answer));
+    ippDelete(answer);
+    return cancelled || silent;
+}
+
 // The destinations libcups knows, freed with the list.
 struct DestList {
     cups_dest_t* dests = nullptr;
@@ -165,7 +201,9 @@ class CupsJob : public RawJob {
             StallWatch briefly{nullptr,
                                Stopping() ? kStoppingCancelStallSeconds : kCancelStallSeconds};
             if (http_t* second = ConnectWatched(kCancelConnectTimeoutMs, briefly)) {
-                cupsCancelJob2(second, queue().c_str(), jobId_, 0);
+                if (!Stopping() || !CancelUnattended(second, jobId_)) {
+                    cupsCancelJob2(second, queue().c_str(), jobId_, 0);
+                }
                 httpClose(second);
             }
         }
