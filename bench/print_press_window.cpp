@@ -7,7 +7,9 @@
 // press has ended. A probe timer due every millisecond measures the longest gap between two of
 // its calls: the longest time the window could not answer, and how many gaps were longer than
 // 200 ms. Prints "max_blocked_ms=... over_200ms=... total_ms=... caption=..." (the first Print
-// caption seen).
+// caption seen). Every spooler call is timed as well: stderr gets, per kind of call, how many
+// there were, their total and the longest, and for every gap over 200 ms how much of it was spent
+// in which calls; the rest of such a gap is the program's own work.
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +23,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/system_backends.h"
 #include "app/window_startup.h"
@@ -29,6 +33,129 @@
 #include "platform/backends.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// One spooler call: what it was and when it began and ended, in ms on the bench's clock.
+struct Call {
+    const char* kind;
+    qint64 begin, end;
+};
+
+class CallLog {
+  public:
+    explicit CallLog(const QElapsedTimer& clock) : clock_(clock) {}
+    template <typename Act>
+    auto time(const char* kind, Act&& act) {
+        struct Record {
+            CallLog& log;
+            const char* kind;
+            qint64 begin;
+            ~Record() { log.calls_.push_back({kind, begin, log.clock_.elapsed()}); }
+        } record{*this, kind, clock_.elapsed()};
+        return act();
+    }
+    // Per kind: count, total and longest; then, for each gap, the time each kind took in it.
+    void report(qint64 since, const std::vector<std::pair<qint64, qint64>>& gaps) const {
+        std::map<std::string, std::tuple<int, qint64, qint64>> kinds;
+        for (const Call& call : calls_) {
+            if (call.begin < since) continue;
+            auto& [count, total, longest] = kinds[call.kind];
+            ++count;
+            total += call.end - call.begin;
+            longest = std::max(longest, call.end - call.begin);
+        }
+        for (const auto& [kind, figures] : kinds) {
+            const auto& [count, total, longest] = figures;
+            std::fprintf(stderr, "calls: %-14s count=%d total_ms=%lld longest_ms=%lld\n",
+                         kind.c_str(), count, static_cast<long long>(total),
+                         static_cast<long long>(longest));
+        }
+        for (const auto& [from, to] : gaps) {
+            std::map<std::string, std::pair<int, qint64>> in;
+            qint64 spooler = 0;
+            for (const Call& call : calls_) {
+                const qint64 overlap = std::min(to, call.end) - std::max(from, call.begin);
+                if (overlap <= 0 && !(call.begin >= from && call.end <= to)) continue;
+                in[call.kind].first++;
+                in[call.kind].second += std::max<qint64>(overlap, 0);
+                spooler += std::max<qint64>(overlap, 0);
+            }
+            std::string parts;
+            for (const auto& [kind, figures] : in) {
+                parts += " " + kind + "=" + std::to_string(figures.first) + "x/" +
+                         std::to_string(figures.second) + "ms";
+            }
+            std::fprintf(stderr, "gap: at_ms=%lld length_ms=%lld own_ms=%lld%s\n",
+                         static_cast<long long>(from - since), static_cast<long long>(to - from),
+                         static_cast<long long>(to - from - spooler), parts.c_str());
+        }
+    }
+
+  private:
+    const QElapsedTimer& clock_;
+    std::vector<Call> calls_;
+};
+
+class TimedJob : public vantrel::RawJob {
+  public:
+    TimedJob(std::unique_ptr<vantrel::RawJob> job, CallLog& log)
+        : job_(std::move(job)), log_(log) {}
+    void write(const char* data, std::size_t n) override {
+        log_.time("write", [&] { job_->write(data, n); });
+    }
+    void finish() override {
+        log_.time("finish", [&] { job_->finish(); });
+    }
+    void cancel() noexcept override {
+        log_.time("cancel", [&] { job_->cancel(); });
+    }
+
+  private:
+    std::unique_ptr<vantrel::RawJob> job_;
+    CallLog& log_;
+};
+
+class TimedConnection : public vantrel::PrinterConnection {
+  public:
+    TimedConnection(std::unique_ptr<vantrel::PrinterConnection> connection, CallLog& log)
+        : connection_(std::move(connection)), log_(log) {}
+    void checkAcceptingJobs() override {
+        log_.time("accepting", [&] { connection_->checkAcceptingJobs(); });
+    }
+    std::unique_ptr<vantrel::RawJob> startDocument(const std::string& name) override {
+        auto job = log_.time("startDocument", [&] { return connection_->startDocument(name); });
+        return std::make_unique<TimedJob>(std::move(job), log_);
+    }
+
+  private:
+    std::unique_ptr<vantrel::PrinterConnection> connection_;
+    CallLog& log_;
+};
+
+// The system's spooler with every call timed.
+class TimedPrinterSystem : public vantrel::PrinterSystem {
+  public:
+    TimedPrinterSystem(std::unique_ptr<vantrel::PrinterSystem> system, CallLog& log)
+        : system_(std::move(system)), log_(log) {}
+    std::vector<vantrel::Printer> printers() override {
+        return log_.time("printers", [&] { return system_->printers(); });
+    }
+    std::optional<std::string> defaultPrinterEntry() override {
+        return log_.time("defaultPrinter", [&] { return system_->defaultPrinterEntry(); });
+    }
+    std::unique_ptr<vantrel::PrinterConnection> openPrinter(const std::string& name) override {
+        auto connection = log_.time("openPrinter", [&] { return system_->openPrinter(name); });
+        if (!connection) return nullptr;
+        return std::make_unique<TimedConnection>(std::move(connection), log_);
+    }
+
+  private:
+    std::unique_ptr<vantrel::PrinterSystem> system_;
+    CallLog& log_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
@@ -49,7 +176,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    QElapsedTimer clock;
+    clock.start();
+    CallLog calls(clock);
     vantrel::SystemBackends backends;
+    backends.printers = std::make_unique<TimedPrinterSystem>(std::move(backends.printers), calls);
     backends.messages.setDefaultAnswer([](const vantrel::BoxMessage& message) {
         std::fprintf(stderr, "message: %s\n", message.text.c_str());
         return vantrel::MsgAnswer::Ok;
@@ -66,9 +197,9 @@ int main(int argc, char** argv) {
     list->setCurrentIndex(list->model()->index(0, 0));
     list->selectAll();
 
-    QElapsedTimer clock;
-    qint64 last = 0, longest = 0;
+    qint64 started = 0, last = 0, longest = 0;
     int over200 = 0;
+    std::vector<std::pair<qint64, qint64>> gaps;  // over 200 ms: from, to
     QString caption;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
@@ -76,6 +207,7 @@ int main(int argc, char** argv) {
     QObject::connect(&probe, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
         longest = std::max(longest, now - last);
+        if (now - last > 200) gaps.emplace_back(last, now);
         over200 += now - last > 200;
         last = now;
         const QString title = window.windowTitle();
@@ -86,14 +218,16 @@ int main(int argc, char** argv) {
         }
     });
     QTimer::singleShot(0, [&] {
-        clock.start();
+        started = last = clock.elapsed();
         probe.start();
         window.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     });
     QTimer::singleShot(600'000, [] { QApplication::exit(1); });
     const int status = QApplication::exec();
+    calls.report(started, gaps);
     std::printf("max_blocked_ms=%lld over_200ms=%d total_ms=%lld files=%d caption=\"%s\"\n",
-                static_cast<long long>(longest), over200, static_cast<long long>(clock.elapsed()),
-                count, caption.toUtf8().constData());
+                static_cast<long long>(longest), over200,
+                static_cast<long long>(clock.elapsed() - started), count,
+                caption.toUtf8().constData());
     return status;
 }

@@ -96,17 +96,30 @@ bool DeleteSource(const std::string& path, FileSystem& files, MessageSink& messa
     return true;
 }
 
-// A file whose reads let the window answer every PrintPress::kAnswerEvery.
+// Lets the window answer once PrintPress::kAnswerEvery has passed since it last did.
+class AnswerPacer {
+  public:
+    explicit AnswerPacer(std::function<void()> answer) : answer_(std::move(answer)) {}
+    // The window has just answered.
+    void restart() { last_ = std::chrono::steady_clock::now(); }
+    void answerIfDue() {
+        if (!answer_ || std::chrono::steady_clock::now() - last_ < PrintPress::kAnswerEvery) return;
+        answer_();
+        restart();
+    }
+
+  private:
+    std::function<void()> answer_;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+// A file whose reads let the window answer.
 class AnsweringReader : public FileReader {
   public:
-    AnsweringReader(std::unique_ptr<FileReader> file, const std::function<void()>& answer)
-        : file_(std::move(file)), answer_(answer), last_(std::chrono::steady_clock::now()) {}
+    AnsweringReader(std::unique_ptr<FileReader> file, AnswerPacer& pacer)
+        : file_(std::move(file)), pacer_(pacer) {}
     std::size_t read(char* buffer, std::size_t size) override {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - last_ >= PrintPress::kAnswerEvery) {
-            answer_();
-            last_ = std::chrono::steady_clock::now();
-        }
+        pacer_.answerIfDue();
         return file_->read(buffer, size);
     }
     const FileIdentity& identity() const override { return file_->identity(); }
@@ -114,19 +127,15 @@ class AnsweringReader : public FileReader {
 
   private:
     std::unique_ptr<FileReader> file_;
-    const std::function<void()>& answer_;
-    std::chrono::steady_clock::time_point last_;
+    AnswerPacer& pacer_;
 };
 
 // The files as the press reads them: every file it opens answers while it is read.
 class AnsweringFiles : public FileSystem {
   public:
-    AnsweringFiles(FileSystem& files, std::function<void()> answer)
-        : files_(files), answer_(std::move(answer)) {}
+    AnsweringFiles(FileSystem& files, AnswerPacer& pacer) : files_(files), pacer_(pacer) {}
     std::unique_ptr<FileReader> openForReading(const std::string& path) override {
-        auto file = files_.openForReading(path);
-        if (!answer_) return file;
-        return std::make_unique<AnsweringReader>(std::move(file), answer_);
+        return std::make_unique<AnsweringReader>(files_.openForReading(path), pacer_);
     }
     std::optional<FileIdentity> identityOf(const std::string& path) override {
         return files_.identityOf(path);
@@ -144,17 +153,87 @@ class AnsweringFiles : public FileSystem {
 
   private:
     FileSystem& files_;
-    std::function<void()> answer_;
+    AnswerPacer& pacer_;
+};
+
+// The spooler as the press calls it: a scheduler slow to answer one request (a busy one takes
+// a tenth of a second, now and then seconds) must not hold the window on top of the requests
+// before it, so the window may answer before each one. A withdrawal follows a failure at once.
+class AnsweringJob : public RawJob {
+  public:
+    AnsweringJob(std::unique_ptr<RawJob> job, AnswerPacer& pacer)
+        : job_(std::move(job)), pacer_(pacer) {}
+    void write(const char* data, std::size_t n) override {
+        pacer_.answerIfDue();
+        job_->write(data, n);
+    }
+    void finish() override {
+        pacer_.answerIfDue();
+        job_->finish();
+    }
+    void cancel() noexcept override { job_->cancel(); }
+
+  private:
+    std::unique_ptr<RawJob> job_;
+    AnswerPacer& pacer_;
+};
+
+class AnsweringConnection : public PrinterConnection {
+  public:
+    AnsweringConnection(std::unique_ptr<PrinterConnection> connection, AnswerPacer& pacer)
+        : connection_(std::move(connection)), pacer_(pacer) {}
+    void checkAcceptingJobs() override {
+        pacer_.answerIfDue();
+        connection_->checkAcceptingJobs();
+    }
+    std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
+        pacer_.answerIfDue();
+        return std::make_unique<AnsweringJob>(connection_->startDocument(documentName), pacer_);
+    }
+
+  private:
+    std::unique_ptr<PrinterConnection> connection_;
+    AnswerPacer& pacer_;
+};
+
+class AnsweringPrinters : public PrinterSystem {
+  public:
+    AnsweringPrinters(PrinterSystem& system, AnswerPacer& pacer) : system_(system), pacer_(pacer) {}
+    std::vector<Printer> printers() override {
+        pacer_.answerIfDue();
+        return system_.printers();
+    }
+    std::optional<std::string> defaultPrinterEntry() override {
+        pacer_.answerIfDue();
+        return system_.defaultPrinterEntry();
+    }
+    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
+        pacer_.answerIfDue();
+        auto connection = system_.openPrinter(deviceName);
+        if (!connection) return nullptr;
+        return std::make_unique<AnsweringConnection>(std::move(connection), pacer_);
+    }
+
+  private:
+    PrinterSystem& system_;
+    AnswerPacer& pacer_;
 };
 
 }  // namespace
+
+struct PrintPress::Answering {
+    Answering(PrinterSystem& system, FileSystem& files, std::function<void()> answer)
+        : pacer(std::move(answer)), printers(system, pacer), files(files, pacer) {}
+    AnswerPacer pacer;
+    AnsweringPrinters printers;
+    AnsweringFiles files;
+};
 
 PrintPress::PrintPress(PrintPressView& view, PrinterSystem& system, FileSystem& files,
                        const LiveSettings& live, MessageSink& messages,
                        std::function<void()> answer)
     : view_(view),
-      system_(system),
-      files_(std::make_unique<AnsweringFiles>(files, std::move(answer))),
+      answering_(std::make_unique<Answering>(system, files, std::move(answer))),
       live_(live),
       messages_(messages) {}
 
@@ -191,6 +270,7 @@ bool PrintPress::workFor(std::chrono::milliseconds budget) {
     if (result_ != PressResult::Stopped || stopping_) return false;
     // The next file is taken only when one as long as the longest so far still fits.
     const auto start = steady_clock::now();
+    answering_->pacer.restart();  // a slice begins when the window has answered
     steady_clock::duration longest{};
     steady_clock::time_point now;
     do {
@@ -226,11 +306,12 @@ bool PrintPress::handleFile(const std::string& entry) {
         messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
         return false;
     }
-    const auto printed = PrintCopies(path, printer_, *asked, system_, *files_, live_, messages_);
+    const auto printed = PrintCopies(path, printer_, *asked, answering_->printers,
+                                     answering_->files, live_, messages_);
     const int action = view_.actionIndex();
     const bool goes = action == kActionDelete || action == kActionMove;
     // A file left in place needs no check that it is still the printed one.
-    const AfterPrint check = goes                   ? CheckPrintedFile(printed, *files_, path)
+    const AfterPrint check = goes ? CheckPrintedFile(printed, answering_->files, path)
                              : printed.allSpooled() ? AfterPrint::MayGo
                                                     : AfterPrint::NotAllCopies;
     if (check != AfterPrint::MayGo) {
@@ -240,12 +321,12 @@ bool PrintPress::handleFile(const std::string& entry) {
     if (action == kActionMove) {
         if (!MoveCopy(sourceDir_, name, live_, messages_)) return false;
         // The overwrite question may have stood open for a while: look again before deleting.
-        if (CheckPrintedFile(printed, *files_, path) != AfterPrint::MayGo) {
+        if (CheckPrintedFile(printed, answering_->files, path) != AfterPrint::MayGo) {
             messages_.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
             return false;
         }
     }
-    if (goes) return DeleteSource(path, *files_, messages_);
+    if (goes) return DeleteSource(path, answering_->files, messages_);
     return true;
 }
 

@@ -44,8 +44,9 @@ enum class PressResult { Refused, Stopped, Completed };
 // A press runs in steps, so that a window answers between them: start() checks the choices and
 // takes the selected files and the printer, each step prints the next file. The copies box is
 // read again for every file, and the action box too; the printer is the one selected when the
-// press started. While a file is sent, answer (when given) is called every kAnswerEvery, between
-// two writes to the spooler, so that the window answers during a long file too.
+// press started. Within a step, answer (when given) is called before a read of the file or a call
+// to the spooler once kAnswerEvery has passed since the window last answered, so that the window
+// answers during a long file too, and waits on no more than one slow spooler call at a time.
 class PrintPress {
   public:
     static constexpr std::chrono::milliseconds kAnswerEvery{50};
@@ -78,9 +79,10 @@ class PrintPress {
   private:
     bool handleFile(const std::string& entry);
 
+    struct Answering;  // the spooler and the files, letting the window answer between calls
+
     PrintPressView& view_;
-    PrinterSystem& system_;
-    std::unique_ptr<FileSystem> files_;  // answers while a file is read
+    std::unique_ptr<Answering> answering_;
     const LiveSettings& live_;
     MessageSink& messages_;
     std::string sourceDir_;

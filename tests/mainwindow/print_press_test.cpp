@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "platform/runtime_text.h"
 #include "support/print_rig.h"
@@ -81,6 +82,27 @@ TEST_F(PrintPressTest, EverySelectedFileIsPrintedInItsCopiesThenLeft) {
     EXPECT_EQ(spooler.printed()[2].data, "data of c.prn");
     EXPECT_TRUE(fs::exists(Source("a.prn")));
     EXPECT_EQ(refreshes, 1);
+}
+
+// A slice whose budget is spent takes no second file; a stop ends the press after the file in
+// progress. A spooler call after a pause longer than the answer time lets the window answer
+// first: here the pause follows the only read, and the next call starts the document.
+TEST_F(PrintPressTest, SlicesEndWithTheirBudgetAndAnswerBeforeASpoolerCall) {
+    AddFiles({"a.prn", "b.prn", "c.prn"});
+    std::vector<std::size_t> answeredAt;  // documents started when the window answered
+    PrintPress press(*this, spooler, files, live, messages,
+                     [&] { answeredAt.push_back(spooler.documents.size()); });
+    files.afterRead = [](int, const std::string&) {
+        std::this_thread::sleep_for(PrintPress::kAnswerEvery * 2);
+    };
+    ASSERT_TRUE(press.start());
+    EXPECT_TRUE(press.workFor(std::chrono::milliseconds(0)));
+    EXPECT_EQ(press.progress(), (PrintPress::Progress{1, 3}));
+    EXPECT_EQ(answeredAt, std::vector<std::size_t>{0});
+    press.stop();
+    EXPECT_FALSE(press.workFor(std::chrono::milliseconds(60'000)));
+    EXPECT_EQ(press.result(), PressResult::Stopped);
+    EXPECT_EQ(spooler.printed().size(), 1u);
 }
 
 // A file that went meanwhile stops the press before the next one.
