@@ -53,13 +53,7 @@ SpoolError JobRefusal() {
 // included, and the answer is awaited only for the connection's stall time. False when the
 // scheduler answered with a refusal, which libcups's own request may overcome by authenticating.
 bool CancelUnattended(http_t* http, int jobId) {
-    ipp_t* request = ippNewRequest(IPP_OP_CANCEL_JOB);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/jobs/%d", jobId);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
+    ipp_t* request = NewJobRequest(IPP_OP_CANCEL_JOB, jobId);
     httpClearFields(http);
     httpSetField(http, HTTP_FIELD_CONTENT_TYPE, "application/ipp");
     httpSetLength(http, ippLength(request));

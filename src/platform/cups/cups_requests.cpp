@@ -134,14 +134,19 @@ std::optional<ipp_jstate_t> JobStateIn(ipp_t* answer) {
     return std::nullopt;
 }
 
-std::optional<ipp_jstate_t> AskJobState(http_t* http, int jobId) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+ipp_t* NewJobRequest(ipp_op_t operation, int jobId) {
+    ipp_t* request = ippNewRequest(operation);
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
                      "/jobs/%d", jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
+    return request;
+}
+
+std::optional<ipp_jstate_t> AskJobState(http_t* http, int jobId) {
+    ipp_t* request = NewJobRequest(IPP_OP_GET_JOB_ATTRIBUTES, jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "job-state");
     ipp_t* answer = cupsDoRequest(http, request, "/jobs/");

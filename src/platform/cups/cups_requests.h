@@ -44,6 +44,9 @@ http_status_t StartDocument(http_t* http, const std::string& queue, int jobId,
                             const std::string& title);
 
 // The job's state in an answer about it; nothing when the answer does not tell.
+// A new request of the given operation about one job, on behalf of this user.
+ipp_t* NewJobRequest(ipp_op_t operation, int jobId);
+
 std::optional<ipp_jstate_t> JobStateIn(ipp_t* answer);
 
 // The job's state as the scheduler tells it now; nothing when it cannot tell (a finished job
