@@ -41,7 +41,8 @@ std::unique_ptr<PrinterConnection> ReusedConnections::openPrinter(const std::str
     const auto now = std::chrono::steady_clock::now();
     auto found = opened_.find(deviceName);
     if (found == opened_.end() || now - found->second.at >= freshFor_) {
-        std::shared_ptr<PrinterConnection> connection = system_.openPrinter(deviceName);
+        std::shared_ptr<PrinterConnection> connection =
+            ForwardingPrinterSystem::openPrinter(deviceName);
         if (!connection) {
             opened_.erase(deviceName);
             return nullptr;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/printer_system.h"
+#include "platform/forwarding_systems.h"
 
 namespace vantrel {
 
@@ -13,15 +13,11 @@ namespace vantrel {
 // fresh: a stream of small files then does not ask for the same printer's details before every
 // one of them. A printer that is no longer there, or takes no more jobs, shows when the next job
 // is started; a connection whose job failed is not used again.
-class ReusedConnections : public PrinterSystem {
+class ReusedConnections : public ForwardingPrinterSystem {
   public:
     ReusedConnections(PrinterSystem& system, std::chrono::milliseconds freshFor)
-        : system_(system), freshFor_(freshFor) {}
+        : ForwardingPrinterSystem(system), freshFor_(freshFor) {}
 
-    std::vector<Printer> printers() override { return system_.printers(); }
-    std::optional<std::string> defaultPrinterEntry() override {
-        return system_.defaultPrinterEntry();
-    }
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
     // The next openPrinter of this printer asks the spooler afresh.
     void forget(const std::string& deviceName) { opened_.erase(deviceName); }
@@ -31,7 +27,6 @@ class ReusedConnections : public PrinterSystem {
         std::shared_ptr<PrinterConnection> connection;
         std::chrono::steady_clock::time_point at;
     };
-    PrinterSystem& system_;
     std::chrono::milliseconds freshFor_;
     std::map<std::string, Opened> opened_;
 };

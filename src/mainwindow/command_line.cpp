@@ -4,6 +4,7 @@
 #include <climits>
 #include <vector>
 
+#include "platform/forwarding_systems.h"
 #include "platform/runtime_text.h"
 #include "printing/print_copies.h"
 #include "printing/printer_selection.h"
@@ -113,22 +114,13 @@ CopiesOutcome PrintStandardInput(const std::string& selection, int copies, Print
 // The spooler as a print to a printer found by its exact name sees it: that printer wins over
 // all others that the name begins, and its selection string is its own, so no full listing is
 // needed to match it.
-class NamedPrinter : public PrinterSystem {
+class NamedPrinter : public ForwardingPrinterSystem {
   public:
     NamedPrinter(PrinterSystem& system, Printer named)
-        : printer(std::move(named)), system_(system) {}
+        : ForwardingPrinterSystem(system), printer(std::move(named)) {}
     std::vector<Printer> printers() override { return {printer}; }
-    std::optional<std::string> defaultPrinterEntry() override {
-        return system_.defaultPrinterEntry();
-    }
-    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
-        return system_.openPrinter(deviceName);
-    }
 
     const Printer printer;
-
-  private:
-    PrinterSystem& system_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/forwarding_systems.h"
 #include "platform/plain_file.h"
 #include "platform/runtime_text.h"
 #include "platform/system_places.h"
@@ -131,28 +132,16 @@ class AnsweringReader : public FileReader {
 };
 
 // The files as the press reads them: every file it opens answers while it is read.
-class AnsweringFiles : public FileSystem {
+class AnsweringFiles : public ForwardingFileSystem {
   public:
-    AnsweringFiles(FileSystem& files, AnswerPacer& pacer) : files_(files), pacer_(pacer) {}
+    AnsweringFiles(FileSystem& files, AnswerPacer& pacer)
+        : ForwardingFileSystem(files), pacer_(pacer) {}
     std::unique_ptr<FileReader> openForReading(const std::string& path) override {
-        return std::make_unique<AnsweringReader>(files_.openForReading(path), pacer_);
+        return std::make_unique<AnsweringReader>(ForwardingFileSystem::openForReading(path),
+                                                 pacer_);
     }
-    std::optional<FileIdentity> identityOf(const std::string& path) override {
-        return files_.identityOf(path);
-    }
-    std::error_code removeFile(const std::string& path) override { return files_.removeFile(path); }
-    std::unique_ptr<FileReader> openSettled(const std::string& path,
-                                            const FileIdentity& expected) override {
-        return files_.openSettled(path, expected);
-    }
-    std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
-        return files_.removeIfSame(path, expected);
-    }
-    std::unique_ptr<FileReader> openStandardInput() override { return files_.openStandardInput(); }
-    std::unique_ptr<PrivateFile> createPrivateFile() override { return files_.createPrivateFile(); }
 
   private:
-    FileSystem& files_;
     AnswerPacer& pacer_;
 };
 
@@ -196,26 +185,26 @@ class AnsweringConnection : public PrinterConnection {
     AnswerPacer& pacer_;
 };
 
-class AnsweringPrinters : public PrinterSystem {
+class AnsweringPrinters : public ForwardingPrinterSystem {
   public:
-    AnsweringPrinters(PrinterSystem& system, AnswerPacer& pacer) : system_(system), pacer_(pacer) {}
+    AnsweringPrinters(PrinterSystem& system, AnswerPacer& pacer)
+        : ForwardingPrinterSystem(system), pacer_(pacer) {}
     std::vector<Printer> printers() override {
         pacer_.answerIfDue();
-        return system_.printers();
+        return ForwardingPrinterSystem::printers();
     }
     std::optional<std::string> defaultPrinterEntry() override {
         pacer_.answerIfDue();
-        return system_.defaultPrinterEntry();
+        return ForwardingPrinterSystem::defaultPrinterEntry();
     }
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
         pacer_.answerIfDue();
-        auto connection = system_.openPrinter(deviceName);
+        auto connection = ForwardingPrinterSystem::openPrinter(deviceName);
         if (!connection) return nullptr;
         return std::make_unique<AnsweringConnection>(std::move(connection), pacer_);
     }
 
   private:
-    PrinterSystem& system_;
     AnswerPacer& pacer_;
 };
 

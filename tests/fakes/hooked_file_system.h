@@ -4,14 +4,21 @@
 #include <memory>
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/forwarding_systems.h"
 
 namespace vantrel::testing {
 
+// Owns the system's file operations before the forwarding base is made on them.
+struct OwnedFileSystem {
+    std::unique_ptr<FileSystem> system_ = MakeSystemFileSystem();
+};
+
 // The system's own file operations, with hooks that let a test change a file at an exact point
 // of a print (after the Nth read), or make deletes fail, without sleeping.
-class HookedFileSystem : public FileSystem {
+class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
   public:
+    HookedFileSystem() : ForwardingFileSystem(*system_) {}
+
     // Called after every read of a file opened through this object, with the read's number
     // (1 for the first) and the path.
     std::function<void(int, const std::string&)> afterRead;
@@ -25,9 +32,6 @@ class HookedFileSystem : public FileSystem {
     std::unique_ptr<FileReader> openForReading(const std::string& path) override {
         return std::make_unique<Reader>(system_->openForReading(path), path, *this);
     }
-    std::optional<FileIdentity> identityOf(const std::string& path) override {
-        return system_->identityOf(path);
-    }
     std::error_code removeFile(const std::string& path) override {
         return removeError ? removeError : system_->removeFile(path);
     }
@@ -39,12 +43,6 @@ class HookedFileSystem : public FileSystem {
     std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
         if (beforeRemove) beforeRemove(path);
         return removeError ? removeError : system_->removeIfSame(path, expected);
-    }
-    std::unique_ptr<FileReader> openStandardInput() override {
-        return system_->openStandardInput();
-    }
-    std::unique_ptr<PrivateFile> createPrivateFile() override {
-        return system_->createPrivateFile();
     }
 
   private:
@@ -66,8 +64,6 @@ class HookedFileSystem : public FileSystem {
         HookedFileSystem& owner_;
         int reads_ = 0;
     };
-
-    std::unique_ptr<FileSystem> system_ = MakeSystemFileSystem();
 };
 
 }  // namespace vantrel::testing

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/printer_system.h"
+
+namespace vantrel {
+
+// The file system and the spooler handing every call on to the real ones: a wrapper overrides
+// only what it changes, and an operation the seam gains later reaches the real one without a
+// word in each wrapper.
+class ForwardingFileSystem : public FileSystem {
+  public:
+    explicit ForwardingFileSystem(FileSystem& inner) : inner_(inner) {}
+    std::unique_ptr<FileReader> openForReading(const std::string& path) override {
+        return inner_.openForReading(path);
+    }
+    std::optional<FileIdentity> identityOf(const std::string& path) override {
+        return inner_.identityOf(path);
+    }
+    std::error_code removeFile(const std::string& path) override { return inner_.removeFile(path); }
+    std::unique_ptr<FileReader> openSettled(const std::string& path,
+                                            const FileIdentity& expected) override {
+        return inner_.openSettled(path, expected);
+    }
+    std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        return inner_.removeIfSame(path, expected);
+    }
+    std::unique_ptr<FileReader> openStandardInput() override { return inner_.openStandardInput(); }
+    std::unique_ptr<PrivateFile> createPrivateFile() override { return inner_.createPrivateFile(); }
+
+  private:
+    FileSystem& inner_;
+};
+
+class ForwardingPrinterSystem : public PrinterSystem {
+  public:
+    explicit ForwardingPrinterSystem(PrinterSystem& inner) : inner_(inner) {}
+    std::vector<Printer> printers() override { return inner_.printers(); }
+    std::optional<std::string> defaultPrinterEntry() override {
+        return inner_.defaultPrinterEntry();
+    }
+    std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override {
+        return inner_.openPrinter(deviceName);
+    }
+    bool anyPrinters() override { return inner_.anyPrinters(); }
+    std::optional<Printer> printerNamed(const std::string& name) override {
+        return inner_.printerNamed(name);
+    }
+
+  private:
+    PrinterSystem& inner_;
+};
+
+}  // namespace vantrel
