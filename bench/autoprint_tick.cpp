@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "mainwindow/autoprint_watcher.h"
+#include "autoprint/autoprint_watcher.h"
 #include "platform/backends.h"
 #include "platform/file_system.h"
 #include "platform/stderr_messages.h"

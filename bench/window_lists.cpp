@@ -24,7 +24,7 @@
 
 #include "app/system_backends.h"
 #include "app/window_startup.h"
-#include "dirpick/dir_pick.h"
+#include "dirpick/directory_picker.h"
 #include "formkit/message_boxes.h"
 #include "platform/backends.h"
 #include "platform/qt_desktop/qt_desktop.h"

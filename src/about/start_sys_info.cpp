@@ -1,8 +1,9 @@
 #include "about/start_sys_info.h"
 
 #include "about/get_key_value.h"
+#include "platform/path_separator.h"
 #include "platform/plain_file.h"
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

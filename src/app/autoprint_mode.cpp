@@ -5,19 +5,19 @@
 #include <optional>
 #include <system_error>
 
-#include "hotfolder/autoprint_arguments.h"
-#include "hotfolder/hot_folder_service.h"
-#include "hotfolder/reused_connections.h"
-#include "mainwindow/autoprint_rules.h"
-#include "mainwindow/autoprint_watcher.h"
-#include "mainwindow/drop_directory.h"
+#include "autoprint/autoprint_arguments.h"
+#include "autoprint/autoprint_rules.h"
+#include "autoprint/autoprint_watcher.h"
+#include "autoprint/drop_directory.h"
+#include "autoprint/hot_folder_service.h"
+#include "autoprint/reused_connections.h"
 #include "platform/app_path.h"
 #include "platform/backends.h"
 #include "platform/file_lock.h"
-#include "platform/runtime_text.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
 #include "settings/settings_steps.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "mainwindow/command_line.h"
-#include "mainwindow/startup_steps.h"
+#include "app/startup_steps.h"
+#include "batch/command_line.h"
 #include "platform/backends.h"
 #include "platform/file_system.h"
-#include "platform/runtime_text.h"
 #include "printing/printer_selection.h"
 #include "settings/settings_steps.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

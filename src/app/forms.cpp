@@ -3,7 +3,7 @@
 #include "about/about_box.h"
 #include "about/open_help.h"
 #include "app/version.h"
-#include "dirpick/dir_pick.h"
+#include "dirpick/directory_picker.h"
 #include "formkit/center_form.h"
 
 namespace vantrel {

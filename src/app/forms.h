@@ -5,8 +5,8 @@
 #include <string>
 
 #include "formkit/message_boxes.h"
-#include "mainwindow/form/vantrel_form.h"
-#include "options/option_form.h"
+#include "mainwindow/main_window.h"
+#include "options/options_dialog.h"
 #include "platform/desktop.h"
 #include "platform/file_system.h"
 #include "platform/legacy_profile.h"

@@ -8,7 +8,7 @@
 #include "app/batch_mode.h"
 #include "app/version.h"
 #include "app/window_loader.h"
-#include "mainwindow/command_line.h"
+#include "batch/command_line.h"
 #include "platform/batch_output.h"
 #include "platform/standard_streams.h"
 #include "platform/system_places.h"

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 
+#include "app/startup_steps.h"
 #include "app/window_icon.h"
-#include "dirpick/dir_pick.h"
+#include "autoprint/drop_directory.h"
+#include "dirpick/directory_picker.h"
 #include "formkit/center_form.h"
 #include "formkit/directory_checks.h"
-#include "mainwindow/drop_directory.h"
-#include "mainwindow/startup_steps.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {

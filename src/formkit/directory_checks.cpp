@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/runtime_text.h"
+#include "platform/path_separator.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "formkit/center_form.h"
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -6,10 +6,11 @@
 #include <utility>
 
 #include "platform/forwarding_systems.h"
+#include "platform/path_separator.h"
 #include "platform/plain_file.h"
-#include "platform/runtime_text.h"
 #include "platform/system_places.h"
 #include "printing/print_copies.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

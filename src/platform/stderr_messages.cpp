@@ -1,6 +1,6 @@
 #include "platform/stderr_messages.h"
 
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -1,6 +1,7 @@
 #include "printing/document_name.h"
 
-#include "platform/runtime_text.h"
+#include "platform/path_separator.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

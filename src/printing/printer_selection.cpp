@@ -1,6 +1,6 @@
 #include "printing/printer_selection.h"
 
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -2,10 +2,10 @@
 #include <limits>
 #include <string>
 
-#include "platform/runtime_text.h"
 #include "platform/system_places.h"
 #include "settings/setting_names.h"
 #include "settings/settings_routines.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

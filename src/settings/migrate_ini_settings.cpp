@@ -2,11 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_separator.h"
 #include "platform/plain_file.h"
-#include "platform/runtime_text.h"
 #include "platform/system_places.h"
 #include "settings/setting_names.h"
 #include "settings/settings_routines.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime_text.h"
 #include "settings/setting_names.h"
 #include "settings/settings_routines.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

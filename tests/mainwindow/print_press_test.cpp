@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/runtime_text.h"
+#include "platform/path_separator.h"
 #include "support/print_rig.h"
+#include "text/runtime_text.h"
 
 namespace vantrel::testing {
 namespace {

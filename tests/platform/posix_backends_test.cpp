@@ -12,9 +12,10 @@
 
 #include "platform/backends.h"
 #include "platform/file_system.h"
-#include "platform/runtime_text.h"
+#include "platform/path_separator.h"
 #include "platform/system_places.h"
 #include "support/temp_dir.h"
+#include "text/runtime_text.h"
 
 namespace vantrel::testing {
 namespace {

@@ -6,10 +6,11 @@
 #include <utility>
 
 #include "fakes/fake_legacy_profile.h"
-#include "platform/runtime_text.h"
+#include "platform/path_separator.h"
 #include "platform/system_places.h"
 #include "settings/settings_rig.h"
 #include "support/temp_dir.h"
+#include "text/runtime_text.h"
 
 namespace vantrel::testing {
 namespace {

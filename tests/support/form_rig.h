@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "app/window_startup.h"
-#include "dirpick/dir_pick.h"
+#include "dirpick/directory_picker.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_legacy_profile.h"
 #include "fakes/fake_printer_system.h"

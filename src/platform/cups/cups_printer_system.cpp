@@ -15,7 +15,7 @@
 #include "platform/cups/cups_link.h"
 #include "platform/cups/cups_requests.h"
 #include "platform/cups/ipp_text.h"
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

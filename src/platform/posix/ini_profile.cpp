@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/backends.h"
-#include "platform/runtime_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

@@ -8,7 +8,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/runtime_text.h"
+#include "platform/path_separator.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

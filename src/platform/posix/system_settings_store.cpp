@@ -8,8 +8,8 @@
 #include "platform/posix/conf_file_settings_store.h"
 #include "platform/posix/run_time_module.h"
 #include "platform/qt/settings_module.h"
-#include "platform/runtime_text.h"
 #include "platform/stderr_messages.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

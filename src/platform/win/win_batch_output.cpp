@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "platform/batch_output.h"
-#include "platform/runtime_text.h"
 #include "platform/stderr_messages.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

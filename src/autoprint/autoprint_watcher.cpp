@@ -1,0 +1,212 @@
+#include "autoprint/autoprint_watcher.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "autoprint/autoprint_rules.h"
+#include "platform/plain_file.h"
+#include "platform/system_places.h"
+#include "printing/print_copies.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+std::string KeptFilesRecordPath() {
+    const std::string state = UserStateDirectory();
+    return state.empty() ? std::string() : (fs::path(state) / "autoprint-kept").string();
+}
+
+AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system,
+                                   FileSystem& files, const LiveSettings& live,
+                                   MessageSink& messages, std::function<std::string()> copiesText,
+                                   std::string keptRecordPath)
+    : dropDirectory_(std::move(dropDirectory)),
+      system_(system),
+      files_(files),
+      live_(live),
+      messages_(messages),
+      copiesText_(std::move(copiesText)),
+      kept_(keptRecordPath),
+      stateDirectory_(keptRecordPath.empty() ? std::string()
+                                             : fs::path(keptRecordPath).parent_path().string()) {}
+
+void AutoPrintWatcher::tick() {
+    if (!startTick()) return;
+    while (workFor(std::chrono::milliseconds::max())) {
+    }
+}
+
+bool AutoPrintWatcher::startTick() {
+    if (ticking_) return false;  // a message box of this tick let the timer in again
+    if (!ownFolder()) return false;
+    ticking_ = true;
+    stopping_ = waiting_ = false;
+    kept_.prune(files_);
+    entries_ = VisibleEntryNames(dropDirectory_);
+    next_ = 0;
+    thisLook_.clear();
+    return true;
+}
+
+bool AutoPrintWatcher::workFor(std::chrono::milliseconds budget) {
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    if (!ticking_ || working_) return ticking_;  // inside a step's message box: it goes on there
+    // The next entry is taken only when one as long as the longest so far still fits.
+    const auto start = steady_clock::now();
+    steady_clock::duration longest{};
+    steady_clock::time_point now;
+    do {
+        if (stopping_ || next_ >= entries_.size()) {
+            endTick();
+            return false;
+        }
+        working_ = true;
+        const auto stepStart = steady_clock::now();
+        try {
+            step();
+        } catch (...) {
+            working_ = false;
+            endTick();
+            throw;
+        }
+        working_ = false;
+        now = steady_clock::now();
+        longest = std::max(longest, now - stepStart);
+    } while (duration_cast<milliseconds>(now - start + longest) < budget);
+    if (stopping_ || next_ >= entries_.size()) endTick();
+    return ticking_;
+}
+
+// The window holds the folder only while a tick works, so that a service started meanwhile
+// takes it from the next tick on; the window takes it back once the service has ended.
+bool AutoPrintWatcher::ownFolder() {
+    if (stateDirectory_.empty()) return true;
+    try {
+        folderLock_ = TryLockFolder(stateDirectory_, dropDirectory_);
+    } catch (const std::system_error&) {
+        return true;  // no lock to be had: neither can a service have it
+    }
+    if (folderLock_ && watchedElsewhere_) lastLook_.clear();  // what the service left, afresh
+    watchedElsewhere_ = !folderLock_;
+    return folderLock_ != nullptr;
+}
+
+void AutoPrintWatcher::stop() {
+    stopping_ = true;
+    if (ticking_ && !working_) endTick();
+}
+
+void AutoPrintWatcher::endTick() {
+    // Entries a stopped tick did not reach are looked at afresh by the next one.
+    lastLook_ = std::move(thisLook_);
+    thisLook_.clear();
+    entries_.clear();
+    next_ = 0;
+    ticking_ = false;
+    folderLock_.reset();
+}
+
+void AutoPrintWatcher::step() {
+    const std::string name = entries_[next_++];
+    const std::string path = (fs::path(dropDirectory_) / name).string();
+    if (IsSymbolicLink(path)) return;
+    auto now = files_.identityOf(path);
+    if (!now) return;  // not a plain file, or gone
+    thisLook_[name] = *now;
+    if (kept_.contains(path, *now)) return;
+    auto previous = lastLook_.find(name);
+    if (previous == lastLook_.end() || !(previous->second == *now)) return;  // changing
+    if (waiting_) return;
+    waiting_ = !handleFile(path, *now);
+    // Once it is gone, a new file of the same name is looked at afresh.
+    if (!files_.identityOf(path)) thisLook_.erase(name);
+}
+
+bool AutoPrintWatcher::waitFor(bool& warned, const std::string& why) {
+    if (!warned) {
+        messages_.show("AutoPrint is waiting: " + why + ". Dropped files stay in " +
+                           dropDirectory_ + " until then.",
+                       MsgStyle::Exclamation);
+    }
+    warned = true;
+    return false;
+}
+
+bool AutoPrintWatcher::handleFile(const std::string& path, const FileIdentity& settled) {
+    // The copies box and the default printer are read afresh for every file.
+    const std::string copiesText = copiesText_();
+    const auto copies = AutoPrintCopies(copiesText);
+    if (!copies) {
+        return waitFor(copiesWarned_, "the number of copies \"" + copiesText +
+                                          "\" is not a whole number from 1 to 32767");
+    }
+    copiesWarned_ = false;
+
+    std::string selection;
+    try {
+        const AutoPrintPrinter printer = FindAutoPrintPrinter(system_, std::nullopt);
+        if (printer.selection.empty()) return waitFor(spoolerWarned_, printer.missing);
+        selection = printer.selection;
+    } catch (const SpoolError& error) {
+        return waitFor(spoolerWarned_, SpoolerUnreachableText(error));
+    }
+
+    UnshownMessages unshown;
+    const auto printed =
+        PrintSettledFile(path, settled, selection, *copies, system_, files_, live_, unshown);
+    if (printed.failure == SpoolFailure::SpoolerUnreachable ||
+        printed.failure == SpoolFailure::PrinterName) {
+        return waitFor(spoolerWarned_, "the printer cannot be reached: " + printed.reason);
+    }
+    spoolerWarned_ = false;
+    const std::string name = fs::path(path).filename().string();
+    if (printed.failure == SpoolFailure::Changed) {
+        settleAgain(name, path);
+        return true;
+    }
+    if (!printed.allSpooled()) {
+        if (files_.identityOf(path)) moveToFailed(path, printed.reason);
+        return true;
+    }
+    std::error_code error;
+    const PrintedRemoval removal = RemovePrintedFile(printed, files_, path, error);
+    if (removal == PrintedRemoval::Changed) settleAgain(name, path);
+    if (removal == PrintedRemoval::Undeletable) {
+        kept_.add(path, *printed.identity);
+        messages_.show("AutoPrint printed " + path + " but could not delete it: " +
+                           error.message() + ". It will not be printed again.",
+                       MsgStyle::Exclamation);
+    }
+    return true;
+}
+
+// A file that changed after it settled is printed only once it has stayed the same from this
+// look to the next tick's.
+void AutoPrintWatcher::settleAgain(const std::string& name, const std::string& path) {
+    if (auto now = files_.identityOf(path); now && !IsSymbolicLink(path)) {
+        thisLook_[name] = *now;
+    } else {
+        thisLook_.erase(name);
+    }
+}
+
+void AutoPrintWatcher::moveToFailed(const std::string& path, const std::string& why) {
+    const FailedMove move = MoveToFailedFolder(dropDirectory_, path);
+    if (move.error) {
+        if (auto now = files_.identityOf(path)) kept_.add(path, *now);
+        messages_.show("AutoPrint could not print " + path + " (" + why +
+                           ") and could not move it to " + move.failedDir + ": " +
+                           move.error.message(),
+                       MsgStyle::Exclamation);
+        return;
+    }
+    messages_.show("AutoPrint could not print " + path + " (" + why + "). It was moved to " +
+                       move.failedDir + ".",
+                   MsgStyle::Exclamation);
+}
+
+}  // namespace vantrel

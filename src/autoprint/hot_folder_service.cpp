@@ -1,0 +1,266 @@
+#include "autoprint/hot_folder_service.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "autoprint/autoprint_rules.h"
+#include "autoprint/journal_lines.h"
+#include "platform/plain_file.h"
+#include "printing/print_copies.h"
+
+namespace vantrel {
+
+namespace {
+
+// A full look at every folder runs this often besides the events, so that nothing is missed
+// when events were lost.
+constexpr std::chrono::milliseconds kFullLookEvery{5000};
+constexpr std::chrono::milliseconds kFirstRetry{1000};
+constexpr std::chrono::milliseconds kLongestRetry{30000};
+
+std::chrono::milliseconds Until(SteadyTime at, SteadyTime now) {
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::ceil<std::chrono::milliseconds>(at - now));
+}
+
+}  // namespace
+
+HotFolderService::HotFolderService(ServiceSettings settings, const LiveSettings& live,
+                                   ServiceSeams seams, Journal journal)
+    : copies_(settings.copies),
+      live_(live),
+      seams_(seams),
+      journal_(std::move(journal)),
+      kept_(std::move(settings.keptRecordPath)),
+      spooler_{BackOff(kFirstRetry, kLongestRetry), std::nullopt} {
+    for (auto& place : settings.folders) {
+        folders_.push_back({std::move(place),
+                            SettleTracker(settings.settle),
+                            {BackOff(kFirstRetry, kLongestRetry), std::nullopt},
+                            std::nullopt,
+                            false,
+                            false});
+    }
+    for (const auto& folder : folders_) {
+        journal_(WatchingLine(folder.place.folder, folder.place.printer, settings.settle));
+    }
+    if (auto why = seams_.events.pollingReason(); !why.empty()) {
+        journal_(PollingLine(why, kFolderPollInterval));
+    }
+    bindNamedPrinters();
+}
+
+// At start, or once the spooler can first be asked.
+void HotFolderService::bindNamedPrinters() {
+    try {
+        std::optional<std::vector<Printer>> printers;
+        for (auto& folder : folders_) {
+            if (folder.bindingKnown) continue;
+            if (!printers) printers = seams_.printers.printers();
+            if (folder.place.printer) {
+                folder.boundTo = ExactlyNamedPrinter(*printers, *folder.place.printer);
+            }
+            folder.bindingKnown = true;
+        }
+    } catch (const SpoolError&) {
+        // Asked again before the next print.
+    }
+}
+
+AutoPrintPrinter HotFolderService::printerOf(Folder& folder) {
+    bindNamedPrinters();
+    if (folder.boundTo) return FindBoundPrinter(seams_.printers, *folder.boundTo);
+    return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+}
+
+void HotFolderService::noteSaved(std::error_code error) {
+    if (static_cast<bool>(error) == recordUnsaved_) return;
+    recordUnsaved_ = static_cast<bool>(error);
+    journal_(error ? RecordUnsavedLine(kept_.recordPath(), error.message())
+                   : RecordSavedLine(kept_.recordPath()));
+}
+
+void HotFolderService::run() {
+    auto nextFullLook = seams_.now();
+    while (!seams_.stop.requested()) {
+        if (seams_.now() >= nextFullLook) {
+            lookAtAll();
+            nextFullLook = seams_.now() + kFullLookEvery;
+        }
+        handleDue();
+        const auto due = nextDue();
+        const FolderWake wake = seams_.events.wait(
+            Until(due ? std::min(*due, nextFullLook) : nextFullLook, seams_.now()));
+        for (const auto& change : wake.changes) {
+            Folder& folder = folders_.at(change.folder);
+            change.name.empty() ? lookAtFolder(folder) : lookAt(folder, change.name);
+        }
+        if (wake.stop) break;
+    }
+    journal_(StoppedLine());
+}
+
+void HotFolderService::lookAtAll() {
+    noteSaved(kept_.prune(seams_.files));
+    for (auto& folder : folders_) lookAtFolder(folder);
+}
+
+void HotFolderService::lookAtFolder(Folder& folder) {
+    std::error_code error;
+    const auto names = VisibleEntryNames(folder.place.folder, &error);
+    if (static_cast<bool>(error) != folder.unreadable) {
+        folder.unreadable = static_cast<bool>(error);
+        journal_(error ? FolderUnreadableLine(folder.place.folder, error.message())
+                       : FolderBackLine(folder.place.folder));
+    }
+    for (const auto& name : names) lookAt(folder, name);
+    folder.settle.keepOnly(names);
+}
+
+void HotFolderService::lookAt(Folder& folder, const std::string& name) {
+    if (name.starts_with('.')) return;  // dot files are hidden
+    const std::string path = pathOf(folder, name);
+    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    folder.settle.note(name, seams_.files.identityOf(path), seams_.now());
+}
+
+void HotFolderService::handleDue() {
+    for (auto& folder : folders_) {
+        for (const auto& name : folder.settle.takeDue(seams_.now())) {
+            // Between two files: a request to stop ends the run here, none is begun.
+            if (seams_.stop.requested()) return;
+            handleFile(folder, name);
+        }
+    }
+}
+
+void HotFolderService::handleFile(Folder& folder, const std::string& name) {
+    const std::string path = pathOf(folder, name);
+    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    const auto identity = seams_.files.identityOf(path);
+    if (!folder.settle.settled(name, identity, seams_.now())) return;
+    if (kept_.contains(path, *identity)) return;  // given up earlier: stays until it changes
+    if (const auto until = waitingUntil(folder)) return folder.settle.recheckAt(name, *until);
+    print(folder, name, path, *identity);
+}
+
+void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path,
+                             const FileIdentity& settled) {
+    AutoPrintPrinter printer;
+    try {
+        printer = printerOf(folder);
+    } catch (const SpoolError& error) {
+        return away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
+    }
+    if (printer.selection.empty()) {
+        return away(folder.printer, folder, name,
+                    PrinterMissingLine(folder.place.folder, printer.missing));
+    }
+
+    UnshownMessages unshown;
+    const auto printed = PrintSettledFile(path, settled, printer.selection, copies_,
+                                          seams_.printers, seams_.files, live_, unshown);
+    if (printed.failure == SpoolFailure::SpoolerUnreachable) {
+        return away(spooler_, folder, name, SpoolerUnreachableLine(printed.reason));
+    }
+    if (printed.failure == SpoolFailure::PrinterName) {
+        return away(folder.printer, folder, name,
+                    PrinterMissingLine(folder.place.folder,
+                                       "the printer " + printer.deviceName + " cannot be opened"));
+    }
+    // Before a refused file is given up on: was it the file, or is the printer gone?
+    if (printed.failure == SpoolFailure::SpoolerRefused && !stillInstalled(printer.deviceName)) {
+        return away(folder.printer, folder, name,
+                    PrinterMissingLine(folder.place.folder,
+                                       "the printer " + printer.deviceName + " is gone"));
+    }
+    back(folder, printer.deviceName);
+    if (printed.failure == SpoolFailure::Changed) {
+        journal_(WithdrawnLine(name, printer.deviceName, printed.reason));
+        return settleAgain(folder, name);
+    }
+    if (!printed.allSpooled()) {
+        return failed(folder, name, path, printer.deviceName, printed.reason);
+    }
+
+    const std::string line = PrintedLine(name, printer.deviceName, copies_, printed.identity->size);
+    std::error_code error;
+    switch (RemovePrintedFile(printed, seams_.files, path, error)) {
+        case PrintedRemoval::Changed:
+            journal_(ChangedLine(line));
+            return settleAgain(folder, name);
+        case PrintedRemoval::Undeletable:
+            noteSaved(kept_.add(path, *printed.identity));
+            return journal_(UndeletableLine(line, error.message()));
+        case PrintedRemoval::Deleted:
+            folder.settle.forget(name);
+            return journal_(line);
+    }
+}
+
+// What is at the path now starts its settle time afresh, as a file just dropped would.
+void HotFolderService::settleAgain(Folder& folder, const std::string& name) {
+    folder.settle.forget(name);
+    lookAt(folder, name);
+}
+
+void HotFolderService::away(Outage& outage, Folder& folder, const std::string& name,
+                            const std::string& line) {
+    if (!outage.retryAt) journal_(line);  // once for each outage
+    outage.retryAt = seams_.now() + outage.backOff.next();
+    folder.settle.recheckAt(name, *outage.retryAt);
+}
+
+void HotFolderService::back(Folder& folder, const std::string& printer) {
+    const bool wasAway = spooler_.retryAt || folder.printer.retryAt;
+    for (Outage* outage : {&spooler_, &folder.printer}) {
+        outage->retryAt.reset();
+        outage->backOff.reset();
+    }
+    if (wasAway) journal_(ResumedLine(printer));
+}
+
+void HotFolderService::failed(Folder& folder, const std::string& name, const std::string& path,
+                              const std::string& printer, const std::string& reason) {
+    if (!seams_.files.identityOf(path)) return folder.settle.forget(name);  // gone meanwhile
+    const FailedMove move = MoveToFailedFolder(folder.place.folder, path);
+    if (move.error) {
+        if (auto now = seams_.files.identityOf(path)) noteSaved(kept_.add(path, *now));
+        return journal_(FailedUnmovedLine(name, printer, reason, move.error.message()));
+    }
+    folder.settle.forget(name);
+    journal_(FailedLine(name, printer, reason, std::filesystem::path(move.to).filename().string()));
+}
+
+bool HotFolderService::stillInstalled(const std::string& printer) {
+    try {
+        return seams_.printers.openPrinter(printer) != nullptr;
+    } catch (const SpoolError&) {
+        return false;  // the spooler went away meanwhile: wait for it like for the printer
+    }
+}
+
+std::optional<SteadyTime> HotFolderService::waitingUntil(const Folder& folder) const {
+    std::optional<SteadyTime> until;
+    for (const Outage* outage : {&spooler_, &folder.printer}) {
+        if (outage->retryAt && *outage->retryAt > seams_.now()) {
+            until = until ? std::max(*until, *outage->retryAt) : *outage->retryAt;
+        }
+    }
+    return until;
+}
+
+std::optional<SteadyTime> HotFolderService::nextDue() const {
+    std::optional<SteadyTime> next;
+    for (const auto& folder : folders_) {
+        if (auto due = folder.settle.nextDue()) next = next ? std::min(*next, *due) : *due;
+    }
+    return next;
+}
+
+std::string HotFolderService::pathOf(const Folder& folder, const std::string& name) const {
+    return (std::filesystem::path(folder.place.folder) / name).string();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "autoprint/autoprint_arguments.h"
+#include "autoprint/autoprint_rules.h"
+#include "autoprint/back_off.h"
+#include "autoprint/kept_files_record.h"
+#include "autoprint/settle_rule.h"
+#include "platform/file_system.h"
+#include "platform/folder_events.h"
+#include "platform/printer_system.h"
+#include "platform/stop_signals.h"
+#include "settings/live_settings.h"
+
+namespace vantrel {
+
+// What the headless AutoPrint works with.
+struct ServiceSeams {
+    PrinterSystem& printers;
+    FileSystem& files;
+    FolderEvents& events;  // of the folders, in the order of ServiceSettings::folders
+    StopSignals& stop;
+    // The clock the settle times and the waits are measured on.
+    std::function<SteadyTime()> now = [] { return std::chrono::steady_clock::now(); };
+};
+
+struct ServiceSettings {
+    std::vector<HotFolder> folders;
+    std::chrono::milliseconds settle{1000};
+    int copies = 1;              // the stored copies, 1 to 32767
+    std::string keptRecordPath;  // where given-up files are remembered; empty for nowhere
+};
+
+// The headless AutoPrint: prints every plain file that settles in a watched folder on that
+// folder's printer, in the stored copies, and deletes it once every copy was spooled and it is
+// still the file that was printed. Dot files, links and subfolders are left alone. A file the
+// spooler refused, or that could not be read, goes to the folder's Failed subdirectory; while the
+// spooler cannot be reached or a printer is missing, the files stay and are tried again, later
+// and later. A file found changed when it is opened or while it is sent is withdrawn and
+// settles again. Each event, and each change of state, is one journal line.
+class HotFolderService {
+  public:
+    using Journal = std::function<void(const std::string&)>;
+
+    HotFolderService(ServiceSettings settings, const LiveSettings& live, ServiceSeams seams,
+                     Journal journal);
+
+    // Runs until a request to stop arrives; a file in print is finished first.
+    void run();
+
+  private:
+    // An absence of the spooler or of a folder's printer, for as long as it lasts.
+    struct Outage {
+        BackOff backOff;
+        std::optional<SteadyTime> retryAt;  // set from the first failure until a success
+    };
+    struct Folder {
+        HotFolder place;  // the folder and its printer
+        SettleTracker settle;
+        Outage printer;
+        // The printer's device name when the given name named it by itself at start: the folder
+        // stays bound to that queue, never to one whose name merely begins so.
+        std::optional<std::string> boundTo;
+        bool bindingKnown = false;  // whether the spooler could be asked about that yet
+        bool unreadable = false;    // the last listing failed
+    };
+
+    void bindNamedPrinters();
+    AutoPrintPrinter printerOf(Folder& folder);
+    void noteSaved(std::error_code error);
+    void lookAtAll();
+    void lookAtFolder(Folder& folder);
+    void lookAt(Folder& folder, const std::string& name);
+    void handleDue();
+    void handleFile(Folder& folder, const std::string& name);
+    void print(Folder& folder, const std::string& name, const std::string& path,
+               const FileIdentity& settled);
+    void settleAgain(Folder& folder, const std::string& name);
+    void away(Outage& outage, Folder& folder, const std::string& name, const std::string& line);
+    void back(Folder& folder, const std::string& printer);
+    void failed(Folder& folder, const std::string& name, const std::string& path,
+                const std::string& printer, const std::string& reason);
+    bool stillInstalled(const std::string& printer);
+    std::optional<SteadyTime> waitingUntil(const Folder& folder) const;
+    std::optional<SteadyTime> nextDue() const;
+    std::string pathOf(const Folder& folder, const std::string& name) const;
+
+    std::vector<Folder> folders_;
+    int copies_;
+    const LiveSettings& live_;
+    ServiceSeams seams_;
+    Journal journal_;
+    KeptFilesRecord kept_;
+    bool recordUnsaved_ = false;  // the last save of the record failed
+    Outage spooler_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,105 @@
+#include "autoprint/journal_lines.h"
+
+#include <cstdio>
+
+#include "text/runtime_text.h"
+
+namespace vantrel {
+
+namespace {
+
+std::string Counted(std::uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string Seconds(std::chrono::milliseconds time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(time.count()) / 1000);
+    return text;
+}
+
+}  // namespace
+
+std::string WatchingLine(const std::string& folder, const std::optional<std::string>& printer,
+                         std::chrono::milliseconds settle) {
+    return "watching " + EscapeControls(folder) + " for " +
+           (printer ? EscapeControls(*printer) : std::string("the default printer")) +
+           " (settle time " + Seconds(settle) + ")";
+}
+
+std::string PrintedLine(const std::string& name, const std::string& printer, int copies,
+                        std::uint64_t bytes) {
+    return "printed " + EscapeControls(name) + " on " + EscapeControls(printer) + " (" +
+           Counted(static_cast<std::uint64_t>(copies), "copy", "copies") + ", " +
+           Counted(bytes, "byte", "bytes") + ")";
+}
+
+std::string UndeletableLine(const std::string& printedLine, const std::string& why) {
+    return printedLine + " but could not delete it: " + EscapeControls(why) +
+           " (kept, not printed again)";
+}
+
+std::string ChangedLine(const std::string& printedLine) {
+    return printedLine + " but it changed meanwhile (kept, printed again once it settles)";
+}
+
+std::string FailedLine(const std::string& name, const std::string& printer,
+                       const std::string& reason, const std::string& failedName) {
+    return "failed " + EscapeControls(name) + " on " + EscapeControls(printer) + ": " +
+           EscapeControls(reason) + " \u2192 Failed/" + EscapeControls(failedName);
+}
+
+std::string FailedUnmovedLine(const std::string& name, const std::string& printer,
+                              const std::string& reason, const std::string& why) {
+    return "failed " + EscapeControls(name) + " on " + EscapeControls(printer) + ": " +
+           EscapeControls(reason) + "; could not move it to Failed/: " + EscapeControls(why) +
+           " (kept, not printed again)";
+}
+
+std::string WithdrawnLine(const std::string& name, const std::string& printer,
+                          const std::string& reason) {
+    return "withdrawn " + EscapeControls(name) + " on " + EscapeControls(printer) + ": " +
+           EscapeControls(reason) + " (kept, printed again once it settles)";
+}
+
+std::string FolderUnreadableLine(const std::string& folder, const std::string& reason) {
+    return "cannot read " + EscapeControls(folder) + ": " + EscapeControls(reason) +
+           " (its files wait; looking again)";
+}
+
+std::string FolderBackLine(const std::string& folder) {
+    return "reading " + EscapeControls(folder) + " again";
+}
+
+std::string PollingLine(const std::string& reason, std::chrono::milliseconds interval) {
+    return "looking into the folders every " + Seconds(interval) +
+           " instead of being told: " + EscapeControls(reason);
+}
+
+std::string RecordUnsavedLine(const std::string& record, const std::string& why) {
+    return "could not save the record of kept files " + EscapeControls(record) + ": " +
+           EscapeControls(why) + " (a kept file may print again after a restart)";
+}
+
+std::string RecordSavedLine(const std::string& record) {
+    return "saved the record of kept files " + EscapeControls(record) + " again";
+}
+
+std::string SpoolerUnreachableLine(const std::string& reason) {
+    return "spooler unreachable: " + EscapeControls(reason) + " (files kept, retrying)";
+}
+
+std::string PrinterMissingLine(const std::string& folder, const std::string& reason) {
+    return "printer missing for " + EscapeControls(folder) + ": " + EscapeControls(reason) +
+           " (files kept, retrying)";
+}
+
+std::string ResumedLine(const std::string& printer) {
+    return "printing again on " + EscapeControls(printer);
+}
+
+std::string StoppedLine() {
+    return "stopped";
+}
+
+}  // namespace vantrel

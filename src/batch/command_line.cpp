@@ -1,0 +1,210 @@
+#include "batch/command_line.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "platform/forwarding_systems.h"
+#include "printing/print_copies.h"
+#include "printing/printer_selection.h"
+#include "text/runtime_text.h"
+
+namespace vantrel {
+
+namespace {
+
+void ReadOptionGroup(const std::string& word, CommandLineRequest& request) {
+    for (char letter : UCase(word.substr(1))) {
+        if (letter == 'R') request.reversedOrder = true;
+        if (letter == 'D') request.deleteAfterPrinting = true;
+        if (letter == 'C') request.copiesFollow = true;
+    }
+}
+
+// In reversed order the file name is the last word and the printer name everything before it.
+void SplitReversed(const std::string& text, CommandLineRequest& request) {
+    std::string fileName = text;
+    for (auto blank = fileName.find(' '); blank != std::string::npos; blank = fileName.find(' ')) {
+        fileName = Trim(fileName.substr(blank + 1));
+    }
+    request.fileName = fileName;
+    request.printerName = Trim(text.substr(0, text.size() - fileName.size() - 1));
+}
+
+}  // namespace
+
+CommandLineRequest ParseCommandLine(std::string text, const std::string& defaultPrinterName) {
+    CommandLineRequest request;
+    auto blank = text.find(' ');
+    if (blank != std::string::npos) {
+        std::string firstWord = Trim(text.substr(0, blank));
+        // A lone "-" is standard input, never an option word.
+        if (firstWord.starts_with('-') && firstWord != "-") {
+            ReadOptionGroup(firstWord, request);
+            text = Trim(text.substr(blank + 1));
+        }
+    }
+    blank = text.find(' ');
+    if (request.copiesFollow && blank != std::string::npos) {
+        request.copiesText = Trim(text.substr(0, blank));
+        text = Trim(text.substr(blank + 1));
+    }
+    blank = text.find(' ');
+    if (blank == std::string::npos) {
+        request.fileName = Trim(text);
+        request.printerName = Trim(defaultPrinterName);
+        request.defaultPrinter = true;
+    } else if (!request.reversedOrder) {
+        request.fileName = Trim(text.substr(0, blank));
+        request.printerName = Trim(text.substr(blank + 1));
+    } else {
+        SplitReversed(text, request);
+    }
+    return request;
+}
+
+std::optional<int> BatchCopies(const std::string& copiesText) {
+    auto copies = RoundHalfEven(Val(copiesText), INT_MIN, INT_MAX);
+    if (!copies) return std::nullopt;
+    // Below 1 is 1: a count that rounds to 0 must not reach the deletion without a copy.
+    return static_cast<int>(std::max<long long>(*copies, 1));
+}
+
+std::optional<std::string> LongOptionWord(const std::string& commandText) {
+    std::size_t at = 0;
+    while (at < commandText.size()) {
+        std::size_t end = commandText.find(' ', at);
+        if (end == std::string::npos) end = commandText.size();
+        std::string word = commandText.substr(at, end - at);
+        if (word.starts_with("--")) return word;
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+constexpr const char* kStandardInputName = "standard input";
+
+SpoolInput StandardInput(std::function<std::unique_ptr<FileReader>()> open) {
+    return {kStandardInputName, "Vantrel: " + std::string(kStandardInputName), std::move(open),
+            false};
+}
+
+// Prints what arrives on standard input. One copy streams it; more copies keep it in a private
+// temporary file first, so that every copy is the same bytes.
+CopiesOutcome PrintStandardInput(const std::string& selection, int copies, PrinterSystem& system,
+                                 FileSystem& files, const LiveSettings& live,
+                                 MessageSink& messages) {
+    std::unique_ptr<PrivateFile> kept;
+    try {
+        if (copies > 1) kept = KeepStandardInput(files);
+    } catch (const FileReadError& error) {
+        messages.show("Can't read standard input: " + std::string(error.what()),
+                      MsgStyle::Exclamation);
+        CopiesOutcome none;
+        none.requested = copies;
+        none.failure = SpoolFailure::File;
+        return none;
+    }
+    auto open = [&]() { return kept ? kept->openForReading() : files.openStandardInput(); };
+    return PrintCopiesOf(StandardInput(open), selection, copies, system, live, messages);
+}
+
+// The spooler as a print to a printer found by its exact name sees it: that printer wins over
+// all others that the name begins, and its selection string is its own, so no full listing is
+// needed to match it.
+class NamedPrinter : public ForwardingPrinterSystem {
+  public:
+    NamedPrinter(PrinterSystem& system, Printer named)
+        : ForwardingPrinterSystem(system), printer(std::move(named)) {}
+    std::vector<Printer> printers() override { return {printer}; }
+
+    const Printer printer;
+};
+
+}  // namespace
+
+std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files) {
+    auto kept = files.createPrivateFile();
+    auto in = files.openStandardInput();
+    std::vector<char> buffer(kSpoolChunkSize);
+    while (std::size_t got = in->read(buffer.data(), buffer.size()))
+        kept->write(buffer.data(), got);
+    return kept;
+}
+
+BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
+                           const LiveSettings& live, MessageSink& messages,
+                           bool standardInputClosed) {
+    BatchResult result;
+    if (commandText.empty()) {
+        messages.show("No file to print: the command line holds only blanks.",
+                      MsgStyle::Exclamation);
+        return result;
+    }
+    CommandLineRequest request = ParseCommandLine(commandText, "");
+    std::optional<NamedPrinter> named;
+    std::string selection;
+    try {
+        // The default is asked for only when it stands in.
+        if (request.defaultPrinter) {
+            request.printerName = Trim(DefaultPrinterNameOrNone(system.defaultPrinterEntry()));
+        }
+        if (auto printer = system.printerNamed(request.printerName))
+            named.emplace(system, *printer);
+        selection = named ? SelectionString(named->printer)
+                          : SelectionForPrinterName(system.printers(), request.printerName);
+    } catch (const SpoolError& error) {
+        messages.show(SpoolerUnreachableText(error), MsgStyle::Critical);
+        return result;
+    }
+    auto copies = BatchCopies(request.copiesText);
+    if (!copies) {
+        messages.show("Invalid number of copies: " + request.copiesText, MsgStyle::Exclamation);
+        return result;
+    }
+    if (*copies > kMaxBatchCopies) {
+        messages.show("Too many copies: " + request.copiesText + " (at most " +
+                          std::to_string(kMaxBatchCopies) + ")",
+                      MsgStyle::Exclamation);
+        return result;
+    }
+    result.copiesRequested = *copies;
+    // "-" is standard input, unless a file of that name is there.
+    const bool fromPipe = request.fileName == "-" && !files.identityOf(request.fileName);
+    if (fromPipe && standardInputClosed) {
+        messages.show("Nothing to print: standard input is closed.", MsgStyle::Exclamation);
+        return result;
+    }
+    PrinterSystem& spooler = named ? *named : system;
+    const auto printed =
+        fromPipe
+            ? PrintStandardInput(selection, *copies, spooler, files, live, messages)
+            : PrintCopies(request.fileName, selection, *copies, spooler, files, live, messages);
+    result.copiesSpooled = printed.spooled;
+    if (printed.failure == SpoolFailure::PrinterName) {
+        messages.show("no printer name begins with \"" + request.printerName +
+                          "\"; see vantrel --list-printers",
+                      MsgStyle::Exclamation);
+    }
+    if (request.deleteAfterPrinting && fromPipe) {
+        messages.show("Nothing to delete: the input came from standard input.", MsgStyle::Ok);
+    } else if (request.deleteAfterPrinting) {
+        const AfterPrint check = CheckPrintedFile(printed, files, request.fileName);
+        if (check != AfterPrint::MayGo) {
+            messages.show(KeptFileText(check, request.fileName), MsgStyle::Exclamation);
+            return result;
+        }
+        if (auto error = files.removeFile(request.fileName)) {
+            messages.show("Could not delete " + request.fileName + ": " + error.message(),
+                          MsgStyle::Exclamation);
+            return result;
+        }
+        result.deleted = true;
+    }
+    result.ok = printed.allSpooled();
+    return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,169 @@
+#include "autoprint/hot_folder_service.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "support/print_rig.h"
+
+namespace vantrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+// The service on fakes, on a clock that moves only while it waits: each wait moves the clock on
+// to its end or to the next step of the script, whichever comes first, and tells of the files
+// the step dropped. The run stops at the script's end.
+class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
+  protected:
+    using Script = std::vector<std::pair<int, std::function<void()>>>;
+
+    ServiceTest() {
+        fs::create_directory(in);
+        spooler.installed = {{"Label", "usb://a"}, {"Label_Printer", "usb://b"}};
+    }
+    // Runs one service through the script, with steps at ms from its start.
+    void Run(Script script, std::optional<std::string> printer = "Label") {
+        script_ = std::move(script);
+        clock_ = {};
+        HotFolderService service({{{in, printer}}, milliseconds(1000), 1, record}, live,
+                                 {spooler, files, *this, *this, [this] { return clock_; }},
+                                 [this](const std::string& line) { journal.push_back(line); });
+        service.run();
+    }
+    void Drop(const std::string& name, const std::string& bytes) {
+        WriteFile((fs::path(in) / name).string(), bytes);
+        dropped_.push_back(name);
+    }
+    std::size_t Said(const std::string& text) const {
+        return std::count_if(journal.begin(), journal.end(),
+                             [&](const auto& line) { return line.find(text) != line.npos; });
+    }
+
+    FolderWake wait(milliseconds timeout) override {
+        if (spooler.documents.size() > printedAt.size()) {
+            printedAt.push_back(static_cast<int>((clock_ - SteadyTime{}) / milliseconds(1)));
+        }
+        const SteadyTime end = clock_ + std::max(timeout, milliseconds(1));
+        clock_ =
+            script_.empty() ? end : std::min(end, SteadyTime{} + milliseconds(script_[0].first));
+        while (!script_.empty() && SteadyTime{} + milliseconds(script_[0].first) <= clock_) {
+            script_.front().second();
+            script_.erase(script_.begin());
+        }
+        FolderWake wake{{}, script_.empty()};
+        for (auto& name : std::exchange(dropped_, {})) wake.changes.push_back({0, name});
+        return wake;
+    }
+    std::string pollingReason() const override { return polling; }
+    bool requested() override { return script_.empty(); }
+    bool waitFor(milliseconds) override { return requested(); }
+
+    std::string in = dir.file("in");
+    std::string record = dir.file("state/autoprint-kept");
+    std::string polling;
+    std::vector<std::string> journal;
+    std::vector<int> printedAt;  // the clock when each document arrived
+
+  private:
+    Script script_;
+    SteadyTime clock_{};
+    std::vector<std::string> dropped_;
+};
+
+// One journal line per outage, and the back-off starts over from its first wait after a success:
+// the second outage's file prints 1 s + 2 s after it settled, not after the first outage's 8 s.
+TEST_F(ServiceTest, OutagesAreToldOnceAndTheBackOffStartsOverAfterASuccess) {
+    polling = "the inotify watches are used up";
+    Run({{0, [&] { spooler.listFails = true, Drop("a.prn", "A"); }},
+         {7500, [&] { spooler.listFails = false; }},
+         {10000, [&] { spooler.listFails = true, Drop("b.prn", "B"); }},
+         {12500, [&] { spooler.listFails = false; }},
+         {30000, [] {}}});
+    EXPECT_EQ(printedAt, (std::vector<int>{8000, 14000}));
+    EXPECT_EQ(Said("spooler unreachable: "), 2u);
+    EXPECT_EQ(Said("printing again on Label"), 2u);
+    EXPECT_EQ(Said("instead of being told: the inotify watches are used up"), 1u);
+}
+
+// What the journal says of a name is one line that moves no terminal's cursor.
+TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names hold no control characters";
+#endif
+    Run({{0, [&] { Drop("evil\x1b]0;owned\x07\n.prn", "E"); }}, {3000, [] {}}});
+    ASSERT_EQ(Said("printed evil"), 1u);
+    for (const auto& line : journal) {
+        EXPECT_EQ(line.find_first_of("\x1b\x07\n"), line.npos) << line;
+    }
+}
+
+// A printed file that cannot be deleted is remembered by name, whatever bytes the name holds,
+// and the next run does not print it again; a record that cannot be saved is told once.
+TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
+    files.removeError = std::make_error_code(std::errc::permission_denied);
+#ifdef _WIN32
+    const char* name = "kept name.prn";
+#else
+    const char* name = "kept\nname.prn";
+#endif
+    Run({{0, [&] { Drop(name, "K"); }}, {3000, [] {}}});
+    Run({{0, [] {}}, {6000, [] {}}});
+    EXPECT_EQ(spooler.documents.size(), 1u);
+    fs::remove(dir.file("state/autoprint-kept"));
+    fs::create_directory(dir.file("state/autoprint-kept"));  // in the way of the record
+    Run({{0, [&] { Drop("x.prn", "X"), Drop("y.prn", "Y"); }}, {3000, [] {}}});
+    EXPECT_EQ(Said("could not save the record of kept files"), 1u);
+}
+
+// A folder bound to a printer by its exact name never falls to one whose name begins with it.
+TEST_F(ServiceTest, AFolderBoundByExactNameWaitsForItsOwnPrinter) {
+    Run({{0, [&] { spooler.installed.erase(spooler.installed.begin()), Drop("a.prn", "A"); }},
+         {5000, [] {}}});
+    EXPECT_TRUE(spooler.documents.empty());
+    EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn"));
+    EXPECT_EQ(Said("printer missing for " + in + ": the printer Label is gone (files kept"), 1u);
+}
+
+// A file swapped after it settled (a link to another's file, or new content) is never read as
+// it was looked at: nothing of it is printed, nothing is deleted or given up on, and what then
+// stays there settles and prints once; so does a file replaced between its print and its delete.
+TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
+    const std::string secret = dir.write("secret", "private");
+    const std::string path = (fs::path(in) / "bait.prn").string();
+    std::error_code noLink;
+    int opens = 0;  // the first open finds new content, the second a link
+    files.beforeOpen = [&](const std::string&) {
+        if (++opens == 1) WriteFile(path, "new content");
+        if (opens == 2) fs::remove(path), fs::create_symlink(secret, path, noLink);
+    };
+    Run({{0, [&] { Drop("bait.prn", "old"); }}, {8000, [] {}}});
+    if (noLink) GTEST_SKIP() << "no symbolic links here: " << noLink.message();
+    EXPECT_TRUE(spooler.printed().empty());
+    EXPECT_EQ(Said("withdrawn bait.prn on Label: "), 2u);
+    EXPECT_EQ(ReadFile(secret), "private");
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_FALSE(fs::exists(fs::path(in) / "Failed"));
+    fs::remove(path);
+    files.beforeRemove = [&](const std::string&) {
+        if (opens == 3) WriteFile(path, "replaced");
+    };
+    Run({{0, [&] { Drop("bait.prn", "whole"); }}, {5000, [] {}}});  // opens: 3 and 4
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[1].data, "replaced");
+    EXPECT_EQ(Said("printed bait.prn on Label (1 copy, 5 bytes) but it changed meanwhile"), 1u);
+    EXPECT_FALSE(fs::exists(path));
+}
+
+// A folder that goes, or cannot be read, is told of once, and again once it is back.
+TEST_F(ServiceTest, AFolderThatGoesAndComesBackIsToldOfOnceEach) {
+    Run({{1000, [&] { fs::remove_all(in); }},
+         {16000, [&] { fs::create_directory(in), Drop("a.prn", "A"); }},
+         {22000, [] {}}});
+    EXPECT_EQ(Said("cannot read " + in + ": "), 1u);
+    EXPECT_EQ(Said("reading " + in + " again"), 1u);
+    EXPECT_EQ(spooler.printed().size(), 1u);
+}
+
+}  // namespace
+}  // namespace vantrel::testing

@@ -1,0 +1,123 @@
+#include "batch/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "support/print_rig.h"
+
+namespace vantrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs each command line inside a directory that holds the files it names.
+class CommandLineTest : public PrintRig {
+  protected:
+    CommandLineTest() : previous_(fs::current_path()) {
+        fs::current_path(dir.path());
+        spooler.installed = {{"Office Laser", "LPT1:"}, {"Label Printer", "COM2:"}};
+        spooler.defaultEntry = "Office Laser,winspool,LPT1:";
+        dir.write("a.prn", "x");
+    }
+    ~CommandLineTest() override { fs::current_path(previous_); }
+
+    BatchResult Run(const std::string& line) {
+        return RunCommandLine(line, spooler, files, live, messages);
+    }
+    bool Kept(const std::string& name) const { return fs::exists(dir.file(name)); }
+
+  private:
+    fs::path previous_;
+};
+
+struct WorkedExample {
+    std::string name, line, fileName, printerName, device;
+    std::size_t documents;
+    bool deleted;
+};
+
+class WorkedExamples : public CommandLineTest,
+                       public ::testing::WithParamInterface<WorkedExample> {};
+
+TEST_P(WorkedExamples, ParseAndPrintAsTheGrammarSays) {
+    const auto& example = GetParam();
+    auto request = ParseCommandLine(example.line, "OFFICE LASER");
+    EXPECT_EQ(request.fileName, example.fileName);
+    EXPECT_EQ(request.printerName, example.printerName);
+    dir.write(example.fileName, "raw bytes");
+    Run(example.line);
+    ASSERT_EQ(spooler.printed().size(), example.documents);
+    for (const auto& doc : spooler.printed()) EXPECT_EQ(doc.deviceName, example.device);
+    EXPECT_EQ(!Kept(example.fileName), example.deleted);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(TwoPrinters, WorkedExamples, ::testing::Values(
+    WorkedExample{"PrinterAfterFile", "report.prn label", "report.prn", "label", "Label Printer", 1, false},
+    WorkedExample{"LowerCaseDelete", "-d report.prn", "report.prn", "OFFICE LASER", "Office Laser", 1, true},
+    WorkedExample{"CopiesDeleteAndPrinter", "-CD 3 report.prn Label Printer", "report.prn", "Label Printer", "Label Printer", 3, true},
+    WorkedExample{"PrinterFirst", "-R Label Printer report.prn", "report.prn", "Label Printer", "Label Printer", 1, false},
+    WorkedExample{"CopiesAndPrinterFirst", "-rc 2 Office Laser report.prn", "report.prn", "Office Laser", "Office Laser", 2, false},
+    WorkedExample{"ZeroCopiesIsOne", "-C 0 report.prn", "report.prn", "OFFICE LASER", "Office Laser", 1, false},
+    WorkedExample{"UnknownFlagEndsTheFlags", "-C 0.4 -x report.prn", "-x", "report.prn", "", 0, false},
+    WorkedExample{"CopiesWithoutNumber", "-C report.prn", "report.prn", "OFFICE LASER", "Office Laser", 1, false},
+    WorkedExample{"UnknownLetterIgnored", "-Q report.prn", "report.prn", "OFFICE LASER", "Office Laser", 1, false},
+    WorkedExample{"LoneDashIsTheFile", "- label", "-", "label", "Label Printer", 1, false},
+    WorkedExample{"AFlagAloneIsTheFile", "-D", "-D", "OFFICE LASER", "Office Laser", 1, false},
+    WorkedExample{"UnknownPrinter", "report.prn Plotter", "report.prn", "Plotter", "", 0, false}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(BatchCopies, HalvesGoToEvenBelowOneIsOneAndOverflowIsRefused) {
+    const std::pair<const char*, std::optional<int>> kCases[] = {
+        {"2.5", 2},         {"3.5", 4},  {"0.4", 1},    {"0", 1},
+        {"-1", 1},          {"x", 1},    {"1e-400", 1}, {"2147483647", INT_MAX},
+        {"2147483648", {}}, {"1e30", {}}};
+    for (auto [text, copies] : kCases) EXPECT_EQ(BatchCopies(text), copies) << text;
+}
+
+TEST_F(CommandLineTest, OddCommandLinesPrintNothingAndFail) {
+    EXPECT_FALSE(Run("").ok);
+    EXPECT_FALSE(Run("-C 99999999999 a.prn").ok);
+    EXPECT_FALSE(Run("-C 32767.6 a.prn").ok);
+    EXPECT_FALSE(RunCommandLine("-C 1 - label", spooler, files, live, messages, true).ok);
+    EXPECT_TRUE(spooler.documents.empty());
+    EXPECT_NE(messages.texts().at(1).find("99999999999"), std::string::npos);
+    EXPECT_EQ(messages.texts().at(2), "Too many copies: 32767.6 (at most 32767)");
+    EXPECT_EQ(messages.texts().at(3), "Nothing to print: standard input is closed.");
+    EXPECT_EQ(LongOptionWord("--dry-run Label keep.prn"), "--dry-run");
+    EXPECT_EQ(LongOptionWord("-C 2 keep.prn --debug"), "--debug");
+}
+
+// -D deletes only when every copy was spooled and the file could be deleted; else the run fails
+// and the file stays.
+TEST_F(CommandLineTest, DeleteOnlyWhenEveryCopyOfThatFileWasSpooled) {
+    dir.write("empty.prn", "");
+    fs::create_directory(dir.file("sub"));
+    spooler.rejecting = {"Label Printer"};
+    EXPECT_FALSE(Run("-D empty.prn label").ok);           // no document for 0 bytes, yet refused
+    EXPECT_FALSE(Run("-CD 0.5 a.prn NoSuchPrinter").ok);  // 0.5 copies are 1, not 0
+    EXPECT_FALSE(Run("-CD 0.5 sub").ok);
+    spooler.failDocument = 2;
+    EXPECT_EQ(Run("-CD 3 a.prn").copiesSpooled, 1);  // stops at the failed copy
+    spooler.failDocument.reset();
+    spooler.finishFails = true;
+    EXPECT_FALSE(Run("-D a.prn").ok);
+    spooler.finishFails = false;
+    files.removeError = std::make_error_code(std::errc::permission_denied);
+    EXPECT_FALSE(Run("-D a.prn").ok);
+    files.removeError.clear();
+    spooler.listFails = true;
+    EXPECT_FALSE(Run("-D a.prn").ok);
+    EXPECT_TRUE(Kept("a.prn") && Kept("sub") && Kept("empty.prn"));
+
+    spooler.listFails = false;
+    const auto result = Run("-CD 2 a.prn");
+    EXPECT_TRUE(result.ok && result.copiesSpooled == 2);
+    EXPECT_FALSE(Kept("a.prn"));
+}
+
+}  // namespace
+}  // namespace vantrel::testing
