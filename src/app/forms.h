@@ -17,7 +17,7 @@
 
 namespace vantrel {
 
-class DirPick;
+class DirectoryPicker;
 
 // What the windowed program works through: the spooler, the files, the settings store, the
 // legacy profile read on the first start, where messages go, and the desktop and the registry
@@ -42,16 +42,16 @@ class Forms final : public MainWindowLinks, public OptionLinks {
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
-    Vantrel& vantrel() { return *vantrel_; }
-    OptionForm& optionForm() { return *optionForm_; }
-    DirPick& dirPick() { return *dirPick_; }
+    MainWindow& mainWindow() { return *mainWindow_; }
+    OptionsDialog& optionsDialog() { return *optionsDialog_; }
+    DirectoryPicker& directoryPicker() { return *directoryPicker_; }
 
     // MainWindowLinks and OptionLinks
     PrinterSystem& printers() override { return seams_.printers; }
     FileSystem& files() override { return seams_.files; }
     SettingsStore& store() override { return seams_.store; }
     MessageSink& messages() override { return seams_.messages; }
-    LiveSettings& liveSettings() override { return *optionForm_; }
+    LiveSettings& liveSettings() override { return *optionsDialog_; }
     std::optional<std::string> pickDirectory(const std::string& start) override;
     void showOptions() override;
     void showAbout() override;
@@ -59,16 +59,16 @@ class Forms final : public MainWindowLinks, public OptionLinks {
     void closeDialogs() override;
     void placeDialogs() override;
     void autoPrintSwitched() override;
-    MainWindowSettings& mainWindowSettings() override { return vantrel_->settings(); }
-    void removeMainWindowMask(int index) override { vantrel_->removeMask(index); }
-    std::string currentDirectory() override { return vantrel_->currentDirectory(); }
+    MainWindowSettings& mainWindowSettings() override { return mainWindow_->settings(); }
+    void removeMainWindowMask(int index) override { mainWindow_->removeMask(index); }
+    std::string currentDirectory() override { return mainWindow_->currentDirectory(); }
 
   private:
     WindowSeams seams_;
     std::string appPath_;
-    std::unique_ptr<DirPick> dirPick_;
-    std::unique_ptr<OptionForm> optionForm_;
-    std::unique_ptr<Vantrel> vantrel_;
+    std::unique_ptr<DirectoryPicker> directoryPicker_;
+    std::unique_ptr<OptionsDialog> optionsDialog_;
+    std::unique_ptr<MainWindow> mainWindow_;
 };
 
 }  // namespace vantrel

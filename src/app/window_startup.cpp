@@ -17,12 +17,12 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
 
     QApplication::setWindowIcon(ApplicationIcon());
     auto forms = std::make_unique<Forms>(seams, places.appPath);
-    Vantrel& window = forms->vantrel();
-    OptionForm& options = forms->optionForm();
+    MainWindow& window = forms->mainWindow();
+    OptionsDialog& options = forms->optionsDialog();
 
     BringInSettings(seams.store, seams.legacyProfile, options, window.settings(), seams.messages);
 
-    CenterForm(forms->dirPick(), window);
+    CenterForm(forms->directoryPicker(), window);
     CenterForm(options, window);
 
     window.offerAfterPrintActions(options.printMethodIndex());

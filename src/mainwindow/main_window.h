@@ -56,7 +56,7 @@ class MainWindowLinks {
 // The caption tells how far they are, or that AutoPrint is off. Escape, Exit or closing the
 // window stops the press after the file in progress. What opens a dialog waits for the end of
 // the slice, so that no file waits behind a dialog.
-class Vantrel : public QMainWindow, private PrintPressView, private PrinterListBox {
+class MainWindow : public QMainWindow, private PrintPressView, private PrinterListBox {
   public:
     static constexpr double kClientWidth = 7185;  // twips
     static constexpr double kClientHeight = 3975;
@@ -67,8 +67,8 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // The same for the Print press.
     static constexpr std::chrono::milliseconds kPressSlice{100};
 
-    explicit Vantrel(MainWindowLinks& links);
-    ~Vantrel() override;
+    explicit MainWindow(MainWindowLinks& links);
+    ~MainWindow() override;
 
     // The main window's settings holder: copies, masks and placement.
     MainWindowSettings& settings();
@@ -88,8 +88,8 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     void offerAfterPrintActions(int chosen);
     // Deletes the mask at index from the mask list, as the options dialog's Delete does.
     void removeMask(int index);
-    // Starts AutoPrint on dropDirectory: Timer1 ticks every intervalMs from now on. The files it
-    // gives up on are remembered in keptRecordPath (nowhere when empty).
+    // Starts AutoPrint on dropDirectory: autoPrintTimer ticks every intervalMs from now on. The
+    // files it gives up on are remembered in keptRecordPath (nowhere when empty).
     void startAutoPrint(const std::string& dropDirectory, int intervalMs,
                         const std::string& keptRecordPath);
     // Whether AutoPrint watches the drop directory: started, and "Use AutoPrint" not clear.
@@ -107,11 +107,11 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     struct Controls;
     class SettingsHolder;
 
-    void Combo1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Timer1_Timer();
+    void onMaskChosen();
+    void onPrintClicked();
+    void onChangeDirClicked();
+    void onExitClicked();
+    void onAutoPrintTimer();
     // The caption between ticks: it tells when a service has the drop directory.
     QString idleCaption() const;
     void continueAutoPrint();
@@ -120,7 +120,7 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // Runs act now, or at the end of the slice under way.
     void whenFree(std::function<void()> act);
     void showCaption();
-    void Form_Unload();
+    void onUnload();
 
     // PrintPressView
     int fileListIndex() const override;
@@ -145,7 +145,7 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     QTimer* pressSlice_;  // the rest of the press
     bool inSlice_ = false;
     std::vector<std::function<void()>> waiting_;  // what came during the slice
-    std::vector<Printer> printers_;               // as file2 lists them
+    std::vector<Printer> printers_;               // as printerList lists them
     std::string chosenPrinter_;                   // the device name the user chose, if any
     bool centrePending_ = false;  // centred before the window system framed the window
 };

@@ -39,15 +39,15 @@ class OptionLinks {
 // its frame hides it with every value kept. "Save Changes" stores the settings, "Cancel" (and
 // Escape) brings back the stored ones (also the main window's copies count, position and
 // masks). It has no default button, so that Return in a text box never saves.
-class OptionForm : public QDialog, public LiveSettings {
+class OptionsDialog : public QDialog, public LiveSettings {
   public:
     static constexpr double kClientWidth = 6870;  // twips
     static constexpr double kClientHeight = 3675;
 
-    explicit OptionForm(OptionLinks& links);
-    ~OptionForm() override;
+    explicit OptionsDialog(OptionLinks& links);
+    ~OptionsDialog() override;
 
-    // Label6 names the AutoPrint drop directory.
+    // dropDirectoryLabel names the AutoPrint drop directory.
     void showDropDirectory(const std::string& dropDirectory);
 
     // LiveSettings
@@ -71,11 +71,11 @@ class OptionForm : public QDialog, public LiveSettings {
   private:
     struct Controls;
 
-    void Form_Load();
-    void AddMask_Click();
-    void DelMask_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void onLoad();
+    void onAddMaskClicked();
+    void onDeleteMaskClicked();
+    void onSaveClicked();
+    void onCancelClicked();
     // Browse: picks a directory, starting at the main window's current one, into box.
     void browseInto(QLineEdit& box);
 

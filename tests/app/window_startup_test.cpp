@@ -36,7 +36,7 @@ class WindowStartupTest : public QObject {
         rig->work.write("report.txt", "r");
         rig->work.write("LABEL.PRN", "l");
         QVERIFY(rig->start());
-        Vantrel& window = rig->window();
+        MainWindow& window = rig->window();
         QVERIFY(window.isVisible() && !window.windowIcon().isNull());
         QVERIFY(window.screen()->availableGeometry().contains(window.geometry()));
         QCOMPARE(rig->control<QComboBox>("Combo2").currentText(), QString("Move"));
@@ -45,8 +45,8 @@ class WindowStartupTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(rig->printers.printed().size(), 2u, 10'000);
 
         rig->control<QLineEdit>("Text2").setText("9");
-        rig->forms->optionForm().show();
-        QVERIFY(window.close() && !rig->forms->optionForm().isVisible());
+        rig->forms->optionsDialog().show();
+        QVERIFY(window.close() && !rig->forms->optionsDialog().isVisible());
         QVERIFY(rig->stored("Defaults", "Copies") == "2" && !window.autoPrintRunning());
         window.show();
         rig->control<QPushButton>("Command4").click();
@@ -69,7 +69,7 @@ class WindowStartupTest : public QObject {
         QVERIFY(rig->user.saw("choose another starting directory under Options"));
         QVERIFY(rig->user.saw("The AutoPrint directory " + rig->dropDirectory()));
         QCOMPARE(rig->control<QLineEdit>("Text1").text(), QDir::homePath() + "/");
-        QCOMPARE(rig->forms->optionForm().startDir(), missing);  // the setting is left alone
+        QCOMPARE(rig->forms->optionsDialog().startDir(), missing);  // the setting is left alone
         QVERIFY(!rig->window().autoPrintRunning());
         QCOMPARE(rig->window().windowTitle(), QString("Vantrel - AutoPrint off"));
     }

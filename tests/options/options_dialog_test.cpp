@@ -6,11 +6,11 @@
 using namespace vantrel;
 using namespace vantrel::testing;
 
-class OptionFormTest : public QObject {
+class OptionsDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<WindowRig> rig;
-    OptionForm* options = nullptr;
+    OptionsDialog* options = nullptr;
 
     template <typename Control>
     Control& control(const char* name) {
@@ -27,7 +27,7 @@ class OptionFormTest : public QObject {
     void init() {
         rig = std::make_unique<WindowRig>();
         QVERIFY(rig->start());
-        options = &rig->forms->optionForm();
+        options = &rig->forms->optionsDialog();
         options->show();
     }
 
@@ -35,7 +35,7 @@ class OptionFormTest : public QObject {
     // keeps what was set, unsaved; Save Changes stores it. Browse starts at the main window's
     // directory, whatever the box holds, and a cancelled pick changes nothing.
     void cancelBringsBackAndSaveChangesStores() {
-        Vantrel& window = rig->window();
+        MainWindow& window = rig->window();
         const QPoint storedPosition = window.pos();
         control<QLineEdit>("Text1").setText("/typed/");
         control<QLineEdit>("TextMask").setText("*.log");
@@ -118,5 +118,5 @@ class OptionFormTest : public QObject {
     }
 };
 
-QTEST_MAIN(OptionFormTest)
-#include "option_form_test.moc"
+QTEST_MAIN(OptionsDialogTest)
+#include "options_dialog_test.moc"
