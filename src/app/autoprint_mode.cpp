@@ -16,6 +16,7 @@
 #include "platform/file_lock.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
+#include "settings/live_settings.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"
 
@@ -53,16 +54,19 @@ std::optional<HotFolder> DropDirectoryFolder() {
     return HotFolder{drop, std::nullopt};
 }
 
-// The user's stored settings; the number of copies, or nothing when it cannot be used.
-std::optional<int> BringInStoredSettings(LiveSettings& live) {
+// The user's stored settings.
+Settings BringInStoredSettings() {
     auto store = MakeSystemSettingsStore();
     auto profile = MakeSystemLegacyProfile();
-    PlainMainWindowSettings window;
     StderrMessages messages;
-    BringInSettings(*store, *profile, live, window, messages);
-    const auto copies = AutoPrintCopies(window.copiesText());
+    return BringInSettings(*store, *profile, NoScreenRoom(), messages);
+}
+
+// The stored number of copies, or nothing when it cannot be used.
+std::optional<int> StoredCopies(const Settings& settings) {
+    const auto copies = AutoPrintCopies(settings.copies);
     if (!copies) {
-        Tell("the stored number of copies \"" + window.copiesText() +
+        Tell("the stored number of copies \"" + settings.copies +
              "\" is not a whole number from 1 to 32767; set it in the window");
     }
     return copies;
@@ -126,8 +130,9 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto printers = MakeSystemPrinterSystem(*stop);
     if (auto missing = MissingNamedPrinter(request.folders, *printers)) return Refuse(*missing);
-    PlainLiveSettings live;
-    const auto copies = BringInStoredSettings(live);
+    Settings settings = BringInStoredSettings();
+    const auto copies = StoredCopies(settings);
+    LiveSettingsOf live(settings);
     if (!copies) return 2;
 
     int refused = 0;

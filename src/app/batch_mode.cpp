@@ -7,6 +7,7 @@
 #include "platform/backends.h"
 #include "platform/file_system.h"
 #include "printing/printer_selection.h"
+#include "settings/live_settings.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"
 
@@ -18,9 +19,8 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool sta
 
     auto store = MakeSystemSettingsStore();
     auto profile = MakeSystemLegacyProfile();
-    PlainLiveSettings live;
-    PlainMainWindowSettings window;
-    BringInSettings(*store, *profile, live, window, messages);
+    Settings settings = BringInSettings(*store, *profile, NoScreenRoom(), messages);
+    LiveSettingsOf live(settings);
 
     auto files = MakeSystemFileSystem();
     auto result =

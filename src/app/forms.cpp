@@ -5,6 +5,7 @@
 #include "app/version.h"
 #include "dirpick/directory_picker.h"
 #include "formkit/center_form.h"
+#include "settings/settings_routines.h"
 
 namespace vantrel {
 
@@ -39,6 +40,16 @@ void Forms::showAbout() {
 
 void Forms::showHelp() {
     OpenHelp(seams_.desktop, seams_.messages, appPath_);
+}
+
+void Forms::showSettings(const Settings& settings) {
+    settings_ = settings;
+    optionsDialog_->showSettings();
+    mainWindow_->showSettings();
+}
+
+void Forms::restoreSettings() {
+    showSettings(LoadSettings(seams_.store));
 }
 
 void Forms::placeDialogs() {

@@ -14,6 +14,7 @@
 #include "platform/printer_system.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
+#include "settings/settings.h"
 
 namespace vantrel {
 
@@ -32,8 +33,9 @@ struct WindowSeams {
     Registry& registry;
 };
 
-// The single instance of each form, and what links them: each form reaches the others through
-// the narrow links it declares, which this owner keeps. The forms are made hidden and live until
+// The single instance of each form, the settings in force that they show and edit, and what
+// links them: each form reaches the others through the narrow links it declares, which this
+// owner keeps. The forms are made hidden and live until
 // this owner goes. appPath is the program's directory, where Help looks for its document.
 class Forms final : public MainWindowLinks, public OptionLinks {
   public:
@@ -51,7 +53,7 @@ class Forms final : public MainWindowLinks, public OptionLinks {
     FileSystem& files() override { return seams_.files; }
     SettingsStore& store() override { return seams_.store; }
     MessageSink& messages() override { return seams_.messages; }
-    LiveSettings& liveSettings() override { return *optionsDialog_; }
+    Settings& settings() override { return settings_; }
     std::optional<std::string> pickDirectory(const std::string& start) override;
     void showOptions() override;
     void showAbout() override;
@@ -59,13 +61,19 @@ class Forms final : public MainWindowLinks, public OptionLinks {
     void closeDialogs() override;
     void placeDialogs() override;
     void autoPrintSwitched() override;
-    MainWindowSettings& mainWindowSettings() override { return mainWindow_->settings(); }
+    void saveSettings() override { mainWindow_->saveSettings(); }
+    void restoreSettings() override;
+    void addMainWindowMask(const std::string& mask) override { mainWindow_->addMask(mask); }
     void removeMainWindowMask(int index) override { mainWindow_->removeMask(index); }
     std::string currentDirectory() override { return mainWindow_->currentDirectory(); }
+
+    // Takes settings as the settings in force and shows them in every form.
+    void showSettings(const Settings& settings);
 
   private:
     WindowSeams seams_;
     std::string appPath_;
+    Settings settings_;
     std::unique_ptr<DirectoryPicker> directoryPicker_;
     std::unique_ptr<OptionsDialog> optionsDialog_;
     std::unique_ptr<MainWindow> mainWindow_;

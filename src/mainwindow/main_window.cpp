@@ -86,66 +86,8 @@ struct MainWindow::Controls {
     QAction* Help;
 };
 
-// The settings the main window holds, as the settings routines read and write them.
-class MainWindow::SettingsHolder : public MainWindowSettings {
-  public:
-    SettingsHolder(MainWindow& window, Controls& ui) : window_(window), ui_(ui) {}
-
-    std::string copiesText() const override { return ui_.copiesBox->text().toStdString(); }
-    void setCopiesText(const std::string& text) override {
-        ui_.copiesBox->setText(QString::fromStdString(text));
-    }
-    void clearMasks() override {
-        const QSignalBlocker quiet(ui_.maskList);
-        ui_.maskList->clear();
-    }
-    void addMask(const std::string& mask) override {
-        // Adding to an empty list selects nothing, so the file list keeps its pattern.
-        const QSignalBlocker quiet(ui_.maskList);
-        const bool noneSelected = ui_.maskList->currentIndex() < 0;
-        ui_.maskList->addItem(QString::fromStdString(mask));
-        if (noneSelected) ui_.maskList->setCurrentIndex(-1);
-    }
-    std::vector<std::string> masks() const override {
-        std::vector<std::string> all;
-        for (int i = 0; i < ui_.maskList->count(); ++i) {
-            all.push_back(ui_.maskList->itemText(i).toStdString());
-        }
-        return all;
-    }
-    int maskIndex() const override { return ui_.maskList->currentIndex(); }
-    void setMaskIndex(int index) override {
-        ui_.maskList->setCurrentIndex(index >= 0 && index < ui_.maskList->count() ? index : -1);
-    }
-    FormGeometry geometry() const override { return FormGeometryTwips(window_); }
-    bool isWindowStateNormal() const override {
-        return !window_.isMinimized() && !window_.isMaximized() && !window_.isFullScreen();
-    }
-    void moveTo(float top, float left) override {
-        window_.centrePending_ = false;
-        MoveFormTwips(window_, top, left);
-    }
-    // Until the window system frames the window, its frame is not known: it is centred again
-    // once it is, so that it is centred as it is seen.
-    void moveToCentre() override {
-        MainWindowSettings::moveToCentre();
-        window_.centrePending_ = !IsFramed(window_);
-    }
-    FormGeometry screen() const override { return RectTwips(PrimaryScreenRect()); }
-    bool reachable(const FormGeometry& placed) const override {
-        return TitleBarReachable(RectPixels(placed), TitleBarHeight(window_),
-                                 AvailableScreenAreas());
-    }
-
-  private:
-    MainWindow& window_;
-    Controls& ui_;
-};
-
 MainWindow::MainWindow(MainWindowLinks& links)
-    : links_(links),
-      ui_(std::make_unique<Controls>()),
-      settings_(std::make_unique<SettingsHolder>(*this, *ui_)) {
+    : links_(links), live_(links.settings()), ui_(std::make_unique<Controls>()) {
     setObjectName(QStringLiteral("Vantrel"));
     setWindowTitle(QStringLiteral("Vantrel"));
     // A fixed single border: it can be minimised but neither resized nor maximised.
@@ -201,6 +143,8 @@ MainWindow::MainWindow(MainWindowLinks& links)
     layout()->activate();
 
     connect(ui.maskList, &QComboBox::currentIndexChanged, this, [this] { onMaskChosen(); });
+    connect(ui.copiesBox, &QLineEdit::textChanged, this,
+            [this](const QString& text) { links_.settings().copies = text.toStdString(); });
     connect(ui.printerList, &QListWidget::currentRowChanged, this, [this](int row) {
         const bool listed = row >= 0 && std::size_t(row) < printers_.size();
         chosenPrinter_ = listed ? printers_[std::size_t(row)].deviceName : std::string();
@@ -224,8 +168,54 @@ MainWindow::MainWindow(MainWindowLinks& links)
 
 MainWindow::~MainWindow() = default;
 
-MainWindowSettings& MainWindow::settings() {
-    return *settings_;
+void MainWindow::showSettings() {
+    const Settings& settings = links_.settings();
+    ui_->copiesBox->setText(QString::fromStdString(settings.copies));
+    if (const auto corner = StoredCorner(settings, room())) {
+        centrePending_ = false;
+        MoveFormTwips(*this, corner->top, corner->left);
+    } else {
+        moveToCentre();
+    }
+    QComboBox& masks = *ui_->maskList;
+    {
+        // Filling the list chooses nothing, so the file list keeps its pattern until a mask is.
+        const QSignalBlocker quiet(masks);
+        masks.clear();
+        for (const std::string& mask : settings.masks) masks.addItem(QString::fromStdString(mask));
+        masks.setCurrentIndex(-1);
+    }
+    const int chosen = settings.maskIndex;
+    masks.setCurrentIndex(chosen >= 0 && chosen < masks.count() ? chosen : -1);
+}
+
+void MainWindow::saveSettings() {
+    Settings settings = links_.settings();
+    // A minimised or maximised window keeps the placement stored last.
+    settings.top = settings.left = std::nullopt;
+    if (!isMinimized() && !isMaximized() && !isFullScreen()) {
+        const FormGeometry outer = FormGeometryTwips(*this);
+        settings.top = outer.top;
+        settings.left = outer.left;
+    }
+    SaveSettingsReporting(links_.store(), settings, links_.messages());
+}
+
+WindowRoom MainWindow::room() const {
+    const FormGeometry outer = FormGeometryTwips(*this);
+    const int titleHeight = TitleBarHeight(*this);
+    return {RectTwips(PrimaryScreenRect()), outer.width, outer.height,
+            [titleHeight](const FormGeometry& placed) {
+                return TitleBarReachable(RectPixels(placed), titleHeight, AvailableScreenAreas());
+            }};
+}
+
+// Until the window system frames the window, its frame is not known: it is centred again once
+// it is, so that it is centred as it is seen.
+void MainWindow::moveToCentre() {
+    const WindowRoom room = this->room();
+    MoveFormTwips(*this, CentredTop(room), CentredLeft(room));
+    centrePending_ = !IsFramed(*this);
 }
 
 void MainWindow::refreshLists() {
@@ -283,27 +273,51 @@ void MainWindow::offerAfterPrintActions(int chosen) {
     ui_->actionList->setCurrentIndex(chosen);
 }
 
+void MainWindow::addMask(const std::string& mask) {
+    QComboBox& masks = *ui_->maskList;
+    {
+        // Adding to an empty list chooses nothing, so the file list keeps its pattern.
+        const QSignalBlocker quiet(masks);
+        const bool noneChosen = masks.currentIndex() < 0;
+        masks.addItem(QString::fromStdString(mask));
+        if (noneChosen) masks.setCurrentIndex(-1);
+    }
+    keepMasks();
+}
+
 void MainWindow::removeMask(int index) {
     QComboBox& masks = *ui_->maskList;
     if (index < 0 || index >= masks.count()) return;
-    // Removing the chosen mask leaves none chosen rather than choosing a neighbour.
-    const QSignalBlocker quiet(masks);
-    const bool wasChosen = index == masks.currentIndex();
-    masks.removeItem(index);
-    if (wasChosen) masks.setCurrentIndex(-1);
+    {
+        // Removing the chosen mask leaves none chosen rather than choosing a neighbour.
+        const QSignalBlocker quiet(masks);
+        const bool wasChosen = index == masks.currentIndex();
+        masks.removeItem(index);
+        if (wasChosen) masks.setCurrentIndex(-1);
+    }
+    keepMasks();
+}
+
+void MainWindow::keepMasks() {
+    Settings& settings = links_.settings();
+    settings.masks.clear();
+    for (int i = 0; i < ui_->maskList->count(); ++i) {
+        settings.masks.push_back(ui_->maskList->itemText(i).toStdString());
+    }
+    settings.maskIndex = ui_->maskList->currentIndex();
 }
 
 void MainWindow::startAutoPrint(const std::string& dropDirectory, int intervalMs,
                                 const std::string& keptRecordPath) {
     watcher_ = std::make_unique<AutoPrintWatcher>(
-        dropDirectory, links_.printers(), links_.files(), links_.liveSettings(), links_.messages(),
+        dropDirectory, links_.printers(), links_.files(), live_, links_.messages(),
         [this] { return copiesText(); }, keptRecordPath);
     ui_->autoPrintTimer->start(intervalMs);
     showCaption();
 }
 
 bool MainWindow::autoPrintRunning() const {
-    return watcher_ && ui_->autoPrintTimer->isActive() && links_.liveSettings().autoPrint() != 0;
+    return watcher_ && ui_->autoPrintTimer->isActive() && links_.settings().autoPrint != 0;
 }
 
 void MainWindow::showAutoPrintState() {
@@ -311,6 +325,7 @@ void MainWindow::showAutoPrintState() {
 }
 
 void MainWindow::onMaskChosen() {
+    links_.settings().maskIndex = ui_->maskList->currentIndex();
     // Emptying the list leaves the pattern as it was; only a chosen mask replaces it.
     if (ui_->maskList->currentIndex() < 0) return;
     ui_->fileList->setPattern(ui_->maskList->currentText());
@@ -320,7 +335,7 @@ void MainWindow::onPrintClicked() {
     if (press_) return;  // one press at a time; the caption tells how far it is
     PrintPressView& view = *this;
     auto press =
-        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.liveSettings(),
+        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), live_,
                                      links_.messages(), [] { QCoreApplication::processEvents(); });
     if (!press->start()) return;
     press_ = std::move(press);
@@ -394,7 +409,7 @@ void MainWindow::onChangeDirClicked() {
 }
 
 void MainWindow::onExitClicked() {
-    SaveSettingsReporting(links_.store(), links_.liveSettings(), settings(), links_.messages());
+    saveSettings();
     close();
 }
 
@@ -441,7 +456,7 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     // The frame is known now: centred again with it, and the dialogs with the window.
     if (centrePending_ && IsFramed(*this)) {
-        settings_->moveToCentre();
+        moveToCentre();
         links_.placeDialogs();
     }
 }
@@ -481,7 +496,7 @@ std::string MainWindow::selectedPrinter() const {
 }
 
 std::string MainWindow::copiesText() const {
-    return settings_->copiesText();
+    return ui_->copiesBox->text().toStdString();
 }
 
 int MainWindow::actionIndex() const {

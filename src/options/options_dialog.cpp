@@ -13,8 +13,6 @@
 
 #include "formkit/controls.h"
 #include "formkit/tab_order.h"
-#include "settings/settings_routines.h"
-#include "settings/settings_steps.h"
 
 namespace vantrel {
 
@@ -144,17 +142,29 @@ OptionsDialog::OptionsDialog(OptionLinks& links)
             [this] { browseInto(*ui_->copyDirBox); });
     connect(ui.saveButton, &QPushButton::clicked, this, [this] { onSaveClicked(); });
     connect(ui.cancelButton, &QPushButton::clicked, this, [this] { onCancelClicked(); });
-    connect(ui.autoPrintBox, &QCheckBox::stateChanged, this,
-            [this] { links_.autoPrintSwitched(); });
+    // Each control writes back into the settings in force as it changes.
+    connect(ui.autoPrintBox, &QCheckBox::stateChanged, this, [this] {
+        links_.settings().autoPrint = ValueOf(*ui_->autoPrintBox);
+        links_.autoPrintSwitched();
+    });
+    connect(ui.ejectBox, &QCheckBox::stateChanged, this,
+            [this] { links_.settings().pageEject = ValueOf(*ui_->ejectBox); });
+    connect(ui.startDirBox, &QLineEdit::textChanged, this,
+            [this](const QString& text) { links_.settings().startDir = text.toStdString(); });
+    connect(ui.copyDirBox, &QLineEdit::textChanged, this,
+            [this](const QString& text) { links_.settings().copyDir = text.toStdString(); });
+    connect(ui.methodList, &QComboBox::currentIndexChanged, this,
+            [this](int index) { links_.settings().printMethodIndex = index; });
     // Typing into the method box leaves no entry chosen.
     QComboBox* method = ui.methodList;
-    connect(method->lineEdit(), &QLineEdit::textEdited, this, [method](const QString& text) {
+    connect(method->lineEdit(), &QLineEdit::textEdited, this, [this, method](const QString& text) {
         if (method->currentIndex() < 0) return;
         const int cursor = method->lineEdit()->cursorPosition();
         const QSignalBlocker quiet(method);
         method->setCurrentIndex(-1);
         method->setEditText(text);
         method->lineEdit()->setCursorPosition(cursor);
+        links_.settings().printMethodIndex = -1;
     });
 
     onLoad();
@@ -188,7 +198,7 @@ void OptionsDialog::onAddMaskClicked() {
     const QString mask = ui_->maskBox->text();
     if (mask.isEmpty()) return;
     ui_->maskList->addItem(mask);
-    links_.mainWindowSettings().addMask(mask.toStdString());
+    links_.addMainWindowMask(mask.toStdString());
     ui_->maskBox->clear();
 }
 
@@ -209,65 +219,28 @@ void OptionsDialog::browseInto(QLineEdit& box) {
 }
 
 void OptionsDialog::onSaveClicked() {
-    SaveSettingsReporting(links_.store(), *this, links_.mainWindowSettings(), links_.messages());
+    links_.saveSettings();
     done(Accepted);
 }
 
 void OptionsDialog::onCancelClicked() {
-    LoadSettings(links_.store(), *this, links_.mainWindowSettings());
+    links_.restoreSettings();
     done(Rejected);
 }
 
-int OptionsDialog::autoPrint() const {
-    return ValueOf(*ui_->autoPrintBox);
-}
-
-void OptionsDialog::setAutoPrint(int value) {
-    SetValue(*ui_->autoPrintBox, value);
-}
-
-int OptionsDialog::pageEject() const {
-    return ValueOf(*ui_->ejectBox);
-}
-
-void OptionsDialog::setPageEject(int value) {
-    SetValue(*ui_->ejectBox, value);
-}
-
-std::string OptionsDialog::startDir() const {
-    return ui_->startDirBox->text().toStdString();
-}
-
-void OptionsDialog::setStartDir(const std::string& text) {
-    ui_->startDirBox->setText(QString::fromStdString(text));
-}
-
-std::string OptionsDialog::copyDir() const {
-    return ui_->copyDirBox->text().toStdString();
-}
-
-void OptionsDialog::setCopyDir(const std::string& text) {
-    ui_->copyDirBox->setText(QString::fromStdString(text));
-}
-
-int OptionsDialog::printMethodIndex() const {
-    return ui_->methodList->currentIndex();
-}
-
-void OptionsDialog::setPrintMethodIndex(int index) {
-    ui_->methodList->setCurrentIndex(index >= 0 && index < ui_->methodList->count() ? index : -1);
-}
-
-void OptionsDialog::clearMaskList() {
+void OptionsDialog::showSettings() {
+    const Settings settings = links_.settings();  // a copy: each control writes back as it is set
+    ui_->startDirBox->setText(QString::fromStdString(settings.startDir));
+    ui_->copyDirBox->setText(QString::fromStdString(settings.copyDir));
+    SetValue(*ui_->autoPrintBox, settings.autoPrint);
+    SetValue(*ui_->ejectBox, settings.pageEject);
+    const int method = settings.printMethodIndex;
+    ui_->methodList->setCurrentIndex(method >= 0 && method < ui_->methodList->count() ? method
+                                                                                      : -1);
     ui_->maskList->clear();
-}
-
-void OptionsDialog::addMaskItem(const std::string& mask) {
-    ui_->maskList->addItem(QString::fromStdString(mask));
-}
-
-int OptionsDialog::maskItemCount() const {
-    return ui_->maskList->count();
+    for (const std::string& mask : settings.masks) {
+        ui_->maskList->addItem(QString::fromStdString(mask));
+    }
 }
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/system_places.h"
+#include "settings/settings.h"
 
 namespace vantrel {
 
@@ -55,6 +56,32 @@ class PlainLiveSettings : public LiveSettings {
     std::string copyDir_ = DefaultCopyDirectory();
     int printMethodIndex_ = 0;  // "Leave"
     int maskCount_ = 0;
+};
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+// The settings in force as the flows that still read LiveSettings see them.
+class LiveSettingsOf : public LiveSettings {
+  public:
+    explicit LiveSettingsOf(Settings& settings) : settings_(settings) {}
+    int autoPrint() const override { return settings_.autoPrint; }
+    void setAutoPrint(int value) override { settings_.autoPrint = value; }
+    int pageEject() const override { return settings_.pageEject; }
+    void setPageEject(int value) override { settings_.pageEject = value; }
+    std::string startDir() const override { return settings_.startDir; }
+    void setStartDir(const std::string& text) override { settings_.startDir = text; }
+    std::string copyDir() const override { return settings_.copyDir; }
+    void setCopyDir(const std::string& text) override { settings_.copyDir = text; }
+    int printMethodIndex() const override { return settings_.printMethodIndex; }
+    void setPrintMethodIndex(int index) override { settings_.printMethodIndex = index; }
+    void clearMaskList() override { settings_.masks.clear(); }
+    void addMaskItem(const std::string& mask) override { settings_.masks.push_back(mask); }
+    int maskItemCount() const override { return static_cast<int>(settings_.masks.size()); }
+
+  private:
+    Settings& settings_;
 };
 
 }  // namespace vantrel

@@ -16,11 +16,13 @@ class OptionsDialogTest : public QObject {
     Control& control(const char* name) {
         return Child<Control>(*options, name);
     }
-    // The masks of both lists, which must agree.
+    // The masks of both lists and of the settings in force, which must agree.
     QStringList masks() {
-        QStringList main;
-        for (const auto& mask : rig->window().settings().masks()) main << mask.c_str();
-        return main == Texts(control<QListWidget>("ListMask")) ? main : QStringList{"differ"};
+        QStringList held;
+        for (const auto& mask : rig->forms->settings().masks) held << mask.c_str();
+        const bool agree = held == Texts(control<QListWidget>("ListMask")) &&
+                           held == Texts(*rig->control<QComboBox>("Combo1").view());
+        return agree ? held : QStringList{"differ"};
     }
 
   private slots:
@@ -42,7 +44,7 @@ class OptionsDialogTest : public QObject {
         control<QPushButton>("AddMask").click();
         window.move(storedPosition + QPoint(40, 30));
         control<QPushButton>("Command4").click();
-        QCOMPARE(options->startDir(), WindowRig::dir(rig->work));
+        QCOMPARE(rig->forms->settings().startDir, WindowRig::dir(rig->work));
         QCOMPARE(masks(), (QStringList{"*.txt", "*.prn", "*.*"}));
         QCOMPARE(window.pos(), storedPosition);
 
@@ -77,10 +79,10 @@ class OptionsDialogTest : public QObject {
         control<QListWidget>("ListMask").setCurrentRow(1);
         control<QPushButton>("DelMask").click();
         QCOMPARE(masks(), (QStringList{"*.txt", "*.*", "*.log"}));
-        QCOMPARE(rig->window().settings().maskIndex(), 0);
+        QCOMPARE(rig->forms->settings().maskIndex, 0);
         control<QListWidget>("ListMask").setCurrentRow(0);
         control<QPushButton>("DelMask").click();
-        QCOMPARE(rig->window().settings().maskIndex(), -1);
+        QCOMPARE(rig->forms->settings().maskIndex, -1);
         rig->window().refreshLists();
         QCOMPARE(Texts(Child<QListView>(rig->window(), "File1")), QStringList{"a.txt"});
     }
@@ -96,7 +98,8 @@ class OptionsDialogTest : public QObject {
         QTest::keyClick(&start, Qt::Key_Return);
         QVERIFY(options->isVisible() && rig->stored("Defaults", "PageEject") == "2");
         QTest::keyClick(&start, Qt::Key_Escape);
-        QVERIFY(!options->isVisible() && options->startDir() == WindowRig::dir(rig->work));
+        QVERIFY(!options->isVisible() &&
+                rig->forms->settings().startDir == WindowRig::dir(rig->work));
         options->show();
         QTest::keyClick(&control<QPushButton>("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(!options->isVisible());
