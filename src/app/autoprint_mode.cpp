@@ -16,6 +16,7 @@
 #include "platform/file_lock.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
+#include "printing/copies_count.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"
 
@@ -60,12 +61,13 @@ std::optional<int> BringInStoredSettings(LiveSettings& live) {
     PlainMainWindowSettings window;
     StderrMessages messages;
     BringInSettings(*store, *profile, live, window, messages);
-    const auto copies = AutoPrintCopies(window.copiesText());
-    if (!copies) {
+    const CopiesCount copies = ReadCopies(window.copiesText(), CopiesRule::AutoPrint);
+    if (!copies.usable()) {
         Tell("the stored number of copies \"" + window.copiesText() +
              "\" is not a whole number from 1 to 32767; set it in the window");
+        return std::nullopt;
     }
-    return copies;
+    return copies.count;
 }
 
 // The window's AutoPrint holds a folder only for one tick: it is waited for that long.
@@ -145,8 +147,9 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
-    HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath()},
-                             live, {reused, *files, *events, *stop}, JournalLine);
+    HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath(),
+                              SpoolOptions{EjectBetweenJobs(live)}},
+                             {reused, *files, *events, *stop}, JournalLine);
     service.run();
     return 0;
 }

@@ -24,7 +24,8 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool sta
 
     auto files = MakeSystemFileSystem();
     auto result =
-        RunCommandLine(Trim(commandLine), *system, *files, live, messages, standardInputClosed);
+        RunCommandLine(Trim(commandLine), *system, *files, SpoolOptions{live.pageEject() == 1},
+                       messages, standardInputClosed);
     return result.ok ? 0 : 1;
 }
 

@@ -294,7 +294,8 @@ void Vantrel::removeMask(int index) {
 void Vantrel::startAutoPrint(const std::string& dropDirectory, int intervalMs,
                              const std::string& keptRecordPath) {
     watcher_ = std::make_unique<AutoPrintWatcher>(
-        dropDirectory, links_.printers(), links_.files(), links_.liveSettings(), links_.messages(),
+        dropDirectory, links_.printers(), links_.files(),
+        [this] { return SpoolOptions{EjectBetweenJobs(links_.liveSettings())}; }, links_.messages(),
         [this] { return copiesText(); }, keptRecordPath);
     ui_->Timer1->start(intervalMs);
     showCaption();

@@ -9,18 +9,14 @@
 #include "platform/path_separator.h"
 #include "platform/plain_file.h"
 #include "platform/system_places.h"
+#include "printing/copies_count.h"
+#include "printing/outcome_texts.h"
 #include "printing/print_copies.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
 
 namespace fs = std::filesystem;
-
-std::optional<int> InteractiveCopies(const std::string& copiesText) {
-    auto copies = RoundHalfEven(Val(copiesText), 1, 32767);
-    if (!copies) return std::nullopt;
-    return static_cast<int>(*copies);
-}
 
 std::string PrintName(const std::string& listEntry) {
     // Names keep their case where the file system tells case apart.
@@ -238,7 +234,7 @@ bool PrintPress::start() {
         messages_.show("Must Pick a Printer.", MsgStyle::OkCancel);
         return false;
     }
-    if (!InteractiveCopies(view_.copiesText())) {
+    if (!ReadCopies(view_.copiesText(), CopiesRule::PrintButton).usable()) {
         messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
         return false;
     }
@@ -291,13 +287,14 @@ bool PrintPress::handleFile(const std::string& entry) {
         return false;
     }
     // The copies box is read again for every file.
-    const auto asked = InteractiveCopies(view_.copiesText());
-    if (!asked) {
+    const CopiesCount asked = ReadCopies(view_.copiesText(), CopiesRule::PrintButton);
+    if (!asked.usable()) {
         messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
         return false;
     }
-    const auto printed = PrintCopies(path, printer_, *asked, answering_->printers,
-                                     answering_->files, live_, messages_);
+    const auto printed = PrintCopies(path, printer_, asked.count, answering_->printers,
+                                     answering_->files, SpoolOptions{EjectBetweenJobs(live_)});
+    ShowNotices(CopiesNotices(printed), messages_);
     const int action = view_.actionIndex();
     const bool goes = action == kActionDelete || action == kActionMove;
     // A file left in place needs no check that it is still the printed one.

@@ -97,10 +97,6 @@ class PrintPress {
 PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
                        const LiveSettings& live, MessageSink& messages);
 
-// The number of copies the copies box asks for: its leading number rounded with halves to
-// even; nothing when that is outside 1..32767.
-std::optional<int> InteractiveCopies(const std::string& copiesText);
-
 // The name a listed file is printed and moved under: upper-cased where file names ignore case.
 std::string PrintName(const std::string& listEntry);
 

@@ -31,6 +31,11 @@ class LiveSettings {
     virtual int maskItemCount() const = 0;
 };
 
+// Whether a form feed follows each document: "Eject page between jobs" ticked, not greyed.
+inline bool EjectBetweenJobs(const LiveSettings& live) {
+    return live.pageEject() == 1;
+}
+
 // The live settings of batch mode, where no dialog exists; starts on the settings' defaults.
 class PlainLiveSettings : public LiveSettings {
   public:

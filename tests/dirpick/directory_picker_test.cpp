@@ -70,4 +70,4 @@ class DirPickTest : public QObject {
 };
 
 QTEST_MAIN(DirPickTest)
-#include "dir_pick_test.moc"
+#include "directory_picker_test.moc"

@@ -51,6 +51,7 @@ class PrintPressTest : public PrintRig, public PrintPressView {
     std::string copies = "1";
     int action = kActionLeave;
     int refreshes = 0;
+    PlainLiveSettings live;
 };
 
 // Only the first thing missing is said, and nothing is printed.
@@ -73,16 +74,21 @@ TEST_F(PrintPressTest, RefusesWithoutAFileAPrinterOrAUsableCopiesCount) {
     EXPECT_EQ(refreshes, 0);
 }
 
+// The form feed follows each document only while "Eject page between jobs" is ticked, not greyed.
 TEST_F(PrintPressTest, EverySelectedFileIsPrintedInItsCopiesThenLeft) {
     AddFiles({"a.prn", "b.prn", "c.prn"});
     selected[1] = false;
     current = 1;            // the current entry, unselected, is not printed
     copies = "2.5 copies";  // the leading number, halves to even: two copies
+    live.setPageEject(2);
     EXPECT_EQ(Press(), PressResult::Completed);
     ASSERT_EQ(spooler.printed().size(), 4u);
     EXPECT_EQ(spooler.printed()[2].data, "data of c.prn");
+    live.setPageEject(1);
+    EXPECT_EQ(Press(), PressResult::Completed);
+    EXPECT_EQ(spooler.printed().at(4).data, "data of a.prn\f");
     EXPECT_TRUE(fs::exists(Source("a.prn")));
-    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(refreshes, 2);
 }
 
 // A slice whose budget is spent takes no second file; a stop ends the press after the file in

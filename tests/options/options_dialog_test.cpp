@@ -119,4 +119,4 @@ class OptionFormTest : public QObject {
 };
 
 QTEST_MAIN(OptionFormTest)
-#include "option_form_test.moc"
+#include "options_dialog_test.moc"
