@@ -32,10 +32,10 @@ int main(int argc, char** argv) {
 
     auto system = vantrel::MakeSystemPrinterSystem();
     auto files = vantrel::MakeSystemFileSystem();
-    vantrel::PlainLiveSettings live;
     vantrel::StderrMessages messages;
-    vantrel::AutoPrintWatcher watcher(drop.string(), *system, *files, live, messages,
-                                      [] { return std::string("1"); });
+    vantrel::AutoPrintWatcher watcher(
+        drop.string(), *system, *files, [] { return vantrel::SpoolOptions{}; }, messages,
+        [] { return std::string("1"); });
     watcher.tick();  // the first look: nothing is printed yet
 
     const auto start = std::chrono::steady_clock::now();

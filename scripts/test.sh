@@ -14,11 +14,13 @@ build="${1:-$root/build}"
 jobs="${VANTREL_JOBS:-2}"
 
 bash "$root/scripts/install-deps.sh"
-# Gates that keep the tree clean: formatted as .clang-format says, and tests about a third of the
-# product's size. They are reported at the end; the tests run either way.
+# Gates that keep the tree clean: formatted as .clang-format says, tests about a third of the
+# product's size, and each folder including only from the floors below it. They are reported at
+# the end; the tests run either way.
 gates=0
 bash "$root/scripts/check-format.sh" || gates=1
 bash "$root/scripts/test-ratio.sh" || gates=1
+bash "$root/scripts/check-layers.sh" || gates=1
 # Every test runs on a build with AddressSanitizer and UndefinedBehaviorSanitizer; the release
 # build with Debian's hardening is the package's (scripts/test-deb.sh).
 cmake -S "$root" -B "$build" -DVANTREL_WERROR=ON -DVANTREL_SANITIZE=ON
@@ -68,7 +70,7 @@ bash "$root/scripts/windows/test-under-wine.sh" "$build-win" || status=1
 bash "$root/scripts/test-deb.sh" "$build-deb" || status=1
 set -e
 if ((gates)); then
-    echo "test.sh: a gate failed: see check-format and test-ratio above" >&2
+    echo "test.sh: a gate failed: see check-format, test-ratio and check-layers above" >&2
     status=1
 fi
 exit "$status"

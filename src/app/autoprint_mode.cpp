@@ -16,7 +16,7 @@
 #include "platform/file_lock.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
-#include "settings/live_settings.h"
+#include "printing/copies_count.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"
 
@@ -64,12 +64,13 @@ Settings BringInStoredSettings() {
 
 // The stored number of copies, or nothing when it cannot be used.
 std::optional<int> StoredCopies(const Settings& settings) {
-    const auto copies = AutoPrintCopies(settings.copies);
-    if (!copies) {
+    const CopiesCount copies = ReadCopies(settings.copies, CopiesRule::AutoPrint);
+    if (!copies.usable()) {
         Tell("the stored number of copies \"" + settings.copies +
              "\" is not a whole number from 1 to 32767; set it in the window");
+        return std::nullopt;
     }
-    return copies;
+    return copies.count;
 }
 
 // The window's AutoPrint holds a folder only for one tick: it is waited for that long.
@@ -130,9 +131,8 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto printers = MakeSystemPrinterSystem(*stop);
     if (auto missing = MissingNamedPrinter(request.folders, *printers)) return Refuse(*missing);
-    Settings settings = BringInStoredSettings();
+    const Settings settings = BringInStoredSettings();
     const auto copies = StoredCopies(settings);
-    LiveSettingsOf live(settings);
     if (!copies) return 2;
 
     int refused = 0;
@@ -150,8 +150,9 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
-    HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath()},
-                             live, {reused, *files, *events, *stop}, JournalLine);
+    HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath(),
+                              SpoolOptions{EjectBetweenJobs(settings)}},
+                             {reused, *files, *events, *stop}, JournalLine);
     service.run();
     return 0;
 }

@@ -7,7 +7,6 @@
 #include "platform/backends.h"
 #include "platform/file_system.h"
 #include "printing/printer_selection.h"
-#include "settings/live_settings.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"
 
@@ -20,11 +19,11 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool sta
     auto store = MakeSystemSettingsStore();
     auto profile = MakeSystemLegacyProfile();
     Settings settings = BringInSettings(*store, *profile, NoScreenRoom(), messages);
-    LiveSettingsOf live(settings);
 
     auto files = MakeSystemFileSystem();
     auto result =
-        RunCommandLine(Trim(commandLine), *system, *files, live, messages, standardInputClosed);
+        RunCommandLine(Trim(commandLine), *system, *files, SpoolOptions{EjectBetweenJobs(settings)},
+                       messages, standardInputClosed);
     return result.ok ? 0 : 1;
 }
 

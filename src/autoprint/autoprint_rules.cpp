@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "platform/replace_file.h"
-#include "printing/document_name.h"
 #include "printing/printer_selection.h"
 #include "text/runtime_text.h"
 
@@ -37,12 +36,6 @@ std::vector<std::string> VisibleEntryNames(const std::string& folder, std::error
     std::sort(names.begin(), names.end());
     if (error) *error = failed;
     return names;
-}
-
-std::optional<int> AutoPrintCopies(const std::string& copiesText) {
-    auto copies = RoundHalfEven(Val(copiesText), 1, 32767);
-    if (!copies) return std::nullopt;
-    return static_cast<int>(*copies);
 }
 
 AutoPrintPrinter FindAutoPrintPrinter(PrinterSystem& system,
@@ -90,33 +83,6 @@ std::optional<std::string> ExactlyNamedPrinter(const std::vector<Printer>& print
     const auto printer = FindSelectedPrinter(printers, SelectionForPrinterName(printers, name));
     if (!printer || UCase(printer->deviceName) != UCase(name)) return std::nullopt;
     return printer->deviceName;
-}
-
-CopiesOutcome PrintSettledFile(const std::string& path, const FileIdentity& settled,
-                               const std::string& selection, int copies, PrinterSystem& system,
-                               FileSystem& files, const LiveSettings& live, MessageSink& messages) {
-    bool changed = false;
-    const SpoolInput input{path, DocumentName(path), [&]() -> std::unique_ptr<FileReader> {
-                               try {
-                                   return files.openSettled(path, settled);
-                               } catch (const FileChangedError&) {
-                                   changed = true;
-                                   throw;
-                               }
-                           }};
-    CopiesOutcome outcome = PrintCopiesOf(input, selection, copies, system, live, messages);
-    if (changed) outcome.failure = SpoolFailure::Changed;
-    return outcome;
-}
-
-PrintedRemoval RemovePrintedFile(const CopiesOutcome& printed, FileSystem& files,
-                                 const std::string& path, std::error_code& error) {
-    if (CheckPrintedFile(printed, files, path) != AfterPrint::MayGo) return PrintedRemoval::Changed;
-    error = files.removeIfSame(path, *printed.identity);
-    if (error == kNotTheSameFile) return PrintedRemoval::Changed;
-    // Taken away by someone else meanwhile: printed, and gone, as asked.
-    if (!error || error == std::errc::no_such_file_or_directory) return PrintedRemoval::Deleted;
-    return PrintedRemoval::Undeletable;
 }
 
 std::string FolderLockPath(const std::string& stateDirectory, const std::string& folder) {

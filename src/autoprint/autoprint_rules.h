@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "platform/file_lock.h"
-#include "platform/message_sink.h"
 #include "platform/printer_system.h"
-#include "printing/print_copies.h"
 
 namespace vantrel {
 
@@ -21,9 +19,6 @@ inline const std::string kFailedDirectoryName = "Failed";
 // folder cannot be read, and then why in error when one is given.
 std::vector<std::string> VisibleEntryNames(const std::string& folder,
                                            std::error_code* error = nullptr);
-
-// The stored copies text as a usable number of copies (1 to 32767), or nothing.
-std::optional<int> AutoPrintCopies(const std::string& copiesText);
 
 // The printer that a file of an AutoPrint folder goes to.
 struct AutoPrintPrinter {
@@ -46,24 +41,6 @@ AutoPrintPrinter FindBoundPrinter(PrinterSystem& system, const std::string& devi
 std::optional<std::string> ExactlyNamedPrinter(const std::vector<Printer>& printers,
                                                const std::string& name);
 
-// Prints a file that settled as `settled`: each copy opens the file at path itself, never
-// through a link, and only while it is still that file, so that nothing swapped in after the
-// look is read. A file found changed at the open fails with SpoolFailure::Changed, as one that
-// changed while it was sent does: nothing of it was printed, and it is to settle again.
-CopiesOutcome PrintSettledFile(const std::string& path, const FileIdentity& settled,
-                               const std::string& selection, int copies, PrinterSystem& system,
-                               FileSystem& files, const LiveSettings& live, MessageSink& messages);
-
-// What became of a printed file that was to be deleted.
-enum class PrintedRemoval {
-    Deleted,
-    Changed,      // the path names other content now, or a link: it stays, to settle again
-    Undeletable,  // it stays, and is remembered so as not to be printed again
-};
-// Deletes the printed file, only while the path still names the very file that was printed.
-PrintedRemoval RemovePrintedFile(const CopiesOutcome& printed, FileSystem& files,
-                                 const std::string& path, std::error_code& error);
-
 // The lock that makes one AutoPrint the only one to watch a folder: a file in the user's state
 // directory named after the folder's device and number, so that every path to the folder
 // meets the same lock. Empty when the folder cannot be asked.
@@ -83,14 +60,5 @@ struct FailedMove {
 // Moves a file that could not be printed into the Failed subdirectory of its folder (made when
 // missing), under its own name, or name.2, name.3, ... when that is taken.
 FailedMove MoveToFailedFolder(const std::string& folder, const std::string& path);
-
-// The print job's own messages are not shown: AutoPrint tells once per file, or once per
-// outage, in words of its own.
-class UnshownMessages : public MessageSink {
-  public:
-    MsgAnswer show(const std::string&, int style, const std::string&) override {
-        return (style & 7) == MsgStyle::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-    }
-};
 
 }  // namespace vantrel

@@ -7,7 +7,7 @@
 #include "autoprint/autoprint_rules.h"
 #include "platform/plain_file.h"
 #include "platform/system_places.h"
-#include "printing/print_copies.h"
+#include "printing/copies_count.h"
 
 namespace vantrel {
 
@@ -19,13 +19,13 @@ std::string KeptFilesRecordPath() {
 }
 
 AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system,
-                                   FileSystem& files, const LiveSettings& live,
+                                   FileSystem& files, std::function<SpoolOptions()> options,
                                    MessageSink& messages, std::function<std::string()> copiesText,
                                    std::string keptRecordPath)
     : dropDirectory_(std::move(dropDirectory)),
       system_(system),
       files_(files),
-      live_(live),
+      options_(std::move(options)),
       messages_(messages),
       copiesText_(std::move(copiesText)),
       kept_(keptRecordPath),
@@ -137,49 +137,61 @@ bool AutoPrintWatcher::waitFor(bool& warned, const std::string& why) {
 }
 
 bool AutoPrintWatcher::handleFile(const std::string& path, const FileIdentity& settled) {
-    // The copies box and the default printer are read afresh for every file.
+    // The copies box, the eject box and the default printer are read afresh for every file.
     const std::string copiesText = copiesText_();
-    const auto copies = AutoPrintCopies(copiesText);
-    if (!copies) {
+    const CopiesCount copies = ReadCopies(copiesText, CopiesRule::AutoPrint);
+    if (!copies.usable()) {
         return waitFor(copiesWarned_, "the number of copies \"" + copiesText +
                                           "\" is not a whole number from 1 to 32767");
     }
     copiesWarned_ = false;
+    const auto outcome =
+        PrintDroppedFile({dropDirectory_, path, settled},
+                         [this] { return FindAutoPrintPrinter(system_, std::nullopt); },
+                         copies.count, options_(), {system_, files_, kept_});
+    return report(outcome, fs::path(path).filename().string(), path);
+}
 
-    std::string selection;
-    try {
-        const AutoPrintPrinter printer = FindAutoPrintPrinter(system_, std::nullopt);
-        if (printer.selection.empty()) return waitFor(spoolerWarned_, printer.missing);
-        selection = printer.selection;
-    } catch (const SpoolError& error) {
-        return waitFor(spoolerWarned_, SpoolerUnreachableText(error));
-    }
-
-    UnshownMessages unshown;
-    const auto printed =
-        PrintSettledFile(path, settled, selection, *copies, system_, files_, live_, unshown);
-    if (printed.failure == SpoolFailure::SpoolerUnreachable ||
-        printed.failure == SpoolFailure::PrinterName) {
-        return waitFor(spoolerWarned_, "the printer cannot be reached: " + printed.reason);
+bool AutoPrintWatcher::report(const DroppedOutcome& outcome, const std::string& name,
+                              const std::string& path) {
+    switch (outcome.fate) {
+        case DroppedFate::SpoolerAway:
+            return waitFor(spoolerWarned_, outcome.printerFound
+                                               ? "the printer cannot be reached: " + outcome.reason
+                                               : SpoolerUnreachableText(outcome.reason));
+        case DroppedFate::PrinterMissing:
+            return waitFor(spoolerWarned_, outcome.reason);
+        case DroppedFate::PrinterUnopenable:
+            return waitFor(spoolerWarned_, "the printer cannot be reached: " + outcome.reason);
+        case DroppedFate::PrinterGone:
+            return waitFor(spoolerWarned_, "the printer " + outcome.printer + " is gone");
+        default:
+            break;
     }
     spoolerWarned_ = false;
-    const std::string name = fs::path(path).filename().string();
-    if (printed.failure == SpoolFailure::Changed) {
-        settleAgain(name, path);
-        return true;
-    }
-    if (!printed.allSpooled()) {
-        if (files_.identityOf(path)) moveToFailed(path, printed.reason);
-        return true;
-    }
-    std::error_code error;
-    const PrintedRemoval removal = RemovePrintedFile(printed, files_, path, error);
-    if (removal == PrintedRemoval::Changed) settleAgain(name, path);
-    if (removal == PrintedRemoval::Undeletable) {
-        kept_.add(path, *printed.identity);
-        messages_.show("AutoPrint printed " + path + " but could not delete it: " +
-                           error.message() + ". It will not be printed again.",
-                       MsgStyle::Exclamation);
+    switch (outcome.fate) {
+        case DroppedFate::Changed:
+        case DroppedFate::ChangedAfterPrint:
+            settleAgain(name, path);
+            break;
+        case DroppedFate::PrintedKept:
+            messages_.show("AutoPrint printed " + path + " but could not delete it: " +
+                               outcome.error.message() + ". It will not be printed again.",
+                           MsgStyle::Exclamation);
+            break;
+        case DroppedFate::Failed:
+            messages_.show("AutoPrint could not print " + path + " (" + outcome.reason +
+                               "). It was moved to " + outcome.failedDir + ".",
+                           MsgStyle::Exclamation);
+            break;
+        case DroppedFate::FailedKept:
+            messages_.show("AutoPrint could not print " + path + " (" + outcome.reason +
+                               ") and could not move it to " + outcome.failedDir + ": " +
+                               outcome.error.message(),
+                           MsgStyle::Exclamation);
+            break;
+        default:
+            break;
     }
     return true;
 }
@@ -192,21 +204,6 @@ void AutoPrintWatcher::settleAgain(const std::string& name, const std::string& p
     } else {
         thisLook_.erase(name);
     }
-}
-
-void AutoPrintWatcher::moveToFailed(const std::string& path, const std::string& why) {
-    const FailedMove move = MoveToFailedFolder(dropDirectory_, path);
-    if (move.error) {
-        if (auto now = files_.identityOf(path)) kept_.add(path, *now);
-        messages_.show("AutoPrint could not print " + path + " (" + why +
-                           ") and could not move it to " + move.failedDir + ": " +
-                           move.error.message(),
-                       MsgStyle::Exclamation);
-        return;
-    }
-    messages_.show("AutoPrint could not print " + path + " (" + why + "). It was moved to " +
-                       move.failedDir + ".",
-                   MsgStyle::Exclamation);
 }
 
 }  // namespace vantrel

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "autoprint/autoprint_rules.h"
+#include "autoprint/dropped_file.h"
 #include "autoprint/kept_files_record.h"
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
-#include "settings/live_settings.h"
+#include "printing/spool_file_raw.h"
 
 namespace vantrel {
 
@@ -34,8 +35,9 @@ class AutoPrintWatcher {
   public:
     // keptRecordPath: where the files given up are remembered across runs; empty for nowhere. The
     // lock that keeps a second AutoPrint out of the drop directory lies beside it.
+    // options: how each document is sent, asked afresh for every file, as the copies text is.
     AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system, FileSystem& files,
-                     const LiveSettings& live, MessageSink& messages,
+                     std::function<SpoolOptions()> options, MessageSink& messages,
                      std::function<std::string()> copiesText, std::string keptRecordPath = {});
 
     // One whole tick. A tick that starts while another is unfinished (in steps, or inside its
@@ -74,12 +76,13 @@ class AutoPrintWatcher {
     bool handleFile(const std::string& path, const FileIdentity& settled);
     void settleAgain(const std::string& name, const std::string& path);
     bool waitFor(bool& warned, const std::string& why);
-    void moveToFailed(const std::string& path, const std::string& why);
+    // Tells what became of a printed file; false when the rest of the tick must wait.
+    bool report(const DroppedOutcome& outcome, const std::string& name, const std::string& path);
 
     std::string dropDirectory_;
     PrinterSystem& system_;
     FileSystem& files_;
-    const LiveSettings& live_;
+    std::function<SpoolOptions()> options_;
     MessageSink& messages_;
     std::function<std::string()> copiesText_;
     KeptFilesRecord kept_;

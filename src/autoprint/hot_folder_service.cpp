@@ -7,7 +7,6 @@
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/journal_lines.h"
 #include "platform/plain_file.h"
-#include "printing/print_copies.h"
 
 namespace vantrel {
 
@@ -26,10 +25,9 @@ std::chrono::milliseconds Until(SteadyTime at, SteadyTime now) {
 
 }  // namespace
 
-HotFolderService::HotFolderService(ServiceSettings settings, const LiveSettings& live,
-                                   ServiceSeams seams, Journal journal)
+HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams, Journal journal)
     : copies_(settings.copies),
-      live_(live),
+      options_(settings.options),
       seams_(seams),
       journal_(std::move(journal)),
       kept_(std::move(settings.keptRecordPath)),
@@ -147,55 +145,57 @@ void HotFolderService::handleFile(Folder& folder, const std::string& name) {
 
 void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path,
                              const FileIdentity& settled) {
-    AutoPrintPrinter printer;
-    try {
-        printer = printerOf(folder);
-    } catch (const SpoolError& error) {
-        return away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
-    }
-    if (printer.selection.empty()) {
-        return away(folder.printer, folder, name,
-                    PrinterMissingLine(folder.place.folder, printer.missing));
-    }
+    const auto outcome =
+        PrintDroppedFile({folder.place.folder, path, settled}, [&] { return printerOf(folder); },
+                         copies_, options_, {seams_.printers, seams_.files, kept_});
+    report(folder, name, outcome);
+}
 
-    UnshownMessages unshown;
-    const auto printed = PrintSettledFile(path, settled, printer.selection, copies_,
-                                          seams_.printers, seams_.files, live_, unshown);
-    if (printed.failure == SpoolFailure::SpoolerUnreachable) {
-        return away(spooler_, folder, name, SpoolerUnreachableLine(printed.reason));
+void HotFolderService::report(Folder& folder, const std::string& name,
+                              const DroppedOutcome& outcome) {
+    const std::string& printer = outcome.printer;
+    const std::string& where = folder.place.folder;
+    switch (outcome.fate) {
+        case DroppedFate::SpoolerAway:
+            return away(spooler_, folder, name, SpoolerUnreachableLine(outcome.reason));
+        case DroppedFate::PrinterMissing:
+            return away(folder.printer, folder, name, PrinterMissingLine(where, outcome.reason));
+        case DroppedFate::PrinterUnopenable:
+            return away(folder.printer, folder, name,
+                        PrinterMissingLine(where, "the printer " + printer + " cannot be opened"));
+        case DroppedFate::PrinterGone:
+            return away(folder.printer, folder, name,
+                        PrinterMissingLine(where, "the printer " + printer + " is gone"));
+        default:
+            break;
     }
-    if (printed.failure == SpoolFailure::PrinterName) {
-        return away(folder.printer, folder, name,
-                    PrinterMissingLine(folder.place.folder,
-                                       "the printer " + printer.deviceName + " cannot be opened"));
-    }
-    // Before a refused file is given up on: was it the file, or is the printer gone?
-    if (printed.failure == SpoolFailure::SpoolerRefused && !stillInstalled(printer.deviceName)) {
-        return away(folder.printer, folder, name,
-                    PrinterMissingLine(folder.place.folder,
-                                       "the printer " + printer.deviceName + " is gone"));
-    }
-    back(folder, printer.deviceName);
-    if (printed.failure == SpoolFailure::Changed) {
-        journal_(WithdrawnLine(name, printer.deviceName, printed.reason));
-        return settleAgain(folder, name);
-    }
-    if (!printed.allSpooled()) {
-        return failed(folder, name, path, printer.deviceName, printed.reason);
-    }
-
-    const std::string line = PrintedLine(name, printer.deviceName, copies_, printed.identity->size);
-    std::error_code error;
-    switch (RemovePrintedFile(printed, seams_.files, path, error)) {
-        case PrintedRemoval::Changed:
-            journal_(ChangedLine(line));
+    back(folder, printer);
+    const std::string printed = PrintedLine(name, printer, copies_, outcome.size);
+    switch (outcome.fate) {
+        case DroppedFate::Changed:
+            journal_(WithdrawnLine(name, printer, outcome.reason));
             return settleAgain(folder, name);
-        case PrintedRemoval::Undeletable:
-            noteSaved(kept_.add(path, *printed.identity));
-            return journal_(UndeletableLine(line, error.message()));
-        case PrintedRemoval::Deleted:
+        case DroppedFate::ChangedAfterPrint:
+            journal_(ChangedLine(printed));
+            return settleAgain(folder, name);
+        case DroppedFate::PrintedKept:
+            noteSaved(outcome.unsaved);
+            return journal_(UndeletableLine(printed, outcome.error.message()));
+        case DroppedFate::Printed:
             folder.settle.forget(name);
-            return journal_(line);
+            return journal_(printed);
+        case DroppedFate::Failed:
+            folder.settle.forget(name);
+            return journal_(FailedLine(name, printer, outcome.reason,
+                                       std::filesystem::path(outcome.movedTo).filename().string()));
+        case DroppedFate::FailedKept:
+            if (outcome.remembered) noteSaved(outcome.unsaved);
+            return journal_(
+                FailedUnmovedLine(name, printer, outcome.reason, outcome.error.message()));
+        case DroppedFate::FailedGone:
+            return folder.settle.forget(name);
+        default:
+            break;
     }
 }
 
@@ -219,26 +219,6 @@ void HotFolderService::back(Folder& folder, const std::string& printer) {
         outage->backOff.reset();
     }
     if (wasAway) journal_(ResumedLine(printer));
-}
-
-void HotFolderService::failed(Folder& folder, const std::string& name, const std::string& path,
-                              const std::string& printer, const std::string& reason) {
-    if (!seams_.files.identityOf(path)) return folder.settle.forget(name);  // gone meanwhile
-    const FailedMove move = MoveToFailedFolder(folder.place.folder, path);
-    if (move.error) {
-        if (auto now = seams_.files.identityOf(path)) noteSaved(kept_.add(path, *now));
-        return journal_(FailedUnmovedLine(name, printer, reason, move.error.message()));
-    }
-    folder.settle.forget(name);
-    journal_(FailedLine(name, printer, reason, std::filesystem::path(move.to).filename().string()));
-}
-
-bool HotFolderService::stillInstalled(const std::string& printer) {
-    try {
-        return seams_.printers.openPrinter(printer) != nullptr;
-    } catch (const SpoolError&) {
-        return false;  // the spooler went away meanwhile: wait for it like for the printer
-    }
 }
 
 std::optional<SteadyTime> HotFolderService::waitingUntil(const Folder& folder) const {

@@ -8,13 +8,13 @@
 #include "autoprint/autoprint_arguments.h"
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/back_off.h"
+#include "autoprint/dropped_file.h"
 #include "autoprint/kept_files_record.h"
 #include "autoprint/settle_rule.h"
 #include "platform/file_system.h"
 #include "platform/folder_events.h"
 #include "platform/printer_system.h"
 #include "platform/stop_signals.h"
-#include "settings/live_settings.h"
 
 namespace vantrel {
 
@@ -33,6 +33,7 @@ struct ServiceSettings {
     std::chrono::milliseconds settle{1000};
     int copies = 1;              // the stored copies, 1 to 32767
     std::string keptRecordPath;  // where given-up files are remembered; empty for nowhere
+    SpoolOptions options;        // how each document is sent
 };
 
 // The headless AutoPrint: prints every plain file that settles in a watched folder on that
@@ -46,8 +47,7 @@ class HotFolderService {
   public:
     using Journal = std::function<void(const std::string&)>;
 
-    HotFolderService(ServiceSettings settings, const LiveSettings& live, ServiceSeams seams,
-                     Journal journal);
+    HotFolderService(ServiceSettings settings, ServiceSeams seams, Journal journal);
 
     // Runs until a request to stop arrives; a file in print is finished first.
     void run();
@@ -79,19 +79,17 @@ class HotFolderService {
     void handleFile(Folder& folder, const std::string& name);
     void print(Folder& folder, const std::string& name, const std::string& path,
                const FileIdentity& settled);
+    void report(Folder& folder, const std::string& name, const DroppedOutcome& outcome);
     void settleAgain(Folder& folder, const std::string& name);
     void away(Outage& outage, Folder& folder, const std::string& name, const std::string& line);
     void back(Folder& folder, const std::string& printer);
-    void failed(Folder& folder, const std::string& name, const std::string& path,
-                const std::string& printer, const std::string& reason);
-    bool stillInstalled(const std::string& printer);
     std::optional<SteadyTime> waitingUntil(const Folder& folder) const;
     std::optional<SteadyTime> nextDue() const;
     std::string pathOf(const Folder& folder, const std::string& name) const;
 
     std::vector<Folder> folders_;
     int copies_;
-    const LiveSettings& live_;
+    SpoolOptions options_;
     ServiceSeams seams_;
     Journal journal_;
     KeptFilesRecord kept_;

@@ -1,10 +1,11 @@
 #include "batch/command_line.h"
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 #include "platform/forwarding_systems.h"
+#include "printing/copies_count.h"
+#include "printing/outcome_texts.h"
 #include "printing/print_copies.h"
 #include "printing/printer_selection.h"
 #include "text/runtime_text.h"
@@ -63,13 +64,6 @@ CommandLineRequest ParseCommandLine(std::string text, const std::string& default
     return request;
 }
 
-std::optional<int> BatchCopies(const std::string& copiesText) {
-    auto copies = RoundHalfEven(Val(copiesText), INT_MIN, INT_MAX);
-    if (!copies) return std::nullopt;
-    // Below 1 is 1: a count that rounds to 0 must not reach the deletion without a copy.
-    return static_cast<int>(std::max<long long>(*copies, 1));
-}
-
 std::optional<std::string> LongOptionWord(const std::string& commandText) {
     std::size_t at = 0;
     while (at < commandText.size()) {
@@ -93,22 +87,13 @@ SpoolInput StandardInput(std::function<std::unique_ptr<FileReader>()> open) {
 
 // Prints what arrives on standard input. One copy streams it; more copies keep it in a private
 // temporary file first, so that every copy is the same bytes.
+// Throws FileReadError when the input cannot be kept for more than one copy.
 CopiesOutcome PrintStandardInput(const std::string& selection, int copies, PrinterSystem& system,
-                                 FileSystem& files, const LiveSettings& live,
-                                 MessageSink& messages) {
+                                 FileSystem& files, const SpoolOptions& options) {
     std::unique_ptr<PrivateFile> kept;
-    try {
-        if (copies > 1) kept = KeepStandardInput(files);
-    } catch (const FileReadError& error) {
-        messages.show("Can't read standard input: " + std::string(error.what()),
-                      MsgStyle::Exclamation);
-        CopiesOutcome none;
-        none.requested = copies;
-        none.failure = SpoolFailure::File;
-        return none;
-    }
+    if (copies > 1) kept = KeepStandardInput(files);
     auto open = [&]() { return kept ? kept->openForReading() : files.openStandardInput(); };
-    return PrintCopiesOf(StandardInput(open), selection, copies, system, live, messages);
+    return PrintCopiesOf(StandardInput(open), selection, copies, system, options);
 }
 
 // The spooler as a print to a printer found by its exact name sees it: that printer wins over
@@ -135,7 +120,7 @@ std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files) {
 }
 
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
-                           const LiveSettings& live, MessageSink& messages,
+                           const SpoolOptions& options, MessageSink& messages,
                            bool standardInputClosed) {
     BatchResult result;
     if (commandText.empty()) {
@@ -159,18 +144,18 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         messages.show(SpoolerUnreachableText(error), MsgStyle::Critical);
         return result;
     }
-    auto copies = BatchCopies(request.copiesText);
-    if (!copies) {
+    const CopiesCount copies = ReadCopies(request.copiesText, CopiesRule::CommandLine);
+    if (copies.verdict == CopiesCount::NotACount) {
         messages.show("Invalid number of copies: " + request.copiesText, MsgStyle::Exclamation);
         return result;
     }
-    if (*copies > kMaxBatchCopies) {
+    if (copies.verdict == CopiesCount::TooMany) {
         messages.show("Too many copies: " + request.copiesText + " (at most " +
-                          std::to_string(kMaxBatchCopies) + ")",
+                          std::to_string(kMaxCopies) + ")",
                       MsgStyle::Exclamation);
         return result;
     }
-    result.copiesRequested = *copies;
+    result.copiesRequested = copies.count;
     // "-" is standard input, unless a file of that name is there.
     const bool fromPipe = request.fileName == "-" && !files.identityOf(request.fileName);
     if (fromPipe && standardInputClosed) {
@@ -178,10 +163,17 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         return result;
     }
     PrinterSystem& spooler = named ? *named : system;
-    const auto printed =
-        fromPipe
-            ? PrintStandardInput(selection, *copies, spooler, files, live, messages)
-            : PrintCopies(request.fileName, selection, *copies, spooler, files, live, messages);
+    CopiesOutcome printed;
+    try {
+        printed = fromPipe ? PrintStandardInput(selection, copies.count, spooler, files, options)
+                           : PrintCopies(request.fileName, selection, copies.count, spooler, files,
+                                         options);
+    } catch (const FileReadError& error) {
+        messages.show("Can't read standard input: " + std::string(error.what()),
+                      MsgStyle::Exclamation);
+        return result;
+    }
+    ShowNotices(CopiesNotices(printed), messages);
     result.copiesSpooled = printed.spooled;
     if (printed.failure == SpoolFailure::PrinterName) {
         messages.show("no printer name begins with \"" + request.printerName +

@@ -7,7 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
-#include "settings/live_settings.h"
+#include "printing/spool_file_raw.h"
 
 namespace vantrel {
 
@@ -25,14 +25,6 @@ struct CommandLineRequest {
 // Splits a trimmed command text into options, copies, file name and printer name;
 // defaultPrinterName stands in when no printer is named.
 CommandLineRequest ParseCommandLine(std::string commandText, const std::string& defaultPrinterName);
-
-// The most copies one command line prints, as in the window: a count past it is a typing error
-// that would fill the spooler.
-constexpr int kMaxBatchCopies = 32767;
-
-// The number of copies a copies text asks for: the value rounded with halves to even, and 1
-// when that is below 1; nothing when it does not fit a 32-bit signed integer.
-std::optional<int> BatchCopies(const std::string& copiesText);
 
 // The first word of the command text that begins with "--": a guessed long option, which is
 // refused rather than read letter by letter ("--dry-run" would otherwise mean delete and
@@ -54,7 +46,7 @@ struct BatchResult {
 // default printer, then deletes it when asked, every copy was spooled and it is still the file
 // that was printed. standardInputClosed: the program was started without standard input.
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
-                           const LiveSettings& live, MessageSink& messages,
+                           const SpoolOptions& options, MessageSink& messages,
                            bool standardInputClosed = false);
 
 }  // namespace vantrel

@@ -86,8 +86,7 @@ struct MainWindow::Controls {
     QAction* Help;
 };
 
-MainWindow::MainWindow(MainWindowLinks& links)
-    : links_(links), live_(links.settings()), ui_(std::make_unique<Controls>()) {
+MainWindow::MainWindow(MainWindowLinks& links) : links_(links), ui_(std::make_unique<Controls>()) {
     setObjectName(QStringLiteral("Vantrel"));
     setWindowTitle(QStringLiteral("Vantrel"));
     // A fixed single border: it can be minimised but neither resized nor maximised.
@@ -310,7 +309,8 @@ void MainWindow::keepMasks() {
 void MainWindow::startAutoPrint(const std::string& dropDirectory, int intervalMs,
                                 const std::string& keptRecordPath) {
     watcher_ = std::make_unique<AutoPrintWatcher>(
-        dropDirectory, links_.printers(), links_.files(), live_, links_.messages(),
+        dropDirectory, links_.printers(), links_.files(),
+        [this] { return SpoolOptions{EjectBetweenJobs(links_.settings())}; }, links_.messages(),
         [this] { return copiesText(); }, keptRecordPath);
     ui_->autoPrintTimer->start(intervalMs);
     showCaption();
@@ -335,7 +335,7 @@ void MainWindow::onPrintClicked() {
     if (press_) return;  // one press at a time; the caption tells how far it is
     PrintPressView& view = *this;
     auto press =
-        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), live_,
+        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.settings(),
                                      links_.messages(), [] { QCoreApplication::processEvents(); });
     if (!press->start()) return;
     press_ = std::move(press);

@@ -14,7 +14,6 @@
 #include "platform/printer_system.h"
 #include "platform/settings_store.h"
 #include "printing/printer_selection.h"
-#include "settings/live_settings.h"
 #include "settings/settings.h"
 #include "settings/window_room.h"
 
@@ -150,7 +149,6 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
     void setSelectedIndex(int index) override;
 
     MainWindowLinks& links_;
-    LiveSettingsOf live_;
     std::unique_ptr<Controls> ui_;
     std::unique_ptr<AutoPrintWatcher> watcher_;
     QTimer* nextSlice_;         // the rest of an AutoPrint tick, once the window has answered

@@ -9,18 +9,14 @@
 #include "platform/path_separator.h"
 #include "platform/plain_file.h"
 #include "platform/system_places.h"
+#include "printing/copies_count.h"
+#include "printing/outcome_texts.h"
 #include "printing/print_copies.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
 
 namespace fs = std::filesystem;
-
-std::optional<int> InteractiveCopies(const std::string& copiesText) {
-    auto copies = RoundHalfEven(Val(copiesText), 1, 32767);
-    if (!copies) return std::nullopt;
-    return static_cast<int>(*copies);
-}
 
 std::string PrintName(const std::string& listEntry) {
     // Names keep their case where the file system tells case apart.
@@ -50,9 +46,9 @@ bool DirectoryExists(const std::string& path) {
 
 // Copies one printed file into the copy directory. False when the press must stop; the file
 // then stays where it is.
-bool MoveCopy(const std::string& sourceDir, const std::string& name, const LiveSettings& live,
+bool MoveCopy(const std::string& sourceDir, const std::string& name, const Settings& settings,
               MessageSink& messages) {
-    const std::string copyDir = WithTrailingSeparator(Trim(live.copyDir()));
+    const std::string copyDir = WithTrailingSeparator(Trim(settings.copyDir));
     const std::string source = sourceDir + name;
     if (!DirectoryExists(copyDir)) {
         messages.show("The Copy To Directory Does Not Exist. File Not Moved");
@@ -220,11 +216,11 @@ struct PrintPress::Answering {
 };
 
 PrintPress::PrintPress(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const LiveSettings& live, MessageSink& messages,
+                       const Settings& settings, MessageSink& messages,
                        std::function<void()> answer)
     : view_(view),
       answering_(std::make_unique<Answering>(system, files, std::move(answer))),
-      live_(live),
+      settings_(settings),
       messages_(messages) {}
 
 PrintPress::~PrintPress() = default;
@@ -238,7 +234,7 @@ bool PrintPress::start() {
         messages_.show("Must Pick a Printer.", MsgStyle::OkCancel);
         return false;
     }
-    if (!InteractiveCopies(view_.copiesText())) {
+    if (!ReadCopies(view_.copiesText(), CopiesRule::PrintButton).usable()) {
         messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
         return false;
     }
@@ -291,13 +287,14 @@ bool PrintPress::handleFile(const std::string& entry) {
         return false;
     }
     // The copies box is read again for every file.
-    const auto asked = InteractiveCopies(view_.copiesText());
-    if (!asked) {
+    const CopiesCount asked = ReadCopies(view_.copiesText(), CopiesRule::PrintButton);
+    if (!asked.usable()) {
         messages_.show("Invalid number of Copies.", MsgStyle::OkCancel);
         return false;
     }
-    const auto printed = PrintCopies(path, printer_, *asked, answering_->printers,
-                                     answering_->files, live_, messages_);
+    const auto printed = PrintCopies(path, printer_, asked.count, answering_->printers,
+                                     answering_->files, SpoolOptions{EjectBetweenJobs(settings_)});
+    ShowNotices(CopiesNotices(printed), messages_);
     const int action = view_.actionIndex();
     const bool goes = action == kActionDelete || action == kActionMove;
     // A file left in place needs no check that it is still the printed one.
@@ -309,7 +306,7 @@ bool PrintPress::handleFile(const std::string& entry) {
         return false;
     }
     if (action == kActionMove) {
-        if (!MoveCopy(sourceDir_, name, live_, messages_)) return false;
+        if (!MoveCopy(sourceDir_, name, settings_, messages_)) return false;
         // The overwrite question may have stood open for a while: look again before deleting.
         if (CheckPrintedFile(printed, answering_->files, path) != AfterPrint::MayGo) {
             messages_.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
@@ -321,8 +318,8 @@ bool PrintPress::handleFile(const std::string& entry) {
 }
 
 PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const LiveSettings& live, MessageSink& messages) {
-    PrintPress press(view, system, files, live, messages);
+                       const Settings& settings, MessageSink& messages) {
+    PrintPress press(view, system, files, settings, messages);
     if (!press.start()) return PressResult::Refused;
     while (press.workFor(std::chrono::milliseconds::max())) {
     }

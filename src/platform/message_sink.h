@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -24,5 +25,17 @@ class MessageSink {
     virtual MsgAnswer show(const std::string& text, int style = MsgStyle::Ok,
                            const std::string& caption = kAppTitle) = 0;
 };
+
+// A message for a person, with its box style, made by a flow for whichever sink shows it.
+struct Notice {
+    std::string text;
+    int style = MsgStyle::Ok;
+    bool operator==(const Notice&) const = default;
+};
+
+// Shows each notice in turn.
+inline void ShowNotices(const std::vector<Notice>& notices, MessageSink& messages) {
+    for (const Notice& notice : notices) messages.show(notice.text, notice.style);
+}
 
 }  // namespace vantrel

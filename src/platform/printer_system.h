@@ -32,8 +32,11 @@ class SpoolError : public std::runtime_error {
 };
 
 // What the user is told when the spooler itself cannot be asked.
+inline std::string SpoolerUnreachableText(const std::string& reason) {
+    return "The print spooler cannot be reached: " + reason;
+}
 inline std::string SpoolerUnreachableText(const SpoolError& error) {
-    return std::string("The print spooler cannot be reached: ") + error.what();
+    return SpoolerUnreachableText(std::string(error.what()));
 }
 
 // One raw document being written. Destroying a job that was neither finished nor cancelled

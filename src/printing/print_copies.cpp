@@ -5,30 +5,22 @@
 namespace vantrel {
 
 CopiesOutcome PrintCopies(const std::string& path, const std::string& selection, int copies,
-                          PrinterSystem& system, FileSystem& files, const LiveSettings& live,
-                          MessageSink& messages) {
+                          PrinterSystem& system, FileSystem& files, const SpoolOptions& options) {
     return PrintCopiesOf({path, DocumentName(path), [&] { return files.openForReading(path); }},
-                         selection, copies, system, live, messages);
+                         selection, copies, system, options);
 }
 
 CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selection, int copies,
-                            PrinterSystem& system, const LiveSettings& live,
-                            MessageSink& messages) {
-    const std::string& path = input.shownName;
+                            PrinterSystem& system, const SpoolOptions& options) {
     CopiesOutcome outcome;
     outcome.requested = copies;
+    outcome.shownName = input.shownName;
     for (int copy = 1; copy <= copies; ++copy) {
-        SpoolOutcome one = SpoolInputRaw(input, selection, system, live, messages);
+        SpoolOutcome one = SpoolInputRaw(input, selection, system, options);
+        outcome.printer = one.printer;
         if (!one.spooled) {
             outcome.failure = one.failure;
             outcome.reason = one.reason;
-            if (copies > 1) {
-                messages.show("Printing of " + path + " stopped at the failed copy " +
-                                  std::to_string(copy) + ": " + std::to_string(outcome.spooled) +
-                                  " of " + std::to_string(copies) +
-                                  " copies were spooled before it.",
-                              MsgStyle::Exclamation);
-            }
             break;
         }
         if (!outcome.identity) outcome.identity = one.identity;
@@ -45,13 +37,6 @@ AfterPrint CheckPrintedFile(const CopiesOutcome& outcome, FileSystem& files,
     auto now = files.identityOf(path);
     if (!now || !outcome.identity || !(*now == *outcome.identity)) return AfterPrint::Changed;
     return AfterPrint::MayGo;
-}
-
-std::string KeptFileText(AfterPrint check, const std::string& path) {
-    if (check == AfterPrint::Changed) {
-        return path + " changed while it was printed, so it was kept.";
-    }
-    return "Not every copy of " + path + " was printed, so the file was kept.";
 }
 
 }  // namespace vantrel

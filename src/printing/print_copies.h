@@ -13,18 +13,19 @@ struct CopiesOutcome {
     SpoolFailure failure = SpoolFailure::None;  // of the copy that failed
     std::string reason;                         // why it failed
     std::optional<FileIdentity> identity;       // the file as the first copy opened it
+    std::string shownName;                      // the input as messages name it
+    std::string printer;                        // the device name, as far as it was found
     bool allSpooled() const { return requested > 0 && spooled == requested; }
 };
 
 // Spools the file the asked number of times, each copy its own document. Stops at the first
 // failed copy, since the rest would fail alike, and says how many were spooled before it.
 CopiesOutcome PrintCopies(const std::string& path, const std::string& selection, int copies,
-                          PrinterSystem& system, FileSystem& files, const LiveSettings& live,
-                          MessageSink& messages);
+                          PrinterSystem& system, FileSystem& files, const SpoolOptions& options);
 
 // PrintCopies for any input.
 CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selection, int copies,
-                            PrinterSystem& system, const LiveSettings& live, MessageSink& messages);
+                            PrinterSystem& system, const SpoolOptions& options);
 
 // Whether a printed file may be deleted or moved now.
 enum class AfterPrint {
@@ -34,8 +35,5 @@ enum class AfterPrint {
 };
 AfterPrint CheckPrintedFile(const CopiesOutcome& outcome, FileSystem& files,
                             const std::string& path);
-
-// The message for a file that stays, by why it stays.
-std::string KeptFileText(AfterPrint check, const std::string& path);
 
 }  // namespace vantrel

@@ -14,26 +14,23 @@ namespace {
 
 using Buffer = std::array<char, kSpoolChunkSize>;
 
-SpoolOutcome PrinterNameError(MessageSink& messages) {
-    messages.show("There is an error in the printer name.", MsgStyle::Ok);
-    return {false, SpoolFailure::PrinterName, "there is an error in the printer name", {}};
+// The outcomes of a copy that was not spooled, by why.
+SpoolOutcome Failure(const SpoolInput& input, const std::string& printer, SpoolFailure failure,
+                     std::string reason) {
+    return {false, failure, std::move(reason), {}, input.shownName, printer};
 }
 
-SpoolOutcome SpoolerFailure(MessageSink& messages, const std::string& path,
-                            const std::string& printer, const SpoolError& error) {
-    const std::string reason = error.what();
-    messages.show("Could not print " + path + " on " + printer + ": " + reason, MsgStyle::Critical);
-    return {false,
-            error.kind() == SpoolError::Kind::Unreachable ? SpoolFailure::SpoolerUnreachable
-                                                          : SpoolFailure::SpoolerRefused,
-            reason,
-            {}};
+SpoolOutcome PrinterNameError(const SpoolInput& input, const std::string& selection) {
+    return Failure(input, selection, SpoolFailure::PrinterName,
+                   "there is an error in the printer name");
 }
 
-SpoolOutcome FileFailure(MessageSink& messages, const std::string& path,
-                         const std::string& reason) {
-    messages.show("Can't read file: " + path + " (" + reason + ")", MsgStyle::Exclamation);
-    return {false, SpoolFailure::File, reason, {}};
+SpoolOutcome SpoolerFailure(const SpoolInput& input, const std::string& printer,
+                            const SpoolError& error) {
+    return Failure(input, printer,
+                   error.kind() == SpoolError::Kind::Unreachable ? SpoolFailure::SpoolerUnreachable
+                                                                 : SpoolFailure::SpoolerRefused,
+                   error.what());
 }
 
 // The file changed while it was read; what() says how.
@@ -41,13 +38,6 @@ class FileChanged : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
-
-SpoolOutcome ChangedFailure(MessageSink& messages, const std::string& path,
-                            const std::string& reason) {
-    messages.show("Did not print " + path + ": " + reason + ", so its job was withdrawn.",
-                  MsgStyle::Exclamation);
-    return {false, SpoolFailure::Changed, reason, {}};
-}
 
 // Reads the next chunk, never past the length the file had when it was opened: bytes appended
 // meanwhile belong to a later print. An end before that length means the file was cut short.
@@ -93,31 +83,29 @@ void WriteDocument(RawJob& job, FileReader& file, Buffer& buffer, std::size_t fi
 }  // namespace
 
 SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
-                          PrinterSystem& system, FileSystem& files, const LiveSettings& live,
-                          MessageSink& messages) {
+                          PrinterSystem& system, FileSystem& files, const SpoolOptions& options) {
     return SpoolInputRaw({path, DocumentName(path), [&] { return files.openForReading(path); }},
-                         selection, system, live, messages);
+                         selection, system, options);
 }
 
 SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection,
-                           PrinterSystem& system, const LiveSettings& live, MessageSink& messages) {
-    const std::string& path = input.shownName;
+                           PrinterSystem& system, const SpoolOptions& options) {
     std::unique_ptr<PrinterConnection> connection;
     std::string deviceName = selection;
     try {
         auto printer = FindSelectedPrinter(system.printers(), selection);
-        if (!printer) return PrinterNameError(messages);
+        if (!printer) return PrinterNameError(input, selection);
         deviceName = printer->deviceName;
         connection = system.openPrinter(deviceName);
-        if (!connection) return PrinterNameError(messages);
+        if (!connection) return PrinterNameError(input, selection);
         // Checked before anything else, so that an empty file, which sends no document, does
         // not count as printed on a printer that takes no jobs.
         connection->checkAcceptingJobs();
     } catch (const SpoolError& error) {
-        return SpoolerFailure(messages, path, deviceName, error);
+        return SpoolerFailure(input, deviceName, error);
     }
 
-    const bool eject = live.pageEject() == 1;
+    const bool eject = options.formFeed;
     // The first chunk is read before the document starts, so a file that cannot be read never
     // leaves an empty job behind.
     auto buffer = std::make_unique<Buffer>();
@@ -130,14 +118,15 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
         // Nothing to send: no document at all.
         if (firstChunk == 0 && (!eject || !input.ejectWhenEmpty)) {
             CheckUnchanged(*file);
-            return {true, SpoolFailure::None, {}, file->identity()};
+            return {true, SpoolFailure::None, {}, file->identity(), input.shownName, deviceName};
         }
     } catch (const FileReadError& error) {
-        return FileFailure(messages, path, error.what());
+        return Failure(input, deviceName, SpoolFailure::File, error.what());
     } catch (const FileChanged& change) {
-        return ChangedFailure(messages, path, change.what());
+        return Failure(input, deviceName, SpoolFailure::Changed, change.what());
     }
-    const SpoolOutcome done{true, SpoolFailure::None, {}, file->identity()};
+    const SpoolOutcome done{true,      SpoolFailure::None, {}, file->identity(), input.shownName,
+                            deviceName};
 
     std::unique_ptr<RawJob> job;
     try {
@@ -145,13 +134,13 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
         WriteDocument(*job, *file, *buffer, firstChunk, total, eject);
     } catch (const SpoolError& error) {
         if (job) job->cancel();
-        return SpoolerFailure(messages, path, deviceName, error);
+        return SpoolerFailure(input, deviceName, error);
     } catch (const FileReadError& error) {
         if (job) job->cancel();
-        return FileFailure(messages, path, error.what());
+        return Failure(input, deviceName, SpoolFailure::File, error.what());
     } catch (const FileChanged& change) {
         if (job) job->cancel();
-        return ChangedFailure(messages, path, change.what());
+        return Failure(input, deviceName, SpoolFailure::Changed, change.what());
     }
     return done;
 }

@@ -6,9 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/message_sink.h"
 #include "platform/printer_system.h"
-#include "settings/live_settings.h"
 
 namespace vantrel {
 
@@ -16,6 +14,11 @@ namespace vantrel {
 constexpr std::size_t kSpoolChunkSize = 16384;
 // The form feed sent after the file when "Eject page between jobs" is ticked.
 constexpr char kFormFeed = 12;
+
+// How each document is sent.
+struct SpoolOptions {
+    bool formFeed = false;  // a form feed after the file ("Eject page between jobs" ticked)
+};
 
 // Why a copy was not spooled.
 enum class SpoolFailure {
@@ -32,6 +35,8 @@ struct SpoolOutcome {
     SpoolFailure failure = SpoolFailure::None;
     std::string reason;                    // why not, when not spooled
     std::optional<FileIdentity> identity;  // the file as it was opened, once it was
+    std::string shownName;                 // the input as messages name it
+    std::string printer;                   // the device name, or the selection when none matched
 };
 
 // Where the bytes of one document come from.
@@ -44,15 +49,15 @@ struct SpoolInput {
 
 // SpoolFileRaw for any input.
 SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection,
-                           PrinterSystem& system, const LiveSettings& live, MessageSink& messages);
+                           PrinterSystem& system, const SpoolOptions& options);
 
 // Sends the bytes of the file at path, unchanged, to the printer that selection names, as one
-// raw document; then the form feed when the live eject setting is exactly 1. Shows its own
-// message on failure and reports the outcome. A failed document is withdrawn, never printed
-// half-written. Exactly the length the file had when it was opened is read; a file that grew,
-// was cut short or was rewritten meanwhile is withdrawn too (SpoolFailure::Changed).
+// raw document; then the form feed when the options ask for it. Shows nothing: the outcome says
+// what became of it, in the words the caller tells a person (outcome_texts.h). A failed
+// document is withdrawn, never printed half-written. Exactly the length the file had when it was
+// opened is read; a file that grew, was cut short or was rewritten meanwhile is withdrawn too
+// (SpoolFailure::Changed).
 SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
-                          PrinterSystem& system, FileSystem& files, const LiveSettings& live,
-                          MessageSink& messages);
+                          PrinterSystem& system, FileSystem& files, const SpoolOptions& options);
 
 }  // namespace vantrel

@@ -29,4 +29,9 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
+// Whether a form feed follows each document: "Eject page between jobs" ticked, not greyed.
+inline bool EjectBetweenJobs(const Settings& settings) {
+    return settings.pageEject == 1;
+}
+
 }  // namespace vantrel

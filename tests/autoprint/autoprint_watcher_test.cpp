@@ -19,7 +19,8 @@ class AutoPrintTest : public PrintRig {
     AutoPrintTest()
         : drop(dir.file("RawSpool")),
           watcher(
-              drop, spooler, files, live, messages, [this] { return copies; }, record) {
+              drop, spooler, files, [this] { return options; }, messages, [this] { return copies; },
+              record) {
         fs::create_directory(drop);
         spooler.installed = {
             {"Office Laser", "LPT1:"}, {"Label Printer", "COM2:"}, {"Label Printer 2", "COM3:"}};
@@ -172,7 +173,7 @@ TEST_F(AutoPrintTest, PrintedFileThatCannotBeDeletedIsNotPrintedAgainInAnyRun) {
     files.removeError = std::make_error_code(std::errc::permission_denied);
     for (int tick = 0; tick < 4; ++tick) watcher.tick();
     AutoPrintWatcher nextRun(
-        drop, spooler, files, live, messages, [] { return "1"; }, record);
+        drop, spooler, files, [] { return SpoolOptions{}; }, messages, [] { return "1"; }, record);
     for (int tick = 0; tick < 3; ++tick) nextRun.tick();
     EXPECT_EQ(spooler.printed().size(), 1u);
     EXPECT_EQ(messages.shown.size(), 1u);

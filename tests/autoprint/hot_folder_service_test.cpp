@@ -26,7 +26,7 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     void Run(Script script, std::optional<std::string> printer = "Label") {
         script_ = std::move(script);
         clock_ = {};
-        HotFolderService service({{{in, printer}}, milliseconds(1000), 1, record}, live,
+        HotFolderService service({{{in, printer}}, milliseconds(1000), 1, record, options},
                                  {spooler, files, *this, *this, [this] { return clock_; }},
                                  [this](const std::string& line) { journal.push_back(line); });
         service.run();

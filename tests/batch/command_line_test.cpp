@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <filesystem>
 
 #include "support/print_rig.h"
@@ -24,7 +23,7 @@ class CommandLineTest : public PrintRig {
     ~CommandLineTest() override { fs::current_path(previous_); }
 
     BatchResult Run(const std::string& line) {
-        return RunCommandLine(line, spooler, files, live, messages);
+        return RunCommandLine(line, spooler, files, options, messages);
     }
     bool Kept(const std::string& name) const { return fs::exists(dir.file(name)); }
 
@@ -70,19 +69,11 @@ INSTANTIATE_TEST_SUITE_P(TwoPrinters, WorkedExamples, ::testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
-TEST(BatchCopies, HalvesGoToEvenBelowOneIsOneAndOverflowIsRefused) {
-    const std::pair<const char*, std::optional<int>> kCases[] = {
-        {"2.5", 2},         {"3.5", 4},  {"0.4", 1},    {"0", 1},
-        {"-1", 1},          {"x", 1},    {"1e-400", 1}, {"2147483647", INT_MAX},
-        {"2147483648", {}}, {"1e30", {}}};
-    for (auto [text, copies] : kCases) EXPECT_EQ(BatchCopies(text), copies) << text;
-}
-
 TEST_F(CommandLineTest, OddCommandLinesPrintNothingAndFail) {
     EXPECT_FALSE(Run("").ok);
     EXPECT_FALSE(Run("-C 99999999999 a.prn").ok);
     EXPECT_FALSE(Run("-C 32767.6 a.prn").ok);
-    EXPECT_FALSE(RunCommandLine("-C 1 - label", spooler, files, live, messages, true).ok);
+    EXPECT_FALSE(RunCommandLine("-C 1 - label", spooler, files, options, messages, true).ok);
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_NE(messages.texts().at(1).find("99999999999"), std::string::npos);
     EXPECT_EQ(messages.texts().at(2), "Too many copies: 32767.6 (at most 32767)");

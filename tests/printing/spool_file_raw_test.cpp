@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "printing/outcome_texts.h"
+#include "printing/print_copies.h"
 #include "support/print_rig.h"
 
 namespace vantrel::testing {
@@ -15,47 +17,47 @@ class SpoolFileRawTest : public PrintRig {
   protected:
     SpoolFileRawTest() { spooler.installed = {{"LaserJet", "LPT1:"}, {"Label", "COM1:"}}; }
     SpoolOutcome Spool(const std::string& path, const std::string& selection = "LaserJet - LPT1:") {
-        return SpoolFileRaw(path, selection, spooler, files, live, messages);
+        return SpoolFileRaw(path, selection, spooler, files, options);
     }
-    // The printer the file went to, or the message shown instead.
+    // What a person is told of a copy that failed.
+    std::string Told(const std::string& path) { return SpoolFailureNotice(Spool(path)).text; }
+    // The printer the file went to, or what a person is told instead.
     std::string SpooledOn(const std::string& path, const std::string& selection) {
         spooler.documents.clear();
-        messages.shown.clear();
-        if (!Spool(path, selection).spooled) return messages.texts().at(0);
+        const auto outcome = Spool(path, selection);
+        if (!outcome.spooled) return SpoolFailureNotice(outcome).text;
         return spooler.printed().at(0).deviceName;
     }
 };
 
-// Full chunks then the remainder; the form feed only when the eject box is checked (1, not the
-// greyed 2), as a write of its own after the last chunk. An empty file sends no document, unless
+// Full chunks then the remainder; the form feed only when asked for, as a write of its own after
+// the last chunk. An empty file sends no document, unless
 // there is a form feed to send.
 TEST_F(SpoolFileRawTest, SendsTheFileInFullChunksThenTheFormFeed) {
     struct Case {
         std::size_t size;
-        int eject;
+        bool eject;
         std::vector<std::size_t> writes;
     };
-    const Case kCases[] = {{0, 0, {}},
-                           {0, 1, {1}},
-                           {1, 0, {1}},
-                           {16384, 0, {16384}},
-                           {16385, 0, {16384, 1}},
-                           {40000, 1, {16384, 16384, 7232, 1}},
-                           {40000, 2, {16384, 16384, 7232}}};
+    const Case kCases[] = {{0, false, {}},
+                           {0, true, {1}},
+                           {1, false, {1}},
+                           {16384, false, {16384}},
+                           {16385, false, {16384, 1}},
+                           {40000, true, {16384, 16384, 7232, 1}}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(::testing::Message() << c.size << " bytes, eject " << c.eject);
         spooler.documents.clear();
-        live.setPageEject(c.eject);
+        options.formFeed = c.eject;
         const auto bytes = PatternBytes(c.size);
         ASSERT_TRUE(Spool(dir.write("data.prn", bytes)).spooled);
         ASSERT_EQ(spooler.documents.size(), c.writes.empty() ? 0u : 1u);
         if (c.writes.empty()) continue;
         const auto doc = spooler.printed().at(0);
         EXPECT_EQ(doc.writes, c.writes);
-        EXPECT_EQ(doc.data, bytes + std::string(c.eject == 1 ? "\f" : ""));
+        EXPECT_EQ(doc.data, bytes + std::string(c.eject ? "\f" : ""));
         EXPECT_EQ(doc.documentName, "Vantrel: data.prn");
     }
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 // The printer whose whole selection string it is, in either order; else the last whose name
@@ -85,16 +87,16 @@ TEST_F(SpoolFileRawTest, SelectionFindsTheExactPrinterElseTheLastThatBeginsAndEn
 TEST_F(SpoolFileRawTest, FailuresAreOfTheirKindAndSayWhy) {
     const auto gone = dir.file("gone.prn");
     EXPECT_EQ(Spool(gone).failure, SpoolFailure::File);
-    EXPECT_TRUE(messages.texts().back().starts_with("Can't read file: " + gone + " ("));
+    EXPECT_TRUE(Told(gone).starts_with("Can't read file: " + gone + " ("));
     const auto path = dir.write("a.prn", "abc");
     spooler.failDocument = 1;
     EXPECT_EQ(Spool(path).failure, SpoolFailure::SpoolerRefused);
-    EXPECT_EQ(messages.texts().back(),
+    EXPECT_EQ(Told(path),
               "Could not print " + path + " on LaserJet: the printer is not accepting jobs");
     spooler.failDocument.reset();
     spooler.finishFails = true;
     EXPECT_EQ(Spool(path).failure, SpoolFailure::SpoolerRefused);
-    EXPECT_EQ(messages.texts().back(),
+    EXPECT_EQ(Told(path),
               "Could not print " + path + " on LaserJet: job 7 on LaserJet was cancelled");
     spooler.listFails = true;
     EXPECT_EQ(Spool(path).failure, SpoolFailure::SpoolerUnreachable);
@@ -126,6 +128,27 @@ TEST_F(SpoolFileRawTest, AFileThatChangesWhileSentIsWithdrawn) {
         EXPECT_TRUE(spooler.documents[0].cancelled && !spooler.documents[0].finished);
         EXPECT_TRUE(bytes.starts_with(spooler.documents[0].data)) << reason;
     }
+}
+
+// Copies stop at the first that fails, since the rest would fail alike; a person is told why,
+// and how many were spooled before it.
+TEST_F(SpoolFileRawTest, CopiesStopAtTheFailedOneAndSaySo) {
+    const auto path = dir.write("a.prn", "abc");  // one read a copy
+    int reads = 0;
+    files.afterRead = [&](int, const std::string&) {
+        if (++reads == 2) WriteFile(path, "abcdef");
+    };
+    const auto outcome = PrintCopies(path, "LaserJet - LPT1:", 3, spooler, files, options);
+    EXPECT_EQ(outcome.spooled, 1);
+    EXPECT_EQ(spooler.documents.size(), 2u);
+    EXPECT_EQ(CopiesNotices(outcome),
+              (std::vector<Notice>{{"Did not print " + path +
+                                        ": it grew while it was sent, so its job was withdrawn.",
+                                    MsgStyle::Exclamation},
+                                   {"Printing of " + path +
+                                        " stopped at the failed copy 2: 1 of 3 copies were "
+                                        "spooled before it.",
+                                    MsgStyle::Exclamation}}));
 }
 
 }  // namespace

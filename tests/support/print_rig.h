@@ -5,7 +5,7 @@
 #include "fakes/fake_printer_system.h"
 #include "fakes/hooked_file_system.h"
 #include "fakes/recording_messages.h"
-#include "settings/live_settings.h"
+#include "printing/spool_file_raw.h"
 #include "support/temp_dir.h"
 
 namespace vantrel::testing {
@@ -17,7 +17,7 @@ class PrintRig : public ::testing::Test {
     TempDir dir;
     FakePrinterSystem spooler;
     HookedFileSystem files;
-    PlainLiveSettings live;
+    SpoolOptions options;
     RecordingMessages messages;
 };
 

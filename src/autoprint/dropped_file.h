@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <system_error>
+
+#include "autoprint/autoprint_rules.h"
+#include "autoprint/kept_files_record.h"
+#include "platform/file_system.h"
+#include "platform/printer_system.h"
+#include "printing/spool_file_raw.h"
+
+namespace vantrel {
+
+// The one rule every AutoPrint keeps for a file that settled in its folder, the window's ticker
+// and the headless service alike: find the folder's printer, print the file in its copies,
+// then delete it, or remember it, or move it to Failed/. The schedulers only choose when a file
+// is due and tell what became of it, each in its own words.
+
+// A file of a watched folder that stayed the same for its settle time.
+struct DroppedFile {
+    std::string folder;
+    std::string path;
+    FileIdentity settled;  // as it was when it settled
+};
+
+// What an AutoPrint works with.
+struct DropSeams {
+    PrinterSystem& printers;
+    FileSystem& files;
+    KeptFilesRecord& kept;
+};
+
+// The folder's printer as the spooler lists it now; throws SpoolError when it cannot be asked.
+using PrinterLookup = std::function<AutoPrintPrinter()>;
+
+// What became of a dropped file.
+enum class DroppedFate {
+    Printed,            // every copy spooled, then the file was deleted
+    Changed,            // found changed when opened or while sent: withdrawn, settles again
+    ChangedAfterPrint,  // printed, but the path names other content now: stays, settles again
+    PrintedKept,        // printed, but could not be deleted: remembered, not printed again
+    Failed,             // refused or unreadable: moved to Failed/
+    FailedKept,         // refused or unreadable, and could not be moved: remembered
+    FailedGone,         // refused or unreadable, and gone meanwhile
+    SpoolerAway,        // the spooler could not be asked: the file stays for a later try
+    PrinterMissing,     // no printer is what the folder asks for: the file stays
+    PrinterUnopenable,  // the printer was found but could not be opened: the file stays
+    PrinterGone,        // the job was refused and the printer is gone: the file stays
+};
+
+struct DroppedOutcome {
+    DroppedFate fate = DroppedFate::SpoolerAway;
+    std::string printer;        // the printer's device name, once it was found
+    std::string reason;         // why it was not printed, or why the printer is away
+    bool printerFound = false;  // the spooler answered the lookup
+    std::uint64_t size = 0;     // bytes of one copy, once printed
+    std::string movedTo;        // the file's path in Failed/
+    std::string failedDir;      // the folder's Failed subdirectory
+    std::error_code error;      // why it could not be deleted or moved
+    bool remembered = false;    // the file was added to the kept-files record
+    std::error_code unsaved;    // why the record could not be saved then
+    // Whether the spooler and the printer worked for this file, so that an outage is over.
+    bool printerAnswered() const;
+};
+
+// Prints the dropped file in copies on the printer lookup finds, and carries out the rule.
+DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
+                                const SpoolOptions& options, DropSeams seams);
+
+}  // namespace vantrel

@@ -1,0 +1,47 @@
+#include "printing/outcome_texts.h"
+
+namespace vantrel {
+
+Notice SpoolFailureNotice(const SpoolOutcome& outcome) {
+    const std::string& path = outcome.shownName;
+    switch (outcome.failure) {
+        case SpoolFailure::None:
+            break;
+        case SpoolFailure::PrinterName:
+            return {"There is an error in the printer name.", MsgStyle::Ok};
+        case SpoolFailure::SpoolerUnreachable:
+        case SpoolFailure::SpoolerRefused:
+            return {"Could not print " + path + " on " + outcome.printer + ": " + outcome.reason,
+                    MsgStyle::Critical};
+        case SpoolFailure::File:
+            return {"Can't read file: " + path + " (" + outcome.reason + ")",
+                    MsgStyle::Exclamation};
+        case SpoolFailure::Changed:
+            return {"Did not print " + path + ": " + outcome.reason + ", so its job was withdrawn.",
+                    MsgStyle::Exclamation};
+    }
+    return {};
+}
+
+std::vector<Notice> CopiesNotices(const CopiesOutcome& outcome) {
+    if (outcome.failure == SpoolFailure::None) return {};
+    std::vector<Notice> notices{SpoolFailureNotice(
+        {false, outcome.failure, outcome.reason, {}, outcome.shownName, outcome.printer})};
+    if (outcome.requested > 1) {
+        notices.push_back(
+            {"Printing of " + outcome.shownName + " stopped at the failed copy " +
+                 std::to_string(outcome.spooled + 1) + ": " + std::to_string(outcome.spooled) +
+                 " of " + std::to_string(outcome.requested) + " copies were spooled before it.",
+             MsgStyle::Exclamation});
+    }
+    return notices;
+}
+
+std::string KeptFileText(AfterPrint check, const std::string& path) {
+    if (check == AfterPrint::Changed) {
+        return path + " changed while it was printed, so it was kept.";
+    }
+    return "Not every copy of " + path + " was printed, so the file was kept.";
+}
+
+}  // namespace vantrel

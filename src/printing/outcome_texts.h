@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/message_sink.h"
+#include "printing/print_copies.h"
+
+namespace vantrel {
+
+// What a person is told of a copy that was not spooled, by why.
+Notice SpoolFailureNotice(const SpoolOutcome& outcome);
+
+// What a person is told of a print that did not spool every copy: the failed copy's notice and,
+// for more than one copy, how many were spooled before it. Nothing when every copy was spooled.
+std::vector<Notice> CopiesNotices(const CopiesOutcome& outcome);
+
+// The message for a file that stays, by why it stays.
+std::string KeptFileText(AfterPrint check, const std::string& path);
+
+}  // namespace vantrel
