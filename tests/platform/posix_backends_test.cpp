@@ -7,8 +7,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "platform/backends.h"
 #include "platform/file_system.h"
@@ -57,6 +60,60 @@ TEST(PosixFileSystem, APrivateFileHasNoNameAndEveryReaderReadsItAll) {
     for (int copy = 0; copy < 2; ++copy) {
         EXPECT_EQ(std::string(got, kept->openForReading()->read(got, sizeof got)), "abc");
     }
+}
+
+// Moves and copies never replace what has the name, and the checks tell the kinds apart.
+TEST(PosixFileSystem, MovesAndCopiesNeverReplaceAndEntriesAreToldApart) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    auto files = MakeSystemFileSystem();
+    auto in = [&](const char* name) { return dir.file(name); };
+    fs::permissions(dir.write("a", "A"), fs::perms::owner_read | fs::perms::group_read);
+    dir.write("taken", "T");
+    fs::create_directory(in("dir"));
+    fs::create_symlink("a", in("link"));
+    fs::create_symlink("dir", in("dirlink"));
+    ::mkfifo(in("fifo").c_str(), 0600);
+    for (const auto& [name, kind, link] : {std::tuple{"a", PathKind::PlainFile, false},
+                                           {"link", PathKind::PlainFile, true},
+                                           {"dirlink", PathKind::Directory, true},
+                                           {"fifo", PathKind::Other, false},
+                                           {"gone", PathKind::Missing, false}}) {
+        EXPECT_EQ(std::pair(files->kindOf(in(name)), files->isSymbolicLink(in(name))),
+                  std::pair(kind, link))
+            << name;
+    }
+    EXPECT_TRUE(files->sameDirectory(in("dir"), in("dirlink")));
+    EXPECT_FALSE(files->sameDirectory(in("dir"), dir.path()) ||
+                 files->sameDirectory(in("a"), in("a")));
+    // What each step gives: 0 or the errno.
+    const std::pair<int, std::function<std::error_code()>> kSteps[] = {
+        {EEXIST, [&] { return files->copyWithoutReplacing(in("a"), in("taken")); }},
+        {EEXIST, [&] { return files->moveWithoutReplacing(in("a"), in("taken")); }},
+        {EEXIST, [&] { return files->copyWithoutReplacing(in("taken"), in("link")); }},
+        {ENOTSUP, [&] { return files->copyWithoutReplacing(in("fifo"), in("new")); }},
+        {ENOENT, [&] { return files->copyWithoutReplacing(in("gone"), in("new")); }},
+        {0, [&] { return files->copyWithoutReplacing(in("a"), in("dir/copy")); }},
+        {0, [&] { return files->moveWithoutReplacing(in("a"), in("moved")); }},
+        {ENOENT, [&] { return files->moveWithoutReplacing(in("a"), in("new")); }},
+        {0, [&] { return files->makeDirectory(in("dir")); }},
+        {EEXIST, [&] { return files->makeDirectory(in("taken")); }},
+        {ENOENT, [&] { return files->makeDirectory(in("gone/dir")); }},
+    };
+    for (const auto& [expected, step] : kSteps) {
+        const std::error_code got = step();
+        EXPECT_EQ(got.value(), expected) << &step - &kSteps[0].second << ": " << got.message();
+    }
+    EXPECT_EQ(ReadFile(in("taken")) + ReadFile(in("moved")) + ReadFile(in("dir/copy")), "TAA");
+    EXPECT_EQ(fs::status(in("dir/copy")).permissions(), fs::status(in("moved")).permissions());
+    std::error_code error;
+    for (const auto& [path, why] : {std::pair{in("taken"), ENOTDIR}, {in("gone"), ENOENT}}) {
+        EXPECT_TRUE(files->entryNames(path, error).empty());
+        EXPECT_EQ(error.value(), why) << path;
+    }
+    EXPECT_EQ(files->entryNames(in("dir"), error), std::vector<std::string>{"copy"});
+    EXPECT_FALSE(error);
+    EXPECT_FALSE(fs::exists(in("new")));
 }
 
 TEST(PosixPlaces, AnUnsetHomeIsTakenFromThePasswordDatabase) {

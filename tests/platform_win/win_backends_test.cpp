@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/backends.h"
+#include "platform/file_system.h"
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/win_registry.h"
 #include "support/temp_dir.h"
@@ -73,6 +75,30 @@ TEST_F(RegistryTest, StoreReportsAFailedWriteAtTheSync) {
     auto store = MakeRegistrySettingsStore(path);
     store->set("Defaults", "StartDir", "D:\\");
     EXPECT_THROW(store->sync(), SettingsError);
+}
+
+// Moves and copies never replace a file, and a folder is told by any of its names.
+TEST(WinFileSystem, MovesAndCopiesNeverReplaceAndFoldersAreToldApart) {
+    TempDir dir;
+    auto files = MakeSystemFileSystem();
+    const std::string a = dir.write("a", "A"), taken = dir.write("taken", "T"),
+                      sub = dir.file("sub");
+    for (const auto& error : {files->moveWithoutReplacing(a, taken),
+                              files->copyWithoutReplacing(a, taken), files->makeDirectory(taken)}) {
+        EXPECT_EQ(error, std::errc::file_exists) << error.message();
+    }
+    EXPECT_FALSE(files->makeDirectory(sub) || files->makeDirectory(sub));
+    EXPECT_FALSE(files->copyWithoutReplacing(a, sub + "\\copy") ||
+                 files->moveWithoutReplacing(a, dir.file("moved")));
+    EXPECT_EQ(ReadFile(taken) + ReadFile(sub + "\\copy") + ReadFile(dir.file("moved")), "TAA");
+    EXPECT_EQ(files->kindOf(sub + "\\"), PathKind::Directory);
+    EXPECT_EQ(files->kindOf(taken), PathKind::PlainFile);
+    EXPECT_EQ(files->kindOf(a), PathKind::Missing);
+    EXPECT_TRUE(files->sameDirectory(sub, sub + "\\..\\sub"));
+    EXPECT_FALSE(files->sameDirectory(sub, dir.path().string()) || files->isSymbolicLink(taken));
+    std::error_code error;
+    EXPECT_EQ(files->entryNames(sub, error), std::vector<std::string>{"copy"});
+    EXPECT_TRUE(files->entryNames(dir.file("gone"), error).empty() && error);
 }
 
 TEST(LegacyProfile, ReadsAsTheProfileFunctionDoesFromTheWindowsDirectory) {
