@@ -6,7 +6,6 @@
 
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/journal_lines.h"
-#include "platform/plain_file.h"
 #include "printing/print_copies.h"
 
 namespace vantrel {
@@ -108,7 +107,7 @@ void HotFolderService::lookAtAll() {
 
 void HotFolderService::lookAtFolder(Folder& folder) {
     std::error_code error;
-    const auto names = VisibleEntryNames(folder.place.folder, &error);
+    const auto names = VisibleEntryNames(seams_.files, folder.place.folder, &error);
     if (static_cast<bool>(error) != folder.unreadable) {
         folder.unreadable = static_cast<bool>(error);
         journal_(error ? FolderUnreadableLine(folder.place.folder, error.message())
@@ -121,7 +120,7 @@ void HotFolderService::lookAtFolder(Folder& folder) {
 void HotFolderService::lookAt(Folder& folder, const std::string& name) {
     if (name.starts_with('.')) return;  // dot files are hidden
     const std::string path = pathOf(folder, name);
-    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    if (seams_.files.isSymbolicLink(path)) return folder.settle.forget(name);
     folder.settle.note(name, seams_.files.identityOf(path), seams_.now());
 }
 
@@ -137,7 +136,7 @@ void HotFolderService::handleDue() {
 
 void HotFolderService::handleFile(Folder& folder, const std::string& name) {
     const std::string path = pathOf(folder, name);
-    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    if (seams_.files.isSymbolicLink(path)) return folder.settle.forget(name);
     const auto identity = seams_.files.identityOf(path);
     if (!folder.settle.settled(name, identity, seams_.now())) return;
     if (kept_.contains(path, *identity)) return;  // given up earlier: stays until it changes
@@ -224,7 +223,7 @@ void HotFolderService::back(Folder& folder, const std::string& printer) {
 void HotFolderService::failed(Folder& folder, const std::string& name, const std::string& path,
                               const std::string& printer, const std::string& reason) {
     if (!seams_.files.identityOf(path)) return folder.settle.forget(name);  // gone meanwhile
-    const FailedMove move = MoveToFailedFolder(folder.place.folder, path);
+    const FailedMove move = MoveToFailedFolder(seams_.files, folder.place.folder, path);
     if (move.error) {
         if (auto now = seams_.files.identityOf(path)) noteSaved(kept_.add(path, *now));
         return journal_(FailedUnmovedLine(name, printer, reason, move.error.message()));

@@ -116,6 +116,21 @@ TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     EXPECT_EQ(Said("could not save the record of kept files"), 1u);
 }
 
+// A refused file that cannot be moved to Failed/ stays, is told of once, and no run prints it
+// again.
+TEST_F(ServiceTest, ARefusedFileThatCannotBeMovedIsKept) {
+    spooler.failDocument = 1;
+    files.beforeMove = [](const std::string&, const std::string&) {
+        return std::make_error_code(std::errc::permission_denied);
+    };
+    Run({{0, [&] { Drop("r.prn", "R"); }}, {3000, [] {}}});
+    Run({{0, [] {}}, {6000, [] {}}});
+    EXPECT_EQ(Said("failed r.prn on Label: the printer is not accepting jobs; could not move it "
+                   "to Failed/: Permission denied (kept, not printed again)"),
+              1u);
+    EXPECT_TRUE(fs::exists(fs::path(in) / "r.prn"));
+}
+
 // A folder bound to a printer by its exact name never falls to one whose name begins with it.
 TEST_F(ServiceTest, AFolderBoundByExactNameWaitsForItsOwnPrinter) {
     Run({{0, [&] { spooler.installed.erase(spooler.installed.begin()), Drop("a.prn", "A"); }},
