@@ -20,6 +20,7 @@ class FakeJob : public RawJob {
         doc().finished = true;
     }
     void cancel() noexcept override { doc().cancelled = true; }
+    int id() const override { return static_cast<int>(index_) + 1; }
 
   private:
     FakeDocument& doc() { return system_.documents[index_]; }
@@ -38,7 +39,13 @@ class FakeConnection : public PrinterConnection {
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
         if (system_.failDocument == system_.documents.size() + 1)
             throw SpoolError("the printer is not accepting jobs");
-        system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
+        system_.documents.push_back({deviceName_,
+                                     documentName,
+                                     {},
+                                     {},
+                                     false,
+                                     false,
+                                     static_cast<int>(system_.documents.size()) + 1});
         return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
     }
 
@@ -66,6 +73,27 @@ std::unique_ptr<PrinterConnection> FakePrinterSystem::openPrinter(const std::str
                              [&](const Printer& p) { return p.deviceName == deviceName; });
     if (!known || std::count(unopenable.begin(), unopenable.end(), deviceName)) return nullptr;
     return std::make_unique<FakeConnection>(*this, deviceName);
+}
+
+JobStatus FakePrinterSystem::jobStatus(const std::string&, int jobId) {
+    const int ask = statusAsks[jobId]++;
+    if (statusFailures > 0) {
+        --statusFailures;
+        throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
+    }
+    if (auto script = jobStates.find(jobId); script != jobStates.end() && !script->second.empty())
+        return script->second[std::min<std::size_t>(ask, script->second.size() - 1)];
+    if (jobId < 1 || jobId > static_cast<int>(documents.size())) return {};
+    const FakeDocument& doc = documents[jobId - 1];
+    return {doc.cancelled ? JobState::Cancelled : JobState::Completed, {}};
+}
+
+std::vector<int> FakePrinterSystem::jobsNamed(const std::string& deviceName,
+                                              const std::string& documentName) {
+    std::vector<int> ids;
+    for (const FakeDocument& doc : documents)
+        if (doc.deviceName == deviceName && doc.documentName == documentName) ids.push_back(doc.id);
+    return ids;
 }
 
 std::vector<FakeDocument> FakePrinterSystem::printed() const {
