@@ -204,7 +204,7 @@ cups_stop() {
 # seconds, and says "The printer is not responding.".
 cups_add_refusing_queue() {
     local dir="$1" queue="$2" policy="$3"
-    cups_client "$dir" lpadmin -p "$queue" -E -v "socket://127.0.0.1:1?contimeout=1" -m raw \
+    cups_client "$dir" lpadmin -p "$queue" -E -v "socket://127.0.0.1:1/?contimeout=1" -m raw \
         -o printer-is-shared=false -o printer-error-policy="$policy" 2>&1 |
         grep -v -i "deprecated\|will not be supported" >&2 || true
     cups_client "$dir" lpstat -p "$queue" >/dev/null 2>&1 || cups_die "could not add the queue $queue"

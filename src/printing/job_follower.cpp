@@ -1,7 +1,6 @@
 #include "printing/job_follower.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace vantrel {
 
@@ -63,14 +62,6 @@ bool JobFollower::allEnded() const {
 bool JobFollower::allCompleted() const {
     return std::ranges::all_of(
         jobs_, [](const FollowedJob& job) { return job.last.state == JobState::Completed; });
-}
-
-FollowClock::time_point SteadyWaitClock::now() {
-    return FollowClock::now();
-}
-
-void SteadyWaitClock::sleepUntil(FollowClock::time_point when) {
-    std::this_thread::sleep_until(when);
 }
 
 std::vector<FollowedJob> FollowJobs(PrinterSystem& system, const std::vector<JobRef>& jobs,

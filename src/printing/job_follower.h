@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "platform/printer_system.h"
+#include "platform/wait_clock.h"
 
 namespace vantrel {
-
-using FollowClock = std::chrono::steady_clock;
 
 // One spooled job: its printer and the spooler's number of it.
 struct JobRef {
@@ -56,21 +55,6 @@ class JobFollower {
 
 // The time between two asks about a job that was asked about asks times already.
 FollowClock::duration AskInterval(int asks);
-
-// The current time and a pause until a later one: the real clock in a run, a stepped one in tests.
-class WaitClock {
-  public:
-    virtual ~WaitClock() = default;
-    virtual FollowClock::time_point now() = 0;
-    virtual void sleepUntil(FollowClock::time_point when) = 0;
-};
-
-// The steady clock, sleeping the thread.
-class SteadyWaitClock : public WaitClock {
-  public:
-    FollowClock::time_point now() override;
-    void sleepUntil(FollowClock::time_point when) override;
-};
 
 // Follows the jobs until each has ended or, when there is a limit, until it has passed; a job
 // still going then stays as the spooler last told it (pending, held, processing or stopped).

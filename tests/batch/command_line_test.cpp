@@ -128,18 +128,8 @@ TEST_F(CommandLineTest, WaitingDeletesOnlyWhatCompleted) {
     EXPECT_TRUE(waited("-CD 2 a.prn label", {}) && !Kept("a.prn"));
     EXPECT_EQ(spooler.statusAsks[3] + spooler.statusAsks[4], 2);
 
-    using std::chrono::seconds;
-    const std::pair<std::string, std::optional<seconds>> words[] = {
-        {"--wait", std::nullopt},
-        {"--wait=30", seconds(30)},
-        {"--wait=999999999", seconds(999999999)}};
-    for (const auto& [word, limit] : words) {
-        const auto read = ReadWaitWord(word);
-        EXPECT_TRUE(read.isWait && read.error.empty()) << word;
-        EXPECT_EQ(read.wait.value_or(JobWait{seconds(-1)}).limit, limit) << word;
-    }
-    for (const char* refused :
-         {"--wait=0", "--wait=", "--wait=1e3", "--wait=-5", "--wait=1000000000"})
+    EXPECT_EQ(ReadWaitWord("--wait=30").wait.value_or(JobWait{}).limit, std::chrono::seconds(30));
+    for (const char* refused : {"--wait=", "--wait=1e3", "--wait=-5", "--wait=1000000000"})
         EXPECT_TRUE(ReadWaitWord(refused).isWait && !ReadWaitWord(refused).wait) << refused;
     EXPECT_FALSE(ReadWaitWord("--waiting").isWait || ReadWaitWord("-wait").isWait);
 }

@@ -39,13 +39,7 @@ class FakeConnection : public PrinterConnection {
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
         if (system_.failDocument == system_.documents.size() + 1)
             throw SpoolError("the printer is not accepting jobs");
-        system_.documents.push_back({deviceName_,
-                                     documentName,
-                                     {},
-                                     {},
-                                     false,
-                                     false,
-                                     static_cast<int>(system_.documents.size()) + 1});
+        system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
         return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
     }
 
@@ -91,8 +85,9 @@ JobStatus FakePrinterSystem::jobStatus(const std::string&, int jobId) {
 std::vector<int> FakePrinterSystem::jobsNamed(const std::string& deviceName,
                                               const std::string& documentName) {
     std::vector<int> ids;
-    for (const FakeDocument& doc : documents)
-        if (doc.deviceName == deviceName && doc.documentName == documentName) ids.push_back(doc.id);
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        if (documents[i].deviceName == deviceName && documents[i].documentName == documentName)
+            ids.push_back(static_cast<int>(i) + 1);
     return ids;
 }
 

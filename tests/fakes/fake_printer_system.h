@@ -9,7 +9,7 @@
 
 namespace vantrel::testing {
 
-// One document as the fake spooler received it.
+// One document as the fake spooler received it; its job's number is its place, from 1.
 struct FakeDocument {
     std::string deviceName;
     std::string documentName;
@@ -17,7 +17,6 @@ struct FakeDocument {
     std::string data;
     bool finished = false;
     bool cancelled = false;
-    int id = 0;  // the job's number: its place in documents, from 1
 };
 
 // An in-memory spooler that records every document and can be told to fail.

