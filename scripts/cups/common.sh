@@ -103,6 +103,7 @@ ErrorPolicy $policy
 PreserveJobHistory 30
 PreserveJobFiles No
 MaxJobs ${VANTREL_CUPS_MAX_JOBS:-0}
+AccessLogLevel ${VANTREL_CUPS_ACCESS_LOG_LEVEL:-actions}
 <Location />
   Order allow,deny
   Allow all
