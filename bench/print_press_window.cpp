@@ -110,6 +110,7 @@ class TimedJob : public vantrel::RawJob {
     void cancel() noexcept override {
         log_.time("cancel", [&] { job_->cancel(); });
     }
+    int id() const override { return job_->id(); }
 
   private:
     std::unique_ptr<vantrel::RawJob> job_;
@@ -148,6 +149,12 @@ class TimedPrinterSystem : public vantrel::PrinterSystem {
         auto connection = log_.time("openPrinter", [&] { return system_->openPrinter(name); });
         if (!connection) return nullptr;
         return std::make_unique<TimedConnection>(std::move(connection), log_);
+    }
+    vantrel::JobStatus jobStatus(const std::string& name, int id) override {
+        return log_.time("jobStatus", [&] { return system_->jobStatus(name, id); });
+    }
+    std::vector<int> jobsNamed(const std::string& name, const std::string& document) override {
+        return log_.time("jobsNamed", [&] { return system_->jobsNamed(name, document); });
     }
 
   private:

@@ -45,6 +45,8 @@ class BenchPrinters : public vantrel::PrinterSystem {
     std::unique_ptr<vantrel::PrinterConnection> openPrinter(const std::string&) override {
         throw vantrel::SpoolError("the bench prints nothing");
     }
+    vantrel::JobStatus jobStatus(const std::string&, int) override { return {}; }
+    std::vector<int> jobsNamed(const std::string&, const std::string&) override { return {}; }
 };
 
 void Settle(QWidget& widget) {

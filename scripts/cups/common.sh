@@ -103,6 +103,7 @@ ErrorPolicy $policy
 PreserveJobHistory 30
 PreserveJobFiles No
 MaxJobs ${VANTREL_CUPS_MAX_JOBS:-0}
+AccessLogLevel ${VANTREL_CUPS_ACCESS_LOG_LEVEL:-actions}
 <Location />
   Order allow,deny
   Allow all
@@ -196,4 +197,16 @@ cups_stop() {
         rm -f "$pid_file"
     done
     rm -f "$dir/cups.sock"
+}
+
+# cups_add_refusing_queue D QUEUE POLICY: a raw queue whose device refuses every connection
+# (nothing listens on port 1 of the loopback; only root could), with the error policy POLICY
+# (abort-job, stop-printer, ...). The socket backend gives up after its first retry, some five
+# seconds, and says "The printer is not responding.".
+cups_add_refusing_queue() {
+    local dir="$1" queue="$2" policy="$3"
+    cups_client "$dir" lpadmin -p "$queue" -E -v "socket://127.0.0.1:1/?contimeout=1" -m raw \
+        -o printer-is-shared=false -o printer-error-policy="$policy" 2>&1 |
+        grep -v -i "deprecated\|will not be supported" >&2 || true
+    cups_client "$dir" lpstat -p "$queue" >/dev/null 2>&1 || cups_die "could not add the queue $queue"
 }

@@ -10,6 +10,9 @@
 #   Label_Printer
 #   Closed_Desk    rejects jobs (cupsreject)
 #   Paused_Desk    accepts jobs but is disabled, so they are held
+# and two whose device refuses the connection (no capture printer):
+#   Refused_Abort  its jobs are aborted (printer-error-policy abort-job)
+#   Refused_Stop   the queue stops and its jobs wait in it (stop-printer)
 #
 # Prints the client environment as "export NAME=value" lines for eval, and writes it to DIR/env.
 # Stop everything with stop-server.sh DIR.
@@ -30,6 +33,8 @@ cups_add_capture_queue "$dir" Office_Laser
 cups_add_capture_queue "$dir" Label_Printer
 cups_add_capture_queue "$dir" Closed_Desk
 cups_add_capture_queue "$dir" Paused_Desk
+cups_add_refusing_queue "$dir" Refused_Abort abort-job
+cups_add_refusing_queue "$dir" Refused_Stop stop-printer
 cups_client "$dir" lpadmin -d Office_Laser
 cups_client "$dir" cupsreject -r "closed for the tests" Closed_Desk
 cups_client "$dir" cupsdisable -r "paused for the tests" Paused_Desk

@@ -12,7 +12,8 @@
 
 namespace vantrel {
 
-int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool standardInputClosed) {
+int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool standardInputClosed,
+                 const std::optional<JobWait>& wait) {
     auto system = MakeSystemPrinterSystem();
     if (!CheckPrintersInstalled(*system, messages)) return 1;
 
@@ -23,7 +24,7 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool sta
     auto files = MakeSystemFileSystem();
     auto result =
         RunCommandLine(Trim(commandLine), *system, *files, SpoolOptions{EjectBetweenJobs(settings)},
-                       messages, standardInputClosed);
+                       messages, standardInputClosed, wait);
     return result.ok ? 0 : 1;
 }
 

@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "Usage: vantrel                     show the window\n"
     "       vantrel [-RDC] [copies] FILE [PRINTER]\n"
     "       vantrel -R[DC] [copies] PRINTER FILE\n"
+    "       vantrel --wait[=SECONDS] [-RDC] [copies] FILE [PRINTER]\n"
     "\n"
     "Sends FILE unchanged to PRINTER (the default printer when none is named).\n"
     "PRINTER is the printer's name or its beginning, in any letter case; a printer\n"
@@ -33,6 +34,11 @@ constexpr const char* kUsage =
     "FILE - (a lone -, never an option word) is standard input.\n"
     "Exit status: 0 when every copy was spooled (and FILE deleted when asked),\n"
     "1 when not, 2 for a command line that is refused.\n"
+    "  --wait  first of all: follow every copy's job until the spooler reports its\n"
+    "          end; exit status 0 only when every job completed, 1 when one was\n"
+    "          aborted, cancelled or stopped, or the spooler no longer knows it\n"
+    "          (completion unknown), or SECONDS passed first (jobs still waiting stay\n"
+    "          in the queue). With -D, FILE is deleted only once every job completed.\n"
     "\n"
     "       vantrel --autoprint [--settle SECONDS] [DIR[=PRINTER] ...]\n"
     "                                    AutoPrint without a window: prints each file\n"
@@ -45,11 +51,11 @@ constexpr const char* kUsage =
     "       vantrel --version\n"
     "       vantrel --help\n";
 
-// The command line as one text, the arguments joined by blanks.
-std::string JoinArguments(int argc, char** argv) {
+// The command line from argument first on as one text, the arguments joined by blanks.
+std::string JoinArguments(int argc, char** argv, int first = 1) {
     std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) line += ' ';
+    for (int i = first; i < argc; ++i) {
+        if (i > first) line += ' ';
         line += argv[i];
     }
     return line;
@@ -87,7 +93,19 @@ int main(int argc, char** argv) {
     if (std::string(argv[1]) == "--autoprint") {
         return vantrel::RunAutoPrintMode({argv + 2, argv + argc});
     }
-    const std::string commandLine = JoinArguments(argc, argv);
+    // "--wait" comes first; the command line after it is read as without it.
+    const vantrel::WaitWord waitWord = vantrel::ReadWaitWord(argv[1]);
+    if (waitWord.isWait && !waitWord.wait) {
+        messages->show(waitWord.error + "; see vantrel --help", vantrel::MsgStyle::Exclamation);
+        return 2;
+    }
+    const std::string commandLine = JoinArguments(argc, argv, waitWord.isWait ? 2 : 1);
+    if (waitWord.isWait) {
+        if (auto word = vantrel::LongOptionWord(commandLine)) {
+            return RefuseLongOption(*word, *messages);
+        }
+        return vantrel::RunBatchMode(commandLine, *messages, standardInputClosed, waitWord.wait);
+    }
     if (commandLine == "--help") {
         std::fputs(kUsage, stdout);
         return 0;

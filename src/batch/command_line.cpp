@@ -119,9 +119,29 @@ std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files) {
     return kept;
 }
 
+namespace {
+
+// Follows the print's jobs to their end; whether every one completed, each other one told.
+bool PrintedToTheEnd(const CopiesOutcome& printed, PrinterSystem& system, const JobWait& wait,
+                     MessageSink& messages) {
+    std::vector<JobRef> jobs;
+    for (int id : printed.jobIds) jobs.push_back({printed.printer, id});
+    SteadyWaitClock steady;
+    bool all = true;
+    for (const FollowedJob& job :
+         FollowJobs(system, jobs, wait.limit, wait.clock ? *wait.clock : steady)) {
+        if (job.last.state == JobState::Completed) continue;
+        all = false;
+        messages.show(JobEndText(job, wait.limit), MsgStyle::Exclamation);
+    }
+    return all;
+}
+
+}  // namespace
+
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
                            const SpoolOptions& options, MessageSink& messages,
-                           bool standardInputClosed) {
+                           bool standardInputClosed, const std::optional<JobWait>& wait) {
     BatchResult result;
     if (commandText.empty()) {
         messages.show("No file to print: the command line holds only blanks.",
@@ -175,6 +195,8 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
     }
     ShowNotices(CopiesNotices(printed), messages);
     result.copiesSpooled = printed.spooled;
+    const bool printedAll =
+        printed.allSpooled() && (!wait || PrintedToTheEnd(printed, spooler, *wait, messages));
     if (printed.failure == SpoolFailure::PrinterName) {
         messages.show("no printer name begins with \"" + request.printerName +
                           "\"; see vantrel --list-printers",
@@ -183,7 +205,8 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
     if (request.deleteAfterPrinting && fromPipe) {
         messages.show("Nothing to delete: the input came from standard input.", MsgStyle::Ok);
     } else if (request.deleteAfterPrinting) {
-        const AfterPrint check = CheckPrintedFile(printed, files, request.fileName);
+        const AfterPrint check = printedAll ? CheckPrintedFile(printed, files, request.fileName)
+                                            : AfterPrint::NotAllCopies;
         if (check != AfterPrint::MayGo) {
             messages.show(KeptFileText(check, request.fileName), MsgStyle::Exclamation);
             return result;
@@ -195,7 +218,7 @@ BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system
         }
         result.deleted = true;
     }
-    result.ok = printed.allSpooled();
+    result.ok = printedAll;
     return result;
 }
 

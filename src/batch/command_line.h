@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "batch/wait_option.h"
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
@@ -39,14 +40,17 @@ struct BatchResult {
     int copiesRequested = 0;
     int copiesSpooled = 0;
     bool deleted = false;
-    bool ok = false;  // every copy spooled, and the file deleted when asked
+    bool ok = false;  // every copy spooled (and, waited for, printed), the file deleted when asked
 };
 
 // Runs one batch command line: prints the file raw in the asked copies on the named or the
 // default printer, then deletes it when asked, every copy was spooled and it is still the file
-// that was printed. standardInputClosed: the program was started without standard input.
+// that was printed. standardInputClosed: the program was started without standard input. With a
+// wait, every copy's job is followed to its end first: the print counts, and the file goes, only
+// when every job completed; each one that did not is named with its state and the reason.
 BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
                            const SpoolOptions& options, MessageSink& messages,
-                           bool standardInputClosed = false);
+                           bool standardInputClosed = false,
+                           const std::optional<JobWait>& wait = std::nullopt);
 
 }  // namespace vantrel

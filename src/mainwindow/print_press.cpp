@@ -146,6 +146,7 @@ class AnsweringJob : public RawJob {
         job_->finish();
     }
     void cancel() noexcept override { job_->cancel(); }
+    int id() const override { return job_->id(); }
 
   private:
     std::unique_ptr<RawJob> job_;

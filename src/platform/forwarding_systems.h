@@ -69,6 +69,13 @@ class ForwardingPrinterSystem : public PrinterSystem {
     std::optional<Printer> printerNamed(const std::string& name) override {
         return inner_.printerNamed(name);
     }
+    JobStatus jobStatus(const std::string& deviceName, int jobId) override {
+        return inner_.jobStatus(deviceName, jobId);
+    }
+    std::vector<int> jobsNamed(const std::string& deviceName,
+                               const std::string& documentName) override {
+        return inner_.jobsNamed(deviceName, documentName);
+    }
 
   private:
     PrinterSystem& inner_;

@@ -39,6 +39,32 @@ inline std::string SpoolerUnreachableText(const SpoolError& error) {
     return SpoolerUnreachableText(std::string(error.what()));
 }
 
+// Where a spooled job stands, as the spooler tells it.
+enum class JobState {
+    Pending,     // queued, waiting for its turn
+    Held,        // kept back until someone releases it
+    Processing,  // being sent to the printer
+    Stopped,     // neither printing nor ended: the job or its printer was stopped
+    Completed,   // the printer took all of it
+    Cancelled,   // withdrawn by someone
+    Aborted,     // given up by the spooler, on an error
+    Unknown,     // the spooler no longer knows the job (history purged, restarted without it)
+};
+
+// Whether nothing more will become of a job in that state.
+inline bool IsFinal(JobState state) {
+    return state == JobState::Completed || state == JobState::Cancelled ||
+           state == JobState::Aborted || state == JobState::Unknown;
+}
+
+struct JobStatus {
+    JobState state = JobState::Unknown;
+    // The spooler's reasons in words ("the printer is not responding", "printer stopped"),
+    // control characters escaped; empty when it gave none.
+    std::string reason;
+    bool operator==(const JobStatus&) const = default;
+};
+
 // One raw document being written. Destroying a job that was neither finished nor cancelled
 // cancels it, so a half-written document never prints.
 class RawJob {
@@ -50,6 +76,8 @@ class RawJob {
     virtual void finish() = 0;
     // Withdraws the document; never throws.
     virtual void cancel() noexcept = 0;
+    // The spooler's number of the job, by which its state is asked later.
+    virtual int id() const = 0;
 };
 
 // An open printer: lives for one print job.
@@ -82,6 +110,15 @@ class PrinterSystem {
     // Opens a printer by device name; nullptr when no such printer can be opened.
     // Throws SpoolError when the spooler itself cannot be reached.
     virtual std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) = 0;
+    // Where the job of that number on the printer stands now; JobState::Unknown when the
+    // spooler no longer knows it. Throws SpoolError when the spooler can't be asked.
+    virtual JobStatus jobStatus(const std::string& deviceName, int jobId) = 0;
+    // The numbers of the printer's jobs whose document has exactly that name (as startDocument
+    // took it), finished ones included as long as the spooler keeps them, oldest first: a job
+    // spooled under a name unique to a file and copy is found again after a crash that lost its
+    // number. Throws SpoolError when the spooler can't be asked.
+    virtual std::vector<int> jobsNamed(const std::string& deviceName,
+                                       const std::string& documentName) = 0;
 };
 
 }  // namespace vantrel

@@ -37,6 +37,32 @@ std::vector<Notice> CopiesNotices(const CopiesOutcome& outcome) {
     return notices;
 }
 
+std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::seconds> limit) {
+    const std::string named = "job " + std::to_string(job.job.id) + " on " + job.job.printer;
+    const std::string& reason = job.last.reason;
+    const std::string because = reason.empty() ? "" : ": " + reason;
+    const std::string aside = reason.empty() ? "" : " (" + reason + ")";
+    switch (job.last.state) {
+        case JobState::Completed:
+            return {};
+        case JobState::Cancelled:
+            return named + " was cancelled";
+        case JobState::Aborted:
+            return named + " was aborted" + because;
+        case JobState::Stopped:
+            return named + " stopped" + because;
+        case JobState::Unknown:
+            return named + ": completion unknown" + aside;
+        case JobState::Pending:
+        case JobState::Held:
+        case JobState::Processing:
+            break;
+    }
+    const std::string after = limit ? " after " + std::to_string(limit->count()) + " s" : "";
+    return "still " + std::string(job.last.state == JobState::Held ? "held" : "pending") + after +
+           ": " + named + aside;
+}
+
 std::string KeptFileText(AfterPrint check, const std::string& path) {
     if (check == AfterPrint::Changed) {
         return path + " changed while it was printed, so it was kept.";

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/message_sink.h"
+#include "printing/job_follower.h"
 #include "printing/print_copies.h"
 
 namespace vantrel {
@@ -14,6 +15,10 @@ Notice SpoolFailureNotice(const SpoolOutcome& outcome);
 // What a person is told of a print that did not spool every copy: the failed copy's notice and,
 // for more than one copy, how many were spooled before it. Nothing when every copy was spooled.
 std::vector<Notice> CopiesNotices(const CopiesOutcome& outcome);
+
+// What a person is told of a followed job that did not complete ("job 42 on Label_Printer was
+// cancelled"); limit is the time it was followed for, when it had one. Empty when it completed.
+std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::seconds> limit);
 
 // The message for a file that stays, by why it stays.
 std::string KeptFileText(AfterPrint check, const std::string& path);

@@ -24,6 +24,7 @@ CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selectio
             break;
         }
         if (!outcome.identity) outcome.identity = one.identity;
+        if (one.jobId != 0) outcome.jobIds.push_back(one.jobId);
         ++outcome.spooled;
     }
     return outcome;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "printing/spool_file_raw.h"
 
@@ -15,6 +16,8 @@ struct CopiesOutcome {
     std::optional<FileIdentity> identity;       // the file as the first copy opened it
     std::string shownName;                      // the input as messages name it
     std::string printer;                        // the device name, as far as it was found
+    std::vector<int> jobIds;                    // the spooled copies' jobs, in order (not
+                                                // those of copies that sent no document)
     bool allSpooled() const { return requested > 0 && spooled == requested; }
 };
 

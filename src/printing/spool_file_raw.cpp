@@ -125,13 +125,13 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
     } catch (const FileChanged& change) {
         return Failure(input, deviceName, SpoolFailure::Changed, change.what());
     }
-    const SpoolOutcome done{true,      SpoolFailure::None, {}, file->identity(), input.shownName,
-                            deviceName};
+    SpoolOutcome done{true, SpoolFailure::None, {}, file->identity(), input.shownName, deviceName};
 
     std::unique_ptr<RawJob> job;
     try {
         job = connection->startDocument(input.documentName);
         WriteDocument(*job, *file, *buffer, firstChunk, total, eject);
+        done.jobId = job->id();
     } catch (const SpoolError& error) {
         if (job) job->cancel();
         return SpoolerFailure(input, deviceName, error);

@@ -37,6 +37,7 @@ struct SpoolOutcome {
     std::optional<FileIdentity> identity;  // the file as it was opened, once it was
     std::string shownName;                 // the input as messages name it
     std::string printer;                   // the device name, or the selection when none matched
+    int jobId = 0;  // the spooler's number of the job, once spooled; 0 when nothing was sent
 };
 
 // Where the bytes of one document come from.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "fakes/stepped_clock.h"
 #include "support/print_rig.h"
 
 namespace vantrel::testing {
@@ -108,6 +109,29 @@ TEST_F(CommandLineTest, DeleteOnlyWhenEveryCopyOfThatFileWasSpooled) {
     const auto result = Run("-CD 2 a.prn");
     EXPECT_TRUE(result.ok && result.copiesSpooled == 2);
     EXPECT_FALSE(Kept("a.prn"));
+}
+
+// --wait: the print counts, and -D deletes, only once every copy's job completed.
+TEST_F(CommandLineTest, WaitingDeletesOnlyWhatCompleted) {
+    SteppedClock clock;
+    auto waited = [&](const std::string& line, std::optional<int> limit) {
+        const JobWait wait{limit ? std::optional(std::chrono::seconds(*limit)) : std::nullopt,
+                           &clock};
+        return RunCommandLine(line, spooler, files, options, messages, false, wait).ok;
+    };
+    spooler.jobStates[2] = {{JobState::Processing, {}}, {JobState::Stopped, "paper jam"}};
+    EXPECT_FALSE(waited("-CD 2 a.prn label", 9));
+    EXPECT_TRUE(Kept("a.prn"));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{
+                                    "job 2 on Label Printer stopped: paper jam",
+                                    "Not every copy of a.prn was printed, so the file was kept."}));
+    EXPECT_TRUE(waited("-CD 2 a.prn label", {}) && !Kept("a.prn"));
+    EXPECT_EQ(spooler.statusAsks[3] + spooler.statusAsks[4], 2);
+
+    EXPECT_EQ(ReadWaitWord("--wait=30").wait.value_or(JobWait{}).limit, std::chrono::seconds(30));
+    for (const char* refused : {"--wait=", "--wait=1e3", "--wait=-5", "--wait=1000000000"})
+        EXPECT_TRUE(ReadWaitWord(refused).isWait && !ReadWaitWord(refused).wait) << refused;
+    EXPECT_FALSE(ReadWaitWord("--waiting").isWait || ReadWaitWord("-wait").isWait);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ class FakeJob : public RawJob {
         doc().finished = true;
     }
     void cancel() noexcept override { doc().cancelled = true; }
+    int id() const override { return static_cast<int>(index_) + 1; }
 
   private:
     FakeDocument& doc() { return system_.documents[index_]; }
@@ -66,6 +67,28 @@ std::unique_ptr<PrinterConnection> FakePrinterSystem::openPrinter(const std::str
                              [&](const Printer& p) { return p.deviceName == deviceName; });
     if (!known || std::count(unopenable.begin(), unopenable.end(), deviceName)) return nullptr;
     return std::make_unique<FakeConnection>(*this, deviceName);
+}
+
+JobStatus FakePrinterSystem::jobStatus(const std::string&, int jobId) {
+    const int ask = statusAsks[jobId]++;
+    if (statusFailures > 0) {
+        --statusFailures;
+        throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
+    }
+    if (auto script = jobStates.find(jobId); script != jobStates.end() && !script->second.empty())
+        return script->second[std::min<std::size_t>(ask, script->second.size() - 1)];
+    if (jobId < 1 || jobId > static_cast<int>(documents.size())) return {};
+    const FakeDocument& doc = documents[jobId - 1];
+    return {doc.cancelled ? JobState::Cancelled : JobState::Completed, {}};
+}
+
+std::vector<int> FakePrinterSystem::jobsNamed(const std::string& deviceName,
+                                              const std::string& documentName) {
+    std::vector<int> ids;
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        if (documents[i].deviceName == deviceName && documents[i].documentName == documentName)
+            ids.push_back(static_cast<int>(i) + 1);
+    return ids;
 }
 
 std::vector<FakeDocument> FakePrinterSystem::printed() const {

@@ -9,7 +9,7 @@
 
 namespace vantrel::testing {
 
-// One document as the fake spooler received it.
+// One document as the fake spooler received it; its job's number is its place, from 1.
 struct FakeDocument {
     std::string deviceName;
     std::string documentName;
@@ -31,10 +31,18 @@ class FakePrinterSystem : public PrinterSystem {
     std::vector<std::string> rejecting;       // take no jobs (checkAcceptingJobs throws)
     std::optional<std::size_t> failDocument;  // only this document (1 = first) fails
     bool finishFails = false;                 // as for a job cancelled while it was sent
+    // What jobStatus tells of a job, one entry per ask, the last one kept; a finished job
+    // without an entry has completed, a withdrawn one was cancelled, an unknown number is unknown.
+    std::map<int, std::vector<JobStatus>> jobStates;
+    std::map<int, int> statusAsks;  // how often each job's state was asked
+    int statusFailures = 0;         // so many asks fail first, the spooler unreachable
 
     std::vector<Printer> printers() override;
     std::optional<std::string> defaultPrinterEntry() override;
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
+    JobStatus jobStatus(const std::string& deviceName, int jobId) override;
+    std::vector<int> jobsNamed(const std::string& deviceName,
+                               const std::string& documentName) override;
 
     // Documents that were finished (released for printing).
     std::vector<FakeDocument> printed() const;

@@ -166,6 +166,39 @@ TEST_F(BatchPrint, TheFirstStartTakesOverTheLegacySettingsOnce) {
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>(2, "^XA^FDhello^FS^XZ\f"));
 }
 
+// --wait ends once the scheduler says the job completed, and only then does -D delete.
+TEST_F(BatchPrint, WaitingEndsWithTheCompletedJob) {
+    const std::string label = files_.write("label.prn", "^XA^XZ");
+    EXPECT_SUCCESS(Print({"--wait", "-D", label, "label"}));
+    EXPECT_FALSE(std::filesystem::exists(label));
+    EXPECT_SUCCESS(Print({"--wait=60", "-C", "2", "-", "label"}, {}, files_.write("in", "pipe")));
+    EXPECT_EQ(Received(kLabelQueue), (std::vector<std::string>{"^XA^XZ", "pipe", "pipe"}));
+}
+
+// A stopped queue keeps the job: --wait=SECONDS gives up then and leaves it queued; a job
+// cancelled while waited for ends the wait. The file stays either way.
+TEST_F(BatchPrint, AStoppedQueueKeepsTheJobAndTheFile) {
+    const std::shared_ptr<void> restarted(nullptr, [](void*) {
+        RunProgram({"cancel", "-a", kStoppingQueue});
+        RunProgram({"cupsenable", kStoppingQueue});
+    });
+    const std::string path = files_.write("stop.prn", "kept");
+    auto run = Print({"--wait=12", "-D", path, kStoppingQueue});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(" on Refused_Stop stopped: the printer is not responding"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(QueueJobs(kStoppingQueue, false).size(), 1u);
+    const pid_t waiting = Spawn({VANTREL_BINARY, "--wait", "-D", path, kStoppingQueue},
+                                VantrelEnv(home_.path()), files_.file("out"), files_.file("err"));
+    EXPECT_TRUE(WaitFor([] { return QueueJobs(kStoppingQueue, false).size() == 2; }));
+    RunProgram({"cancel", "-a", kStoppingQueue});
+    EXPECT_EQ(WaitForExit(waiting), 1);
+    EXPECT_NE(ReadFile(files_.file("err")).find(" on Refused_Stop was cancelled"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
 // Command lines that print nothing: the file is kept, the status and the message say why.
 struct Refusal {
     const char* name;
@@ -207,6 +240,10 @@ INSTANTIATE_TEST_SUITE_P(BatchPrint, Refusals, ::testing::Values(
     Refusal{"ClosedStandardInput", {"-C", "1", "-", "label"}, "kept", 1,
             "Nothing to print: standard input is closed.", {}, ""},
     Refusal{"GuessedLongOption", {"--dry-run", "label", "FILE"}, "kept", 2, "unknown option --dry-run"},
+    Refusal{"GuessedLongOptionAfterWait", {"--wait", "--dry-run", "FILE"}, "kept", 2, "unknown option --dry-run"},
+    Refusal{"WaitForNoTime", {"--wait=0", "-D", "FILE"}, "kept", 2, "--wait=0: SECONDS must be a whole number"},
+    Refusal{"WaitForAnAbortedJob", {"--wait=60", "-D", "FILE", "Refused_Abort"}, "kept", 1,
+            " on Refused_Abort was aborted: the printer is not responding"},
     Refusal{"NoDisplayForTheWindow", {}, "kept", 2, "vantrel: there is no display to show the window",
             {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}}),
     [](const auto& info) { return std::string(info.param.name); });

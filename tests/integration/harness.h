@@ -23,6 +23,9 @@ inline constexpr const char* kDefaultQueue = "Office_Laser";  // the server's de
 inline constexpr const char* kLabelQueue = "Label_Printer";
 inline constexpr const char* kRejectingQueue = "Closed_Desk";  // not accepting jobs
 inline constexpr const char* kDisabledQueue = "Paused_Desk";   // accepting, holding
+// Devices that refuse the connection: the job is aborted, or the queue stops and keeps it.
+inline constexpr const char* kAbortingQueue = "Refused_Abort";
+inline constexpr const char* kStoppingQueue = "Refused_Stop";
 
 // The private scheduler named by CUPS_SERVER and VANTREL_TEST_CUPS_DIR, or nothing.
 struct PrivateCups {

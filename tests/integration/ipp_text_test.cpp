@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/cups/cups_job_status.h"
+
 namespace vantrel {
 namespace {
 
@@ -59,6 +61,38 @@ TEST(WithoutCredentials, DropsUserAndPasswordAndNothingElse) {
           "serial:/dev/ttyS0?baud=9600", "parallel:/dev/lp0",
           "ipp://[fe80::1%25eth0]:631/ipp/print", "", "dnssd://Printer._ipp._tcp.local/"}) {
         EXPECT_EQ(WithoutCredentials(uri), uri);
+    }
+}
+
+// Only job-state "completed" completes a job: a document received or being sent is processing.
+TEST(JobStatusIn, ReadsTheStateAndTheSpoolersReasonAsWords) {
+    struct Told {
+        int state;  // 0: no job-state in the answer
+        std::vector<const char*> reasons;
+        const char* message;
+        JobStatus status;
+    };
+    using enum JobState;
+    // clang-format off
+    const Told cases[] = {
+        {5, {"job-data-insufficient"}, "Document received.", {Processing, "document received"}},
+        {3, {"printer-stopped"}, "The printer is not responding.", {Stopped, "the printer is not responding"}},
+        {8, {"aborted-by-system"}, "", {Aborted, "aborted by system"}},
+        {9, {"job-completed-successfully"}, "Ready to print.", {Completed, {}}},
+        {6, {"none"}, "Bad\x1b[2Jtext", {Stopped, "bad\\e[2Jtext"}},
+        {0, {}, "", {Unknown, {}}},
+    };
+    // clang-format on
+    for (const Told& c : cases) {
+        ipp_t* answer = ippNew();
+        if (c.state) ippAddInteger(answer, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", c.state);
+        if (!c.reasons.empty())
+            ippAddStrings(answer, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons",
+                          static_cast<int>(c.reasons.size()), nullptr, c.reasons.data());
+        ippAddString(answer, IPP_TAG_JOB, IPP_TAG_TEXT, "job-printer-state-message", nullptr,
+                     c.message);
+        EXPECT_EQ(JobStatusIn(answer), c.status) << c.state << " " << c.message;
+        ippDelete(answer);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/backends.h"
+#include "platform/cups/cups_job_status.h"
 #include "platform/cups/cups_link.h"
 #include "platform/cups/cups_requests.h"
 #include "platform/cups/ipp_text.h"
@@ -185,6 +186,8 @@ class CupsJob : public RawJob {
         destination_->link->keep(std::exchange(http_, nullptr));
     }
 
+    int id() const override { return jobId_; }
+
     void cancel() noexcept override {
         if (done_) return;
         done_ = true;
@@ -319,6 +322,16 @@ class CupsPrinterSystem : public PrinterSystem {
         if (!facts) return nullptr;
         return std::make_unique<CupsConnection>(
             std::make_shared<const Destination>(Destination{*facts, link_, stop_}));
+    }
+
+    // A job's number is the scheduler's own, whatever its queue: its URI names it alone.
+    JobStatus jobStatus(const std::string&, int jobId) override {
+        return asked([&](http_t* http) { return AskJobStatus(http, jobId); });
+    }
+
+    std::vector<int> jobsNamed(const std::string& deviceName,
+                               const std::string& documentName) override {
+        return asked([&](http_t* http) { return AskJobsNamed(http, deviceName, documentName); });
     }
 
   private:

@@ -14,18 +14,6 @@ bool Succeeded(ipp_status_t status) {
     return static_cast<int>(status) < 0x0100;
 }
 
-// A request about the queue or one of its jobs, from this user.
-ipp_t* QueueRequest(ipp_op_t operation, const std::string& queue) {
-    ipp_t* request = ippNewRequest(operation);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", queue.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    return request;
-}
-
 std::string Resource(const std::string& queue) {
     return "/printers/" + queue;
 }
@@ -36,6 +24,17 @@ const char* TextOf(ipp_t* answer, const char* name) {
 }
 
 }  // namespace
+
+ipp_t* QueueRequest(ipp_op_t operation, const std::string& queue) {
+    ipp_t* request = ippNewRequest(operation);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", queue.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    return request;
+}
 
 bool IsCupsQueueName(std::string_view name) {
     return !name.empty() && name.size() < 128 && std::ranges::all_of(name, [](char c) {

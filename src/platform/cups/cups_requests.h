@@ -17,6 +17,9 @@ SpoolError CupsUnreachableError();
 // Why the last libcups request failed, in words for the user.
 SpoolError CupsRequestError();
 
+// A new request of the given operation about the queue or its jobs, on behalf of this user.
+ipp_t* QueueRequest(ipp_op_t operation, const std::string& queue);
+
 // Whether the scheduler is ever asked for a queue of this name by itself: names that could mean
 // something else in a URI are only matched in the full listing.
 bool IsCupsQueueName(std::string_view name);

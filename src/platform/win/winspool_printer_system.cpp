@@ -12,6 +12,7 @@
 
 #include "platform/backends.h"
 #include "platform/win/win_error.h"
+#include "text/runtime_text.h"
 
 #ifndef PRINTER_DRIVER_XPS
 #define PRINTER_DRIVER_XPS 0x00000002
@@ -138,6 +139,8 @@ class WinspoolJob : public RawJob {
         if (!AbortPrinter(handle())) EndDocPrinter(handle());
     }
 
+    int id() const override { return static_cast<int>(jobId_); }
+
   private:
     HANDLE handle() const { return printer_->get(); }
 
@@ -200,6 +203,32 @@ class WinspoolConnection : public PrinterConnection {
     std::string datatype_;
 };
 
+// Where a job stands by its status bits. The spooler marks a job complete once all of it went to
+// the printer (and printed, for printers that tell); a job it no longer lists is unknown, since
+// it forgets a printed job at once unless the printer keeps printed documents.
+JobStatus JobStatusOf(DWORD bits, const char* text) {
+    std::string reason = text && *text ? EscapeControls(text) : std::string();
+    auto withReason = [&](JobState state, const char* words) {
+        return JobStatus{state, reason.empty() ? std::string(words) : reason};
+    };
+    if (bits & (JOB_STATUS_DELETING | JOB_STATUS_DELETED)) return {JobState::Cancelled, {}};
+    if (bits & (JOB_STATUS_PRINTED | JOB_STATUS_COMPLETE)) return {JobState::Completed, {}};
+    if (bits & JOB_STATUS_OFFLINE) return withReason(JobState::Stopped, "the printer is offline");
+    if (bits & JOB_STATUS_PAPEROUT)
+        return withReason(JobState::Stopped, "the printer is out of paper");
+    if (bits & JOB_STATUS_USER_INTERVENTION) {
+        return withReason(JobState::Stopped, "the printer needs attention");
+    }
+    if (bits & (JOB_STATUS_ERROR | JOB_STATUS_BLOCKED_DEVQ)) {
+        return withReason(JobState::Stopped, "the printer reports an error");
+    }
+    if (bits & JOB_STATUS_PAUSED) return withReason(JobState::Held, "");
+    if (bits & (JOB_STATUS_PRINTING | JOB_STATUS_SPOOLING)) {
+        return withReason(JobState::Processing, "");
+    }
+    return withReason(JobState::Pending, "");
+}
+
 class WinspoolPrinterSystem : public PrinterSystem {
   public:
     std::vector<Printer> printers() override {
@@ -244,6 +273,60 @@ class WinspoolPrinterSystem : public PrinterSystem {
         if (!printer) return nullptr;
         std::string datatype = ChooseDatatype(printer->get());
         return std::make_unique<WinspoolConnection>(std::move(printer), std::move(datatype));
+    }
+
+    JobStatus jobStatus(const std::string& deviceName, int jobId) override {
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer || jobId <= 0) return {};
+        DWORD needed = 0;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            std::vector<BYTE> buffer(needed);
+            if (GetJobA(printer->get(), static_cast<DWORD>(jobId), 2, buffer.data(), needed,
+                        &needed)) {
+                const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
+                return JobStatusOf(job->Status, job->pStatus);
+            }
+            const DWORD error = GetLastError();
+            if (SpoolerUnreachable(error)) {
+                throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
+                                 SpoolError::Kind::Unreachable);
+            }
+            if (error != ERROR_INSUFFICIENT_BUFFER) break;
+        }
+        return {};
+    }
+
+    std::vector<int> jobsNamed(const std::string& deviceName,
+                               const std::string& documentName) override {
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer) return {};
+        DWORD needed = 0;
+        DWORD count = 0;
+        std::vector<BYTE> buffer;
+        // The queue may grow between asking for its size and reading it.
+        for (int attempt = 0;; ++attempt) {
+            if (EnumJobsA(printer->get(), 0, 0xFFFFFFFF, 1, buffer.data(),
+                          static_cast<DWORD>(buffer.size()), &needed, &count)) {
+                break;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
+                throw SpoolError(
+                    "the print spooler can't list the jobs: " + WindowsErrorText(error),
+                    SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
+                                              : SpoolError::Kind::Refused);
+            }
+            buffer.resize(needed);
+        }
+        std::vector<int> ids;
+        const auto* jobs = reinterpret_cast<const JOB_INFO_1A*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) {
+            if (jobs[i].pDocument && documentName == jobs[i].pDocument) {
+                ids.push_back(static_cast<int>(jobs[i].JobId));
+            }
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids;
     }
 };
 

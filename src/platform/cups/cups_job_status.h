@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cups/cups.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/printer_system.h"
+
+namespace vantrel {
+
+// Where a job stands, read from the scheduler's answer about it (job-state, job-state-reasons,
+// job-printer-state-message). Only job-state "completed" is completion: a job whose document the
+// scheduler received, or that its backend is sending, is still processing. A pending job whose
+// printer was stopped counts as stopped, since it waits for someone to start the printer again.
+JobStatus JobStatusIn(ipp_t* answer);
+
+// Asks the scheduler where the job stands; JobState::Unknown when it no longer knows the job.
+// Throws SpoolError when it cannot be asked or refuses to tell.
+JobStatus AskJobStatus(http_t* http, int jobId);
+
+// The numbers of the queue's jobs named exactly name (as the scheduler took it: IppName),
+// finished ones included while it keeps them, in ascending order. Throws SpoolError.
+std::vector<int> AskJobsNamed(http_t* http, const std::string& queue, const std::string& name);
+
+}  // namespace vantrel

@@ -1,0 +1,83 @@
+#include "printing/job_follower.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Asks at the first interval for the first two seconds, then each a half longer up to the last.
+constexpr milliseconds kFirstInterval{250};
+constexpr int kAsksAtFirstInterval = 8;
+constexpr milliseconds kLongestInterval{1000};
+
+}  // namespace
+
+FollowClock::duration AskInterval(int asks) {
+    FollowClock::duration interval = kFirstInterval;
+    for (int ask = kAsksAtFirstInterval; ask < asks && interval < kLongestInterval; ++ask)
+        interval = interval * 3 / 2;
+    return std::min<FollowClock::duration>(interval, kLongestInterval);
+}
+
+JobFollower::JobFollower(const std::vector<JobRef>& jobs, FollowClock::time_point start) {
+    for (const JobRef& job : jobs) jobs_.push_back({job, {JobState::Pending, {}}, 0, {}, start});
+}
+
+void JobFollower::ask(PrinterSystem& system, FollowedJob& followed, FollowClock::time_point now) {
+    try {
+        followed.last = system.jobStatus(followed.job.printer, followed.job.id);
+    } catch (const SpoolError& error) {
+        if (error.kind() == SpoolError::Kind::Refused)
+            followed.last = {JobState::Unknown, error.what()};
+    }
+    followed.asked = now;
+    followed.due = now + AskInterval(++followed.asks);
+}
+
+void JobFollower::lookAtAll(PrinterSystem& system, FollowClock::time_point now) {
+    for (FollowedJob& followed : jobs_) {
+        if (!followed.ended() && (followed.asks == 0 || followed.asked < now)) {
+            ask(system, followed, now);
+        }
+    }
+}
+
+std::optional<FollowClock::time_point> JobFollower::step(PrinterSystem& system,
+                                                         FollowClock::time_point now) {
+    std::optional<FollowClock::time_point> next;
+    for (FollowedJob& followed : jobs_) {
+        if (followed.ended()) continue;
+        if (followed.due <= now) ask(system, followed, now);
+        if (!followed.ended()) next = next ? std::min(*next, followed.due) : followed.due;
+    }
+    return next;
+}
+
+bool JobFollower::allEnded() const {
+    return std::ranges::all_of(jobs_, [](const FollowedJob& job) { return job.ended(); });
+}
+
+bool JobFollower::allCompleted() const {
+    return std::ranges::all_of(
+        jobs_, [](const FollowedJob& job) { return job.last.state == JobState::Completed; });
+}
+
+std::vector<FollowedJob> FollowJobs(PrinterSystem& system, const std::vector<JobRef>& jobs,
+                                    std::optional<std::chrono::seconds> limit, WaitClock& clock) {
+    const auto start = clock.now();
+    JobFollower follower(jobs, start);
+    for (auto due = follower.step(system, start); due; due = follower.step(system, clock.now())) {
+        if (limit && *due > start + *limit) {
+            clock.sleepUntil(start + *limit);
+            follower.lookAtAll(system, start + *limit);
+            break;
+        }
+        clock.sleepUntil(*due);
+    }
+    return follower.jobs();
+}
+
+}  // namespace vantrel
