@@ -93,9 +93,9 @@ class FileSystem {
     virtual std::unique_ptr<PrivateFile> createPrivateFile() = 0;
 
     // The names in the directory, in the system's order, without "." and ".."; none, and why in
-    // error, when it cannot be read.
+    // error, when it cannot be read. Every system lists through ListDirectory.
     virtual std::vector<std::string> entryNames(const std::string& directory,
-                                                std::error_code& error) = 0;
+                                                std::error_code& error);
     // Makes the directory at path; an empty error code also when a directory is there already.
     virtual std::error_code makeDirectory(const std::string& path) = 0;
     // Gives the file at from the name to in one step, never replacing what has that name: then

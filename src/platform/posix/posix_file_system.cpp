@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/directory_listing.h"
 #include "platform/file_system.h"
 #include "platform/posix/file_identity.h"
 #include "platform/posix/no_replace.h"
@@ -165,19 +164,6 @@ class PosixFileSystem : public FileSystem {
     std::unique_ptr<PrivateFile> createPrivateFile() override {
         const char* tmp = std::getenv("TMPDIR");
         return CreateUnnamedFile(tmp && *tmp == '/' ? tmp : "/tmp");
-    }
-
-    std::vector<std::string> entryNames(const std::string& directory,
-                                        std::error_code& error) override {
-        error.clear();
-        std::vector<std::string> names;
-        try {
-            for (auto& entry : ListDirectory(directory)) names.push_back(std::move(entry.name));
-        } catch (const std::system_error& failed) {
-            error = failed.code();
-            names.clear();
-        }
-        return names;
     }
 
     std::error_code makeDirectory(const std::string& path) override {

@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/directory_listing.h"
 #include "platform/file_system.h"
 #include "platform/win/win_error.h"
 
@@ -241,19 +240,6 @@ class WinFileSystem : public FileSystem {
             throw FileReadError(LastWindowsErrorText());
         }
         return std::make_unique<DeletedOnClose>(path);
-    }
-
-    std::vector<std::string> entryNames(const std::string& directory,
-                                        std::error_code& error) override {
-        error.clear();
-        std::vector<std::string> names;
-        try {
-            for (auto& entry : ListDirectory(directory)) names.push_back(std::move(entry.name));
-        } catch (const std::system_error& failed) {
-            error = failed.code();
-            names.clear();
-        }
-        return names;
     }
 
     std::error_code makeDirectory(const std::string& path) override {
