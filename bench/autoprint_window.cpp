@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         longest = std::max(longest, now - last);
         over200 += now - last > 200;
         last = now;
-        const QString title = forms->vantrel().windowTitle();
+        const QString title = forms->mainWindow().windowTitle();
         if (title.startsWith(QStringLiteral("AutoPrint"))) caption = title;
     });
     probe.start();

@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
     });
     auto forms = vantrel::StartWindow(backends.seams(), {appDir.string(), appDir.string(), {}});
     if (!forms) return 1;
-    vantrel::Vantrel& window = forms->vantrel();
+    vantrel::MainWindow& window = forms->mainWindow();
     window.setCurrentDirectory(selected.string() + "/");
     window.refreshLists();
     window.findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(-1);

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
         auto began = Clock::now();
         auto forms = vantrel::StartWindow(seams, places);
         if (!forms) return 1;
-        vantrel::Vantrel& window = forms->vantrel();
+        vantrel::MainWindow& window = forms->mainWindow();
         Settle(window);
         start.add(Ms(began));
         listed = window.findChild<QAbstractItemView*>("File1")->model()->rowCount();

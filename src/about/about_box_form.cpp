@@ -167,21 +167,21 @@ Label* AddLabel(QWidget* form, const char* name, const QString& caption, const Q
 }  // namespace
 
 // The controls, in design order.
-struct frmAbout::Controls {
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* lblVersion;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label9;
-    ClickLabel* HTTPtag;
-    QLabel* Label5;
-    ClickLabel* MAILtag;
-    QPushButton* cmdOK;
-    QPushButton* cmdSysInfo;
+struct AboutBox::Controls {
+    QLabel* welcomeLabel;
+    QLabel* titleLabel;
+    QLabel* versionLabel;
+    QLabel* makerLabel;
+    QLabel* descriptionLabel;
+    QLabel* reachLabel;
+    ClickLabel* webPageLink;
+    QLabel* mailCaption;
+    ClickLabel* mailLink;
+    QPushButton* okButton;
+    QPushButton* sysInfoButton;
 };
 
-frmAbout::frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages,
+AboutBox::AboutBox(Desktop& desktop, Registry& registry, MessageSink& messages,
                    const ProgramVersion& version, QWidget* parent)
     : QDialog(parent),
       desktop_(desktop),
@@ -204,74 +204,74 @@ frmAbout::frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages,
     Controls& ui = *ui_;
     const auto left = Qt::AlignLeft;
     const auto centred = Qt::AlignHCenter;
-    ui.Label1 =
+    ui.welcomeLabel =
         AddLabel(this, "Label1", "Welcome To:", DialogFont(), kWhite, left, 0, 0, 1935, 375);
-    ui.Label2 = AddLabel(this, "Label2", "Vantrel", ArialFont(36, true), kTitleColour, centred, 0,
-                         360, 5295, 855);
-    ui.lblVersion =
+    ui.titleLabel = AddLabel(this, "Label2", "Vantrel", ArialFont(36, true), kTitleColour, centred,
+                             0, 360, 5295, 855);
+    ui.versionLabel =
         AddLabel(this, "lblVersion", "Version", ArialFont(12), kWhite, left, 4800, 120, 1725, 345);
-    ui.Label3 = AddLabel(this, "Label3", "A Utility Designed by Brenwick Software.",
-                         ArialFont(15.75), kWhite, centred, 0, 1320, 6135, 495);
-    ui.Label4 = AddLabel(
+    ui.makerLabel = AddLabel(this, "Label3", "A Utility Designed by Brenwick Software.",
+                             ArialFont(15.75), kWhite, centred, 0, 1320, 6135, 495);
+    ui.descriptionLabel = AddLabel(
         this, "Label4",
         QString::fromStdString(DescriptionText(QSysInfo::prettyProductName().toStdString())),
         DialogFont(), kWhite, left, 240, 1800, 5895, 735);
-    ui.Label9 = AddLabel(this, "Label9", "Brenwick Software can be reached through", DialogFont(),
-                         kWhite, left, 225, 2640, 3375, 255);
-    ui.HTTPtag = AddLabel<ClickLabel>(this, "HTTPtag", QString::fromStdString(kMakerWebPage),
-                                      LinkFont(), kLinkColour, left, 3600, 2640, 1830, 195);
-    ui.Label5 = AddLabel(this, "Label5", "Or by e-mail at ", DialogFont(), kWhite, left, 240, 2880,
-                         1095, 255);
-    ui.MAILtag = AddLabel<ClickLabel>(this, "MAILtag", QString::fromStdString(kMakerMailAddress),
-                                      LinkFont(), kLinkColour, left, 3600, 2880, 1620, 195);
+    ui.reachLabel = AddLabel(this, "Label9", "Brenwick Software can be reached through",
+                             DialogFont(), kWhite, left, 225, 2640, 3375, 255);
+    ui.webPageLink = AddLabel<ClickLabel>(this, "HTTPtag", QString::fromStdString(kMakerWebPage),
+                                          LinkFont(), kLinkColour, left, 3600, 2640, 1830, 195);
+    ui.mailCaption = AddLabel(this, "Label5", "Or by e-mail at ", DialogFont(), kWhite, left, 240,
+                              2880, 1095, 255);
+    ui.mailLink = AddLabel<ClickLabel>(this, "MAILtag", QString::fromStdString(kMakerMailAddress),
+                                       LinkFont(), kLinkColour, left, 3600, 2880, 1620, 195);
 
-    ui.cmdOK = MakeButton(this, "cmdOK", "&OK", 5205, 3705, 1245, 345);
-    ui.cmdOK->setDefault(true);
-    ui.cmdSysInfo = MakeButton(this, "cmdSysInfo", "&System Info...", 5220, 4155, 1245, 345);
-    setTabOrder(ui.cmdOK, ui.cmdSysInfo);
-    ui.cmdOK->setFocus();
+    ui.okButton = MakeButton(this, "cmdOK", "&OK", 5205, 3705, 1245, 345);
+    ui.okButton->setDefault(true);
+    ui.sysInfoButton = MakeButton(this, "cmdSysInfo", "&System Info...", 5220, 4155, 1245, 345);
+    setTabOrder(ui.okButton, ui.sysInfoButton);
+    ui.okButton->setFocus();
 
-    connect(ui.cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui.cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
-    ui.HTTPtag->onClick = [this] { HTTPtag_Click(); };
-    ui.MAILtag->onClick = [this] { MAILtag_Click(); };
+    connect(ui.okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui.sysInfoButton, &QPushButton::clicked, this, [this] { onSysInfoClicked(); });
+    ui.webPageLink->onClick = [this] { onWebPageClicked(); };
+    ui.mailLink->onClick = [this] { onMailClicked(); };
 
-    Form_Load(version);
+    onLoad(version);
 
     // The fonts at hand may be wider than those the box was designed with.
-    for (QLabel* link : {static_cast<QLabel*>(ui.HTTPtag), static_cast<QLabel*>(ui.MAILtag)}) {
+    for (QLabel* link : {static_cast<QLabel*>(ui.webPageLink), static_cast<QLabel*>(ui.mailLink)}) {
         GrowToText(link, size());
     }
     for (auto* label : findChildren<QLabel*>()) ShrinkToFit(label);
 }
 
-frmAbout::~frmAbout() = default;
+AboutBox::~AboutBox() = default;
 
-void frmAbout::Form_Load(const ProgramVersion& version) {
-    ui_->lblVersion->setText(QString::fromStdString(VersionLabelText(version)));
+void AboutBox::onLoad(const ProgramVersion& version) {
+    ui_->versionLabel->setText(QString::fromStdString(VersionLabelText(version)));
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void AboutBox::onSysInfoClicked() {
     StartSysInfo(registry_, desktop_, messages_);
 }
 
-void frmAbout::HTTPtag_Click() {
-    const std::string address = ui_->HTTPtag->text().toStdString();
+void AboutBox::onWebPageClicked() {
+    const std::string address = ui_->webPageLink->text().toStdString();
     open(address, address);
 }
 
-void frmAbout::MAILtag_Click() {
-    const std::string address = ui_->MAILtag->text().toStdString();
+void AboutBox::onMailClicked() {
+    const std::string address = ui_->mailLink->text().toStdString();
     open(MailTarget(address), address);
 }
 
-void frmAbout::open(const std::string& target, const std::string& shown) {
+void AboutBox::open(const std::string& target, const std::string& shown) {
     if (!desktop_.openDocument(target)) messages_.show(NoOpenerText(shown), MsgStyle::Exclamation);
 }
 
 void ShowAboutBox(QWidget& mainWindow, Desktop& desktop, Registry& registry, MessageSink& messages,
                   const ProgramVersion& version) {
-    auto box = std::make_unique<frmAbout>(desktop, registry, messages, version, &mainWindow);
+    auto box = std::make_unique<AboutBox>(desktop, registry, messages, version, &mainWindow);
     box->setWindowModality(Qt::ApplicationModal);
     CenterForm(*box, mainWindow);
     box->exec();

@@ -14,19 +14,19 @@ namespace vantrel {
 // The About box: product, version, the maker's links, and a start of the system's System
 // Information program. Laid out in twips on the form kit, so it keeps its proportions at any
 // scale. A link the desktop has no program for is reported.
-class frmAbout : public QDialog {
+class AboutBox : public QDialog {
   public:
-    frmAbout(Desktop& desktop, Registry& registry, MessageSink& messages,
+    AboutBox(Desktop& desktop, Registry& registry, MessageSink& messages,
              const ProgramVersion& version, QWidget* parent = nullptr);
-    ~frmAbout() override;
+    ~AboutBox() override;
 
   private:
     struct Controls;
 
-    void Form_Load(const ProgramVersion& version);
-    void cmdSysInfo_Click();
-    void HTTPtag_Click();
-    void MAILtag_Click();
+    void onLoad(const ProgramVersion& version);
+    void onSysInfoClicked();
+    void onWebPageClicked();
+    void onMailClicked();
     void open(const std::string& target, const std::string& shown);
 
     Desktop& desktop_;

@@ -54,16 +54,19 @@ std::optional<HotFolder> DropDirectoryFolder() {
     return HotFolder{drop, std::nullopt};
 }
 
-// The user's stored settings; the number of copies, or nothing when it cannot be used.
-std::optional<int> BringInStoredSettings(LiveSettings& live) {
+// The user's stored settings.
+Settings BringInStoredSettings() {
     auto store = MakeSystemSettingsStore();
     auto profile = MakeSystemLegacyProfile();
-    PlainMainWindowSettings window;
     StderrMessages messages;
-    BringInSettings(*store, *profile, live, window, messages);
-    const CopiesCount copies = ReadCopies(window.copiesText(), CopiesRule::AutoPrint);
+    return BringInSettings(*store, *profile, NoScreenRoom(), messages);
+}
+
+// The stored number of copies, or nothing when it cannot be used.
+std::optional<int> StoredCopies(const Settings& settings) {
+    const CopiesCount copies = ReadCopies(settings.copies, CopiesRule::AutoPrint);
     if (!copies.usable()) {
-        Tell("the stored number of copies \"" + window.copiesText() +
+        Tell("the stored number of copies \"" + settings.copies +
              "\" is not a whole number from 1 to 32767; set it in the window");
         return std::nullopt;
     }
@@ -128,8 +131,8 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto printers = MakeSystemPrinterSystem(*stop);
     if (auto missing = MissingNamedPrinter(request.folders, *printers)) return Refuse(*missing);
-    PlainLiveSettings live;
-    const auto copies = BringInStoredSettings(live);
+    const Settings settings = BringInStoredSettings();
+    const auto copies = StoredCopies(settings);
     if (!copies) return 2;
 
     int refused = 0;
@@ -148,7 +151,7 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
     HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath(),
-                              SpoolOptions{EjectBetweenJobs(live)}},
+                              SpoolOptions{EjectBetweenJobs(settings)}},
                              {reused, *files, *events, *stop}, JournalLine);
     service.run();
     return 0;

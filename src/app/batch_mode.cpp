@@ -19,13 +19,11 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool sta
 
     auto store = MakeSystemSettingsStore();
     auto profile = MakeSystemLegacyProfile();
-    PlainLiveSettings live;
-    PlainMainWindowSettings window;
-    BringInSettings(*store, *profile, live, window, messages);
+    Settings settings = BringInSettings(*store, *profile, NoScreenRoom(), messages);
 
     auto files = MakeSystemFileSystem();
     auto result =
-        RunCommandLine(Trim(commandLine), *system, *files, SpoolOptions{live.pageEject() == 1},
+        RunCommandLine(Trim(commandLine), *system, *files, SpoolOptions{EjectBetweenJobs(settings)},
                        messages, standardInputClosed, wait);
     return result.ok ? 0 : 1;
 }

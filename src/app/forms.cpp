@@ -5,35 +5,36 @@
 #include "app/version.h"
 #include "dirpick/directory_picker.h"
 #include "formkit/center_form.h"
+#include "settings/settings_routines.h"
 
 namespace vantrel {
 
 Forms::Forms(const WindowSeams& seams, std::string appPath)
     : seams_(seams),
       appPath_(std::move(appPath)),
-      dirPick_(std::make_unique<DirPick>(seams.messages)),
-      optionForm_(std::make_unique<OptionForm>(*this)),
-      vantrel_(std::make_unique<Vantrel>(*this)) {
-    seams.messages.setOwner(vantrel_.get());
+      directoryPicker_(std::make_unique<DirectoryPicker>(seams.messages)),
+      optionsDialog_(std::make_unique<OptionsDialog>(*this)),
+      mainWindow_(std::make_unique<MainWindow>(*this)) {
+    seams.messages.setOwner(mainWindow_.get());
 }
 
 // The main window goes first, as at the end of a run; the dialogs follow.
 Forms::~Forms() {
-    vantrel_.reset();
-    optionForm_.reset();
-    dirPick_.reset();
+    mainWindow_.reset();
+    optionsDialog_.reset();
+    directoryPicker_.reset();
 }
 
 std::optional<std::string> Forms::pickDirectory(const std::string& start) {
-    return dirPick_->choose(start);
+    return directoryPicker_->choose(start);
 }
 
 void Forms::showOptions() {
-    optionForm_->exec();
+    optionsDialog_->exec();
 }
 
 void Forms::showAbout() {
-    ShowAboutBox(*vantrel_, seams_.desktop, seams_.registry, seams_.messages,
+    ShowAboutBox(*mainWindow_, seams_.desktop, seams_.registry, seams_.messages,
                  {kVersionMajor, kVersionMinor, kVersionRevision});
 }
 
@@ -41,18 +42,28 @@ void Forms::showHelp() {
     OpenHelp(seams_.desktop, seams_.messages, appPath_);
 }
 
+void Forms::showSettings(const Settings& settings) {
+    settings_ = settings;
+    optionsDialog_->showSettings();
+    mainWindow_->showSettings();
+}
+
+void Forms::restoreSettings() {
+    showSettings(LoadSettings(seams_.store));
+}
+
 void Forms::placeDialogs() {
-    CenterForm(*dirPick_, *vantrel_);
-    CenterForm(*optionForm_, *vantrel_);
+    CenterForm(*directoryPicker_, *mainWindow_);
+    CenterForm(*optionsDialog_, *mainWindow_);
 }
 
 void Forms::autoPrintSwitched() {
-    if (vantrel_) vantrel_->showAutoPrintState();
+    if (mainWindow_) mainWindow_->showAutoPrintState();
 }
 
 void Forms::closeDialogs() {
-    dirPick_->close();
-    optionForm_->close();
+    directoryPicker_->close();
+    optionsDialog_->close();
 }
 
 }  // namespace vantrel

@@ -17,16 +17,18 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
 
     QApplication::setWindowIcon(ApplicationIcon());
     auto forms = std::make_unique<Forms>(seams, places.appPath);
-    Vantrel& window = forms->vantrel();
-    OptionForm& options = forms->optionForm();
+    MainWindow& window = forms->mainWindow();
+    OptionsDialog& options = forms->optionsDialog();
 
-    BringInSettings(seams.store, seams.legacyProfile, options, window.settings(), seams.messages);
+    forms->showSettings(
+        BringInSettings(seams.store, seams.legacyProfile, window.room(), seams.messages));
+    const Settings& settings = forms->settings();
 
-    CenterForm(forms->dirPick(), window);
+    CenterForm(forms->directoryPicker(), window);
     CenterForm(options, window);
 
-    window.offerAfterPrintActions(options.printMethodIndex());
-    window.setCurrentDirectory(UsableDirectory(options.startDir(), "starting directory",
+    window.offerAfterPrintActions(settings.printMethodIndex);
+    window.setCurrentDirectory(UsableDirectory(settings.startDir, "starting directory",
                                                "choose another starting directory under Options",
                                                seams.messages));
 

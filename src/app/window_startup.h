@@ -13,7 +13,7 @@ struct WindowPlaces {
     std::string appPath;         // the directory that holds the program
     std::string userDataDir;     // the user's data directory, for an installed program
     std::string keptRecordPath;  // empty: kept in memory only
-    int autoPrintIntervalMs = Vantrel::kAutoPrintInterval;
+    int autoPrintIntervalMs = MainWindow::kAutoPrintInterval;
 };
 
 // The windowed start-up: ends (nothing) after the "Fatal Error" message when there is no printer

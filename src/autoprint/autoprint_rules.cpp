@@ -11,28 +11,11 @@ namespace vantrel {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A file name in the Failed directory that is not taken yet.
-fs::path FreeName(const fs::path& directory, const std::string& name) {
-    fs::path candidate = directory / name;
-    std::error_code error;
-    for (int n = 2; fs::exists(candidate, error); ++n) {
-        candidate = directory / (name + "." + std::to_string(n));
-    }
-    return candidate;
-}
-
-}  // namespace
-
-std::vector<std::string> VisibleEntryNames(const std::string& folder, std::error_code* error) {
-    std::vector<std::string> names;
+std::vector<std::string> VisibleEntryNames(FileSystem& files, const std::string& folder,
+                                           std::error_code* error) {
     std::error_code failed;
-    for (fs::directory_iterator it(fs::path(folder), failed), end; !failed && it != end;
-         it.increment(failed)) {
-        std::string name = it->path().filename().string();
-        if (!name.starts_with('.')) names.push_back(std::move(name));
-    }
+    std::vector<std::string> names = files.entryNames(folder, failed);
+    std::erase_if(names, [](const std::string& name) { return name.starts_with('.'); });
     std::sort(names.begin(), names.end());
     if (error) *error = failed;
     return names;
@@ -101,16 +84,22 @@ std::unique_ptr<FileLock> TryLockFolder(const std::string& stateDirectory,
     return TryLockFile(path);
 }
 
-FailedMove MoveToFailedFolder(const std::string& folder, const std::string& path) {
+FailedMove MoveToFailedFolder(FileSystem& files, const std::string& folder,
+                              const std::string& path) {
     FailedMove move;
-    const fs::path failedDir = fs::path(folder) / kFailedDirectoryName;
-    move.failedDir = failedDir.string();
-    fs::create_directory(failedDir, move.error);
+    move.failedDir = (fs::path(folder) / kFailedDirectoryName).string();
+    move.error = files.makeDirectory(move.failedDir);
     if (move.error) return move;
-    const fs::path to = FreeName(failedDir, fs::path(path).filename().string());
-    fs::rename(fs::path(path), to, move.error);
-    if (!move.error) move.to = to.string();
-    return move;
+    // The move itself takes the name, so that a file that got there first is never replaced:
+    // the next name is tried instead.
+    const std::string name = (fs::path(move.failedDir) / fs::path(path).filename()).string();
+    for (int n = 1;; ++n) {
+        const std::string to = n == 1 ? name : name + "." + std::to_string(n);
+        move.error = files.moveWithoutReplacing(path, to);
+        if (move.error == std::errc::file_exists) continue;
+        if (!move.error) move.to = to;
+        return move;
+    }
 }
 
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_lock.h"
+#include "platform/file_system.h"
 #include "platform/printer_system.h"
 
 namespace vantrel {
@@ -17,7 +18,7 @@ inline const std::string kFailedDirectoryName = "Failed";
 
 // The names of a folder's visible entries (dot files are hidden), in name order; none when the
 // folder cannot be read, and then why in error when one is given.
-std::vector<std::string> VisibleEntryNames(const std::string& folder,
+std::vector<std::string> VisibleEntryNames(FileSystem& files, const std::string& folder,
                                            std::error_code* error = nullptr);
 
 // The printer that a file of an AutoPrint folder goes to.
@@ -58,7 +59,9 @@ struct FailedMove {
 };
 
 // Moves a file that could not be printed into the Failed subdirectory of its folder (made when
-// missing), under its own name, or name.2, name.3, ... when that is taken.
-FailedMove MoveToFailedFolder(const std::string& folder, const std::string& path);
+// missing), under its own name, or name.2, name.3, ... when that is taken; a file that takes a
+// name meanwhile is never replaced.
+FailedMove MoveToFailedFolder(FileSystem& files, const std::string& folder,
+                              const std::string& path);
 
 }  // namespace vantrel

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "autoprint/autoprint_rules.h"
-#include "platform/plain_file.h"
 #include "platform/system_places.h"
 #include "printing/copies_count.h"
 
@@ -44,7 +43,7 @@ bool AutoPrintWatcher::startTick() {
     ticking_ = true;
     stopping_ = waiting_ = false;
     kept_.prune(files_);
-    entries_ = VisibleEntryNames(dropDirectory_);
+    entries_ = VisibleEntryNames(files_, dropDirectory_);
     next_ = 0;
     thisLook_.clear();
     return true;
@@ -113,7 +112,7 @@ void AutoPrintWatcher::endTick() {
 void AutoPrintWatcher::step() {
     const std::string name = entries_[next_++];
     const std::string path = (fs::path(dropDirectory_) / name).string();
-    if (IsSymbolicLink(path)) return;
+    if (files_.isSymbolicLink(path)) return;
     auto now = files_.identityOf(path);
     if (!now) return;  // not a plain file, or gone
     thisLook_[name] = *now;
@@ -199,7 +198,7 @@ bool AutoPrintWatcher::report(const DroppedOutcome& outcome, const std::string& 
 // A file that changed after it settled is printed only once it has stayed the same from this
 // look to the next tick's.
 void AutoPrintWatcher::settleAgain(const std::string& name, const std::string& path) {
-    if (auto now = files_.identityOf(path); now && !IsSymbolicLink(path)) {
+    if (auto now = files_.identityOf(path); now && !files_.isSymbolicLink(path)) {
         thisLook_[name] = *now;
     } else {
         thisLook_.erase(name);

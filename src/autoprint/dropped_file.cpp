@@ -66,7 +66,7 @@ void GiveUp(const DroppedFile& file, DropSeams seams, DroppedOutcome& outcome) {
         outcome.fate = DroppedFate::FailedGone;
         return;
     }
-    const FailedMove move = MoveToFailedFolder(file.folder, file.path);
+    const FailedMove move = MoveToFailedFolder(seams.files, file.folder, file.path);
     outcome.failedDir = move.failedDir;
     outcome.error = move.error;
     if (!move.error) {

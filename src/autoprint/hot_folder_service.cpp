@@ -6,7 +6,6 @@
 
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/journal_lines.h"
-#include "platform/plain_file.h"
 
 namespace vantrel {
 
@@ -106,7 +105,7 @@ void HotFolderService::lookAtAll() {
 
 void HotFolderService::lookAtFolder(Folder& folder) {
     std::error_code error;
-    const auto names = VisibleEntryNames(folder.place.folder, &error);
+    const auto names = VisibleEntryNames(seams_.files, folder.place.folder, &error);
     if (static_cast<bool>(error) != folder.unreadable) {
         folder.unreadable = static_cast<bool>(error);
         journal_(error ? FolderUnreadableLine(folder.place.folder, error.message())
@@ -119,7 +118,7 @@ void HotFolderService::lookAtFolder(Folder& folder) {
 void HotFolderService::lookAt(Folder& folder, const std::string& name) {
     if (name.starts_with('.')) return;  // dot files are hidden
     const std::string path = pathOf(folder, name);
-    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    if (seams_.files.isSymbolicLink(path)) return folder.settle.forget(name);
     folder.settle.note(name, seams_.files.identityOf(path), seams_.now());
 }
 
@@ -135,7 +134,7 @@ void HotFolderService::handleDue() {
 
 void HotFolderService::handleFile(Folder& folder, const std::string& name) {
     const std::string path = pathOf(folder, name);
-    if (IsSymbolicLink(path)) return folder.settle.forget(name);
+    if (seams_.files.isSymbolicLink(path)) return folder.settle.forget(name);
     const auto identity = seams_.files.identityOf(path);
     if (!folder.settle.settled(name, identity, seams_.now())) return;
     if (kept_.contains(path, *identity)) return;  // given up earlier: stays until it changes

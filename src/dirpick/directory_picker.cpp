@@ -59,14 +59,14 @@ QString UsableDirectory(const QString& start) {
 
 }  // namespace
 
-struct DirPick::Controls {
-    QComboBox* Drive1;
-    DirectoryListBox* Dir1;
-    FileListBox* File1;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QLabel* Label1;
-    QLineEdit* Result;
+struct DirectoryPicker::Controls {
+    QComboBox* driveList;
+    DirectoryListBox* directoryList;
+    FileListBox* fileList;
+    QPushButton* selectButton;
+    QPushButton* cancelButton;
+    QLabel* chosenLine;
+    QLineEdit* answerBox;
 };
 
 QString DriveOf(const QString& path, const QStringList& roots) {
@@ -77,104 +77,105 @@ QString DriveOf(const QString& path, const QStringList& roots) {
     return best;
 }
 
-DirPick::DirPick(MessageSink& messages) : messages_(messages), ui_(std::make_unique<Controls>()) {
+DirectoryPicker::DirectoryPicker(MessageSink& messages)
+    : messages_(messages), ui_(std::make_unique<Controls>()) {
     setObjectName(QStringLiteral("DirPick"));
     setWindowTitle(QStringLiteral("Directory Picker"));
     UseFormFont(*this);
     setFixedSize(ClientSizeTwips(kClientWidth, kClientHeight));
 
     Controls& ui = *ui_;
-    ui.Drive1 = MakeControl<QComboBox>(this, "Drive1", 360, 240, 2895, 315);
-    ui.Dir1 = MakeControl<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
-    ui.File1 = MakeControl<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
-    ui.File1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.Command1 = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
-    ui.Command2 = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
-    // Return takes the directory the list stands in, unless it opens another (Dir1).
-    ui.Command1->setDefault(true);
+    ui.driveList = MakeControl<QComboBox>(this, "Drive1", 360, 240, 2895, 315);
+    ui.directoryList = MakeControl<DirectoryListBox>(this, "Dir1", 360, 600, 2895, 1830);
+    ui.fileList = MakeControl<FileListBox>(this, "File1", 3360, 240, 2175, 2040);
+    ui.fileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.selectButton = MakeButton(this, "Command1", "Select", 360, 2640, 2295, 495);
+    ui.cancelButton = MakeButton(this, "Command2", "Cancel", 3240, 2640, 2295, 495);
+    // Return takes the directory the list stands in, unless it opens another (directoryList).
+    ui.selectButton->setDefault(true);
     // Select answers the directory last opened, not the highlighted entry: this line says which.
-    ui.Label1 = MakeLabel(this, "Label1", "", Qt::AlignLeft, 360, 3240, 5175, 255);
+    ui.chosenLine = MakeLabel(this, "Label1", "", Qt::AlignLeft, 360, 3240, 5175, 255);
     // The answer box lies below the client area: the caller reads it, the user never sees it.
-    ui.Result = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
-    ui.Result->setFocusPolicy(Qt::NoFocus);
+    ui.answerBox = MakeControl<QLineEdit>(this, "Result", 480, 3720, 5055, 495);
+    ui.answerBox->setFocusPolicy(Qt::NoFocus);
 
-    ui.Drive1->addItems(DriveList());
+    ui.driveList->addItems(DriveList());
 
-    connect(ui.Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
-    ui.Dir1->onChange = [this] { Dir1_Change(); };
-    ui.Dir1->onRefused = [this](const QString& path, const QString& problem) {
+    connect(ui.driveList, &QComboBox::activated, this, [this] { onDriveChosen(); });
+    ui.directoryList->onChange = [this] { onDirectoryOpened(); };
+    ui.directoryList->onRefused = [this](const QString& path, const QString& problem) {
         messages_.show("The directory " + path.toStdString() +
                            " cannot be opened: " + problem.toStdString() + ".",
                        MsgStyle::Exclamation);
     };
-    connect(ui.Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(ui.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(ui.selectButton, &QPushButton::clicked, this, [this] { onSelectClicked(); });
+    connect(ui.cancelButton, &QPushButton::clicked, this, [this] { onCancelClicked(); });
 }
 
-DirPick::~DirPick() = default;
+DirectoryPicker::~DirectoryPicker() = default;
 
-std::optional<std::string> DirPick::choose(const std::string& start) {
+std::optional<std::string> DirectoryPicker::choose(const std::string& start) {
     preset(QString::fromStdString(start));
-    ui_->Result->clear();
+    ui_->answerBox->clear();
     exec();
-    if (ui_->Result->text() != QStringLiteral("True")) return std::nullopt;
-    return ChosenText(ui_->Dir1->path()).toStdString();
+    if (ui_->answerBox->text() != QStringLiteral("True")) return std::nullopt;
+    return ChosenText(ui_->directoryList->path()).toStdString();
 }
 
-void DirPick::preset(const QString& start) {
+void DirectoryPicker::preset(const QString& start) {
     // Volumes come and go between uses.
     {
-        const QSignalBlocker quiet(ui_->Drive1);
-        ui_->Drive1->clear();
-        ui_->Drive1->addItems(DriveList());
+        const QSignalBlocker quiet(ui_->driveList);
+        ui_->driveList->clear();
+        ui_->driveList->addItems(DriveList());
     }
     const QString directory = UsableDirectory(start);
     setDrive(directory);
-    ui_->Dir1->setPath(directory);  // its change handler moves the file list along
+    ui_->directoryList->setPath(directory);  // its change handler moves the file list along
 }
 
-void DirPick::setDrive(const QString& path) {
+void DirectoryPicker::setDrive(const QString& path) {
     QStringList roots;
-    for (int i = 0; i < ui_->Drive1->count(); ++i) roots << ui_->Drive1->itemText(i);
-    const QSignalBlocker quiet(ui_->Drive1);
-    ui_->Drive1->setCurrentIndex(ui_->Drive1->findText(DriveOf(path, roots)));
+    for (int i = 0; i < ui_->driveList->count(); ++i) roots << ui_->driveList->itemText(i);
+    const QSignalBlocker quiet(ui_->driveList);
+    ui_->driveList->setCurrentIndex(ui_->driveList->findText(DriveOf(path, roots)));
 }
 
-void DirPick::Drive1_Change() {
-    const QString drive = ui_->Drive1->currentText();
-    if (!ui_->Dir1->setPath(drive)) {
+void DirectoryPicker::onDriveChosen() {
+    const QString drive = ui_->driveList->currentText();
+    if (!ui_->directoryList->setPath(drive)) {
         messages_.show("The drive " + drive.toStdString() +
                            " cannot be read: " + DirectoryProblem(drive).toStdString() + ".",
                        MsgStyle::Exclamation);
-        setDrive(ui_->Dir1->path());
+        setDrive(ui_->directoryList->path());
         return;
     }
-    ui_->File1->setPath(ui_->Dir1->path());
+    ui_->fileList->setPath(ui_->directoryList->path());
 }
 
-void DirPick::Dir1_Change() {
-    ui_->File1->setPath(ui_->Dir1->path());
-    setDrive(ui_->Dir1->path());
-    const QString chosen = ChosenText(ui_->Dir1->path());
+void DirectoryPicker::onDirectoryOpened() {
+    ui_->fileList->setPath(ui_->directoryList->path());
+    setDrive(ui_->directoryList->path());
+    const QString chosen = ChosenText(ui_->directoryList->path());
     const QString line = QStringLiteral("Select chooses ") + chosen;
-    ui_->Label1->setText(
-        ui_->Label1->fontMetrics().elidedText(line, Qt::ElideMiddle, ui_->Label1->width()));
-    ui_->Label1->setToolTip(chosen);
+    ui_->chosenLine->setText(
+        ui_->chosenLine->fontMetrics().elidedText(line, Qt::ElideMiddle, ui_->chosenLine->width()));
+    ui_->chosenLine->setToolTip(chosen);
 }
 
-void DirPick::Command1_Click() {
-    ui_->Result->setText(QStringLiteral("True"));
+void DirectoryPicker::onSelectClicked() {
+    ui_->answerBox->setText(QStringLiteral("True"));
     accept();
 }
 
-void DirPick::Command2_Click() {
-    ui_->Result->setText(QStringLiteral("False"));
+void DirectoryPicker::onCancelClicked() {
+    ui_->answerBox->setText(QStringLiteral("False"));
     done(Rejected);
 }
 
-void DirPick::reject() {
+void DirectoryPicker::reject() {
     // Closed by the frame or with Escape: no answer, which every caller takes as a cancel.
-    ui_->Result->clear();
+    ui_->answerBox->clear();
     QDialog::reject();
 }
 

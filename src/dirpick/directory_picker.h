@@ -12,18 +12,18 @@
 namespace vantrel {
 
 // "Directory Picker": a modal dialog in which the user walks to a directory and selects it. It
-// answers through its own controls: Result says "True" after Select and "False" after Cancel,
-// and Dir1 stands in the chosen directory. Select and Cancel only hide it, so the answer stays
-// readable; closing it by its frame or with Escape leaves Result empty, a cancel to the caller.
-// Drive1 offers the system's drives (see DriveRoots); Label1, below the buttons, names the
-// directory Select answers, which Dir1 marks in bold.
-class DirPick : public QDialog {
+// answers through its own controls: answerBox says "True" after Select and "False" after Cancel,
+// and directoryList stands in the chosen directory. Select and Cancel only hide it, so the answer
+// stays readable; closing it by its frame or with Escape leaves answerBox empty, a cancel to the
+// caller. driveList offers the system's drives (see DriveRoots); chosenLine, below the buttons,
+// names the directory Select answers, which directoryList marks in bold.
+class DirectoryPicker : public QDialog {
   public:
     static constexpr double kClientWidth = 5970;  // twips
     static constexpr double kClientHeight = 3555;
 
-    explicit DirPick(MessageSink& messages);
-    ~DirPick() override;
+    explicit DirectoryPicker(MessageSink& messages);
+    ~DirectoryPicker() override;
 
     // The callers' side of the dialog: presets the lists from start, shows the dialog modally,
     // and gives the chosen directory, ending with exactly one separator, or nothing when none
@@ -35,17 +35,17 @@ class DirPick : public QDialog {
   private:
     struct Controls;
 
-    // Presets Drive1, Dir1 and File1, in this order, on the directory start. A start that is not
-    // a directory the lists can show is replaced by its nearest parent that is, or by the home
-    // directory.
+    // Presets driveList, directoryList and fileList, in this order, on the directory start. A start
+    // that is not a directory the lists can show is replaced by its nearest parent that is, or by
+    // the home directory.
     void preset(const QString& start);
-    // Drive1 shows the drive that holds path, without moving the other lists.
+    // driveList shows the drive that holds path, without moving the other lists.
     void setDrive(const QString& path);
 
-    void Drive1_Change();
-    void Dir1_Change();
-    void Command1_Click();
-    void Command2_Click();
+    void onDriveChosen();
+    void onDirectoryOpened();
+    void onSelectClicked();
+    void onCancelClicked();
 
     MessageSink& messages_;
     std::unique_ptr<Controls> ui_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/main_window_settings.h"
+#include "settings/window_room.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "settings/main_window_settings.h"
+#include "settings/window_room.h"
 
 class QWidget;
 

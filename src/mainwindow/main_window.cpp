@@ -31,11 +31,11 @@ namespace {
 constexpr int kCopiesDigits = 5;
 // The left margin of the window's lower half (the Refresh button's left edge), twips.
 constexpr double kLabelMargin = 120;
-// File1 and Combo1 end at the window's right edge, and File1 starts on the column of the buttons
-// beside file2: no control is cut off by the edge or overlaps its neighbour.
-constexpr double kRightEdge = Vantrel::kClientWidth;
+// fileList and maskList end at the window's right edge, and fileList starts on the column of the
+// buttons beside printerList: no control is cut off by the edge or overlaps its neighbour.
+constexpr double kRightEdge = MainWindow::kClientWidth;
 constexpr double kSecondColumn = 3720;
-// The right edge of Text1, file2 and the Refresh button.
+// The right edge of directoryBox, printerList and the Refresh button.
 constexpr double kFirstColumnEdge = 3615;
 
 // A caption right-aligned to the left column's edge, beside the control it names; it has room to
@@ -67,85 +67,26 @@ std::vector<std::string> Texts(const QListWidget& list) {
 }  // namespace
 
 // The controls, in design order.
-struct Vantrel::Controls {
-    QLineEdit* Text1;
-    QListWidget* file2;
-    QPushButton* Command3;
-    QComboBox* Combo1;
-    FileListBox* File1;
-    QLabel* Label1;
-    QComboBox* Combo2;
-    QLabel* Label2;
-    QLineEdit* Text2;
-    QPushButton* Command2;
-    QPushButton* Command1;
-    QPushButton* Command4;
-    QTimer* Timer1;
+struct MainWindow::Controls {
+    QLineEdit* directoryBox;
+    QListWidget* printerList;
+    QPushButton* changeDirButton;
+    QComboBox* maskList;
+    FileListBox* fileList;
+    QLabel* actionCaption;
+    QComboBox* actionList;
+    QLabel* copiesCaption;
+    QLineEdit* copiesBox;
+    QPushButton* printButton;
+    QPushButton* refreshButton;
+    QPushButton* exitButton;
+    QTimer* autoPrintTimer;
     QAction* Options;
     QAction* About;
     QAction* Help;
 };
 
-// The settings the main window holds, as the settings routines read and write them.
-class Vantrel::SettingsHolder : public MainWindowSettings {
-  public:
-    SettingsHolder(Vantrel& window, Controls& ui) : window_(window), ui_(ui) {}
-
-    std::string copiesText() const override { return ui_.Text2->text().toStdString(); }
-    void setCopiesText(const std::string& text) override {
-        ui_.Text2->setText(QString::fromStdString(text));
-    }
-    void clearMasks() override {
-        const QSignalBlocker quiet(ui_.Combo1);
-        ui_.Combo1->clear();
-    }
-    void addMask(const std::string& mask) override {
-        // Adding to an empty list selects nothing, so the file list keeps its pattern.
-        const QSignalBlocker quiet(ui_.Combo1);
-        const bool noneSelected = ui_.Combo1->currentIndex() < 0;
-        ui_.Combo1->addItem(QString::fromStdString(mask));
-        if (noneSelected) ui_.Combo1->setCurrentIndex(-1);
-    }
-    std::vector<std::string> masks() const override {
-        std::vector<std::string> all;
-        for (int i = 0; i < ui_.Combo1->count(); ++i) {
-            all.push_back(ui_.Combo1->itemText(i).toStdString());
-        }
-        return all;
-    }
-    int maskIndex() const override { return ui_.Combo1->currentIndex(); }
-    void setMaskIndex(int index) override {
-        ui_.Combo1->setCurrentIndex(index >= 0 && index < ui_.Combo1->count() ? index : -1);
-    }
-    FormGeometry geometry() const override { return FormGeometryTwips(window_); }
-    bool isWindowStateNormal() const override {
-        return !window_.isMinimized() && !window_.isMaximized() && !window_.isFullScreen();
-    }
-    void moveTo(float top, float left) override {
-        window_.centrePending_ = false;
-        MoveFormTwips(window_, top, left);
-    }
-    // Until the window system frames the window, its frame is not known: it is centred again
-    // once it is, so that it is centred as it is seen.
-    void moveToCentre() override {
-        MainWindowSettings::moveToCentre();
-        window_.centrePending_ = !IsFramed(window_);
-    }
-    FormGeometry screen() const override { return RectTwips(PrimaryScreenRect()); }
-    bool reachable(const FormGeometry& placed) const override {
-        return TitleBarReachable(RectPixels(placed), TitleBarHeight(window_),
-                                 AvailableScreenAreas());
-    }
-
-  private:
-    Vantrel& window_;
-    Controls& ui_;
-};
-
-Vantrel::Vantrel(MainWindowLinks& links)
-    : links_(links),
-      ui_(std::make_unique<Controls>()),
-      settings_(std::make_unique<SettingsHolder>(*this, *ui_)) {
+MainWindow::MainWindow(MainWindowLinks& links) : links_(links), ui_(std::make_unique<Controls>()) {
     setObjectName(QStringLiteral("Vantrel"));
     setWindowTitle(QStringLiteral("Vantrel"));
     // A fixed single border: it can be minimised but neither resized nor maximised.
@@ -160,30 +101,31 @@ Vantrel::Vantrel(MainWindowLinks& links)
     setCentralWidget(surface);
 
     Controls& ui = *ui_;
-    ui.Text1 = MakeTextBox(surface, "Text1", "Text1", 0, 15, 3615, 315);
-    ui.Text1->setReadOnly(true);
-    ui.file2 = MakeControl<ListBox>(surface, "file2", 0, 360, 3615, 1815);
-    ui.file2->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.Command3 = MakeButton(surface, "Command3", "&Change Dir", 3720, 0, 1095, 315);
-    ui.Combo1 = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
-    ui.File1 = MakeControl<FileListBox>(surface, "File1", kSecondColumn, 350,
-                                        kRightEdge - kSecondColumn, 1845);
-    ui.File1->setPattern(QStringLiteral("*.TXT"));
-    ui.Label1 =
+    ui.directoryBox = MakeTextBox(surface, "Text1", "Text1", 0, 15, 3615, 315);
+    ui.directoryBox->setReadOnly(true);
+    ui.printerList = MakeControl<ListBox>(surface, "file2", 0, 360, 3615, 1815);
+    ui.printerList->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.changeDirButton = MakeButton(surface, "Command3", "&Change Dir", 3720, 0, 1095, 315);
+    ui.maskList = MakeControl<QComboBox>(surface, "Combo1", 4920, 0, kRightEdge - 4920, 315);
+    ui.fileList = MakeControl<FileListBox>(surface, "File1", kSecondColumn, 350,
+                                           kRightEdge - kSecondColumn, 1845);
+    ui.fileList->setPattern(QStringLiteral("*.TXT"));
+    ui.actionCaption =
         MakeCaption(surface, "Label1", "What to do with the file after printing ?", 472, 2325, 285);
-    ui.Combo2 = MakeControl<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
-    ui.Label2 = MakeCaption(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
-    ui.Text2 = MakeTextBox(surface, "Text2", "1", 3720, 2760, 495, 285);
-    FitDigits(*ui.Text2, kCopiesDigits);
-    ui.Command2 = MakeButton(surface, "Command2", "&Print", 4920, 2280, 2175, 1650);
-    ui.Command1 = MakeButton(surface, "Command1", "&Refresh", 120, 3240, 3495, 690);
-    ui.Command4 = MakeButton(surface, "Command4", "E&xit", 3720, 3240, 1095, 690);
+    ui.actionList = MakeControl<QComboBox>(surface, "Combo2", 3720, 2280, 1095, 315);
+    ui.copiesCaption =
+        MakeCaption(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
+    ui.copiesBox = MakeTextBox(surface, "Text2", "1", 3720, 2760, 495, 285);
+    FitDigits(*ui.copiesBox, kCopiesDigits);
+    ui.printButton = MakeButton(surface, "Command2", "&Print", 4920, 2280, 2175, 1650);
+    ui.refreshButton = MakeButton(surface, "Command1", "&Refresh", 120, 3240, 3495, 690);
+    ui.exitButton = MakeButton(surface, "Command4", "E&xit", 3720, 3240, 1095, 690);
     // The user starts by picking files.
-    ui.File1->setFocus();
+    ui.fileList->setFocus();
 
-    ui.Timer1 = new QTimer(this);
-    ui.Timer1->setObjectName(QStringLiteral("Timer1"));
-    ui.Timer1->setInterval(kAutoPrintInterval);
+    ui.autoPrintTimer = new QTimer(this);
+    ui.autoPrintTimer->setObjectName(QStringLiteral("Timer1"));
+    ui.autoPrintTimer->setInterval(kAutoPrintInterval);
     nextSlice_ = new QTimer(this);  // goes with the window: never fires into a window gone
     nextSlice_->setSingleShot(true);
     nextSlice_->setInterval(0);
@@ -199,18 +141,20 @@ Vantrel::Vantrel(MainWindowLinks& links)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
 
-    connect(ui.Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-    connect(ui.file2, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(ui.maskList, &QComboBox::currentIndexChanged, this, [this] { onMaskChosen(); });
+    connect(ui.copiesBox, &QLineEdit::textChanged, this,
+            [this](const QString& text) { links_.settings().copies = text.toStdString(); });
+    connect(ui.printerList, &QListWidget::currentRowChanged, this, [this](int row) {
         const bool listed = row >= 0 && std::size_t(row) < printers_.size();
         chosenPrinter_ = listed ? printers_[std::size_t(row)].deviceName : std::string();
     });
-    connect(ui.Command1, &QPushButton::clicked, this,
+    connect(ui.refreshButton, &QPushButton::clicked, this,
             [this] { whenFree([this] { refreshLists(); }); });
-    connect(ui.Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(ui.Command3, &QPushButton::clicked, this,
-            [this] { whenFree([this] { Command3_Click(); }); });
-    connect(ui.Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
-    connect(ui.Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(ui.printButton, &QPushButton::clicked, this, [this] { onPrintClicked(); });
+    connect(ui.changeDirButton, &QPushButton::clicked, this,
+            [this] { whenFree([this] { onChangeDirClicked(); }); });
+    connect(ui.exitButton, &QPushButton::clicked, this, [this] { onExitClicked(); });
+    connect(ui.autoPrintTimer, &QTimer::timeout, this, [this] { onAutoPrintTimer(); });
     connect(nextSlice_, &QTimer::timeout, this, [this] { continueAutoPrint(); });
     connect(pressSlice_, &QTimer::timeout, this, [this] { continuePress(); });
     connect(ui.Options, &QAction::triggered, this,
@@ -221,25 +165,72 @@ Vantrel::Vantrel(MainWindowLinks& links)
             [this] { whenFree([this] { links_.showHelp(); }); });
 }
 
-Vantrel::~Vantrel() = default;
+MainWindow::~MainWindow() = default;
 
-MainWindowSettings& Vantrel::settings() {
-    return *settings_;
+void MainWindow::showSettings() {
+    const Settings& settings = links_.settings();
+    ui_->copiesBox->setText(QString::fromStdString(settings.copies));
+    if (const auto corner = StoredCorner(settings, room())) {
+        centrePending_ = false;
+        MoveFormTwips(*this, corner->top, corner->left);
+    } else {
+        moveToCentre();
+    }
+    QComboBox& masks = *ui_->maskList;
+    {
+        // Filling the list chooses nothing, so the file list keeps its pattern until a mask is.
+        const QSignalBlocker quiet(masks);
+        masks.clear();
+        for (const std::string& mask : settings.masks) masks.addItem(QString::fromStdString(mask));
+        masks.setCurrentIndex(-1);
+    }
+    const int chosen = settings.maskIndex;
+    masks.setCurrentIndex(chosen >= 0 && chosen < masks.count() ? chosen : -1);
 }
 
-void Vantrel::refreshLists() {
+void MainWindow::saveSettings() {
+    Settings settings = links_.settings();
+    // A minimised or maximised window keeps the placement stored last.
+    settings.top = settings.left = std::nullopt;
+    if (!isMinimized() && !isMaximized() && !isFullScreen()) {
+        const FormGeometry outer = FormGeometryTwips(*this);
+        settings.top = outer.top;
+        settings.left = outer.left;
+    }
+    SaveSettingsReporting(links_.store(), settings, links_.messages());
+}
+
+WindowRoom MainWindow::room() const {
+    const FormGeometry outer = FormGeometryTwips(*this);
+    const int titleHeight = TitleBarHeight(*this);
+    return {RectTwips(PrimaryScreenRect()), outer.width, outer.height,
+            [titleHeight](const FormGeometry& placed) {
+                return TitleBarReachable(RectPixels(placed), titleHeight, AvailableScreenAreas());
+            }};
+}
+
+// Until the window system frames the window, its frame is not known: it is centred again once
+// it is, so that it is centred as it is seen.
+void MainWindow::moveToCentre() {
+    const WindowRoom room = this->room();
+    MoveFormTwips(*this, CentredTop(room), CentredLeft(room));
+    centrePending_ = !IsFramed(*this);
+}
+
+void MainWindow::refreshLists() {
     // A directory deleted or closed to the user since it was chosen: as at start-up.
     const std::string directory = currentDirectory();
     const std::string usable = UsableDirectory(directory, "directory", "", links_.messages());
     if (usable != directory) setCurrentDirectory(usable);
-    ui_->File1->refresh();
-    const QSignalBlocker quiet(ui_->file2);  // the program's selection is no choice of the user
-    ui_->file2->clear();
+    ui_->fileList->refresh();
+    const QSignalBlocker quiet(
+        ui_->printerList);  // the program's selection is no choice of the user
+    ui_->printerList->clear();
     printers_.clear();
     try {
         printers_ = links_.printers().printers();
         for (const Printer& printer : printers_) {
-            ui_->file2->addItem(QString::fromStdString(SelectionString(printer)));
+            ui_->printerList->addItem(QString::fromStdString(SelectionString(printer)));
         }
         const auto chosen = std::find_if(printers_.begin(), printers_.end(), [&](const Printer& p) {
             return p.deviceName == chosenPrinter_;
@@ -255,7 +246,7 @@ void Vantrel::refreshLists() {
     }
 }
 
-void Vantrel::selectDefaultPrinter() {
+void MainWindow::selectDefaultPrinter() {
     try {
         SelectDefaultPrinter(*this, links_.printers());
     } catch (const SpoolError&) {
@@ -263,63 +254,88 @@ void Vantrel::selectDefaultPrinter() {
     }
 }
 
-void Vantrel::setCurrentDirectory(const std::string& directory) {
+void MainWindow::setCurrentDirectory(const std::string& directory) {
     const QString text = QString::fromStdString(directory);
-    ui_->Text1->setText(text);
+    ui_->directoryBox->setText(text);
     // Every caller refreshes the lists next: one read of the directory, not two.
-    ui_->File1->presetPath(text);
+    ui_->fileList->presetPath(text);
 }
 
-std::string Vantrel::currentDirectory() const {
-    return ui_->Text1->text().toStdString();
+std::string MainWindow::currentDirectory() const {
+    return ui_->directoryBox->text().toStdString();
 }
 
-void Vantrel::offerAfterPrintActions(int chosen) {
-    ui_->Combo2->clear();
-    ui_->Combo2->addItems(
+void MainWindow::offerAfterPrintActions(int chosen) {
+    ui_->actionList->clear();
+    ui_->actionList->addItems(
         {QStringLiteral("Leave"), QStringLiteral("Delete"), QStringLiteral("Move")});
-    ui_->Combo2->setCurrentIndex(chosen);
+    ui_->actionList->setCurrentIndex(chosen);
 }
 
-void Vantrel::removeMask(int index) {
-    QComboBox& masks = *ui_->Combo1;
+void MainWindow::addMask(const std::string& mask) {
+    QComboBox& masks = *ui_->maskList;
+    {
+        // Adding to an empty list chooses nothing, so the file list keeps its pattern.
+        const QSignalBlocker quiet(masks);
+        const bool noneChosen = masks.currentIndex() < 0;
+        masks.addItem(QString::fromStdString(mask));
+        if (noneChosen) masks.setCurrentIndex(-1);
+    }
+    keepMasks();
+}
+
+void MainWindow::removeMask(int index) {
+    QComboBox& masks = *ui_->maskList;
     if (index < 0 || index >= masks.count()) return;
-    // Removing the chosen mask leaves none chosen rather than choosing a neighbour.
-    const QSignalBlocker quiet(masks);
-    const bool wasChosen = index == masks.currentIndex();
-    masks.removeItem(index);
-    if (wasChosen) masks.setCurrentIndex(-1);
+    {
+        // Removing the chosen mask leaves none chosen rather than choosing a neighbour.
+        const QSignalBlocker quiet(masks);
+        const bool wasChosen = index == masks.currentIndex();
+        masks.removeItem(index);
+        if (wasChosen) masks.setCurrentIndex(-1);
+    }
+    keepMasks();
 }
 
-void Vantrel::startAutoPrint(const std::string& dropDirectory, int intervalMs,
-                             const std::string& keptRecordPath) {
+void MainWindow::keepMasks() {
+    Settings& settings = links_.settings();
+    settings.masks.clear();
+    for (int i = 0; i < ui_->maskList->count(); ++i) {
+        settings.masks.push_back(ui_->maskList->itemText(i).toStdString());
+    }
+    settings.maskIndex = ui_->maskList->currentIndex();
+}
+
+void MainWindow::startAutoPrint(const std::string& dropDirectory, int intervalMs,
+                                const std::string& keptRecordPath) {
     watcher_ = std::make_unique<AutoPrintWatcher>(
         dropDirectory, links_.printers(), links_.files(),
-        [this] { return SpoolOptions{EjectBetweenJobs(links_.liveSettings())}; }, links_.messages(),
+        [this] { return SpoolOptions{EjectBetweenJobs(links_.settings())}; }, links_.messages(),
         [this] { return copiesText(); }, keptRecordPath);
-    ui_->Timer1->start(intervalMs);
+    ui_->autoPrintTimer->start(intervalMs);
     showCaption();
 }
 
-bool Vantrel::autoPrintRunning() const {
-    return watcher_ && ui_->Timer1->isActive() && links_.liveSettings().autoPrint() != 0;
+bool MainWindow::autoPrintRunning() const {
+    return watcher_ && ui_->autoPrintTimer->isActive() && links_.settings().autoPrint != 0;
 }
 
-void Vantrel::showAutoPrintState() {
+void MainWindow::showAutoPrintState() {
     if (!autoTicking_) showCaption();
 }
 
-void Vantrel::Combo1_Click() {
+void MainWindow::onMaskChosen() {
+    links_.settings().maskIndex = ui_->maskList->currentIndex();
     // Emptying the list leaves the pattern as it was; only a chosen mask replaces it.
-    if (ui_->Combo1->currentIndex() < 0) return;
-    ui_->File1->setPattern(ui_->Combo1->currentText());
+    if (ui_->maskList->currentIndex() < 0) return;
+    ui_->fileList->setPattern(ui_->maskList->currentText());
 }
 
-void Vantrel::Command2_Click() {
+void MainWindow::onPrintClicked() {
     if (press_) return;  // one press at a time; the caption tells how far it is
     PrintPressView& view = *this;
     auto press =
-        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.liveSettings(),
+        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.settings(),
                                      links_.messages(), [] { QCoreApplication::processEvents(); });
     if (!press->start()) return;
     press_ = std::move(press);
@@ -328,7 +344,7 @@ void Vantrel::Command2_Click() {
     if (!autoTicking_) pressSlice_->start();
 }
 
-void Vantrel::continuePress() {
+void MainWindow::continuePress() {
     if (!press_) return;
     showCaption();
     inSlice_ = true;
@@ -352,7 +368,7 @@ void Vantrel::continuePress() {
     for (auto& act : waiting) act();
 }
 
-void Vantrel::stopPress() {
+void MainWindow::stopPress() {
     if (!press_) return;
     press_->stop();
     if (inSlice_) return;  // the slice ends it after the file in progress
@@ -361,7 +377,7 @@ void Vantrel::stopPress() {
     showCaption();
 }
 
-void Vantrel::whenFree(std::function<void()> act) {
+void MainWindow::whenFree(std::function<void()> act) {
     if (inSlice_) {
         waiting_.push_back(std::move(act));
     } else {
@@ -369,7 +385,7 @@ void Vantrel::whenFree(std::function<void()> act) {
     }
 }
 
-void Vantrel::showCaption() {
+void MainWindow::showCaption() {
     if (press_) {
         const auto [done, total] = press_->progress();
         setWindowTitle(QStringLiteral("Printing %1 of %2")
@@ -379,7 +395,7 @@ void Vantrel::showCaption() {
     }
 }
 
-QString Vantrel::idleCaption() const {
+QString MainWindow::idleCaption() const {
     if (!autoPrintRunning()) return QStringLiteral("Vantrel - AutoPrint off");
     if (watcher_->watchedElsewhere()) {
         return QStringLiteral("Vantrel - AutoPrint: watched by the service");
@@ -387,17 +403,17 @@ QString Vantrel::idleCaption() const {
     return QStringLiteral("Vantrel");
 }
 
-void Vantrel::Command3_Click() {
+void MainWindow::onChangeDirClicked() {
     if (auto chosen = links_.pickDirectory(currentDirectory())) setCurrentDirectory(*chosen);
     refreshLists();
 }
 
-void Vantrel::Command4_Click() {
-    SaveSettingsReporting(links_.store(), links_.liveSettings(), settings(), links_.messages());
+void MainWindow::onExitClicked() {
+    saveSettings();
     close();
 }
 
-void Vantrel::Timer1_Timer() {
+void MainWindow::onAutoPrintTimer() {
     // While a tick is unfinished, or a press runs, the timer does nothing.
     if (press_ || !autoPrintRunning()) return;
     if (watcher_->startTick()) {
@@ -410,7 +426,7 @@ void Vantrel::Timer1_Timer() {
 
 // One slice of the tick; the rest follows once the window has answered what came meanwhile. The
 // caption tells how far a tick that takes longer than a slice has come.
-void Vantrel::continueAutoPrint() {
+void MainWindow::continueAutoPrint() {
     if (!autoPrintRunning()) watcher_->stop();
     if (!watcher_->workFor(kAutoPrintSlice)) {
         autoTicking_ = false;
@@ -423,12 +439,12 @@ void Vantrel::continueAutoPrint() {
     nextSlice_->start();
 }
 
-void Vantrel::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    onUnload();
     event->accept();
 }
 
-void Vantrel::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && press_) {
         stopPress();
         return event->accept();
@@ -436,18 +452,18 @@ void Vantrel::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void Vantrel::moveEvent(QMoveEvent* event) {
+void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     // The frame is known now: centred again with it, and the dialogs with the window.
     if (centrePending_ && IsFramed(*this)) {
-        settings_->moveToCentre();
+        moveToCentre();
         links_.placeDialogs();
     }
 }
 
-void Vantrel::Form_Unload() {
+void MainWindow::onUnload() {
     // Nothing is saved here: only Exit saves. A tick under way ends with the file in progress.
-    ui_->Timer1->stop();
+    ui_->autoPrintTimer->stop();
     nextSlice_->stop();
     if (watcher_) watcher_->stop();
     autoTicking_ = false;
@@ -457,42 +473,42 @@ void Vantrel::Form_Unload() {
     links_.closeDialogs();
 }
 
-int Vantrel::fileListIndex() const {
-    return ui_->File1->currentRow();
+int MainWindow::fileListIndex() const {
+    return ui_->fileList->currentRow();
 }
 
-std::vector<std::string> Vantrel::fileEntries() const {
-    return ui_->File1->storedNames();
+std::vector<std::string> MainWindow::fileEntries() const {
+    return ui_->fileList->storedNames();
 }
 
-std::vector<bool> Vantrel::fileSelection() const {
-    return ui_->File1->selection();
+std::vector<bool> MainWindow::fileSelection() const {
+    return ui_->fileList->selection();
 }
 
-int Vantrel::printerListIndex() const {
-    const QList<QListWidgetItem*> selected = ui_->file2->selectedItems();
-    return selected.isEmpty() ? -1 : ui_->file2->row(selected.first());
+int MainWindow::printerListIndex() const {
+    const QList<QListWidgetItem*> selected = ui_->printerList->selectedItems();
+    return selected.isEmpty() ? -1 : ui_->printerList->row(selected.first());
 }
 
-std::string Vantrel::selectedPrinter() const {
-    const QList<QListWidgetItem*> selected = ui_->file2->selectedItems();
+std::string MainWindow::selectedPrinter() const {
+    const QList<QListWidgetItem*> selected = ui_->printerList->selectedItems();
     return selected.isEmpty() ? std::string() : selected.first()->text().toStdString();
 }
 
-std::string Vantrel::copiesText() const {
-    return settings_->copiesText();
+std::string MainWindow::copiesText() const {
+    return ui_->copiesBox->text().toStdString();
 }
 
-int Vantrel::actionIndex() const {
-    return ui_->Combo2->currentIndex();
+int MainWindow::actionIndex() const {
+    return ui_->actionList->currentIndex();
 }
 
-std::vector<std::string> Vantrel::entries() const {
-    return Texts(*ui_->file2);
+std::vector<std::string> MainWindow::entries() const {
+    return Texts(*ui_->printerList);
 }
 
-void Vantrel::setSelectedIndex(int index) {
-    QListWidget& printers = *ui_->file2;
+void MainWindow::setSelectedIndex(int index) {
+    QListWidget& printers = *ui_->printerList;
     const QSignalBlocker quiet(printers);
     if (index < 0 || index >= printers.count()) {
         printers.clearSelection();

@@ -14,8 +14,8 @@
 #include "platform/printer_system.h"
 #include "platform/settings_store.h"
 #include "printing/printer_selection.h"
-#include "settings/live_settings.h"
-#include "settings/main_window_settings.h"
+#include "settings/settings.h"
+#include "settings/window_room.h"
 
 class QKeyEvent;
 class QMoveEvent;
@@ -25,8 +25,8 @@ namespace vantrel {
 
 class AutoPrintWatcher;
 
-// What the main window works with besides its own controls: the system, the settings in force
-// (held by the options dialog), and the other forms, by what it asks of them.
+// What the main window works with besides its own controls: the system, the settings in force,
+// and the other forms, by what it asks of them.
 class MainWindowLinks {
   public:
     virtual ~MainWindowLinks() = default;
@@ -34,7 +34,8 @@ class MainWindowLinks {
     virtual FileSystem& files() = 0;
     virtual SettingsStore& store() = 0;
     virtual MessageSink& messages() = 0;
-    virtual LiveSettings& liveSettings() = 0;
+    // The settings in force: the window shows and edits its copies count and masks there.
+    virtual Settings& settings() = 0;
     // The directory picker: the chosen directory, or nothing when cancelled.
     virtual std::optional<std::string> pickDirectory(const std::string& start) = 0;
     virtual void showOptions() = 0;
@@ -47,16 +48,17 @@ class MainWindowLinks {
 };
 
 // The main window "Vantrel": the current directory and its file list, the printer list, the
-// copies box and the after-print action, and the buttons and menus that act on them. It holds
-// the copies count, the masks and its own placement for the settings routines (settings()),
-// feeds the Print press, and runs AutoPrint on its timer while "Use AutoPrint" is ticked.
+// copies box and the after-print action, and the buttons and menus that act on them. It shows
+// the copies count and the masks of the settings in force and writes their changes back, places
+// itself where they say, feeds the Print press, and runs AutoPrint on its timer while "Use
+// AutoPrint" is ticked.
 //
 // The Print press and an AutoPrint tick work in slices, one after the other, never both at once:
 // the window answers between slices and, every PrintPress::kAnswerEvery, while a file is sent.
 // The caption tells how far they are, or that AutoPrint is off. Escape, Exit or closing the
 // window stops the press after the file in progress. What opens a dialog waits for the end of
 // the slice, so that no file waits behind a dialog.
-class Vantrel : public QMainWindow, private PrintPressView, private PrinterListBox {
+class MainWindow : public QMainWindow, private PrintPressView, private PrinterListBox {
   public:
     static constexpr double kClientWidth = 7185;  // twips
     static constexpr double kClientHeight = 3975;
@@ -67,11 +69,17 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // The same for the Print press.
     static constexpr std::chrono::milliseconds kPressSlice{100};
 
-    explicit Vantrel(MainWindowLinks& links);
-    ~Vantrel() override;
+    explicit MainWindow(MainWindowLinks& links);
+    ~MainWindow() override;
 
-    // The main window's settings holder: copies, masks and placement.
-    MainWindowSettings& settings();
+    // Shows the settings in force: the copies box, the masks with the chosen one, and the place
+    // on the screen (centred when the settings have none the user could reach).
+    void showSettings();
+    // Stores the settings in force, with the window's placement unless it is minimised or
+    // maximised; a store that cannot be written is reported.
+    void saveSettings();
+    // What placing the window needs to know of the screens and of its size.
+    WindowRoom room() const;
 
     // Re-reads the file list and rebuilds the printer list, keeping the printer the user chose
     // while it is installed, else selecting the default printer. A current directory that
@@ -86,10 +94,12 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     std::string currentDirectory() const override;
     // Offers the after-print actions "Leave", "Delete" and "Move", with chosen selected.
     void offerAfterPrintActions(int chosen);
+    // Adds a mask to the mask list, as the options dialog's Add does; none becomes chosen.
+    void addMask(const std::string& mask);
     // Deletes the mask at index from the mask list, as the options dialog's Delete does.
     void removeMask(int index);
-    // Starts AutoPrint on dropDirectory: Timer1 ticks every intervalMs from now on. The files it
-    // gives up on are remembered in keptRecordPath (nowhere when empty).
+    // Starts AutoPrint on dropDirectory: autoPrintTimer ticks every intervalMs from now on. The
+    // files it gives up on are remembered in keptRecordPath (nowhere when empty).
     void startAutoPrint(const std::string& dropDirectory, int intervalMs,
                         const std::string& keptRecordPath);
     // Whether AutoPrint watches the drop directory: started, and "Use AutoPrint" not clear.
@@ -105,13 +115,12 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
 
   private:
     struct Controls;
-    class SettingsHolder;
 
-    void Combo1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Timer1_Timer();
+    void onMaskChosen();
+    void onPrintClicked();
+    void onChangeDirClicked();
+    void onExitClicked();
+    void onAutoPrintTimer();
     // The caption between ticks: it tells when a service has the drop directory.
     QString idleCaption() const;
     void continueAutoPrint();
@@ -120,7 +129,11 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     // Runs act now, or at the end of the slice under way.
     void whenFree(std::function<void()> act);
     void showCaption();
-    void Form_Unload();
+    void onUnload();
+    // Centres the window on the primary screen; again once the window system has framed it.
+    void moveToCentre();
+    // The masks and the chosen one, as the mask list holds them, into the settings in force.
+    void keepMasks();
 
     // PrintPressView
     int fileListIndex() const override;
@@ -137,7 +150,6 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
 
     MainWindowLinks& links_;
     std::unique_ptr<Controls> ui_;
-    std::unique_ptr<SettingsHolder> settings_;
     std::unique_ptr<AutoPrintWatcher> watcher_;
     QTimer* nextSlice_;         // the rest of an AutoPrint tick, once the window has answered
     bool autoTicking_ = false;  // an AutoPrint tick is unfinished
@@ -145,7 +157,7 @@ class Vantrel : public QMainWindow, private PrintPressView, private PrinterListB
     QTimer* pressSlice_;  // the rest of the press
     bool inSlice_ = false;
     std::vector<std::function<void()>> waiting_;  // what came during the slice
-    std::vector<Printer> printers_;               // as file2 lists them
+    std::vector<Printer> printers_;               // as printerList lists them
     std::string chosenPrinter_;                   // the device name the user chose, if any
     bool centrePending_ = false;  // centred before the window system framed the window
 };

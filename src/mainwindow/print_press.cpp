@@ -7,7 +7,6 @@
 
 #include "platform/forwarding_systems.h"
 #include "platform/path_separator.h"
-#include "platform/plain_file.h"
 #include "platform/system_places.h"
 #include "printing/copies_count.h"
 #include "printing/outcome_texts.h"
@@ -25,59 +24,48 @@ std::string PrintName(const std::string& listEntry) {
 
 namespace {
 
-// A directory path without its trailing separator: the C runtime of Windows finds no directory
-// C:\dir\ where it finds C:\dir. A root keeps its separator.
-fs::path WithoutTrailingSeparator(const std::string& directory) {
+// A directory path without its trailing separator, as the system is asked about it: the C
+// runtime of Windows finds no directory C:\dir\ where it finds C:\dir. A root keeps its separator.
+std::string WithoutTrailingSeparator(const std::string& directory) {
     fs::path path(directory);
     if (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
-    return path;
-}
-
-bool SameDirectory(const std::string& a, const std::string& b) {
-    std::error_code error;
-    bool same = fs::equivalent(WithoutTrailingSeparator(a), WithoutTrailingSeparator(b), error);
-    return !error && same;
-}
-
-bool DirectoryExists(const std::string& path) {
-    std::error_code error;
-    return fs::is_directory(fs::path(path), error);
+    return path.string();
 }
 
 // Copies one printed file into the copy directory. False when the press must stop; the file
 // then stays where it is.
-bool MoveCopy(const std::string& sourceDir, const std::string& name, const LiveSettings& live,
-              MessageSink& messages) {
-    const std::string copyDir = WithTrailingSeparator(Trim(live.copyDir()));
+bool MoveCopy(const std::string& sourceDir, const std::string& name, const Settings& settings,
+              FileSystem& files, MessageSink& messages) {
+    const std::string copyDir = WithTrailingSeparator(Trim(settings.copyDir));
     const std::string source = sourceDir + name;
-    if (!DirectoryExists(copyDir)) {
+    const std::string copyFolder = WithoutTrailingSeparator(copyDir);
+    if (files.kindOf(copyFolder) != PathKind::Directory) {
         messages.show("The Copy To Directory Does Not Exist. File Not Moved");
         return false;
     }
-    if (SameDirectory(copyDir, sourceDir)) {
+    if (files.sameDirectory(copyFolder, WithoutTrailingSeparator(sourceDir))) {
         // Moving a file onto itself would delete the only copy.
         messages.show("The Copy To Directory is the file's own directory. File Not Moved: " +
                       source);
         return false;
     }
     const std::string destination = copyDir + name;
-    std::error_code error;
-    if (IsPlainFile(destination)) {
+    if (files.kindOf(destination) == PathKind::PlainFile) {
         if (messages.show(
                 "File " + name + " Already Exists in Copy Directory " + copyDir + ", Overwrite?",
                 MsgStyle::YesNo) != MsgAnswer::Yes) {
             return false;
         }
-        if (!fs::remove(fs::path(destination), error) && error) {
+        const std::error_code error = files.removeFile(destination);
+        if (error && error != std::errc::no_such_file_or_directory) {
             messages.show(
                 "Could not replace " + destination + ": " + error.message() + ". File Not Moved",
                 MsgStyle::Exclamation);
             return false;
         }
     }
-    if (!fs::copy_file(fs::path(source), fs::path(destination), error)) {
-        std::error_code ignored;
-        if (error != std::errc::file_exists) fs::remove(fs::path(destination), ignored);
+    // A file that took the name since the question is not replaced unasked.
+    if (const std::error_code error = files.copyWithoutReplacing(source, destination)) {
         messages.show("Could not copy " + source + " to " + destination + ": " + error.message() +
                           ". File Not Moved",
                       MsgStyle::Exclamation);
@@ -217,11 +205,11 @@ struct PrintPress::Answering {
 };
 
 PrintPress::PrintPress(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const LiveSettings& live, MessageSink& messages,
+                       const Settings& settings, MessageSink& messages,
                        std::function<void()> answer)
     : view_(view),
       answering_(std::make_unique<Answering>(system, files, std::move(answer))),
-      live_(live),
+      settings_(settings),
       messages_(messages) {}
 
 PrintPress::~PrintPress() = default;
@@ -283,7 +271,7 @@ void PrintPress::stop() {
 bool PrintPress::handleFile(const std::string& entry) {
     const std::string name = PrintName(entry);
     const std::string path = sourceDir_ + name;
-    if (!IsPlainFile(path)) {
+    if (answering_->files.kindOf(path) != PathKind::PlainFile) {
         messages_.show("Can't find file: " + path, MsgStyle::Exclamation, "Error");
         return false;
     }
@@ -294,7 +282,7 @@ bool PrintPress::handleFile(const std::string& entry) {
         return false;
     }
     const auto printed = PrintCopies(path, printer_, asked.count, answering_->printers,
-                                     answering_->files, SpoolOptions{EjectBetweenJobs(live_)});
+                                     answering_->files, SpoolOptions{EjectBetweenJobs(settings_)});
     ShowNotices(CopiesNotices(printed), messages_);
     const int action = view_.actionIndex();
     const bool goes = action == kActionDelete || action == kActionMove;
@@ -307,7 +295,7 @@ bool PrintPress::handleFile(const std::string& entry) {
         return false;
     }
     if (action == kActionMove) {
-        if (!MoveCopy(sourceDir_, name, live_, messages_)) return false;
+        if (!MoveCopy(sourceDir_, name, settings_, answering_->files, messages_)) return false;
         // The overwrite question may have stood open for a while: look again before deleting.
         if (CheckPrintedFile(printed, answering_->files, path) != AfterPrint::MayGo) {
             messages_.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
@@ -319,8 +307,8 @@ bool PrintPress::handleFile(const std::string& entry) {
 }
 
 PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const LiveSettings& live, MessageSink& messages) {
-    PrintPress press(view, system, files, live, messages);
+                       const Settings& settings, MessageSink& messages) {
+    PrintPress press(view, system, files, settings, messages);
     if (!press.start()) return PressResult::Refused;
     while (press.workFor(std::chrono::milliseconds::max())) {
     }

@@ -11,7 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
-#include "settings/live_settings.h"
+#include "settings/settings.h"
 
 namespace vantrel {
 
@@ -52,7 +52,7 @@ class PrintPress {
     static constexpr std::chrono::milliseconds kAnswerEvery{50};
 
     PrintPress(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-               const LiveSettings& live, MessageSink& messages,
+               const Settings& settings, MessageSink& messages,
                std::function<void()> answer = nullptr);
     ~PrintPress();
     PrintPress(const PrintPress&) = delete;
@@ -83,7 +83,7 @@ class PrintPress {
 
     PrintPressView& view_;
     std::unique_ptr<Answering> answering_;
-    const LiveSettings& live_;
+    const Settings& settings_;
     MessageSink& messages_;
     std::string sourceDir_;
     std::string printer_;
@@ -95,7 +95,7 @@ class PrintPress {
 
 // A whole press at once.
 PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const LiveSettings& live, MessageSink& messages);
+                       const Settings& settings, MessageSink& messages);
 
 // The name a listed file is printed and moved under: upper-cased where file names ignore case.
 std::string PrintName(const std::string& listEntry);

@@ -5,10 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/message_sink.h"
-#include "platform/settings_store.h"
-#include "settings/live_settings.h"
-#include "settings/main_window_settings.h"
+#include "settings/settings.h"
 
 class QKeyEvent;
 class QLineEdit;
@@ -19,51 +16,43 @@ namespace vantrel {
 class OptionLinks {
   public:
     virtual ~OptionLinks() = default;
-    // The main window's settings holder: saved and brought back with the dialog's settings; a
-    // mask added here is added there too.
-    virtual MainWindowSettings& mainWindowSettings() = 0;
-    // Deleting a mask here deletes the main window's mask at the same place.
+    // The settings in force, which the dialog shows and writes its controls back into.
+    virtual Settings& settings() = 0;
+    // Stores the settings in force, the main window's placement with them.
+    virtual void saveSettings() = 0;
+    // Brings the stored settings back into the settings in force, and shows them in every form.
+    virtual void restoreSettings() = 0;
+    // A mask added here is added to the main window's masks; deleting one here deletes the main
+    // window's mask at the same place.
+    virtual void addMainWindowMask(const std::string& mask) = 0;
     virtual void removeMainWindowMask(int index) = 0;
     // The main window's current directory, where Browse starts.
     virtual std::string currentDirectory() = 0;
     // The directory picker: the chosen directory, or nothing when cancelled.
     virtual std::optional<std::string> pickDirectory(const std::string& start) = 0;
-    virtual SettingsStore& store() = 0;
-    virtual MessageSink& messages() = 0;
     // "Use AutoPrint" was ticked or cleared, by the user or by the settings.
     virtual void autoPrintSwitched() = 0;
 };
 
-// "Options": shows and edits the settings. Its controls are the settings in force for the whole
-// run, so the dialog is made once, hidden, and only shown and hidden after that; closing it by
-// its frame hides it with every value kept. "Save Changes" stores the settings, "Cancel" (and
+// "Options": shows and edits the settings in force; every change of a control is written back
+// into them at once, so "Use AutoPrint" switches AutoPrint as it is ticked. The dialog is made
+// once, hidden, and only shown and hidden after that; closing it by its frame hides it with every
+// value kept. "Save Changes" stores the settings, "Cancel" (and
 // Escape) brings back the stored ones (also the main window's copies count, position and
 // masks). It has no default button, so that Return in a text box never saves.
-class OptionForm : public QDialog, public LiveSettings {
+class OptionsDialog : public QDialog {
   public:
     static constexpr double kClientWidth = 6870;  // twips
     static constexpr double kClientHeight = 3675;
 
-    explicit OptionForm(OptionLinks& links);
-    ~OptionForm() override;
+    explicit OptionsDialog(OptionLinks& links);
+    ~OptionsDialog() override;
 
-    // Label6 names the AutoPrint drop directory.
+    // dropDirectoryLabel names the AutoPrint drop directory.
     void showDropDirectory(const std::string& dropDirectory);
 
-    // LiveSettings
-    int autoPrint() const override;
-    void setAutoPrint(int value) override;
-    int pageEject() const override;
-    void setPageEject(int value) override;
-    std::string startDir() const override;
-    void setStartDir(const std::string& text) override;
-    std::string copyDir() const override;
-    void setCopyDir(const std::string& text) override;
-    int printMethodIndex() const override;
-    void setPrintMethodIndex(int index) override;
-    void clearMaskList() override;
-    void addMaskItem(const std::string& mask) override;
-    int maskItemCount() const override;
+    // Shows the settings in force in the controls.
+    void showSettings();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -71,11 +60,11 @@ class OptionForm : public QDialog, public LiveSettings {
   private:
     struct Controls;
 
-    void Form_Load();
-    void AddMask_Click();
-    void DelMask_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void onLoad();
+    void onAddMaskClicked();
+    void onDeleteMaskClicked();
+    void onSaveClicked();
+    void onCancelClicked();
     // Browse: picks a directory, starting at the main window's current one, into box.
     void browseInto(QLineEdit& box);
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace vantrel {
 
@@ -64,6 +65,9 @@ class PrivateFile {
     virtual std::unique_ptr<FileReader> openForReading() = 0;
 };
 
+// What a path names once links are followed.
+enum class PathKind { Missing, PlainFile, Directory, Other };
+
 // The file operations of the print flows.
 class FileSystem {
   public:
@@ -87,6 +91,27 @@ class FileSystem {
     // A new, empty file that only this user may read, in the temporary directory. Throws
     // FileReadError.
     virtual std::unique_ptr<PrivateFile> createPrivateFile() = 0;
+
+    // The names in the directory, in the system's order, without "." and ".."; none, and why in
+    // error, when it cannot be read.
+    virtual std::vector<std::string> entryNames(const std::string& directory,
+                                                std::error_code& error) = 0;
+    // Makes the directory at path; an empty error code also when a directory is there already.
+    virtual std::error_code makeDirectory(const std::string& path) = 0;
+    // Gives the file at from the name to in one step, never replacing what has that name: then
+    // std::errc::file_exists, and the file keeps its name. An empty error code on success.
+    virtual std::error_code moveWithoutReplacing(const std::string& from,
+                                                 const std::string& to) = 0;
+    // Copies the file at from (links followed) into a new file to, never replacing what has
+    // that name: then std::errc::file_exists. A copy that fails midway is removed.
+    virtual std::error_code copyWithoutReplacing(const std::string& from,
+                                                 const std::string& to) = 0;
+    // What path names, links followed; Missing also when it cannot be asked.
+    virtual PathKind kindOf(const std::string& path) = 0;
+    // Whether path itself is a symbolic link (or, on Windows, a junction); it is not followed.
+    virtual bool isSymbolicLink(const std::string& path) = 0;
+    // Whether both paths name one and the same directory, by whatever names or links.
+    virtual bool sameDirectory(const std::string& a, const std::string& b) = 0;
 };
 
 std::unique_ptr<FileSystem> MakeSystemFileSystem();

@@ -32,6 +32,24 @@ class ForwardingFileSystem : public FileSystem {
     }
     std::unique_ptr<FileReader> openStandardInput() override { return inner_.openStandardInput(); }
     std::unique_ptr<PrivateFile> createPrivateFile() override { return inner_.createPrivateFile(); }
+    std::vector<std::string> entryNames(const std::string& directory,
+                                        std::error_code& error) override {
+        return inner_.entryNames(directory, error);
+    }
+    std::error_code makeDirectory(const std::string& path) override {
+        return inner_.makeDirectory(path);
+    }
+    std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
+        return inner_.moveWithoutReplacing(from, to);
+    }
+    std::error_code copyWithoutReplacing(const std::string& from, const std::string& to) override {
+        return inner_.copyWithoutReplacing(from, to);
+    }
+    PathKind kindOf(const std::string& path) override { return inner_.kindOf(path); }
+    bool isSymbolicLink(const std::string& path) override { return inner_.isSymbolicLink(path); }
+    bool sameDirectory(const std::string& a, const std::string& b) override {
+        return inner_.sameDirectory(a, b);
+    }
 
   private:
     FileSystem& inner_;

@@ -11,10 +11,4 @@ bool IsPlainFile(const std::string& path) {
     return !error && status.type() == std::filesystem::file_type::regular;
 }
 
-bool IsSymbolicLink(const std::string& path) {
-    std::error_code error;
-    auto status = std::filesystem::symlink_status(std::filesystem::path(path), error);
-    return !error && status.type() == std::filesystem::file_type::symlink;
-}
-
 }  // namespace vantrel

@@ -8,7 +8,4 @@ namespace vantrel {
 // devices and pipes are not plain files; any failure gives false.
 bool IsPlainFile(const std::string& path);
 
-// True when path itself is a symbolic link (it is not followed).
-bool IsSymbolicLink(const std::string& path);
-
 }  // namespace vantrel

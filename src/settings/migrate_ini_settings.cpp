@@ -36,8 +36,7 @@ std::string MaskIndexText(const std::string& legacyText) {
 
 }  // namespace
 
-void MigrateIniSettings(SettingsStore& store, LegacyProfile& profile,
-                        const MainWindowSettings& window) {
+void MigrateIniSettings(SettingsStore& store, LegacyProfile& profile, const WindowRoom& room) {
     IniLocation location;
     location.iniPath = profile.windowsDirectory() + kPathSeparator + kIniFileName;
     if (IsPlainFile(location.iniPath)) {
@@ -49,8 +48,8 @@ void MigrateIniSettings(SettingsStore& store, LegacyProfile& profile,
             {"Defaults", "Print Method", kDefaultPrintMethod, kDefaults, kPrintMethod},
             {"Mask", "Mask String", kDefaultMaskString, kMask, kMaskString},
             {"Mask", "Mask Index", "1", kMask, kMaskIndex, true},
-            {"Placement", "Top", FormatSingle(CentredTop(window)), kPlacement, kTop},
-            {"Placement", "Left", FormatSingle(CentredLeft(window)), kPlacement, kLeft},
+            {"Placement", "Top", FormatSingle(CentredTop(room)), kPlacement, kTop},
+            {"Placement", "Left", FormatSingle(CentredLeft(room)), kPlacement, kLeft},
         };
         for (const auto& value : values) {
             location.iniSection = value.iniSection;

@@ -1,19 +1,34 @@
-#include "settings/settings_routines.h"
+#include "settings/window_room.h"
 
 namespace vantrel {
 
-float CentredTop(const MainWindowSettings& window) {
-    const FormGeometry screen = window.screen();
-    return screen.top + (screen.height - window.geometry().height) / 2;
+namespace {
+
+// The main window's outer size at design time, in twips.
+constexpr float kDesignWidth = 7305;
+constexpr float kDesignHeight = 4665;
+
+}  // namespace
+
+WindowRoom NoScreenRoom() {
+    return {{}, kDesignWidth, kDesignHeight, [](const FormGeometry&) { return true; }};
 }
 
-float CentredLeft(const MainWindowSettings& window) {
-    const FormGeometry screen = window.screen();
-    return screen.left + (screen.width - window.geometry().width) / 2;
+float CentredTop(const WindowRoom& room) {
+    return room.screen.top + (room.screen.height - room.height) / 2;
 }
 
-void MainWindowSettings::moveToCentre() {
-    moveTo(CentredTop(*this), CentredLeft(*this));
+float CentredLeft(const WindowRoom& room) {
+    return room.screen.left + (room.screen.width - room.width) / 2;
+}
+
+std::optional<Corner> StoredCorner(const Settings& settings, const WindowRoom& room) {
+    const float centredTop = CentredTop(room);
+    const float centredLeft = CentredLeft(room);
+    const Corner corner{settings.top.value_or(centredTop), settings.left.value_or(centredLeft)};
+    if (corner.top == centredTop && corner.left == centredLeft) return std::nullopt;
+    if (!room.reachable({corner.left, corner.top, room.width, room.height})) return std::nullopt;
+    return corner;
 }
 
 }  // namespace vantrel

@@ -29,28 +29,23 @@ std::string MaskText(const std::vector<std::string>& masks) {
 
 }  // namespace
 
-void SaveSettings(SettingsStore& store, const LiveSettings& live,
-                  const MainWindowSettings& window) {
-    const std::string method = MethodText(live.printMethodIndex());
-    const std::string maskText = MaskText(window.masks());
-
-    // A minimised or maximised window keeps the placement stored last.
-    if (window.isWindowStateNormal()) {
-        const FormGeometry geometry = window.geometry();
-        store.set(kPlacement, kTop, FormatSingle(geometry.top));
-        store.set(kPlacement, kLeft, FormatSingle(geometry.left));
+void SaveSettings(SettingsStore& store, const Settings& settings) {
+    // A window that is minimised or maximised has no placement to save: the stored one stays.
+    if (settings.top && settings.left) {
+        store.set(kPlacement, kTop, FormatSingle(*settings.top));
+        store.set(kPlacement, kLeft, FormatSingle(*settings.left));
     }
 
-    store.set(kDefaults, kStartDir, live.startDir());
-    store.set(kDefaults, kCopyDir, live.copyDir());
-    store.set(kDefaults, kAutoPrint, std::to_string(live.autoPrint()));
+    store.set(kDefaults, kStartDir, settings.startDir);
+    store.set(kDefaults, kCopyDir, settings.copyDir);
+    store.set(kDefaults, kAutoPrint, std::to_string(settings.autoPrint));
     store.set(kDefaults, kAutoPrintSet, "1");
-    store.set(kDefaults, kPageEject, std::to_string(live.pageEject()));
-    store.set(kDefaults, kPrintMethod, method);
-    store.set(kDefaults, kCopies, window.copiesText());
+    store.set(kDefaults, kPageEject, std::to_string(settings.pageEject));
+    store.set(kDefaults, kPrintMethod, MethodText(settings.printMethodIndex));
+    store.set(kDefaults, kCopies, settings.copies);
 
-    store.set(kMask, kMaskString, maskText);
-    store.set(kMask, kMaskIndex, std::to_string(window.maskIndex()));
+    store.set(kMask, kMaskString, MaskText(settings.masks));
+    store.set(kMask, kMaskIndex, std::to_string(settings.maskIndex));
 
     store.sync();
 }

@@ -4,8 +4,8 @@
 
 #include "platform/legacy_profile.h"
 #include "platform/settings_store.h"
-#include "settings/live_settings.h"
-#include "settings/main_window_settings.h"
+#include "settings/settings.h"
+#include "settings/window_room.h"
 
 namespace vantrel {
 
@@ -19,24 +19,20 @@ struct IniLocation {
 bool IsFirstStart(SettingsStore& store);
 
 // Copies the legacy INI settings into the store, once per user; marks the attempt as made even
-// when there is no legacy file. Writes nothing else.
-void MigrateIniSettings(SettingsStore& store, LegacyProfile& profile,
-                        const MainWindowSettings& window);
+// when there is no legacy file. Writes nothing else. A legacy file without a placement stores
+// the window centred in room.
+void MigrateIniSettings(SettingsStore& store, LegacyProfile& profile, const WindowRoom& room);
 
 // One value of the legacy file (at most 254 characters); the default when missing or empty.
 std::string ReadIniString(LegacyProfile& profile, const IniLocation& location,
                           const std::string& key, const std::string& defaultValue);
 
-// Fills the live settings and the main window's settings from the store. Values that do not
-// convert fall back to their defaults, one by one.
-void LoadSettings(SettingsStore& store, LiveSettings& live, MainWindowSettings& window);
+// The settings the store holds. Values that do not convert fall back to their defaults, one by
+// one.
+Settings LoadSettings(SettingsStore& store);
 
-// Writes the live settings and the main window's settings back; throws SettingsError when the
-// store cannot be written.
-void SaveSettings(SettingsStore& store, const LiveSettings& live, const MainWindowSettings& window);
-
-// The centred top and left of the main window on its screen (the primary one), in twips.
-float CentredTop(const MainWindowSettings& window);
-float CentredLeft(const MainWindowSettings& window);
+// Writes the settings back, the placement only where the settings have both edges; throws
+// SettingsError when the store cannot be written.
+void SaveSettings(SettingsStore& store, const Settings& settings);
 
 }  // namespace vantrel

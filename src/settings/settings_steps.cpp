@@ -6,19 +6,10 @@
 
 namespace vantrel {
 
-namespace {
-
-void ReportUnsaved(const SettingsError& error, MessageSink& messages) {
-    messages.show(std::string("The settings could not be saved: ") + error.what(),
-                  MsgStyle::Exclamation);
-}
-
-}  // namespace
-
-void BringInSettings(SettingsStore& store, LegacyProfile& profile, LiveSettings& live,
-                     MainWindowSettings& window, MessageSink& messages) {
+Settings BringInSettings(SettingsStore& store, LegacyProfile& profile, const WindowRoom& room,
+                         MessageSink& messages) {
     try {
-        if (IsFirstStart(store)) MigrateIniSettings(store, profile, window);
+        if (IsFirstStart(store)) MigrateIniSettings(store, profile, room);
     } catch (const SettingsError& error) {
         // Nothing was saved by the user yet: what failed is carrying the earlier release's
         // settings over, and the window starts from the values that could be read.
@@ -27,15 +18,15 @@ void BringInSettings(SettingsStore& store, LegacyProfile& profile, LiveSettings&
                           error.what(),
                       MsgStyle::Exclamation);
     }
-    LoadSettings(store, live, window);
+    return LoadSettings(store);
 }
 
-void SaveSettingsReporting(SettingsStore& store, const LiveSettings& live,
-                           const MainWindowSettings& window, MessageSink& messages) {
+void SaveSettingsReporting(SettingsStore& store, const Settings& settings, MessageSink& messages) {
     try {
-        SaveSettings(store, live, window);
+        SaveSettings(store, settings);
     } catch (const SettingsError& error) {
-        ReportUnsaved(error, messages);
+        messages.show(std::string("The settings could not be saved: ") + error.what(),
+                      MsgStyle::Exclamation);
     }
 }
 

@@ -25,7 +25,8 @@ class WindowStartupTest : public QObject {
     }
 
     // A position that leaves less of the title bar on a screen than a hand can take it by is
-    // centred instead. Closing the window saves nothing; Exit does.
+    // centred instead. Closing the window saves nothing; Exit does, without the placement of a
+    // minimised window.
     void theWindowStartsFromTheStoredSettingsAndOnlyExitSaves() {
         rig->store.set("Defaults", "PrintMethod", "Move");
         rig->store.set("Defaults", "Copies", "2");
@@ -36,7 +37,7 @@ class WindowStartupTest : public QObject {
         rig->work.write("report.txt", "r");
         rig->work.write("LABEL.PRN", "l");
         QVERIFY(rig->start());
-        Vantrel& window = rig->window();
+        MainWindow& window = rig->window();
         QVERIFY(window.isVisible() && !window.windowIcon().isNull());
         QVERIFY(window.screen()->availableGeometry().contains(window.geometry()));
         QCOMPARE(rig->control<QComboBox>("Combo2").currentText(), QString("Move"));
@@ -45,13 +46,15 @@ class WindowStartupTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(rig->printers.printed().size(), 2u, 10'000);
 
         rig->control<QLineEdit>("Text2").setText("9");
-        rig->forms->optionForm().show();
-        QVERIFY(window.close() && !rig->forms->optionForm().isVisible());
+        rig->control<QComboBox>("Combo1").setCurrentIndex(2);
+        rig->forms->optionsDialog().show();
+        QVERIFY(window.close() && !rig->forms->optionsDialog().isVisible());
         QVERIFY(rig->stored("Defaults", "Copies") == "2" && !window.autoPrintRunning());
-        window.show();
+        const std::string storedTop = rig->stored("Placement", "Top");
+        window.showMinimized();  // a minimised window keeps the stored placement
         rig->control<QPushButton>("Command4").click();
-        QVERIFY(!window.isVisible());
-        QCOMPARE(rig->stored("Defaults", "Copies"), std::string("9"));
+        QVERIFY(!window.isVisible() && rig->stored("Placement", "Top") == storedTop);
+        QCOMPARE(rig->stored("Defaults", "Copies") + rig->stored("Mask", "MaskIndex"), "92");
     }
 
     // The legacy settings are taken over at the first start. What cannot be used is told: a
@@ -69,7 +72,7 @@ class WindowStartupTest : public QObject {
         QVERIFY(rig->user.saw("choose another starting directory under Options"));
         QVERIFY(rig->user.saw("The AutoPrint directory " + rig->dropDirectory()));
         QCOMPARE(rig->control<QLineEdit>("Text1").text(), QDir::homePath() + "/");
-        QCOMPARE(rig->forms->optionForm().startDir(), missing);  // the setting is left alone
+        QCOMPARE(rig->forms->settings().startDir, missing);  // the setting is left alone
         QVERIFY(!rig->window().autoPrintRunning());
         QCOMPARE(rig->window().windowTitle(), QString("Vantrel - AutoPrint off"));
     }

@@ -94,9 +94,23 @@ TEST_F(AutoPrintTest, OutagesKeepTheFilesAndRefusalsGoToFailed) {
     watcher.tick();
     EXPECT_EQ(spooler.printed().size(), 1u);
     EXPECT_EQ(ReadFile(Drop("Failed/b.prn")), "B1");
-    Put("b.prn", "B2");  // a second file of the same name keeps the first
+    Put("b.prn", "B2");  // a second file of the same name keeps the first, and one that takes
+    files.beforeMove = [&](const std::string&, const std::string& to) {  // the next name first
+        if (to.ends_with("b.prn.2")) WriteFile(to, "other");
+        return std::error_code();
+    };
     TwoTicks();
-    EXPECT_EQ(ReadFile(Drop("Failed/b.prn.2")), "B2");
+    EXPECT_EQ(ReadFile(Drop("Failed/b.prn.2")) + ReadFile(Drop("Failed/b.prn.3")), "otherB2");
+
+    // A file that cannot be moved stays, is told of once and is not tried again.
+    Put("c.prn", "C");
+    files.beforeMove = [](auto&, auto&) { return std::make_error_code(std::errc::io_error); };
+    for (int i = 0; i < 3; ++i) TwoTicks();
+    EXPECT_EQ(ReadFile(Drop("c.prn")), "C");
+    EXPECT_EQ(messages.shown.size(), 4u);  // the outage, b twice, c once
+    EXPECT_NE(messages.texts().back().find(") and could not move it to " + Drop("Failed") +
+                                           ": Input/output error"),
+              std::string::npos);
 }
 
 TEST_F(AutoPrintTest, AFileChangedWhilePrintedStays) {

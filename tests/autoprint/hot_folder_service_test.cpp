@@ -99,17 +99,24 @@ TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
 }
 
 // A printed file that cannot be deleted is remembered by name, whatever bytes the name holds,
-// and the next run does not print it again; a record that cannot be saved is told once.
+// and the next run does not print it again, nor a refused one that cannot be moved to Failed/;
+// a record that cannot be saved is told once.
 TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     files.removeError = std::make_error_code(std::errc::permission_denied);
+    files.beforeMove = [&](auto&, auto&) { return files.removeError; };
+    spooler.failDocument = 2;
 #ifdef _WIN32
     const char* name = "kept name.prn";
 #else
     const char* name = "kept\nname.prn";
 #endif
-    Run({{0, [&] { Drop(name, "K"); }}, {3000, [] {}}});
+    Run({{0, [&] { Drop(name, "K"), Drop("r.prn", "R"); }}, {3000, [] {}}});
     Run({{0, [] {}}, {6000, [] {}}});
     EXPECT_EQ(spooler.documents.size(), 1u);
+    EXPECT_EQ(Said("could not move it to Failed/: Permission denied (kept, not printed again)"),
+              1u);
+    EXPECT_EQ(ReadFile((fs::path(in) / "r.prn").string()), "R");
+    spooler.failDocument.reset();
     fs::remove(dir.file("state/autoprint-kept"));
     fs::create_directory(dir.file("state/autoprint-kept"));  // in the way of the record
     Run({{0, [&] { Drop("x.prn", "X"), Drop("y.prn", "Y"); }}, {3000, [] {}}});

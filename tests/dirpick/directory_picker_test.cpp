@@ -5,7 +5,7 @@
 using namespace vantrel;
 using namespace vantrel::testing;
 
-class DirPickTest : public QObject {
+class DirectoryPickerTest : public QObject {
     Q_OBJECT
 
     MessageBoxes messages;
@@ -39,7 +39,7 @@ class DirPickTest : public QObject {
     }
     void answersWhatTheUserChose() {
         QFETCH(QStringList, steps);
-        DirPick picker(messages);
+        DirectoryPicker picker(messages);
         QStringList files;
         QString shown;  // what the dialog says Select takes
         const bool refused = steps[1] == "gone" || steps[1] == QChar(0xFFFD);
@@ -69,5 +69,5 @@ class DirPickTest : public QObject {
     }
 };
 
-QTEST_MAIN(DirPickTest)
+QTEST_MAIN(DirectoryPickerTest)
 #include "directory_picker_test.moc"

@@ -14,7 +14,7 @@ struct OwnedFileSystem {
 };
 
 // The system's own file operations, with hooks that let a test change a file at an exact point
-// of a print (after the Nth read), or make deletes fail, without sleeping.
+// of a print (after the Nth read), or make deletes and moves fail, without sleeping.
 class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
   public:
     HookedFileSystem() : ForwardingFileSystem(*system_) {}
@@ -28,6 +28,9 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
     // Called before a printed file is deleted if unchanged, with its path: the last moment to
     // replace it.
     std::function<void(const std::string&)> beforeRemove;
+    // Called before a file is moved, with both paths: the last moment to take the new name. The
+    // move fails with what it gives, if anything.
+    std::function<std::error_code(const std::string&, const std::string&)> beforeMove;
 
     std::unique_ptr<FileReader> openForReading(const std::string& path) override {
         return std::make_unique<Reader>(system_->openForReading(path), path, *this);
@@ -43,6 +46,10 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
     std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
         if (beforeRemove) beforeRemove(path);
         return removeError ? removeError : system_->removeIfSame(path, expected);
+    }
+    std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
+        const std::error_code error = beforeMove ? beforeMove(from, to) : std::error_code();
+        return error ? error : system_->moveWithoutReplacing(from, to);
     }
 
   private:

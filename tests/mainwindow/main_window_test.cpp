@@ -141,7 +141,7 @@ class MainWindowTest : public QObject {
 
     // "Use AutoPrint" switches AutoPrint, and the caption says when it is off.
     void useAutoPrintSwitchesAutoPrint() {
-        auto& box = Child<QCheckBox>(rig->forms->optionForm(), "Check1");
+        auto& box = Child<QCheckBox>(rig->forms->optionsDialog(), "Check1");
         QVERIFY(box.isChecked() && rig->window().autoPrintRunning());  // as before the box counted
         box.click();
         WriteFile(rig->dropDirectory() + "/job.prn", "RAW");
@@ -155,7 +155,7 @@ class MainWindowTest : public QObject {
     // Return and the keypad's Enter press the focused button; every button has a mnemonic of
     // its own; focus starts on the file list and shows on every control.
     void theKeyboardReachesEveryControl() {
-        Vantrel& window = rig->window();
+        MainWindow& window = rig->window();
         QCOMPARE(window.focusWidget(), &rig->control<QWidget>("File1"));
         QSet<QString> keys{QString()};  // seven of their own, none empty
         for (const char* name :
@@ -212,7 +212,7 @@ class MainWindowTest : public QObject {
         auto off = [](const QWidget& form, const QRect& place) {
             return (form.frameGeometry().center() - place.center()).manhattanLength();
         };
-        InNextDialog<OptionForm>(&rig->window(), [&](OptionForm& options) {
+        InNextDialog<OptionsDialog>(&rig->window(), [&](OptionsDialog& options) {
             QVERIFY(off(options, rig->window().frameGeometry()) <= 4);
         });
         rig->control<QAction>("Options").trigger();

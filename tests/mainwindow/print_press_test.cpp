@@ -21,7 +21,7 @@ class PrintPressTest : public PrintRig, public PrintPressView {
         spooler.installed = {{"Label", "COM1:"}};
         fs::create_directory(dir.path() / "src");
         fs::create_directory(dir.path() / "copies");
-        live.setCopyDir(dir.file("copies"));
+        settings.copyDir = dir.file("copies");
     }
     int fileListIndex() const override { return current; }
     std::vector<std::string> fileEntries() const override { return entries; }
@@ -42,7 +42,7 @@ class PrintPressTest : public PrintRig, public PrintPressView {
             selected.push_back(true);
         }
     }
-    PressResult Press() { return PressPrint(*this, spooler, files, live, messages); }
+    PressResult Press() { return PressPrint(*this, spooler, files, settings, messages); }
 
     int current = 0;
     std::vector<std::string> entries;
@@ -51,7 +51,7 @@ class PrintPressTest : public PrintRig, public PrintPressView {
     std::string copies = "1";
     int action = kActionLeave;
     int refreshes = 0;
-    PlainLiveSettings live;
+    Settings settings;
 };
 
 // Only the first thing missing is said, and nothing is printed.
@@ -80,11 +80,11 @@ TEST_F(PrintPressTest, EverySelectedFileIsPrintedInItsCopiesThenLeft) {
     selected[1] = false;
     current = 1;            // the current entry, unselected, is not printed
     copies = "2.5 copies";  // the leading number, halves to even: two copies
-    live.setPageEject(2);
+    settings.pageEject = 2;
     EXPECT_EQ(Press(), PressResult::Completed);
     ASSERT_EQ(spooler.printed().size(), 4u);
     EXPECT_EQ(spooler.printed()[2].data, "data of c.prn");
-    live.setPageEject(1);
+    settings.pageEject = 1;
     EXPECT_EQ(Press(), PressResult::Completed);
     EXPECT_EQ(spooler.printed().at(4).data, "data of a.prn\f");
     EXPECT_TRUE(fs::exists(Source("a.prn")));
@@ -97,7 +97,7 @@ TEST_F(PrintPressTest, EverySelectedFileIsPrintedInItsCopiesThenLeft) {
 TEST_F(PrintPressTest, SlicesEndWithTheirBudgetAndAnswerBeforeASpoolerCall) {
     AddFiles({"a.prn", "b.prn", "c.prn"});
     std::vector<std::size_t> answeredAt;  // documents started when the window answered
-    PrintPress press(*this, spooler, files, live, messages,
+    PrintPress press(*this, spooler, files, settings, messages,
                      [&] { answeredAt.push_back(spooler.documents.size()); });
     files.afterRead = [](int, const std::string&) {
         std::this_thread::sleep_for(PrintPress::kAnswerEvery * 2);
@@ -124,7 +124,7 @@ TEST_F(PrintPressTest, DeleteRemovesAndMoveEndsInTheCopyDirectoryOnly) {
 
     selected = {false, false, true};
     action = kActionMove;
-    live.setCopyDir(live.copyDir() + "/");  // with or without the separator
+    settings.copyDir = settings.copyDir + "/";  // with or without the separator
     EXPECT_EQ(Press(), PressResult::Completed);
     EXPECT_FALSE(fs::exists(Source("c.prn")));
     EXPECT_EQ(ReadFile(Copy("c.prn")), "data of c.prn");
@@ -135,19 +135,19 @@ TEST_F(PrintPressTest, DeleteRemovesAndMoveEndsInTheCopyDirectoryOnly) {
 TEST_F(PrintPressTest, MoveStopsWhenTheCopyCannotOrMayNotBeMade) {
     AddFiles({"a.prn", "b.prn"});
     action = kActionMove;
-    live.setCopyDir(dir.file("nowhere"));
+    settings.copyDir = dir.file("nowhere");
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(messages.texts().back(), "The Copy To Directory Does Not Exist. File Not Moved");
-    live.setCopyDir(currentDirectory());
+    settings.copyDir = currentDirectory();
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(ReadFile(Source("a.prn")), "data of a.prn");
 
-    live.setCopyDir(dir.file("copies"));
+    settings.copyDir = dir.file("copies");
     dir.write("copies/a.prn", "older");
     messages.answers = {MsgAnswer::No};
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(messages.texts().back(), "File " + PrintName("a.prn") +
-                                           " Already Exists in Copy Directory " + live.copyDir() +
+                                           " Already Exists in Copy Directory " + settings.copyDir +
                                            kPathSeparator + ", Overwrite?");
     EXPECT_EQ(ReadFile(Copy("a.prn")), "older");
     EXPECT_EQ(spooler.printed().size(), 3u);  // b was not printed

@@ -6,28 +6,30 @@
 using namespace vantrel;
 using namespace vantrel::testing;
 
-class OptionFormTest : public QObject {
+class OptionsDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<WindowRig> rig;
-    OptionForm* options = nullptr;
+    OptionsDialog* options = nullptr;
 
     template <typename Control>
     Control& control(const char* name) {
         return Child<Control>(*options, name);
     }
-    // The masks of both lists, which must agree.
+    // The masks of both lists and of the settings in force, which must agree.
     QStringList masks() {
-        QStringList main;
-        for (const auto& mask : rig->window().settings().masks()) main << mask.c_str();
-        return main == Texts(control<QListWidget>("ListMask")) ? main : QStringList{"differ"};
+        QStringList held;
+        for (const auto& mask : rig->forms->settings().masks) held << mask.c_str();
+        const bool agree = held == Texts(control<QListWidget>("ListMask")) &&
+                           held == Texts(*rig->control<QComboBox>("Combo1").view());
+        return agree ? held : QStringList{"differ"};
     }
 
   private slots:
     void init() {
         rig = std::make_unique<WindowRig>();
         QVERIFY(rig->start());
-        options = &rig->forms->optionForm();
+        options = &rig->forms->optionsDialog();
         options->show();
     }
 
@@ -35,14 +37,14 @@ class OptionFormTest : public QObject {
     // keeps what was set, unsaved; Save Changes stores it. Browse starts at the main window's
     // directory, whatever the box holds, and a cancelled pick changes nothing.
     void cancelBringsBackAndSaveChangesStores() {
-        Vantrel& window = rig->window();
+        MainWindow& window = rig->window();
         const QPoint storedPosition = window.pos();
         control<QLineEdit>("Text1").setText("/typed/");
         control<QLineEdit>("TextMask").setText("*.log");
         control<QPushButton>("AddMask").click();
         window.move(storedPosition + QPoint(40, 30));
         control<QPushButton>("Command4").click();
-        QCOMPARE(options->startDir(), WindowRig::dir(rig->work));
+        QCOMPARE(rig->forms->settings().startDir, WindowRig::dir(rig->work));
         QCOMPARE(masks(), (QStringList{"*.txt", "*.prn", "*.*"}));
         QCOMPARE(window.pos(), storedPosition);
 
@@ -77,10 +79,10 @@ class OptionFormTest : public QObject {
         control<QListWidget>("ListMask").setCurrentRow(1);
         control<QPushButton>("DelMask").click();
         QCOMPARE(masks(), (QStringList{"*.txt", "*.*", "*.log"}));
-        QCOMPARE(rig->window().settings().maskIndex(), 0);
+        QCOMPARE(rig->forms->settings().maskIndex, 0);
         control<QListWidget>("ListMask").setCurrentRow(0);
         control<QPushButton>("DelMask").click();
-        QCOMPARE(rig->window().settings().maskIndex(), -1);
+        QCOMPARE(rig->forms->settings().maskIndex, -1);
         rig->window().refreshLists();
         QCOMPARE(Texts(Child<QListView>(rig->window(), "File1")), QStringList{"a.txt"});
     }
@@ -96,7 +98,8 @@ class OptionFormTest : public QObject {
         QTest::keyClick(&start, Qt::Key_Return);
         QVERIFY(options->isVisible() && rig->stored("Defaults", "PageEject") == "2");
         QTest::keyClick(&start, Qt::Key_Escape);
-        QVERIFY(!options->isVisible() && options->startDir() == WindowRig::dir(rig->work));
+        QVERIFY(!options->isVisible() &&
+                rig->forms->settings().startDir == WindowRig::dir(rig->work));
         options->show();
         QTest::keyClick(&control<QPushButton>("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(!options->isVisible());
@@ -118,5 +121,5 @@ class OptionFormTest : public QObject {
     }
 };
 
-QTEST_MAIN(OptionFormTest)
+QTEST_MAIN(OptionsDialogTest)
 #include "options_dialog_test.moc"

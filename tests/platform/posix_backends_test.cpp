@@ -7,8 +7,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "platform/backends.h"
 #include "platform/file_system.h"
@@ -57,6 +60,52 @@ TEST(PosixFileSystem, APrivateFileHasNoNameAndEveryReaderReadsItAll) {
     for (int copy = 0; copy < 2; ++copy) {
         EXPECT_EQ(std::string(got, kept->openForReading()->read(got, sizeof got)), "abc");
     }
+}
+
+// Moves and copies never replace what has the name, and the checks tell the kinds apart.
+TEST(PosixFileSystem, MovesAndCopiesNeverReplaceAndEntriesAreToldApart) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    auto files = MakeSystemFileSystem();
+    auto in = [&](const char* name) { return dir.file(name); };
+    fs::permissions(dir.write("a", "A"), fs::perms::owner_read | fs::perms::group_read);
+    dir.write("taken", "T");
+    fs::create_directory(in("dir"));
+    fs::create_symlink("a", in("link"));
+    fs::create_symlink("dir", in("dirlink"));
+    ::mkfifo(in("fifo").c_str(), 0600);
+    std::string kinds;  // Missing, PlainFile, Directory, Other, and L for a link
+    for (auto name : {"a", "link", "dirlink", "fifo", "gone"}) {
+        kinds += "MPDO"[static_cast<int>(files->kindOf(in(name)))];
+        kinds += files->isSymbolicLink(in(name)) ? "L " : " ";
+    }
+    EXPECT_EQ(kinds, "P PL DL O M ");
+    EXPECT_TRUE(files->sameDirectory(in("dir"), in("dirlink")));
+    EXPECT_FALSE(files->sameDirectory(in("dir"), in(".")) ||
+                 files->sameDirectory(in("a"), in("a")));
+    std::error_code listed;  // a failed listing, then one that succeeds
+    EXPECT_TRUE(files->entryNames(in("taken"), listed).empty() &&
+                listed == std::errc::not_a_directory);
+    // Each step's errno, 0 for none; the steps run in this order.
+    const std::pair<int, std::error_code> kSteps[] = {
+        {EEXIST, files->copyWithoutReplacing(in("a"), in("taken"))},
+        {EEXIST, files->moveWithoutReplacing(in("a"), in("taken"))},
+        {EEXIST, files->copyWithoutReplacing(in("taken"), in("link"))},
+        {ENOTSUP, files->copyWithoutReplacing(in("fifo"), in("new"))},
+        {ENOENT, files->copyWithoutReplacing(in("gone"), in("new"))},
+        {0, files->copyWithoutReplacing(in("a"), in("dir/copy"))},
+        {0, files->moveWithoutReplacing(in("a"), in("moved"))},
+        {0, files->makeDirectory(in("dir"))},
+        {EEXIST, files->makeDirectory(in("taken"))},
+        {ENOENT, files->makeDirectory(in("gone/dir"))},
+    };
+    for (const auto& [expected, got] : kSteps) {
+        EXPECT_EQ(got.value(), expected) << &got - &kSteps[0].second << ": " << got.message();
+    }
+    EXPECT_EQ(ReadFile(in("taken")) + ReadFile(in("moved")) + ReadFile(in("dir/copy")), "TAA");
+    EXPECT_EQ(fs::status(in("dir/copy")).permissions(), fs::status(in("moved")).permissions());
+    EXPECT_EQ(files->entryNames(in("dir"), listed), std::vector<std::string>{"copy"});
+    EXPECT_FALSE(listed || fs::exists(in("new")));
 }
 
 TEST(PosixPlaces, AnUnsetHomeIsTakenFromThePasswordDatabase) {

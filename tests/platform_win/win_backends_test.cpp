@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "platform/backends.h"
+#include "platform/file_system.h"
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/win_registry.h"
 #include "support/temp_dir.h"
@@ -73,6 +74,23 @@ TEST_F(RegistryTest, StoreReportsAFailedWriteAtTheSync) {
     auto store = MakeRegistrySettingsStore(path);
     store->set("Defaults", "StartDir", "D:\\");
     EXPECT_THROW(store->sync(), SettingsError);
+}
+
+// Moves and copies never replace a file, and a folder is told by any of its names.
+TEST(WinFileSystem, MovesAndCopiesNeverReplaceAndFoldersAreToldApart) {
+    TempDir dir;
+    auto files = MakeSystemFileSystem();
+    const std::string a = dir.write("a", "A"), taken = dir.write("taken", "T"),
+                      sub = dir.file("sub");
+    EXPECT_FALSE(files->makeDirectory(sub) || files->makeDirectory(sub) ||
+                 files->copyWithoutReplacing(a, sub + "\\copy"));
+    for (const auto& error : {files->moveWithoutReplacing(a, taken),
+                              files->copyWithoutReplacing(a, taken), files->makeDirectory(taken)}) {
+        EXPECT_EQ(error, std::errc::file_exists) << error.message();
+    }
+    EXPECT_EQ(ReadFile(taken) + ReadFile(sub + "\\copy"), "TA");
+    EXPECT_EQ(files->kindOf(sub + "\\"), PathKind::Directory);
+    EXPECT_TRUE(files->sameDirectory(sub, sub + "\\..\\sub") && !files->isSymbolicLink(sub));
 }
 
 TEST(LegacyProfile, ReadsAsTheProfileFunctionDoesFromTheWindowsDirectory) {

@@ -68,16 +68,14 @@ TEST_F(Winspool, RawJobsArriveByteForByte) {
     }
     TempDir dir;
     auto files = MakeSystemFileSystem();
-    PlainLiveSettings live;
     RecordingMessages messages;
     for (const auto& [bytes, eject] :
          {std::pair{PatternBytes(16384), 1}, std::pair{PatternBytes(16385), 0},
           std::pair{PatternBytes(1 << 20), 1}, std::pair{""s, 1}}) {
         SCOPED_TRACE(::testing::Message() << bytes.size() << " bytes, eject " << eject);
-        live.setPageEject(eject);
         auto outcome =
             SpoolFileRaw(dir.write("data.prn", bytes), "Label_Printer - CUPS:Label_Printer",
-                         *system, *files, live, messages);
+                         *system, *files, SpoolOptions{eject == 1});
         ASSERT_TRUE(outcome.spooled && messages.shown.empty()) << outcome.reason;
         char name[32];
         std::snprintf(name, sizeof name, "job-%04d.bin", ++job);

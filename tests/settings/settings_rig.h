@@ -8,32 +8,28 @@
 
 namespace vantrel::testing {
 
-// A main window on a 1024 x 768 screen of 15 twips a pixel, where its design size of
-// 7305 x 4665 twips is centred at top 3427.5, left 4027.5.
-class TestWindow : public PlainMainWindowSettings {
-  public:
-    bool normal = true;
-    FormGeometry screenArea{0, 0, 15360, 11520};
-    FormGeometry screen() const override { return screenArea; }
-    bool reachable(const FormGeometry& at) const override {
-        return at.left < 15360 && at.top < 11520 && at.left + at.width > 0 &&
-               at.top + at.height > 0;
-    }
-    bool isWindowStateNormal() const override { return normal; }
-};
+// A main window of its design size, 7305 x 4665 twips, on a 1024 x 768 screen of 15 twips a
+// pixel, where it is centred at top 3427.5, left 4027.5.
+inline WindowRoom TestRoom() {
+    return {{0, 0, 15360, 11520}, 7305, 4665, [](const FormGeometry& at) {
+                return at.left < 15360 && at.top < 11520 && at.left + at.width > 0 &&
+                       at.top + at.height > 0;
+            }};
+}
 
-// What the holders hold, with a blank around each "name=value" so that a test can look for
-// " eject=2 "; masks are joined by "|".
-inline std::string Described(const LiveSettings& live, const MainWindowSettings& window) {
+// The settings, with a blank around each "name=value" so that a test can look for " eject=2 ";
+// masks are joined by "|", and top and left are where the window goes in room.
+inline std::string Described(const Settings& settings, const WindowRoom& room) {
     std::string masks;
-    for (const auto& mask : window.masks()) masks += (masks.empty() ? "" : "|") + mask;
+    for (const auto& mask : settings.masks) masks += (masks.empty() ? "" : "|") + mask;
+    const Corner corner =
+        StoredCorner(settings, room).value_or(Corner{CentredTop(room), CentredLeft(room)});
     std::ostringstream out;
-    out << " start=" << live.startDir() << " copy=" << live.copyDir()
-        << " auto=" << live.autoPrint() << " eject=" << live.pageEject()
-        << " method=" << live.printMethodIndex() << " copies=" << window.copiesText()
-        << " masks=" << masks << " count=" << live.maskItemCount()
-        << " index=" << window.maskIndex() << " top=" << window.geometry().top
-        << " left=" << window.geometry().left << ' ';
+    out << " start=" << settings.startDir << " copy=" << settings.copyDir
+        << " auto=" << settings.autoPrint << " eject=" << settings.pageEject
+        << " method=" << settings.printMethodIndex << " copies=" << settings.copies
+        << " masks=" << masks << " index=" << settings.maskIndex << " top=" << corner.top
+        << " left=" << corner.left << ' ';
     return out.str();
 }
 

@@ -30,13 +30,12 @@ class SettingsTest : public ::testing::Test {
         SetLines(legacyLines, [this](auto section, auto key, auto value) {
             profile.values[{iniPath, section, key}] = value;
         });
-        MigrateIniSettings(store, profile, window);
+        MigrateIniSettings(store, profile, room);
         return Described(store);
     }
 
     FakeSettingsStore store;
-    PlainLiveSettings live;
-    TestWindow window;
+    WindowRoom room = TestRoom();
     TempDir dir;
     std::string iniPath = dir.path().string() + kPathSeparator + "Vantrel.Ini";
     FakeLegacyProfile profile;
@@ -47,11 +46,10 @@ class SettingsTest : public ::testing::Test {
 const std::string kMasks = "Mask/MaskString=*.a *.b *.c\nMask/MaskIndex=";
 const std::string kTop = "Placement/Top=";
 
-// Stored values, as "Section/Key=value" lines, and a part of what the holders hold after
-// loading them. The holders are loaded into again and again, as those of the window are.
+// Stored values, as "Section/Key=value" lines, and a part of the settings loaded from them.
 const std::pair<std::string, std::string> kLoadCases[] = {
     {"", "start=" + DefaultStartDirectory() + " copy=" + DefaultCopyDirectory() +
-             " auto=1 eject=0 method=0 copies=1 masks=*.txt|*.bat|*.ini|*.* count=4 index=0 "
+             " auto=1 eject=0 method=0 copies=1 masks=*.txt|*.bat|*.ini|*.* index=0 "
              "top=3427.5 left=4027.5"},
     // AutoPrint ran whatever the box said until a save of this release: it keeps running.
     {"Defaults/AutoPrint=0\nDefaults/PageEject= 2 \nDefaults/PrintMethod=Delete",
@@ -63,8 +61,8 @@ const std::pair<std::string, std::string> kLoadCases[] = {
     {"Defaults/AutoPrint=1x\nDefaults/AutoPrintSet=1\nDefaults/PageEject=1.5\nDefaults/"
      "PrintMethod=Move ",
      "auto=0 eject=0 method=0"},
-    {"Mask/MaskString=  *.p *.t   *.?  ", "masks=*.p|*.t|*.? count=3"},
-    {"Mask/MaskString=  \nMask/MaskIndex=0", "masks= count=0 index=-1"},
+    {"Mask/MaskString=  *.p *.t   *.?  ", "masks=*.p|*.t|*.?"},
+    {"Mask/MaskString=  \nMask/MaskIndex=0", "masks= index=-1"},
     {kMasks + "2", "index=2"},
     {kMasks + "3", "index=-1"},
     {kMasks + "-2", "index=-1"},
@@ -78,17 +76,18 @@ const std::pair<std::string, std::string> kLoadCases[] = {
 };
 
 TEST_F(SettingsTest, LoadGivesEachValueOrItsDefault) {
+    EXPECT_EQ(LoadSettings(store), Settings{});  // the value's defaults are the empty store's
     for (const auto& [stored, expected] : kLoadCases) {
         SCOPED_TRACE(stored);
         Store(stored);
-        LoadSettings(store, live, window);
-        EXPECT_THAT(Described(live, window), ::testing::HasSubstr(' ' + expected + ' '));
+        EXPECT_THAT(Described(LoadSettings(store), room),
+                    ::testing::HasSubstr(' ' + expected + ' '));
     }
     // A primary screen right of and below another one: centred on it, wherever it stands.
-    window.screenArea = {15360, 600, 15360, 11520};
+    room.screen = {15360, 600, 15360, 11520};
     Store("");
-    LoadSettings(store, live, window);
-    EXPECT_THAT(Described(live, window), ::testing::HasSubstr(" top=4027.5 left=19387.5 "));
+    EXPECT_THAT(Described(LoadSettings(store), room),
+                ::testing::HasSubstr(" top=4027.5 left=19387.5 "));
 }
 
 // A value of each key, as SaveSettings writes back what LoadSettings read: edges with every
@@ -99,8 +98,8 @@ const std::string kEveryValue =
     "Defaults/PageEject=2\nDefaults/PrintMethod=Move\nDefaults/StartDir=\nMask/MaskIndex=1\n"
     "Mask/MaskString=*.prn *.a\nPlacement/Left=1e-30\nPlacement/Top=1234.5677\n";
 
-// Stored values loaded, whether the window is then neither minimised nor maximised, and what a
-// save into an empty store writes.
+// Stored values loaded, whether the window then has a placement to save (it has none while
+// minimised or maximised), and what a save into an empty store writes.
 const std::tuple<std::string, bool, Matcher<const std::string&>> kSaveCases[] = {
     {kEveryValue, true, kEveryValue},
     {"Defaults/PrintMethod=Delete", true, ::testing::HasSubstr("/PrintMethod=Delete\n")},
@@ -108,27 +107,27 @@ const std::tuple<std::string, bool, Matcher<const std::string&>> kSaveCases[] = 
 };
 
 TEST_F(SettingsTest, SaveWritesBackWhatLoadRead) {
-    for (const auto& [stored, normal, saved] : kSaveCases) {
+    for (const auto& [stored, placed, saved] : kSaveCases) {
         SCOPED_TRACE(stored);
         Store(stored);
-        LoadSettings(store, live, window);
-        window.normal = normal;
+        Settings settings = LoadSettings(store);
+        if (!placed) settings.top = settings.left = std::nullopt;
         store.values.clear();
-        SaveSettings(store, live, window);
+        SaveSettings(store, settings);
         EXPECT_THAT(Described(store), saved);
     }
 }
 
 TEST_F(SettingsTest, StoreFailureIsReportedByMigrationAndSave) {
     store.syncFails = true;
-    EXPECT_THROW(MigrateIniSettings(store, profile, window), SettingsError);
-    EXPECT_THROW(SaveSettings(store, live, window), SettingsError);
+    EXPECT_THROW(MigrateIniSettings(store, profile, room), SettingsError);
+    EXPECT_THROW(SaveSettings(store, Settings{}), SettingsError);
 }
 
 TEST_F(SettingsTest, MigrationWithoutLegacyFileOnlyRecordsTheAttempt) {
     EXPECT_TRUE(IsFirstStart(store));
     std::filesystem::create_directory(iniPath);  // nor is a directory of its name read
-    MigrateIniSettings(store, profile, window);
+    MigrateIniSettings(store, profile, room);
     EXPECT_FALSE(IsFirstStart(store));
     EXPECT_EQ(Described(store), "Migration/Done=1\n");
 }

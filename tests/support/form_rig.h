@@ -77,7 +77,7 @@ struct WindowRig {
         forms = StartWindow(seams, {appDir.path().string(), dataDir.path().string(), {}, 50});
         return forms != nullptr;
     }
-    Vantrel& window() { return forms->vantrel(); }
+    MainWindow& window() { return forms->mainWindow(); }
     template <typename Control>
     Control& control(const char* name) {
         return Child<Control>(window(), name);

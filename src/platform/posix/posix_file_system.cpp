@@ -9,9 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/directory_listing.h"
 #include "platform/file_system.h"
 #include "platform/posix/file_identity.h"
+#include "platform/posix/no_replace.h"
 #include "platform/posix/unnamed_file.h"
 
 namespace vantrel {
@@ -104,10 +108,13 @@ class PosixFileReader : public FileReader {
 // Back under its name, unless a newer file took it meanwhile: then it keeps the name it has,
 // which is not hidden, so that it is found and printed in turn.
 void PutBack(const std::string& aside, const std::string& path) {
-    if (::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return;
-    if (errno != EINVAL && errno != ENOSYS) return;
-    // A file system without that flag: a hard link never replaces what is there either.
-    if (::link(aside.c_str(), path.c_str()) == 0) ::unlink(aside.c_str());
+    MoveWithoutReplacing(aside, path);
+}
+
+std::optional<struct stat> StatusOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return info;
 }
 
 class PosixFileSystem : public FileSystem {
@@ -158,6 +165,53 @@ class PosixFileSystem : public FileSystem {
     std::unique_ptr<PrivateFile> createPrivateFile() override {
         const char* tmp = std::getenv("TMPDIR");
         return CreateUnnamedFile(tmp && *tmp == '/' ? tmp : "/tmp");
+    }
+
+    std::vector<std::string> entryNames(const std::string& directory,
+                                        std::error_code& error) override {
+        error.clear();
+        std::vector<std::string> names;
+        try {
+            for (auto& entry : ListDirectory(directory)) names.push_back(std::move(entry.name));
+        } catch (const std::system_error& failed) {
+            error = failed.code();
+            names.clear();
+        }
+        return names;
+    }
+
+    std::error_code makeDirectory(const std::string& path) override {
+        if (::mkdir(path.c_str(), 0777) == 0) return {};
+        const std::error_code error(errno, std::generic_category());
+        if (error == std::errc::file_exists && kindOf(path) == PathKind::Directory) return {};
+        return error;
+    }
+
+    std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
+        return MoveWithoutReplacing(from, to);
+    }
+
+    std::error_code copyWithoutReplacing(const std::string& from, const std::string& to) override {
+        return CopyWithoutReplacing(from, to);
+    }
+
+    PathKind kindOf(const std::string& path) override {
+        const auto info = StatusOf(path);
+        if (!info) return PathKind::Missing;
+        if (S_ISREG(info->st_mode)) return PathKind::PlainFile;
+        return S_ISDIR(info->st_mode) ? PathKind::Directory : PathKind::Other;
+    }
+
+    bool isSymbolicLink(const std::string& path) override {
+        struct stat info {};
+        return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    }
+
+    bool sameDirectory(const std::string& a, const std::string& b) override {
+        const auto first = StatusOf(a);
+        const auto second = StatusOf(b);
+        return first && second && S_ISDIR(first->st_mode) && S_ISDIR(second->st_mode) &&
+               first->st_dev == second->st_dev && first->st_ino == second->st_ino;
     }
 };
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
+#include "platform/directory_listing.h"
 #include "platform/file_system.h"
 #include "platform/win/win_error.h"
 
@@ -64,6 +66,27 @@ std::optional<FileIdentity> PlainEntryIdentity(HANDLE handle) {
         return std::nullopt;
     }
     return IdentityOf(info);
+}
+
+// The volume and file index of the directory at path, links followed; nothing for anything else.
+std::optional<std::pair<DWORD, std::uint64_t>> DirectoryIdentity(const std::string& path) {
+    Handle handle(OpenPath(path, 0));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return std::nullopt;
+    }
+    return std::pair{info.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// The last error of making a new name: one that is taken is said as on every system.
+std::error_code NewNameError() {
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        return std::make_error_code(std::errc::file_exists);
+    }
+    return {static_cast<int>(error), std::system_category()};
 }
 
 class WinFileReader : public FileReader {
@@ -218,6 +241,66 @@ class WinFileSystem : public FileSystem {
             throw FileReadError(LastWindowsErrorText());
         }
         return std::make_unique<DeletedOnClose>(path);
+    }
+
+    std::vector<std::string> entryNames(const std::string& directory,
+                                        std::error_code& error) override {
+        error.clear();
+        std::vector<std::string> names;
+        try {
+            for (auto& entry : ListDirectory(directory)) names.push_back(std::move(entry.name));
+        } catch (const std::system_error& failed) {
+            error = failed.code();
+            names.clear();
+        }
+        return names;
+    }
+
+    std::error_code makeDirectory(const std::string& path) override {
+        if (CreateDirectoryA(path.c_str(), nullptr)) return {};
+        const std::error_code error = NewNameError();
+        if (error == std::errc::file_exists && kindOf(path) == PathKind::Directory) return {};
+        return error;
+    }
+
+    // Without MOVEFILE_REPLACE_EXISTING, a name that is taken fails the move.
+    std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
+        if (MoveFileExA(from.c_str(), to.c_str(), 0)) return {};
+        return NewNameError();
+    }
+
+    std::error_code copyWithoutReplacing(const std::string& from, const std::string& to) override {
+        if (CopyFileA(from.c_str(), to.c_str(), TRUE)) return {};
+        const std::error_code error = NewNameError();
+        if (error != std::errc::file_exists) DeleteFileA(to.c_str());
+        return error;
+    }
+
+    PathKind kindOf(const std::string& path) override {
+        Handle handle(OpenPath(path, 0));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) {
+            return PathKind::Missing;
+        }
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::Directory;
+        return GetFileType(handle.get()) == FILE_TYPE_DISK ? PathKind::PlainFile : PathKind::Other;
+    }
+
+    // Only links and junctions: other reparse points, such as files kept in the cloud, are the
+    // files themselves.
+    bool isSymbolicLink(const std::string& path) override {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(path.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return false;
+        FindClose(search);
+        return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+               (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+    }
+
+    bool sameDirectory(const std::string& a, const std::string& b) override {
+        const auto first = DirectoryIdentity(a);
+        return first && first == DirectoryIdentity(b);
     }
 };
 
