@@ -183,6 +183,7 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
         spooled_, path, known ? *known : SpooledFile{settled, {}, copies_, {}}, wait_, {}};
     if (known && !settleBeingSent(folder, name, path, ledger.entry)) return;
     const SpooledFile& entry = ledger.entry;
+    const std::size_t spooledBefore = entry.jobs.size();
     const auto outcome = PrintDroppedFile(
         {folder.place.folder, path, settled},
         [&] {
@@ -190,6 +191,11 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
         },
         entry.copies, options_, {seams_.printers, seams_.files, kept_}, &ledger);
     noteSaved(ledger.unsaved, spooled_.recordPath());
+    // Spooled whole by an earlier run: followed again without saying so twice.
+    if (outcome.fate == DroppedFate::Spooled && entry.jobs.size() == spooledBefore) {
+        back(folder, outcome.printer);
+        return follow(folder, name, entry);
+    }
     report(folder, name, outcome, entry);
 }
 
