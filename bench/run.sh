@@ -16,7 +16,9 @@
 #      last byte at the printer (aim: < 1.5 s); its resident set size while BENCH_FLOW_FILES files
 #      (default 100,000) pass through its folder (aim: flat);
 #   6. the main window on a start directory of 100,000 files: shown with its full list (aim:
-#      < 500 ms), Refresh and the directory picker opening (aim: < 300 ms each), best/worst of 3.
+#      < 500 ms), Refresh and the directory picker opening (aim: < 300 ms each), best/worst of 3;
+#   7. the cost of --wait (bench/wait.sh): requests per job while waiting, and the time from the
+#      job's last byte at the printer to the program's exit (aim: < 500 ms), against lp -o raw.
 #
 # Usage: bench/run.sh [BUILD_DIR]     (default: build/ in the repository; run as root)
 #   BENCH_RUNS   runs of the 100 MB case per program (default 3)
@@ -287,3 +289,5 @@ for figure in "start:window shown with its list" "refresh:Refresh" "picker:direc
     printf '  %-34s %8s ms (best/worst)\n' "${figure#*:}" \
         "$(sed "s/.*${figure%%:*}_ms=\([0-9/]*\).*/\1/" <<<"$lists")"
 done
+
+bash "$root/bench/wait.sh" "$build"

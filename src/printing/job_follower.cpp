@@ -30,7 +30,8 @@ void JobFollower::ask(PrinterSystem& system, FollowedJob& followed, FollowClock:
     try {
         followed.last = system.jobStatus(followed.job.printer, followed.job.id);
     } catch (const SpoolError& error) {
-        if (error.kind() == SpoolError::Kind::Refused) followed.last = {{}, error.what()};
+        if (error.kind() == SpoolError::Kind::Refused)
+            followed.last = {JobState::Unknown, error.what()};
     }
     followed.asked = now;
     followed.due = now + AskInterval(++followed.asks);

@@ -41,6 +41,8 @@ TEST_F(CupsBackend, ListsTheQueuesInSchedulerOrderWithTheirDevices) {
         const std::string port = ReadFile(cups_.dir + "/capture/" + name + ".port");
         expected.push_back({name, "socket://127.0.0.1:" + port.substr(0, port.find('\n'))});
     }
+    for (const char* name : {kAbortingQueue, kStoppingQueue})
+        expected.push_back({name, "socket://127.0.0.1:1/?contimeout=1"});
     EXPECT_EQ(system_->printers(), expected);
     std::filesystem::remove(lpoptions);
     EXPECT_EQ(system_->openPrinter("No_Such_Queue"), nullptr);

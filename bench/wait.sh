@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The cost of "vantrel --wait" against "lp -o raw", on a private CUPS scheduler of its own whose
+# access log lists every request: a 1 KB label printed BENCH_WAIT_RUNS times (default 10) by each,
+# and for each the medians of the wall time and of the time from the job's last byte at the
+# capture printer to the program's exit (the job completes between the two; aim: < 500 ms for
+# vantrel --wait; lp ends before the job does, so its figure is negative), and the scheduler's
+# job-state requests per job.
+#
+# Usage: bench/wait.sh [BUILD_DIR]     (default: build/ in the repository; run as root; run.sh
+# runs it last)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+runs="${BENCH_WAIT_RUNS:-10}"
+source "$root/scripts/cups/common.sh"
+cmake --build "$build" -j2 --target vantrel capture_printer >/dev/null
+vantrel="$build/src/app/vantrel"
+export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
+
+work="$(mktemp -d /tmp/vantrel-bench-wait.XXXXXX)"
+chmod 755 "$work"
+trap 'cups_stop "$work/cups"; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+mkdir -p "$work/home" "$work/cups"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+unset LPDEST PRINTER
+
+VANTREL_CUPS_ACCESS_LOG_LEVEL=all cups_start_scheduler "$work/cups" abort-job
+cups_add_capture_queue "$work/cups" Wait_Printer
+cups_write_env "$work/cups"
+set -a
+source "$work/cups/env"
+set +a
+log="$work/cups/capture/Wait_Printer/capture.log"
+access="$work/cups/log/access_log"
+label="$work/label.prn"
+head -c 1024 /dev/urandom >"$label"
+
+now_ns() { date +%s%N; }
+jobs_in() { if [[ -f "$log" ]]; then wc -l <"$log"; else echo 0; fi; }
+asks() { grep -c 'Get-Job-Attributes' "$access" || true; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
+
+# last_byte N: waits until the capture printer has N jobs; prints the last one's last-byte time.
+last_byte() {
+    local i
+    for ((i = 0; i < 3000; ++i)); do
+        if [[ $(jobs_in) -ge $1 ]]; then
+            tail -n 1 "$log" | awk '{print $4}'
+            return
+        fi
+        sleep 0.01
+    done
+    echo "bench: the capture printer did not get job $1" >&2
+    exit 1
+}
+
+"$vantrel" "$label" Wait_Printer  # the first start writes the settings
+last_byte 1 >/dev/null
+
+echo "== Waiting for the job's end: a 1 KB label, $runs runs each (medians)"
+printf '  %-22s %10s %22s %14s\n' "" "wall ms" "last byte to exit ms" "requests/job"
+for tool in "lp -o raw" "vantrel --wait"; do
+    walls=() after=()
+    asked_before=$(asks)
+    for ((i = 0; i < runs; ++i)); do
+        done_jobs=$(jobs_in)
+        start=$(now_ns)
+        if [[ $tool == lp* ]]; then
+            lp -d Wait_Printer -o raw "$label" >/dev/null
+        else
+            "$vantrel" --wait "$label" Wait_Printer
+        fi
+        end=$(now_ns)
+        last=$(last_byte $((done_jobs + 1)))
+        walls+=("$(ms $((end - start)))")
+        after+=("$(ms $((end - last)))")
+        sleep 0.2
+    done
+    requests=$(awk -v a="$(asks)" -v b="$asked_before" -v n="$runs" 'BEGIN { printf "%.1f", (a - b) / n }')
+    printf '  %-22s %10s %22s %14s\n' "$tool" "$(median "${walls[@]}")" "$(median "${after[@]}")" \
+        "$requests"
+done
