@@ -186,52 +186,41 @@ TEST_F(ServiceTest, AFolderThatGoesAndComesBackIsToldOfOnceEach) {
 
 // The service killed at each point of a file's life, then started again over the same records
 // and files: each copy is printed exactly once, and the file is gone once it was.
+// Where the first run dies: at the at-th open, read, release or delete; or never, its run ending
+// while the first job is still pending.
+enum class Hook { Open, Read, Finish, Remove, JobPending };
 struct KillPoint {
     std::string name;
     bool wait;
-    std::function<void(FakePrinterSystem&, HookedFileSystem&, int& calls)>
-        arm;  // sets the hook that kills the first run
+    Hook hook;
+    int at;
 };
 
 class ServiceKilledTest : public ServiceTest, public ::testing::WithParamInterface<KillPoint> {};
 
 const KillPoint kKillPoints[] = {
-    {"BeforeSpooling", false,
-     []([[maybe_unused]] FakePrinterSystem& spooler, [[maybe_unused]] HookedFileSystem& files,
-        int& calls) { files.beforeOpen = [&](auto&) { ++calls == 1 ? throw Killed() : void(); }; }},
-    {"BetweenTwoCopies", false,
-     []([[maybe_unused]] FakePrinterSystem& spooler, [[maybe_unused]] HookedFileSystem& files,
-        int& calls) { files.beforeOpen = [&](auto&) { ++calls == 2 ? throw Killed() : void(); }; }},
-    {"WhileACopyIsSent", false,
-     []([[maybe_unused]] FakePrinterSystem& spooler, [[maybe_unused]] HookedFileSystem& files,
-        int& calls) {
-         files.afterRead = [&](int, auto&) { ++calls == 2 ? throw Killed() : void(); };
-     }},
-    {"AfterACopyWasSentBeforeItsJobWasNoted", false,
-     []([[maybe_unused]] FakePrinterSystem& spooler, [[maybe_unused]] HookedFileSystem& files,
-        int& calls) { spooler.afterFinish = [&] { ++calls == 1 ? throw Killed() : void(); }; }},
-    {"AfterSpoolingBeforeCompletion", true,
-     [](FakePrinterSystem& spooler, HookedFileSystem&, int&) {
-         spooler.jobStates = {{1, {{JobState::Pending, {}}}}};
-     }},
-    {"AfterCompletionBeforeTheDelete", true,
-     []([[maybe_unused]] FakePrinterSystem& spooler, [[maybe_unused]] HookedFileSystem& files,
-        int& calls) {
-         files.beforeRemove = [&](auto&) { ++calls == 1 ? throw Killed() : void(); };
-     }},
-    {"AfterSpoolingBeforeTheDelete", false,
-     []([[maybe_unused]] FakePrinterSystem& spooler, [[maybe_unused]] HookedFileSystem& files,
-        int& calls) {
-         files.beforeRemove = [&](auto&) { ++calls == 1 ? throw Killed() : void(); };
-     }},
+    {"BeforeSpooling", false, Hook::Open, 1},
+    {"BetweenTwoCopies", false, Hook::Open, 2},
+    {"WhileACopyIsSent", false, Hook::Read, 2},
+    {"AfterACopyWasSentBeforeItsJobWasNoted", false, Hook::Finish, 1},
+    {"AfterSpoolingBeforeCompletion", true, Hook::JobPending, 0},
+    {"AfterCompletionBeforeTheDelete", true, Hook::Remove, 1},
+    {"AfterSpoolingBeforeTheDelete", false, Hook::Remove, 1},
 };
 
 TEST_P(ServiceKilledTest, EveryCopyIsPrintedOnceAcrossTheRestart) {
     copies = 2;
     waits = GetParam().wait;
     const std::string big(20000, 'B');
-    int calls = 0;
-    GetParam().arm(spooler, files, calls);
+    const auto kill = [calls = 0, at = GetParam().at](auto&&...) mutable {
+        if (++calls == at) throw Killed();
+    };
+    const Hook hook = GetParam().hook;
+    hook == Hook::Open     ? void(files.beforeOpen = kill)
+    : hook == Hook::Read   ? void(files.afterRead = kill)
+    : hook == Hook::Finish ? void(spooler.afterFinish = kill)
+    : hook == Hook::Remove ? void(files.beforeRemove = kill)
+                           : void(spooler.jobStates = {{1, {{JobState::Pending, {}}}}});
     Run({{0, [&] { Drop("a.prn", big); }}, {4000, [] {}}});
     spooler.jobStates.clear();
     Run({{0, [] {}}, {4000, [] {}}});
@@ -314,7 +303,6 @@ TEST(SpooledJobsRecordTest, EachServiceKeepsTheOthersEntries) {
     const SpooledFile b{{5, 6, 7, 8}, "\"Q\"", 1, {}};
     EXPECT_FALSE(one.put("/in/a \"x\"\n.prn", a));
     EXPECT_FALSE(two.put("/other/b.prn", b));
-    EXPECT_FALSE(one.drop("/in/none"));
     SpooledJobsRecord read(path);
     ASSERT_NE(read.find("/in/a \"x\"\n.prn"), nullptr);
     EXPECT_EQ(*read.find("/in/a \"x\"\n.prn"), a);
