@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -203,6 +204,10 @@ TEST_F(HotFolders, SigtermDuringABigJobLeavesItWholeOrAbsent) {
 // never sent again, and its file goes to Failed/ once the job is cancelled; a file killed in the
 // middle of its document, or just after it, is printed once, whole, and then deleted.
 TEST_F(HotFolders, AServiceKilledAndStartedAgainPrintsEachFileOnce) {
+    const std::shared_ptr<void> restarted(nullptr, [](void*) {
+        RunProgram({"cancel", "-a", kStoppingQueue});
+        RunProgram({"cupsenable", kStoppingQueue});
+    });
     const std::string held = "held-" + std::to_string(::getpid()) + ".prn";
     a_.write(held, "held bytes");
     const std::vector<std::string> stopping{"--wait", a_.path().string() + "=" + kStoppingQueue};
