@@ -104,6 +104,9 @@ PreserveJobHistory 30
 PreserveJobFiles No
 MaxJobs ${VANTREL_CUPS_MAX_JOBS:-0}
 AccessLogLevel ${VANTREL_CUPS_ACCESS_LOG_LEVEL:-actions}
+# A job whose sender died before its document ended is given up after 20 s, not 15 minutes, so
+# that a test of a service killed mid-document sees its copy sent again.
+MultipleOperationTimeout 20
 <Location />
   Order allow,deny
   Allow all

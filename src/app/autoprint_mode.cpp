@@ -27,7 +27,8 @@ namespace {
 int Refuse(const std::string& why) {
     std::fprintf(stderr,
                  "vantrel: %s\n"
-                 "Usage: vantrel --autoprint [--settle SECONDS] [DIR[=PRINTER] ...]; see vantrel "
+                 "Usage: vantrel --autoprint [--settle SECONDS] [--wait] [DIR[=PRINTER] ...]; see "
+                 "vantrel "
                  "--help\n",
                  EscapeControls(why).c_str());
     return 2;
@@ -150,9 +151,10 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
-    HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath(),
-                              SpoolOptions{EjectBetweenJobs(settings)}},
-                             {reused, *files, *events, *stop}, JournalLine);
+    HotFolderService service(
+        {request.folders, request.settle, *copies, KeptFilesRecordPath(),
+         SpoolOptions{EjectBetweenJobs(settings)}, SpooledJobsRecordPath(), request.wait},
+        {reused, *files, *events, *stop}, JournalLine);
     service.run();
     return 0;
 }

@@ -67,6 +67,8 @@ AutoPrintRequest ParseAutoPrintArguments(const std::vector<std::string>& words,
             if (i + 1 == words.size())
                 throw AutoPrintUsageError("--settle needs a number of seconds");
             request.settle = SettleTime(words[++i]);
+        } else if (word == "--wait") {
+            request.wait = true;
         } else if (word.starts_with("--")) {
             throw AutoPrintUsageError("unknown option " + word);
         } else {

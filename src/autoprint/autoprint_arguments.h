@@ -22,6 +22,7 @@ struct HotFolder {
 struct AutoPrintRequest {
     std::vector<HotFolder> folders;  // none: the drop directory on the default printer
     std::chrono::milliseconds settle{1000};
+    bool wait = false;  // a file goes once its jobs completed, not once they were spooled
 };
 
 // A command line that is refused; what() says why, in words for the user.
@@ -34,8 +35,8 @@ class AutoPrintUsageError : public std::runtime_error {
 // otherwise.
 using FolderResolver = std::function<std::optional<std::string>(const std::string&)>;
 
-// Reads the words after --autoprint: "--settle SECONDS" and any number of "DIR=PRINTER" or
-// "DIR". A word is split at its last "="; a word that names a directory as a whole is a folder
+// Reads the words after --autoprint: "--settle SECONDS", "--wait" and any number of "DIR=PRINTER"
+// or "DIR". A word is split at its last "="; a word that names a directory as a whole is a folder
 // for the default printer. Throws AutoPrintUsageError for an unknown option, a settle time that
 // is no number of seconds from 0 to 3600, an empty folder or printer, a folder that is no
 // directory, a folder given twice, and a folder that is another one's Failed subdirectory.

@@ -17,6 +17,11 @@ std::string KeptFilesRecordPath() {
     return state.empty() ? std::string() : (fs::path(state) / "autoprint-kept").string();
 }
 
+std::string SpooledJobsRecordPath() {
+    const std::string state = UserStateDirectory();
+    return state.empty() ? std::string() : (fs::path(state) / "autoprint-spooled").string();
+}
+
 AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system,
                                    FileSystem& files, std::function<SpoolOptions()> options,
                                    MessageSink& messages, std::function<std::string()> copiesText,

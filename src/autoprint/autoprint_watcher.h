@@ -106,5 +106,7 @@ class AutoPrintWatcher {
 
 // Where the files AutoPrint gave up on are remembered: in the user's state directory.
 std::string KeptFilesRecordPath();
+// Where the headless AutoPrint notes the files in print and their jobs, beside it.
+std::string SpooledJobsRecordPath();
 
 }  // namespace vantrel

@@ -10,21 +10,47 @@ namespace {
 // Each copy opens the file at path itself, never through a link, and only while it is still the
 // file that settled, so that nothing swapped in after the look is read. A file found changed at
 // the open fails as Changed, as one that changed while it was sent does: nothing of it was
-// printed, and it is to settle again.
+// printed, and it is to settle again. A ledger is told of each copy before its document starts
+// and once its job is known, so that a run killed at any point knows what became of it.
 CopiesOutcome PrintSettledFile(const DroppedFile& file, const std::string& selection, int copies,
-                               const SpoolOptions& options, DropSeams seams) {
+                               const SpoolOptions& options, DropSeams seams, CopyLedger* ledger) {
     bool changed = false;
-    const SpoolInput input{file.path, DocumentName(file.path),
-                           [&]() -> std::unique_ptr<FileReader> {
-                               try {
-                                   return seams.files.openSettled(file.path, file.settled);
-                               } catch (const FileChangedError&) {
-                                   changed = true;
-                                   throw;
-                               }
-                           }};
-    CopiesOutcome outcome = PrintCopiesOf(input, selection, copies, seams.printers, options);
-    if (changed) outcome.failure = SpoolFailure::Changed;
+    SpoolInput input{file.path, DocumentName(file.path), [&]() -> std::unique_ptr<FileReader> {
+                         try {
+                             return seams.files.openSettled(file.path, file.settled);
+                         } catch (const FileChangedError&) {
+                             changed = true;
+                             throw;
+                         }
+                     }};
+    if (!ledger) {
+        CopiesOutcome outcome = PrintCopiesOf(input, selection, copies, seams.printers, options);
+        if (changed) outcome.failure = SpoolFailure::Changed;
+        return outcome;
+    }
+    CopiesOutcome outcome;
+    outcome.requested = copies;
+    outcome.spooled = static_cast<int>(ledger->entry.jobs.size());
+    outcome.shownName = file.path;
+    SpooledFile& entry = ledger->entry;
+    for (int copy = outcome.spooled + 1; copy <= copies; ++copy) {
+        input.documentName = SpooledCopyName(file.path, file.settled, copy);
+        entry.jobs.push_back(kBeingSent);
+        ledger->unsaved = ledger->record.put(ledger->path, entry);
+        SpoolOutcome one = SpoolInputRaw(input, selection, seams.printers, options);
+        outcome.printer = one.printer;
+        if (!one.spooled) {
+            outcome.failure = changed ? SpoolFailure::Changed : one.failure;
+            outcome.reason = one.reason;
+            break;
+        }
+        if (!outcome.identity) outcome.identity = one.identity;
+        entry.jobs.back() = one.jobId;
+        ledger->unsaved = ledger->record.put(ledger->path, entry);
+        ++outcome.spooled;
+    }
+    // Every copy was spooled by an earlier run: the file is the one that settled.
+    if (!outcome.identity && outcome.allSpooled()) outcome.identity = file.settled;
     return outcome;
 }
 
@@ -39,14 +65,15 @@ bool StillInstalled(PrinterSystem& printers, const std::string& printer) {
 }
 
 // Deletes the printed file, only while the path still names the very file that was printed.
-void RemovePrinted(const CopiesOutcome& printed, const DroppedFile& file, DropSeams seams,
+void RemovePrinted(const FileIdentity& printed, const DroppedFile& file, DropSeams seams,
                    DroppedOutcome& outcome) {
-    outcome.size = printed.identity->size;
-    if (CheckPrintedFile(printed, seams.files, file.path) != AfterPrint::MayGo) {
+    outcome.size = printed.size;
+    const auto now = seams.files.identityOf(file.path);
+    if (!now || !(*now == printed)) {
         outcome.fate = DroppedFate::ChangedAfterPrint;
         return;
     }
-    outcome.error = seams.files.removeIfSame(file.path, *printed.identity);
+    outcome.error = seams.files.removeIfSame(file.path, printed);
     if (outcome.error == kNotTheSameFile) {
         outcome.fate = DroppedFate::ChangedAfterPrint;
     } else if (!outcome.error || outcome.error == std::errc::no_such_file_or_directory) {
@@ -56,7 +83,7 @@ void RemovePrinted(const CopiesOutcome& printed, const DroppedFile& file, DropSe
     } else {
         outcome.fate = DroppedFate::PrintedKept;
         outcome.remembered = true;
-        outcome.unsaved = seams.kept.add(file.path, *printed.identity);
+        outcome.unsaved = seams.kept.add(file.path, printed);
     }
 }
 
@@ -89,7 +116,7 @@ bool DroppedOutcome::printerAnswered() const {
 }
 
 DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
-                                const SpoolOptions& options, DropSeams seams) {
+                                const SpoolOptions& options, DropSeams seams, CopyLedger* ledger) {
     DroppedOutcome outcome;
     AutoPrintPrinter printer;
     try {
@@ -105,8 +132,10 @@ DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lo
         return outcome;
     }
     outcome.printer = printer.deviceName;
+    if (ledger) ledger->entry.printer = printer.deviceName;
 
-    const CopiesOutcome printed = PrintSettledFile(file, printer.selection, copies, options, seams);
+    const CopiesOutcome printed =
+        PrintSettledFile(file, printer.selection, copies, options, seams, ledger);
     outcome.reason = printed.reason;
     switch (printed.failure) {
         case SpoolFailure::SpoolerUnreachable:
@@ -126,11 +155,31 @@ DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lo
         case SpoolFailure::None:
             break;
     }
-    if (printed.allSpooled()) {
-        RemovePrinted(printed, file, seams, outcome);
+    if (printed.allSpooled() && ledger && ledger->keepFile) {
+        outcome.fate = DroppedFate::Spooled;
+        outcome.size = printed.identity->size;
+    } else if (printed.allSpooled()) {
+        RemovePrinted(*printed.identity, file, seams, outcome);
     } else {
         GiveUp(file, seams, outcome);
     }
+    return outcome;
+}
+
+DroppedOutcome RemovePrintedFile(const DroppedFile& file, const FileIdentity& printed,
+                                 DropSeams seams) {
+    DroppedOutcome outcome;
+    outcome.printerFound = true;
+    RemovePrinted(printed, file, seams, outcome);
+    return outcome;
+}
+
+DroppedOutcome GiveUpDroppedFile(const DroppedFile& file, const std::string& reason,
+                                 DropSeams seams) {
+    DroppedOutcome outcome;
+    outcome.printerFound = true;
+    outcome.reason = reason;
+    GiveUp(file, seams, outcome);
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/kept_files_record.h"
+#include "autoprint/spooled_jobs_record.h"
 #include "platform/file_system.h"
 #include "platform/printer_system.h"
 #include "printing/spool_file_raw.h"
@@ -32,12 +33,23 @@ struct DropSeams {
     KeptFilesRecord& kept;
 };
 
+// The record of one file's copies, for a print that resumes where an earlier run left it: each
+// copy is noted as being sent before its document starts, and with its job once it is known.
+struct CopyLedger {
+    SpooledJobsRecord& record;
+    std::string path;
+    SpooledFile entry;        // the copies begun so far, none of them being sent
+    bool keepFile = false;    // the file stays once spooled, until its jobs have ended
+    std::error_code unsaved;  // why the record could not be saved, the last time
+};
+
 // The folder's printer as the spooler lists it now; throws SpoolError when it cannot be asked.
 using PrinterLookup = std::function<AutoPrintPrinter()>;
 
 // What became of a dropped file.
 enum class DroppedFate {
     Printed,            // every copy spooled, then the file was deleted
+    Spooled,            // every copy spooled; the file stays until its jobs have ended
     Changed,            // found changed when opened or while sent: withdrawn, settles again
     ChangedAfterPrint,  // printed, but the path names other content now: stays, settles again
     PrintedKept,        // printed, but could not be deleted: remembered, not printed again
@@ -65,8 +77,17 @@ struct DroppedOutcome {
     bool printerAnswered() const;
 };
 
-// Prints the dropped file in copies on the printer lookup finds, and carries out the rule.
+// Prints the dropped file in copies on the printer lookup finds, and carries out the rule. With a
+// ledger, only the copies it does not hold yet are printed, and each is noted in it.
 DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
-                                const SpoolOptions& options, DropSeams seams);
+                                const SpoolOptions& options, DropSeams seams,
+                                CopyLedger* ledger = nullptr);
+
+// The end of a file whose every copy was spooled as `printed` (Spooled) and whose jobs ended:
+// deleted when they completed, else moved to Failed/ for the reason given.
+DroppedOutcome RemovePrintedFile(const DroppedFile& file, const FileIdentity& printed,
+                                 DropSeams seams);
+DroppedOutcome GiveUpDroppedFile(const DroppedFile& file, const std::string& reason,
+                                 DropSeams seams);
 
 }  // namespace vantrel

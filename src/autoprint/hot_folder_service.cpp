@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "autoprint/autoprint_rules.h"
+#include "autoprint/copy_being_sent.h"
 #include "autoprint/journal_lines.h"
 
 namespace vantrel {
@@ -22,6 +23,26 @@ std::chrono::milliseconds Until(SteadyTime at, SteadyTime now) {
                     std::chrono::ceil<std::chrono::milliseconds>(at - now));
 }
 
+// How a followed file's jobs ended, the worst first: one aborted or cancelled fails the file, one
+// the spooler lost leaves it kept; nothing when every job completed.
+std::optional<FollowedJob> WorstEnd(const std::vector<FollowedJob>& jobs) {
+    std::optional<FollowedJob> worst;
+    for (const FollowedJob& job : jobs) {
+        const JobState state = job.last.state;
+        if (state == JobState::Aborted || state == JobState::Cancelled) return job;
+        if (state == JobState::Unknown) worst = job;
+    }
+    return worst;
+}
+
+std::string EndedText(const FollowedJob& job) {
+    const char* how = job.last.state == JobState::Aborted     ? "was aborted"
+                      : job.last.state == JobState::Cancelled ? "was cancelled"
+                                                              : "is no longer known to the spooler";
+    return "job " + std::to_string(job.job.id) + " " + how +
+           (job.last.reason.empty() ? "" : ": " + job.last.reason);
+}
+
 }  // namespace
 
 HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams, Journal journal)
@@ -30,6 +51,8 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
       seams_(seams),
       journal_(std::move(journal)),
       kept_(std::move(settings.keptRecordPath)),
+      spooled_(std::move(settings.spooledRecordPath)),
+      wait_(settings.wait),
       spooler_{BackOff(kFirstRetry, kLongestRetry), std::nullopt} {
     for (auto& place : settings.folders) {
         folders_.push_back({std::move(place),
@@ -71,11 +94,13 @@ AutoPrintPrinter HotFolderService::printerOf(Folder& folder) {
     return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
 }
 
-void HotFolderService::noteSaved(std::error_code error) {
-    if (static_cast<bool>(error) == recordUnsaved_) return;
-    recordUnsaved_ = static_cast<bool>(error);
-    journal_(error ? RecordUnsavedLine(kept_.recordPath(), error.message())
-                   : RecordSavedLine(kept_.recordPath()));
+void HotFolderService::noteSaved(std::error_code error, const std::string& record) {
+    const bool spooled = &record == &spooled_.recordPath();
+    bool& unsaved = spooled ? spooledUnsaved_ : recordUnsaved_;
+    if (static_cast<bool>(error) == unsaved) return;
+    unsaved = static_cast<bool>(error);
+    journal_(error ? RecordUnsavedLine(record, error.message(), spooled)
+                   : RecordSavedLine(record, spooled));
 }
 
 void HotFolderService::run() {
@@ -86,6 +111,7 @@ void HotFolderService::run() {
             nextFullLook = seams_.now() + kFullLookEvery;
         }
         handleDue();
+        followJobs();
         const auto due = nextDue();
         const FolderWake wake = seams_.events.wait(
             Until(due ? std::min(*due, nextFullLook) : nextFullLook, seams_.now()));
@@ -99,7 +125,8 @@ void HotFolderService::run() {
 }
 
 void HotFolderService::lookAtAll() {
-    noteSaved(kept_.prune(seams_.files));
+    noteSaved(kept_.prune(seams_.files), kept_.recordPath());
+    pruneSpooled();
     for (auto& folder : folders_) lookAtFolder(folder);
 }
 
@@ -138,20 +165,56 @@ void HotFolderService::handleFile(Folder& folder, const std::string& name) {
     const auto identity = seams_.files.identityOf(path);
     if (!folder.settle.settled(name, identity, seams_.now())) return;
     if (kept_.contains(path, *identity)) return;  // given up earlier: stays until it changes
+    if (following_.contains(path)) return;        // spooled: goes once its jobs have ended
     if (const auto until = waitingUntil(folder)) return folder.settle.recheckAt(name, *until);
     print(folder, name, path, *identity);
 }
 
+// A file the record holds as it is now resumes where the run that began it stopped: on the
+// printer it began on, in the copies asked then, without the copies spooled already.
 void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path,
                              const FileIdentity& settled) {
-    const auto outcome =
-        PrintDroppedFile({folder.place.folder, path, settled}, [&] { return printerOf(folder); },
-                         copies_, options_, {seams_.printers, seams_.files, kept_});
-    report(folder, name, outcome);
+    const SpooledFile* known = spooled_.find(path);
+    if (known && !(known->identity == settled)) {
+        noteSaved(spooled_.drop(path), spooled_.recordPath());  // another file by that name
+        known = nullptr;
+    }
+    CopyLedger ledger{
+        spooled_, path, known ? *known : SpooledFile{settled, {}, copies_, {}}, wait_, {}};
+    if (known && !settleBeingSent(folder, name, path, ledger.entry)) return;
+    const SpooledFile& entry = ledger.entry;
+    const std::size_t spooledBefore = entry.jobs.size();
+    const auto outcome = PrintDroppedFile(
+        {folder.place.folder, path, settled},
+        [&] {
+            return known ? FindBoundPrinter(seams_.printers, entry.printer) : printerOf(folder);
+        },
+        entry.copies, options_, {seams_.printers, seams_.files, kept_}, &ledger);
+    noteSaved(ledger.unsaved, spooled_.recordPath());
+    // Spooled whole by an earlier run: followed again without saying so twice.
+    if (outcome.fate == DroppedFate::Spooled && entry.jobs.size() == spooledBefore) {
+        back(folder, outcome.printer);
+        return follow(folder, name, entry);
+    }
+    report(folder, name, outcome, entry);
+}
+
+// Whether the copy that was being sent when the last try stopped is known now, as spooled or as
+// to be sent again; otherwise the file waits.
+bool HotFolderService::settleBeingSent(Folder& folder, const std::string& name,
+                                       const std::string& path, SpooledFile& entry) {
+    try {
+        const SentCopy copy = SettleCopyBeingSent(seams_.printers, path, entry);
+        if (copy == SentCopy::Known || copy == SentCopy::SendAgain) return true;
+        folder.settle.recheckAt(name, seams_.now() + kFullLookEvery);
+    } catch (const SpoolError& error) {
+        away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
+    }
+    return false;
 }
 
 void HotFolderService::report(Folder& folder, const std::string& name,
-                              const DroppedOutcome& outcome) {
+                              const DroppedOutcome& outcome, const SpooledFile& entry) {
     const std::string& printer = outcome.printer;
     const std::string& where = folder.place.folder;
     switch (outcome.fate) {
@@ -169,7 +232,13 @@ void HotFolderService::report(Folder& folder, const std::string& name,
             break;
     }
     back(folder, printer);
-    const std::string printed = PrintedLine(name, printer, copies_, outcome.size);
+    const std::string printed = PrintedLine(name, printer, entry.copies, outcome.size);
+    if (outcome.fate == DroppedFate::Spooled) {
+        journal_(printed);
+        return follow(folder, name, entry);
+    }
+    // Whatever else became of it, the file is done with: printed, failed, or a new one.
+    noteSaved(spooled_.drop(pathOf(folder, name)), spooled_.recordPath());
     switch (outcome.fate) {
         case DroppedFate::Changed:
             journal_(WithdrawnLine(name, printer, outcome.reason));
@@ -178,7 +247,7 @@ void HotFolderService::report(Folder& folder, const std::string& name,
             journal_(ChangedLine(printed));
             return settleAgain(folder, name);
         case DroppedFate::PrintedKept:
-            noteSaved(outcome.unsaved);
+            noteSaved(outcome.unsaved, kept_.recordPath());
             return journal_(UndeletableLine(printed, outcome.error.message()));
         case DroppedFate::Printed:
             folder.settle.forget(name);
@@ -188,13 +257,103 @@ void HotFolderService::report(Folder& folder, const std::string& name,
             return journal_(FailedLine(name, printer, outcome.reason,
                                        std::filesystem::path(outcome.movedTo).filename().string()));
         case DroppedFate::FailedKept:
-            if (outcome.remembered) noteSaved(outcome.unsaved);
+            if (outcome.remembered) noteSaved(outcome.unsaved, kept_.recordPath());
             return journal_(
                 FailedUnmovedLine(name, printer, outcome.reason, outcome.error.message()));
         case DroppedFate::FailedGone:
             return folder.settle.forget(name);
         default:
             break;
+    }
+}
+
+void HotFolderService::follow(Folder& folder, const std::string& name, const SpooledFile& entry) {
+    std::vector<JobRef> jobs;
+    for (int id : entry.jobs) {
+        if (id > 0) jobs.push_back({entry.printer, id});  // an empty file sent no document
+    }
+    const auto index = static_cast<std::size_t>(&folder - folders_.data());
+    following_.insert_or_assign(
+        pathOf(folder, name),
+        Followed{index, name, entry, JobFollower(jobs, seams_.now()), seams_.now(), false});
+}
+
+// Asks about the jobs that are due, one step each: a printer that holds its jobs keeps its file
+// waiting, never the others.
+void HotFolderService::followJobs() {
+    for (auto it = following_.begin(); it != following_.end();) {
+        Followed& followed = it->second;
+        if (followed.due && *followed.due > seams_.now()) {
+            ++it;
+            continue;
+        }
+        followed.due = followed.follower.step(seams_.printers, seams_.now());
+        if (!followed.due) {
+            finish(it->first, followed);
+            it = following_.erase(it);
+            continue;
+        }
+        for (const FollowedJob& job : followed.follower.jobs()) {
+            if (job.last.state == JobState::Stopped && !followed.toldHeld) {
+                followed.toldHeld = true;
+                journal_(HeldLine(followed.name, job.job.printer,
+                                  "job " + std::to_string(job.job.id) + " stopped" +
+                                      (job.last.reason.empty() ? "" : ": " + job.last.reason)));
+            }
+        }
+        ++it;
+    }
+}
+
+void HotFolderService::finish(const std::string& path, const Followed& followed) {
+    Folder& folder = folders_.at(followed.folder);
+    const SpooledFile& entry = followed.entry;
+    const DroppedFile file{folder.place.folder, path, entry.identity};
+    const DropSeams seams{seams_.printers, seams_.files, kept_};
+    const auto worst = WorstEnd(followed.follower.jobs());
+    DroppedOutcome outcome;
+    if (!worst) {
+        outcome = RemovePrintedFile(file, entry.identity, seams);
+    } else if (worst->last.state == JobState::Unknown) {
+        // Printed or not, nobody can tell: the file stays, and is not printed again unasked.
+        noteSaved(kept_.add(path, entry.identity), kept_.recordPath());
+        journal_(CompletionUnknownLine(followed.name, entry.printer, EndedText(*worst)));
+        return noteSaved(spooled_.drop(path), spooled_.recordPath());
+    } else {
+        outcome = GiveUpDroppedFile(file, EndedText(*worst), seams);
+    }
+    outcome.printer = entry.printer;
+    const std::string completed =
+        CompletedLine(followed.name, entry.printer, entry.copies, entry.identity.size);
+    if (outcome.fate == DroppedFate::Printed) {
+        noteSaved(spooled_.drop(path), spooled_.recordPath());
+        folder.settle.forget(followed.name);
+        return journal_(completed);
+    }
+    if (outcome.fate == DroppedFate::ChangedAfterPrint) {
+        noteSaved(spooled_.drop(path), spooled_.recordPath());
+        journal_(ChangedLine(completed));
+        return settleAgain(folder, followed.name);
+    }
+    if (outcome.fate == DroppedFate::PrintedKept) {
+        noteSaved(spooled_.drop(path), spooled_.recordPath());
+        noteSaved(outcome.unsaved, kept_.recordPath());
+        return journal_(UndeletableLine(completed, outcome.error.message()));
+    }
+    report(folder, followed.name, outcome, entry);
+}
+
+// Entries of this service's folders whose file is gone, or is another file now, are done with.
+void HotFolderService::pruneSpooled() {
+    for (const auto& path : spooled_.paths()) {
+        const auto parent = std::filesystem::path(path).parent_path().string();
+        const bool ours = std::ranges::any_of(
+            folders_, [&](const Folder& folder) { return folder.place.folder == parent; });
+        if (!ours || following_.contains(path)) continue;
+        const auto now = seams_.files.identityOf(path);
+        if (!now || !(*now == spooled_.find(path)->identity)) {
+            noteSaved(spooled_.drop(path), spooled_.recordPath());
+        }
     }
 }
 
@@ -232,6 +391,9 @@ std::optional<SteadyTime> HotFolderService::waitingUntil(const Folder& folder) c
 
 std::optional<SteadyTime> HotFolderService::nextDue() const {
     std::optional<SteadyTime> next;
+    for (const auto& [path, followed] : following_) {
+        if (followed.due) next = next ? std::min(*next, *followed.due) : *followed.due;
+    }
     for (const auto& folder : folders_) {
         if (auto due = folder.settle.nextDue()) next = next ? std::min(*next, *due) : *due;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,10 +12,12 @@
 #include "autoprint/dropped_file.h"
 #include "autoprint/kept_files_record.h"
 #include "autoprint/settle_rule.h"
+#include "autoprint/spooled_jobs_record.h"
 #include "platform/file_system.h"
 #include "platform/folder_events.h"
 #include "platform/printer_system.h"
 #include "platform/stop_signals.h"
+#include "printing/job_follower.h"
 
 namespace vantrel {
 
@@ -34,11 +37,18 @@ struct ServiceSettings {
     int copies = 1;              // the stored copies, 1 to 32767
     std::string keptRecordPath;  // where given-up files are remembered; empty for nowhere
     SpoolOptions options;        // how each document is sent
+    // Where the files in print and their jobs are noted, so that a run killed at any point
+    // resumes them; empty for nowhere.
+    std::string spooledRecordPath;
+    bool wait = false;  // a file goes only once its jobs completed, not once they are spooled
 };
 
 // The headless AutoPrint: prints every plain file that settles in a watched folder on that
-// folder's printer, in the stored copies, and deletes it once every copy was spooled and it is
-// still the file that was printed. Dot files, links and subfolders are left alone. A file the
+// folder's printer, in the stored copies, and deletes it once every copy was spooled (with wait:
+// once every copy's job completed) and it is still the file that was printed; a job that was
+// aborted or cancelled sends the file to Failed/. Each copy is noted in the spooled-jobs record,
+// so that a run killed at any point resumes every file where it was: no copy is printed twice,
+// none is lost. Dot files, links and subfolders are left alone. A file the
 // spooler refused, or that could not be read, goes to the folder's Failed subdirectory; while the
 // spooler cannot be reached or a printer is missing, the files stay and are tried again, later
 // and later. A file found changed when it is opened or while it is sent is withdrawn and
@@ -69,9 +79,19 @@ class HotFolderService {
         bool unreadable = false;    // the last listing failed
     };
 
+    // A file whose every copy was spooled, while its jobs are followed to their end.
+    struct Followed {
+        std::size_t folder;
+        std::string name;
+        SpooledFile entry;
+        JobFollower follower;
+        std::optional<SteadyTime> due;  // when its jobs are asked about next
+        bool toldHeld = false;          // the journal said that its printer holds it
+    };
+
     void bindNamedPrinters();
     AutoPrintPrinter printerOf(Folder& folder);
-    void noteSaved(std::error_code error);
+    void noteSaved(std::error_code error, const std::string& record);
     void lookAtAll();
     void lookAtFolder(Folder& folder);
     void lookAt(Folder& folder, const std::string& name);
@@ -79,7 +99,14 @@ class HotFolderService {
     void handleFile(Folder& folder, const std::string& name);
     void print(Folder& folder, const std::string& name, const std::string& path,
                const FileIdentity& settled);
-    void report(Folder& folder, const std::string& name, const DroppedOutcome& outcome);
+    bool settleBeingSent(Folder& folder, const std::string& name, const std::string& path,
+                         SpooledFile& entry);
+    void report(Folder& folder, const std::string& name, const DroppedOutcome& outcome,
+                const SpooledFile& entry);
+    void follow(Folder& folder, const std::string& name, const SpooledFile& entry);
+    void followJobs();
+    void finish(const std::string& path, const Followed& followed);
+    void pruneSpooled();
     void settleAgain(Folder& folder, const std::string& name);
     void away(Outage& outage, Folder& folder, const std::string& name, const std::string& line);
     void back(Folder& folder, const std::string& printer);
@@ -93,7 +120,11 @@ class HotFolderService {
     ServiceSeams seams_;
     Journal journal_;
     KeptFilesRecord kept_;
-    bool recordUnsaved_ = false;  // the last save of the record failed
+    SpooledJobsRecord spooled_;
+    bool wait_;
+    std::map<std::string, Followed> following_;  // by path
+    bool recordUnsaved_ = false;                 // the last save of the kept-files record failed
+    bool spooledUnsaved_ = false;                // the last save of the spooled-jobs record failed
     Outage spooler_;
 };
 

@@ -29,9 +29,26 @@ std::string WatchingLine(const std::string& folder, const std::optional<std::str
 
 std::string PrintedLine(const std::string& name, const std::string& printer, int copies,
                         std::uint64_t bytes) {
-    return "printed " + EscapeControls(name) + " on " + EscapeControls(printer) + " (" +
+    return "spooled " + EscapeControls(name) + " on " + EscapeControls(printer) + " (" +
            Counted(static_cast<std::uint64_t>(copies), "copy", "copies") + ", " +
            Counted(bytes, "byte", "bytes") + ")";
+}
+
+std::string CompletedLine(const std::string& name, const std::string& printer, int copies,
+                          std::uint64_t bytes) {
+    return "completed" + PrintedLine(name, printer, copies, bytes).substr(7);
+}
+
+std::string HeldLine(const std::string& name, const std::string& printer,
+                     const std::string& reason) {
+    return "held " + EscapeControls(name) + " on " + EscapeControls(printer) + ": " +
+           EscapeControls(reason) + " (kept until its jobs end)";
+}
+
+std::string CompletionUnknownLine(const std::string& name, const std::string& printer,
+                                  const std::string& reason) {
+    return "completion unknown for " + EscapeControls(name) + " on " + EscapeControls(printer) +
+           ": " + EscapeControls(reason) + " (kept, not printed again)";
 }
 
 std::string UndeletableLine(const std::string& printedLine, const std::string& why) {
@@ -76,13 +93,17 @@ std::string PollingLine(const std::string& reason, std::chrono::milliseconds int
            " instead of being told: " + EscapeControls(reason);
 }
 
-std::string RecordUnsavedLine(const std::string& record, const std::string& why) {
-    return "could not save the record of kept files " + EscapeControls(record) + ": " +
-           EscapeControls(why) + " (a kept file may print again after a restart)";
+std::string RecordUnsavedLine(const std::string& record, const std::string& why, bool spooled) {
+    return std::string("could not save the record of ") +
+           (spooled ? "spooled jobs " : "kept files ") + EscapeControls(record) + ": " +
+           EscapeControls(why) +
+           (spooled ? " (a file in print may print again after a restart)"
+                    : " (a kept file may print again after a restart)");
 }
 
-std::string RecordSavedLine(const std::string& record) {
-    return "saved the record of kept files " + EscapeControls(record) + " again";
+std::string RecordSavedLine(const std::string& record, bool spooled) {
+    return std::string("saved the record of ") + (spooled ? "spooled jobs " : "kept files ") +
+           EscapeControls(record) + " again";
 }
 
 std::string SpoolerUnreachableLine(const std::string& reason) {

@@ -14,9 +14,20 @@ namespace vantrel {
 // "watching /srv/labels for Label_Printer (settle time 1 s)"
 std::string WatchingLine(const std::string& folder, const std::optional<std::string>& printer,
                          std::chrono::milliseconds settle);
-// "printed label-0001.zpl on Label_Printer (3 copies, 1234 bytes)"
+// "spooled label-0001.zpl on Label_Printer (3 copies, 1234 bytes)": the spooler took every copy.
 std::string PrintedLine(const std::string& name, const std::string& printer, int copies,
                         std::uint64_t bytes);
+// "completed label-0001.zpl on Label_Printer (3 copies, 1234 bytes)": every copy's job ended
+// printed.
+std::string CompletedLine(const std::string& name, const std::string& printer, int copies,
+                          std::uint64_t bytes);
+// "held label-0001.zpl on Label_Printer: REASON (kept until its jobs end)"
+std::string HeldLine(const std::string& name, const std::string& printer,
+                     const std::string& reason);
+// The spooler no longer knows a job of the file, so whether it printed cannot be told.
+// "completion unknown for label-0001.zpl on Label_Printer: REASON (kept, not printed again)"
+std::string CompletionUnknownLine(const std::string& name, const std::string& printer,
+                                  const std::string& reason);
 // The printed line, and that the file stays since it could not be deleted.
 std::string UndeletableLine(const std::string& printedLine, const std::string& why);
 // The printed line, and that the file stays since it changed while it was printed.
@@ -36,9 +47,11 @@ std::string FolderUnreadableLine(const std::string& folder, const std::string& r
 std::string FolderBackLine(const std::string& folder);
 // The system cannot tell of the folders' changes: they are polled.
 std::string PollingLine(const std::string& reason, std::chrono::milliseconds interval);
-// The record of the files given up on could not be written, and later could again.
-std::string RecordUnsavedLine(const std::string& record, const std::string& why);
-std::string RecordSavedLine(const std::string& record);
+// The record of the files given up on (or with spooled, of the files in print) could not be
+// written, and later could again.
+std::string RecordUnsavedLine(const std::string& record, const std::string& why,
+                              bool spooled = false);
+std::string RecordSavedLine(const std::string& record, bool spooled = false);
 // "spooler unreachable: REASON (files kept, retrying)"
 std::string SpoolerUnreachableLine(const std::string& reason);
 // A folder's printer is not there: "printer missing for FOLDER: REASON (files kept, retrying)"

@@ -1,66 +1,11 @@
 #include "autoprint/kept_files_record.h"
 
-#include <cctype>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
-#include "platform/file_lock.h"
-#include "platform/replace_file.h"
+#include "autoprint/record_file.h"
 
 namespace vantrel {
-
-namespace {
-
-// One line per file: device, inode, size, modification time, then the path. Today's lines
-// quote the path and spell out backslashes and control bytes ("\\", "\n", "\x1b"); older
-// lines hold it raw to the line's end, and are still read so. A path is absolute, so it never
-// begins with a quote unless written today.
-constexpr char kQuote = '"';
-
-std::string Escaped(const std::string& path) {
-    std::string out(1, kQuote);
-    for (unsigned char c : path) {
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + kQuote;
-}
-
-// The path of a line; empty when the line is damaged.
-std::string Unescaped(const std::string& field) {
-    if (field.size() < 2 || field.front() != kQuote) return field;  // an older line
-    if (field.back() != kQuote) return {};
-    std::string path;
-    for (std::size_t i = 1; i + 1 < field.size(); ++i) {
-        if (field[i] != '\\') {
-            path += field[i];
-        } else if (field.compare(i, 2, "\\\\") == 0 || field.compare(i, 2, "\\n") == 0) {
-            path += field[++i] == 'n' ? '\n' : '\\';
-        } else if (field.compare(i, 2, "\\x") == 0 && i + 4 < field.size() &&
-                   std::isxdigit(static_cast<unsigned char>(field[i + 2])) &&
-                   std::isxdigit(static_cast<unsigned char>(field[i + 3]))) {
-            path += static_cast<char>(std::stoi(field.substr(i + 2, 2), nullptr, 16));
-            i += 3;
-        } else {
-            return {};
-        }
-    }
-    return path;
-}
-
-}  // namespace
 
 KeptFilesRecord::KeptFilesRecord(std::string recordPath)
     : recordPath_(std::move(recordPath)), entries_(load()) {}
@@ -93,27 +38,22 @@ std::error_code KeptFilesRecord::update(const std::function<bool(Entries&)>& cha
         change(entries_);
         return {};
     }
-    std::unique_ptr<FileLock> lock;
-    std::error_code error =
-        MakePrivateFolders(std::filesystem::path(recordPath_).parent_path().string());
-    try {
-        if (!error) lock = LockFile(recordPath_ + ".lock");
-    } catch (const std::system_error& failure) {
-        error = failure.code();
-    }
-    const Entries onDisk = load();
-    Entries merged = onDisk;
-    merged.insert(entries_.begin(), entries_.end());
-    change(merged);
-    entries_ = merged;
-    if (error || merged == onDisk) return error;
-    std::string text;
-    for (const auto& [path, id] : merged) {
-        text += std::to_string(id.device) + ' ' + std::to_string(id.inode) + ' ' +
-                std::to_string(id.size) + ' ' + std::to_string(id.modifiedNs) + ' ' +
-                Escaped(path) + '\n';
-    }
-    return ReplaceFileAtomically(recordPath_, text);
+    return UpdateRecordFile(recordPath_, [&]() -> std::optional<std::string> {
+        const Entries onDisk = load();
+        Entries merged = onDisk;
+        merged.insert(entries_.begin(), entries_.end());
+        change(merged);
+        entries_ = merged;
+        if (merged == onDisk) return std::nullopt;
+        // One line per file: device, inode, size, modification time, then the path.
+        std::string text;
+        for (const auto& [path, id] : merged) {
+            text += std::to_string(id.device) + ' ' + std::to_string(id.inode) + ' ' +
+                    std::to_string(id.size) + ' ' + std::to_string(id.modifiedNs) + ' ' +
+                    RecordField(path) + '\n';
+        }
+        return text;
+    });
 }
 
 KeptFilesRecord::Entries KeptFilesRecord::load() const {
@@ -130,7 +70,9 @@ KeptFilesRecord::Entries KeptFilesRecord::load() const {
         // A damaged line is skipped: at worst its file is printed once more.
         if (fields >> identity.device >> identity.inode >> identity.size >> identity.modifiedNs &&
             fields.get() == ' ' && std::getline(fields, field)) {
-            if (auto path = Unescaped(field); !path.empty()) entries[path] = identity;
+            // Older lines hold the path raw to the line's end, and are still read so.
+            if (auto path = RecordFieldText(field); path && !path->empty())
+                entries[*path] = identity;
         }
     }
     return entries;

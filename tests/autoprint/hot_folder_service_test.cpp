@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "autoprint/spooled_jobs_record.h"
 #include "support/print_rig.h"
 
 namespace vantrel::testing {
@@ -10,6 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
+
+// Thrown by a test's hook: the service ends there, as at a SIGKILL.
+struct Killed {};
 
 // The service on fakes, on a clock that moves only while it waits: each wait moves the clock on
 // to its end or to the next step of the script, whichever comes first, and tells of the files
@@ -22,14 +26,19 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
         fs::create_directory(in);
         spooler.installed = {{"Label", "usb://a"}, {"Label_Printer", "usb://b"}};
     }
-    // Runs one service through the script, with steps at ms from its start.
+    // Runs one service through the script, with steps at ms from its start; a hook that throws
+    // Killed ends it there, as a SIGKILL would, leaving the records as they stand.
     void Run(Script script, std::optional<std::string> printer = "Label") {
         script_ = std::move(script);
         clock_ = {};
-        HotFolderService service({{{in, printer}}, milliseconds(1000), 1, record, options},
-                                 {spooler, files, *this, *this, [this] { return clock_; }},
-                                 [this](const std::string& line) { journal.push_back(line); });
-        service.run();
+        HotFolderService service(
+            {{{in, printer}}, milliseconds(1000), copies, record, options, spooledRecord, waits},
+            {spooler, files, *this, *this, [this] { return clock_; }},
+            [this](const std::string& line) { journal.push_back(line); });
+        try {
+            service.run();
+        } catch (const Killed&) {
+        }
     }
     void Drop(const std::string& name, const std::string& bytes) {
         WriteFile((fs::path(in) / name).string(), bytes);
@@ -61,6 +70,9 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
 
     std::string in = dir.file("in");
     std::string record = dir.file("state/autoprint-kept");
+    std::string spooledRecord = dir.file("state/autoprint-spooled");
+    int copies = 1;
+    bool waits = false;  // --wait
     std::string polling;
     std::vector<std::string> journal;
     std::vector<int> printedAt;  // the clock when each document arrived
@@ -92,7 +104,7 @@ TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
     GTEST_SKIP() << "Windows names hold no control characters";
 #endif
     Run({{0, [&] { Drop("evil\x1b]0;owned\x07\n.prn", "E"); }}, {3000, [] {}}});
-    ASSERT_EQ(Said("printed evil"), 1u);
+    ASSERT_EQ(Said("spooled evil"), 1u);
     for (const auto& line : journal) {
         EXPECT_EQ(line.find_first_of("\x1b\x07\n"), line.npos) << line;
     }
@@ -158,7 +170,7 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
     Run({{0, [&] { Drop("bait.prn", "whole"); }}, {5000, [] {}}});  // opens: 3 and 4
     ASSERT_EQ(spooler.printed().size(), 2u);
     EXPECT_EQ(spooler.printed()[1].data, "replaced");
-    EXPECT_EQ(Said("printed bait.prn on Label (1 copy, 5 bytes) but it changed meanwhile"), 1u);
+    EXPECT_EQ(Said("spooled bait.prn on Label (1 copy, 5 bytes) but it changed meanwhile"), 1u);
     EXPECT_FALSE(fs::exists(path));
 }
 
@@ -170,6 +182,132 @@ TEST_F(ServiceTest, AFolderThatGoesAndComesBackIsToldOfOnceEach) {
     EXPECT_EQ(Said("cannot read " + in + ": "), 1u);
     EXPECT_EQ(Said("reading " + in + " again"), 1u);
     EXPECT_EQ(spooler.printed().size(), 1u);
+}
+
+// The service killed at each point of a file's life, then started again over the same records
+// and files: each copy is printed exactly once, and the file is gone once it was.
+// Where the first run dies: at the at-th open, read, release or delete; or never, its run ending
+// while the first job is still pending.
+enum class Hook { Open, Read, Finish, Remove, JobPending };
+struct KillPoint {
+    std::string name;
+    bool wait;
+    Hook hook;
+    int at;
+};
+
+class ServiceKilledTest : public ServiceTest, public ::testing::WithParamInterface<KillPoint> {};
+
+const KillPoint kKillPoints[] = {
+    {"BeforeSpooling", false, Hook::Open, 1},
+    {"BetweenTwoCopies", false, Hook::Open, 2},
+    {"WhileACopyIsSent", false, Hook::Read, 2},
+    {"AfterACopyWasSentBeforeItsJobWasNoted", false, Hook::Finish, 1},
+    {"AfterSpoolingBeforeCompletion", true, Hook::JobPending, 0},
+    {"AfterCompletionBeforeTheDelete", true, Hook::Remove, 1},
+    {"AfterSpoolingBeforeTheDelete", false, Hook::Remove, 1},
+};
+
+TEST_P(ServiceKilledTest, EveryCopyIsPrintedOnceAcrossTheRestart) {
+    copies = 2;
+    waits = GetParam().wait;
+    const std::string big(20000, 'B');
+    const auto kill = [calls = 0, at = GetParam().at](auto&&...) mutable {
+        if (++calls == at) throw Killed();
+    };
+    const Hook hook = GetParam().hook;
+    hook == Hook::Open     ? void(files.beforeOpen = kill)
+    : hook == Hook::Read   ? void(files.afterRead = kill)
+    : hook == Hook::Finish ? void(spooler.afterFinish = kill)
+    : hook == Hook::Remove ? void(files.beforeRemove = kill)
+                           : void(spooler.jobStates = {{1, {{JobState::Pending, {}}}}});
+    Run({{0, [&] { Drop("a.prn", big); }}, {4000, [] {}}});
+    spooler.jobStates.clear();
+    Run({{0, [] {}}, {4000, [] {}}});
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    for (const auto& document : spooler.printed()) EXPECT_EQ(document.data, big);
+    EXPECT_NE(spooler.printed()[0].documentName, spooler.printed()[1].documentName);
+    EXPECT_TRUE(spooler.printed()[0].documentName.starts_with("Vantrel: a.prn "));
+    EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
+    EXPECT_EQ(ReadFile(spooledRecord), "");
+    EXPECT_EQ(Said(waits ? "completed a.prn on Label (2 copies, 20000 bytes)" : "spooled a.prn"),
+              1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(KillPoints, ServiceKilledTest, ::testing::ValuesIn(kKillPoints),
+                         [](const auto& info) { return info.param.name; });
+
+// With --wait a file goes by how its jobs ended: completed, deleted; aborted or cancelled, to
+// Failed/ with the spooler's reason; lost by the spooler, kept and never printed again; while
+// its printer holds its job the file stays and the folder's other files go on printing.
+TEST_F(ServiceTest, WithWaitAFileGoesByHowItsJobsEnded) {
+    waits = true;
+    const JobStatus stopped{JobState::Stopped, "the printer is not responding"};
+    spooler.jobStates = {{1, {{JobState::Processing, {}}, {JobState::Aborted, "jammed"}}},
+                         {2, {{JobState::Cancelled, {}}}},
+                         {3, {{}}},
+                         {4, {stopped}}};
+    Run({{0, [&] { Drop("1.prn", "1"); }},
+         {2000, [&] { Drop("2.prn", "2"); }},
+         {4000, [&] { Drop("3.prn", "3"); }},
+         {6000, [&] { Drop("4.prn", "4"); }},
+         {8000, [&] { Drop("5.prn", "5"); }},
+         {20000, [] {}}});
+    EXPECT_EQ(Said("failed 1.prn on Label: job 1 was aborted: jammed"), 1u);
+    EXPECT_EQ(Said("failed 2.prn on Label: job 2 was cancelled"), 1u);
+    EXPECT_EQ(Said("completion unknown for 3.prn on Label: job 3 is no longer known"), 1u);
+    EXPECT_EQ(Said("held 4.prn on Label: job 4 stopped: the printer is not responding"), 1u);
+    EXPECT_EQ(Said("completed 5.prn on Label (1 copy, 1 byte)"), 1u);
+    EXPECT_TRUE(fs::exists(fs::path(in) / "Failed" / "1.prn"));
+    EXPECT_TRUE(fs::exists(fs::path(in) / "Failed" / "2.prn"));
+    EXPECT_TRUE(fs::exists(fs::path(in) / "3.prn"));
+    EXPECT_TRUE(fs::exists(fs::path(in) / "4.prn"));
+    EXPECT_FALSE(fs::exists(fs::path(in) / "5.prn"));
+    spooler.jobStates.clear();
+    Run({{0, [] {}}, {4000, [] {}}});  // job 4 ends now; 3.prn stays unprinted
+    EXPECT_EQ(spooler.documents.size(), 5u);
+    EXPECT_FALSE(fs::exists(fs::path(in) / "4.prn"));
+    EXPECT_EQ(Said("completed 4.prn"), 1u);
+}
+
+// A copy whose job the spooler holds may be one whose document never ended: it is neither
+// counted nor sent again until the spooler gives it up; and a file rewritten between two runs
+// is a new file, printed whole.
+TEST_F(ServiceTest, AHeldCopyWaitsAndARewrittenFileIsANewOne) {
+    copies = 2;
+    spooler.afterFinish = [&] { throw Killed(); };
+    Run({{0, [&] { Drop("a.prn", "A"); }}, {3000, [] {}}});
+    spooler.afterFinish = nullptr;
+    spooler.jobStates = {{1, {{JobState::Held, {}}}}};
+    Run({{0, [] {}}, {4000, [] {}}});
+    EXPECT_EQ(spooler.documents.size(), 1u);
+    spooler.jobStates = {{1, {{JobState::Aborted, {}}}}};
+    Run({{0, [] {}}, {4000, [] {}}});
+    EXPECT_EQ(spooler.documents.size(), 3u);  // the copy the spooler gave up is sent again
+    EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
+    spooler.afterFinish = [&] { throw Killed(); };
+    Run({{0, [&] { Drop("b.prn", "B"); }}, {3000, [] {}}});
+    spooler.afterFinish = nullptr;
+    WriteFile((fs::path(in) / "b.prn").string(), "new B");
+    Run({{0, [] {}}, {4000, [] {}}});
+    ASSERT_EQ(spooler.printed().size(), 6u);
+    EXPECT_EQ(spooler.printed()[5].data, "new B");
+}
+
+// Services of other folders share the record: none loses another's entries.
+TEST(SpooledJobsRecordTest, EachServiceKeepsTheOthersEntries) {
+    TempDir dir;
+    const std::string path = dir.file("state/spooled");
+    SpooledJobsRecord one(path), two(path);
+    const SpooledFile a{{1, 2, 3, 4}, "Label Printer", 2, {7, kBeingSent}};
+    const SpooledFile b{{5, 6, 7, 8}, "\"Q\"", 1, {}};
+    EXPECT_FALSE(one.put("/in/a \"x\"\n.prn", a));
+    EXPECT_FALSE(two.put("/other/b.prn", b));
+    SpooledJobsRecord read(path);
+    ASSERT_NE(read.find("/in/a \"x\"\n.prn"), nullptr);
+    EXPECT_EQ(*read.find("/in/a \"x\"\n.prn"), a);
+    ASSERT_NE(read.find("/other/b.prn"), nullptr);
+    EXPECT_EQ(*read.find("/other/b.prn"), b);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ class FakeJob : public RawJob {
         if (system_.finishFails)
             throw SpoolError("job 7 on " + doc().deviceName + " was cancelled");
         doc().finished = true;
+        if (system_.afterFinish) system_.afterFinish();
     }
     void cancel() noexcept override { doc().cancelled = true; }
     int id() const override { return static_cast<int>(index_) + 1; }

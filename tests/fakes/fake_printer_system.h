@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ class FakePrinterSystem : public PrinterSystem {
     std::vector<std::string> rejecting;       // take no jobs (checkAcceptingJobs throws)
     std::optional<std::size_t> failDocument;  // only this document (1 = first) fails
     bool finishFails = false;                 // as for a job cancelled while it was sent
+    std::function<void()> afterFinish;        // called once a document was released
     // What jobStatus tells of a job, one entry per ask, the last one kept; a finished job
     // without an entry has completed, a withdrawn one was cancelled, an unknown number is unknown.
     std::map<int, std::vector<JobStatus>> jobStates;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -83,6 +84,14 @@ class HotFolders : public ::testing::Test {
         return contents;
     }
 
+    // How many jobs of the queue, ended ones too, are copies of the file of that name.
+    static std::size_t Titled(const std::string& queue, const std::string& name) {
+        const auto jobs = QueueJobs(queue, true);
+        return std::count_if(jobs.begin(), jobs.end(), [&](const QueuedJob& job) {
+            return job.title.starts_with("Vantrel: " + name + " [");
+        });
+    }
+
     PrivateCups cups_;
     TempDir home_;
     TempDir a_;
@@ -102,7 +111,7 @@ TEST_F(HotFolders, EachFolderPrintsOnItsOwnPrinterByteForByte) {
     EXPECT_EQ(Received(cups_, kLabelQueue, before, 3), dropped);
     EXPECT_TRUE(WaitFor([&] { return Files(a_) == Names{".partial.prn"} && Files(b_).empty(); }));
     EXPECT_EQ(service.stop(), 0);
-    EXPECT_TRUE(service.said("printed file-0.prn on Label_Printer (1 copy, 20000 bytes)\n"))
+    EXPECT_TRUE(service.said("spooled file-0.prn on Label_Printer (1 copy, 20000 bytes)\n"))
         << service.journal();
     EXPECT_TRUE(
         service.said("failed file-1.prn on Closed_Desk: the printer Closed_Desk is not "
@@ -179,7 +188,7 @@ TEST_F(HotFolders, SigtermDuringABigJobLeavesItWholeOrAbsent) {
     a_.write(name, big);
     a_.write("small.prn", "next in line");  // due at once with the big one
     Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
-    ASSERT_TRUE(WaitFor([&] { return HasJob(kLabelQueue, "Vantrel: " + name, false); }));
+    ASSERT_TRUE(WaitFor([&] { return Titled(kLabelQueue, name) > 0; }));
     EXPECT_EQ(service.stop(), 0);
 
     WaitUntilQueueIdle(kLabelQueue);
@@ -188,6 +197,47 @@ TEST_F(HotFolders, SigtermDuringABigJobLeavesItWholeOrAbsent) {
     const bool printed = jobs.size() == 1;
     EXPECT_TRUE(!printed || ReadFile(jobs[0]) == big);
     EXPECT_EQ(Files(a_), printed ? Names{"small.prn"} : (Names{name, "small.prn"}));
+    for (const auto& job : jobs) fs::remove(job);
+}
+
+// SIGKILL and a new start: a job the spooler holds (a stopped queue, waited for) is followed,
+// never sent again, and its file goes to Failed/ once the job is cancelled; a file killed in the
+// middle of its document, or just after it, is printed once, whole, and then deleted.
+TEST_F(HotFolders, AServiceKilledAndStartedAgainPrintsEachFileOnce) {
+    const std::shared_ptr<void> restarted(nullptr, [](void*) {
+        RunProgram({"cancel", "-a", kStoppingQueue});
+        RunProgram({"cupsenable", kStoppingQueue});
+    });
+    const std::string held = "held-" + std::to_string(::getpid()) + ".prn";
+    a_.write(held, "held bytes");
+    const std::vector<std::string> stopping{"--wait", a_.path().string() + "=" + kStoppingQueue};
+    Service first(stopping, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return first.said("spooled " + held); })) << first.journal();
+    first.stop(SIGKILL);
+    Service second(stopping, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return second.said("held " + held); })) << second.journal();
+    EXPECT_FALSE(second.said("spooled"));
+    EXPECT_EQ(Titled(kStoppingQueue, held), 1u);
+    RunProgram({"cancel", "-a", kStoppingQueue});
+    EXPECT_TRUE(WaitFor([&] { return second.said("failed " + held + " on Refused_Stop: job "); }))
+        << second.journal();
+    EXPECT_TRUE(fs::exists(a_.path() / "Failed" / held));
+    second.stop(SIGKILL);
+
+    const Names before = CapturedJobs(cups_, kLabelQueue);
+    const std::string big = PatternBytes(100 << 20, 9);
+    const std::string name = "big-" + std::to_string(::getpid()) + ".prn";
+    b_.write(name, big);
+    const std::vector<std::string> label{b_.path().string() + "=" + kLabelQueue};
+    Service third(label, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return Titled(kLabelQueue, name) > 0; }));
+    third.stop(SIGKILL);
+    Service fourth(label, home_.path());
+    EXPECT_TRUE(WaitFor([&] { return Files(b_).empty(); }, 120s)) << fourth.journal();
+    WaitUntilQueueIdle(kLabelQueue);
+    const auto jobs = CapturedJobs(cups_, kLabelQueue, before);
+    ASSERT_EQ(jobs.size(), 1u) << fourth.journal();
+    EXPECT_TRUE(ReadFile(jobs[0]) == big);
     for (const auto& job : jobs) fs::remove(job);
 }
 

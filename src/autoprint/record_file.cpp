@@ -1,0 +1,75 @@
+#include "autoprint/record_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "platform/file_lock.h"
+#include "platform/replace_file.h"
+
+namespace vantrel {
+
+namespace {
+
+// A path is absolute and a printer name never begins with one, so a field begins with a quote
+// only when written so.
+constexpr char kQuote = '"';
+
+}  // namespace
+
+std::string RecordField(const std::string& text, bool inField) {
+    std::string out(1, kQuote);
+    for (unsigned char c : text) {
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c < 0x20 || c == 0x7F || (inField && (c == ' ' || c == kQuote))) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + kQuote;
+}
+
+std::optional<std::string> RecordFieldText(const std::string& field) {
+    if (field.size() < 2 || field.front() != kQuote) return field;  // an older line
+    if (field.back() != kQuote) return std::nullopt;
+    std::string text;
+    for (std::size_t i = 1; i + 1 < field.size(); ++i) {
+        if (field[i] != '\\') {
+            text += field[i];
+        } else if (field.compare(i, 2, "\\\\") == 0 || field.compare(i, 2, "\\n") == 0) {
+            text += field[++i] == 'n' ? '\n' : '\\';
+        } else if (field.compare(i, 2, "\\x") == 0 && i + 4 < field.size() &&
+                   std::isxdigit(static_cast<unsigned char>(field[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(field[i + 3]))) {
+            text += static_cast<char>(std::stoi(field.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return text;
+}
+
+std::error_code UpdateRecordFile(const std::string& recordPath,
+                                 const std::function<std::optional<std::string>()>& change) {
+    std::unique_ptr<FileLock> lock;
+    std::error_code error =
+        MakePrivateFolders(std::filesystem::path(recordPath).parent_path().string());
+    try {
+        if (!error) lock = LockFile(recordPath + ".lock");
+    } catch (const std::system_error& failure) {
+        error = failure.code();
+    }
+    const auto text = change();
+    if (error || !text) return error;
+    return ReplaceFileAtomically(recordPath, *text);
+}
+
+}  // namespace vantrel
