@@ -142,6 +142,13 @@ TEST_F(ServiceTest, AFolderBoundByExactNameWaitsForItsOwnPrinter) {
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn"));
     EXPECT_EQ(Said("printer missing for " + in + ": the printer Label is gone (files kept"), 1u);
+    // A job refused because its printer was removed meanwhile is no fault of the file's.
+    spooler.installed = {{"Label", "usb://a"}};
+    spooler.failDocument = 1;
+    files.afterRead = [&](int, const std::string&) { spooler.unopenable = {"Label"}; };
+    Run({{5000, [] {}}});
+    EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn"));
+    EXPECT_EQ(Said("the printer Label is gone (files kept"), 2u);
 }
 
 // A file swapped after it settled (a link to another's file, or new content) is never read as

@@ -100,6 +100,7 @@ class OptionsDialogTest : public QObject {
         QTest::keyClick(&start, Qt::Key_Escape);
         QVERIFY(!options->isVisible() &&
                 rig->forms->settings().startDir == WindowRig::dir(rig->work));
+        QCOMPARE(control<QCheckBox>("Check2").checkState(), Qt::PartiallyChecked);
         options->show();
         QTest::keyClick(&control<QPushButton>("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(!options->isVisible());
