@@ -51,7 +51,8 @@ TEST_F(Winspool, PrintersAreTheQueuesWithWinePortsRawDatatypeAndTheServersDefaul
     }
     EXPECT_EQ(selections,
               "Closed_Desk - CUPS:Closed_Desk\nLabel_Printer - CUPS:Label_Printer\n"
-              "Office_Laser - CUPS:Office_Laser\nPaused_Desk - CUPS:Paused_Desk\n");
+              "Office_Laser - CUPS:Office_Laser\nPaused_Desk - CUPS:Paused_Desk\n"
+              "Refused_Abort - CUPS:Refused_Abort\nRefused_Stop - CUPS:Refused_Stop\n");
     EXPECT_EQ(system->defaultPrinterEntry(), "Office_Laser,wineps.drv,CUPS:Office_Laser");
     EXPECT_EQ(RawDatatypeOfPrinter("No_Such_Printer"), std::nullopt);
     EXPECT_STREQ(RawDatatypeFor(0x2 | 0x1 | 0x8), "XPS_PASS");  // PRINTER_DRIVER_XPS is 0x2
