@@ -13,14 +13,17 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 #include "autoprint/autoprint_watcher.h"
 #include "formkit/controls.h"
 #include "formkit/directory_checks.h"
 #include "formkit/file_list_box.h"
 #include "formkit/screen_places.h"
+#include "mainwindow/jobs_line.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {
@@ -81,6 +84,7 @@ struct MainWindow::Controls {
     QPushButton* refreshButton;
     QPushButton* exitButton;
     QTimer* autoPrintTimer;
+    QLabel* jobsLine;
     QAction* Options;
     QAction* About;
     QAction* Help;
@@ -132,6 +136,13 @@ MainWindow::MainWindow(MainWindowLinks& links) : links_(links), ui_(std::make_un
     pressSlice_ = new QTimer(this);
     pressSlice_->setSingleShot(true);
     pressSlice_->setInterval(0);
+    followStep_ = new QTimer(this);
+    followStep_->setSingleShot(true);
+    // Under the lists, below the design's client area, so that every control keeps its size.
+    ui.jobsLine = new QLabel(this);
+    ui.jobsLine->setObjectName(QStringLiteral("jobsLine"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(ui.jobsLine, 1);
 
     ui.Options = MakeMenuItem(menuBar(), "Options", "&Options");
     ui.About = MakeMenuItem(menuBar(), "About", "&About");
@@ -157,6 +168,7 @@ MainWindow::MainWindow(MainWindowLinks& links) : links_(links), ui_(std::make_un
     connect(ui.autoPrintTimer, &QTimer::timeout, this, [this] { onAutoPrintTimer(); });
     connect(nextSlice_, &QTimer::timeout, this, [this] { continueAutoPrint(); });
     connect(pressSlice_, &QTimer::timeout, this, [this] { continuePress(); });
+    connect(followStep_, &QTimer::timeout, this, [this] { onFollowTimer(); });
     connect(ui.Options, &QAction::triggered, this,
             [this] { whenFree([this] { links_.showOptions(); }); });
     connect(ui.About, &QAction::triggered, this,
@@ -338,6 +350,7 @@ void MainWindow::onPrintClicked() {
         std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.settings(),
                                      links_.messages(), [] { QCoreApplication::processEvents(); });
     if (!press->start()) return;
+    followJobs({});
     press_ = std::move(press);
     showCaption();
     // An AutoPrint tick under way ends first.
@@ -360,6 +373,7 @@ void MainWindow::continuePress() {
     if (more) {
         pressSlice_->start();
     } else {
+        followJobs(press_->spooledJobs());
         press_.reset();
     }
     showCaption();
@@ -373,8 +387,35 @@ void MainWindow::stopPress() {
     press_->stop();
     if (inSlice_) return;  // the slice ends it after the file in progress
     pressSlice_->stop();
+    followJobs(press_->spooledJobs());
     press_.reset();
     showCaption();
+}
+
+void MainWindow::followJobs(const std::vector<JobRef>& jobs) {
+    followStep_->stop();
+    follower_.reset();
+    ui_->jobsLine->clear();
+    if (jobs.empty()) return;
+    follower_ = std::make_unique<JobFollower>(jobs, FollowClock::now());
+    followStep_->start(0);
+}
+
+// One ask about the jobs that are due; the window answers between asks.
+void MainWindow::onFollowTimer() {
+    if (!follower_) return;
+    const auto next = follower_->step(links_.printers(), FollowClock::now());
+    const JobsLine line = JobsLineOf(follower_->jobs());
+    ui_->jobsLine->setText(QString::fromStdString(line.text));
+    if (next) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - FollowClock::now());
+        followStep_->start(std::max<int>(0, int(wait.count())));
+        return;
+    }
+    follower_.reset();
+    if (line.failed) {
+        whenFree([this, text = line.text] { links_.messages().show(text, MsgStyle::Exclamation); });
+    }
 }
 
 void MainWindow::whenFree(std::function<void()> act) {
@@ -468,6 +509,7 @@ void MainWindow::onUnload() {
     if (watcher_) watcher_->stop();
     autoTicking_ = false;
     stopPress();
+    followJobs({});  // the window is going: nobody to tell
     waiting_.clear();
     showCaption();
     links_.closeDialogs();

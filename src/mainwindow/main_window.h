@@ -13,6 +13,7 @@
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
 #include "platform/settings_store.h"
+#include "printing/job_follower.h"
 #include "printing/printer_selection.h"
 #include "settings/settings.h"
 #include "settings/window_room.h"
@@ -55,7 +56,8 @@ class MainWindowLinks {
 //
 // The Print press and an AutoPrint tick work in slices, one after the other, never both at once:
 // the window answers between slices and, every PrintPress::kAnswerEvery, while a file is sent.
-// The caption tells how far they are, or that AutoPrint is off. Escape, Exit or closing the
+// The caption tells how far they are, or that AutoPrint is off; a line under the lists tells how
+// the last press's jobs ended, or that they wait on a paused printer. Escape, Exit or closing the
 // window stops the press after the file in progress. What opens a dialog waits for the end of
 // the slice, so that no file waits behind a dialog.
 class MainWindow : public QMainWindow, private PrintPressView, private PrinterListBox {
@@ -126,6 +128,9 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
     void continueAutoPrint();
     void continuePress();
     void stopPress();
+    // Follows the jobs of the press that ended, in place of those of the one before.
+    void followJobs(const std::vector<JobRef>& jobs);
+    void onFollowTimer();
     // Runs act now, or at the end of the slice under way.
     void whenFree(std::function<void()> act);
     void showCaption();
@@ -154,7 +159,9 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
     QTimer* nextSlice_;         // the rest of an AutoPrint tick, once the window has answered
     bool autoTicking_ = false;  // an AutoPrint tick is unfinished
     std::unique_ptr<PrintPress> press_;
-    QTimer* pressSlice_;  // the rest of the press
+    QTimer* pressSlice_;                     // the rest of the press
+    std::unique_ptr<JobFollower> follower_;  // the jobs of the last press, until they end
+    QTimer* followStep_;                     // the next ask about them
     bool inSlice_ = false;
     std::vector<std::function<void()>> waiting_;  // what came during the slice
     std::vector<Printer> printers_;               // as printerList lists them

@@ -283,6 +283,7 @@ bool PrintPress::handleFile(const std::string& entry) {
     }
     const auto printed = PrintCopies(path, printer_, asked.count, answering_->printers,
                                      answering_->files, SpoolOptions{EjectBetweenJobs(settings_)});
+    for (const int id : printed.jobIds) jobs_.push_back({printed.printer, id});
     ShowNotices(CopiesNotices(printed), messages_);
     const int action = view_.actionIndex();
     const bool goes = action == kActionDelete || action == kActionMove;

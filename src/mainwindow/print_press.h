@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
+#include "printing/job_follower.h"
 #include "settings/settings.h"
 
 namespace vantrel {
@@ -75,6 +76,8 @@ class PrintPress {
     Progress progress() const { return {next_, names_.size()}; }
     // How it ended; Stopped also after stop().
     PressResult result() const { return result_; }
+    // The jobs spooled so far, in order, for the window to follow to their end.
+    const std::vector<JobRef>& spooledJobs() const { return jobs_; }
 
   private:
     bool handleFile(const std::string& entry);
@@ -89,6 +92,7 @@ class PrintPress {
     std::string printer_;
     std::vector<std::string> names_;  // the selected entries, in list order
     std::size_t next_ = 0;
+    std::vector<JobRef> jobs_;
     bool stopping_ = false;
     PressResult result_ = PressResult::Refused;
 };

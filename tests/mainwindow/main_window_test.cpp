@@ -65,8 +65,9 @@ class MainWindowTest : public QObject {
     }
 
     // The selected files by their stored names, on the printer chosen by hand; the lists are
-    // rebuilt afterwards. Files only are listed, no dot files, in the order of their names
-    // whatever the case; the mask "*.*" takes names without a dot too.
+    // rebuilt afterwards, and a line under them tells how the jobs ended. Files only are listed, no
+    // dot files, in the order of their names whatever the case; the mask "*.*" takes names without
+    // a dot too.
     void printPrintsTheSelectedFilesOnTheSelectedPrinterThenActs() {
         rig->control<QComboBox>("Combo1").setCurrentIndex(2);  // *.*
         QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "link.txt", "README", "\uFFFD.txt"}));
@@ -75,8 +76,13 @@ class MainWindowTest : public QObject {
         list.selectionModel()->select(list.model()->index(4, 0), QItemSelectionModel::Select);
         rig->control<QLineEdit>("Text2").setText("2");
         rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
+        rig->printers.jobStates[3] = {{JobState::Aborted, "jammed"}};
+        rig->user.answer();
         press("Command2");
         QTRY_COMPARE(files(), (QStringList{"B.TXT", "README"}));
+        // The jobs are followed after the press; a failed one is told in a box too.
+        QTRY_VERIFY(rig->user.saw("1 of 4 aborted at Fax: jammed"));
+        QCOMPARE(rig->control<QLabel>("jobsLine").text(), QString("1 of 4 aborted at Fax: jammed"));
         std::string printed;
         for (const auto& doc : rig->printers.printed())
             printed += doc.deviceName + ": " + doc.data + "\n";

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <thread>
 
+#include "mainwindow/jobs_line.h"
 #include "platform/path_separator.h"
 #include "support/print_rig.h"
 #include "text/runtime_text.h"
@@ -177,6 +179,32 @@ TEST_F(PrintPressTest, PartlyPrintedOrChangedFilesAreNeitherDeletedNorMoved) {
     files.afterRead = [&](int, const std::string&) { dir.write("src/a.prn", "appended"); };
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(ReadFile(Source("a.prn")), "appended");
+}
+
+// Every spooled copy's job is followed: the line says so while one waits on a paused queue, and
+// once all ended how many printed, or how many ended as the first failed one, where and why.
+TEST_F(PrintPressTest, TheJobsLineTellsHowTheSpooledJobsEnded) {
+    AddFiles({"a.prn"});
+    copies = "2";
+    const JobStatus kHeld{JobState::Held, {}}, kDone{JobState::Completed, {}};
+    const JobStatus kAborted{JobState::Aborted, "jammed"}, kGone{JobState::Unknown, {}};
+    const std::tuple<std::map<int, std::vector<JobStatus>>, std::string, JobsLine> kCases[] = {
+        {{}, "", {"2 of 2 printed", false}},
+        {{{2, {kHeld, kDone}}}, "Label is paused: the jobs wait in its queue", {"2 of 2 printed"}},
+        {{{2, {kAborted}}}, "", {"1 of 2 aborted at Label: jammed", true}},
+        {{{1, {kGone}}, {2, {kAborted}}}, "", {"1 of 2 completion unknown at Label", true}}};
+    for (const auto& [states, first, last] : kCases) {
+        for (const auto& [job, script] : states)
+            spooler.jobStates[int(spooler.printed().size()) + job] = script;
+        PrintPress press(*this, spooler, files, settings, messages);
+        ASSERT_TRUE(press.start() && !press.workFor(std::chrono::milliseconds::max()));
+        JobFollower follower(press.spooledJobs(), {});
+        auto due = follower.step(spooler, {});
+        // A job that ended at the first ask is told at once.
+        EXPECT_EQ(JobsLineOf(follower.jobs()).text, first.empty() ? last.text : first);
+        while (due) due = follower.step(spooler, *due);
+        EXPECT_EQ(JobsLineOf(follower.jobs()), last);
+    }
 }
 
 }  // namespace

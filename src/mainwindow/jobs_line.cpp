@@ -1,0 +1,49 @@
+#include "mainwindow/jobs_line.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+namespace {
+
+std::string EndWord(JobState state) {
+    switch (state) {
+        case JobState::Cancelled:
+            return "cancelled";
+        case JobState::Aborted:
+            return "aborted";
+        case JobState::Unknown:
+            return "completion unknown";
+        default:
+            return "stopped";
+    }
+}
+
+bool Paused(const FollowedJob& job) {
+    return !job.ended() &&
+           (job.last.state == JobState::Stopped || job.last.state == JobState::Held);
+}
+
+}  // namespace
+
+JobsLine JobsLineOf(const std::vector<FollowedJob>& jobs) {
+    if (!std::all_of(jobs.begin(), jobs.end(), [](const auto& job) { return job.ended(); })) {
+        const auto paused = std::find_if(jobs.begin(), jobs.end(), Paused);
+        if (paused == jobs.end()) return {};
+        return {paused->job.printer + " is paused: the jobs wait in its queue", false};
+    }
+    const std::string of = " of " + std::to_string(jobs.size()) + " ";
+    const auto failed = std::find_if(jobs.begin(), jobs.end(), [](const auto& job) {
+        return job.last.state != JobState::Completed;
+    });
+    if (failed == jobs.end()) return {std::to_string(jobs.size()) + of + "printed", false};
+    const JobState state = failed->last.state;
+    const auto alike = std::count_if(jobs.begin(), jobs.end(),
+                                     [state](const auto& job) { return job.last.state == state; });
+    const std::string& reason = failed->last.reason;
+    return {std::to_string(alike) + of + EndWord(state) + " at " + failed->job.printer +
+                (reason.empty() ? "" : ": " + reason),
+            true};
+}
+
+}  // namespace vantrel
