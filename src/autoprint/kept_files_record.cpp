@@ -48,9 +48,7 @@ std::error_code KeptFilesRecord::update(const std::function<bool(Entries&)>& cha
         // One line per file: device, inode, size, modification time, then the path.
         std::string text;
         for (const auto& [path, id] : merged) {
-            text += std::to_string(id.device) + ' ' + std::to_string(id.inode) + ' ' +
-                    std::to_string(id.size) + ' ' + std::to_string(id.modifiedNs) + ' ' +
-                    RecordField(path) + '\n';
+            text += IdentityFields(id) + ' ' + RecordField(path) + '\n';
         }
         return text;
     });

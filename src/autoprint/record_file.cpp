@@ -72,4 +72,9 @@ std::error_code UpdateRecordFile(const std::string& recordPath,
     return ReplaceFileAtomically(recordPath, *text);
 }
 
+std::string IdentityFields(const FileIdentity& identity) {
+    return std::to_string(identity.device) + ' ' + std::to_string(identity.inode) + ' ' +
+           std::to_string(identity.size) + ' ' + std::to_string(identity.modifiedNs);
+}
+
 }  // namespace vantrel

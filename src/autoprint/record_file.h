@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_system.h"
+
 namespace vantrel {
 
 // What AutoPrint's small private records (the kept files, the spooled jobs) share: one line per
@@ -18,6 +20,9 @@ std::string RecordField(const std::string& text, bool inField = false);
 // The text of a field as RecordField wrote it, or of an older unquoted one as it stands;
 // nothing when it is damaged.
 std::optional<std::string> RecordFieldText(const std::string& field);
+
+// A file's identity as the first fields of a line: device, inode, size and modification time.
+std::string IdentityFields(const FileIdentity& identity);
 
 // Under the record's lock: change() reads what the file holds and returns its new text, or
 // nothing when it stays as it is; the text then replaces the file in one step. change() runs

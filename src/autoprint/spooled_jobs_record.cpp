@@ -97,10 +97,9 @@ std::error_code SpooledJobsRecord::change(const std::string& path, const Spooled
         std::string text;
         for (const auto& [at, f] : entries) {
             const FileIdentity& id = f.identity;
-            text += std::to_string(id.device) + ' ' + std::to_string(id.inode) + ' ' +
-                    std::to_string(id.size) + ' ' + std::to_string(id.modifiedNs) + ' ' +
-                    std::to_string(f.copies) + ' ' + RecordField(f.printer, true) + ' ' +
-                    JobsField(f.jobs) + ' ' + RecordField(at) + '\n';
+            text += IdentityFields(id) + ' ' + std::to_string(f.copies) + ' ' +
+                    RecordField(f.printer, true) + ' ' + JobsField(f.jobs) + ' ' + RecordField(at) +
+                    '\n';
         }
         return text;
     });
