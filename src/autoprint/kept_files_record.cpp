@@ -66,8 +66,8 @@ KeptFilesRecord::Entries KeptFilesRecord::load() const {
         FileIdentity identity;
         std::string field;
         // A damaged line is skipped: at worst its file is printed once more.
-        if (fields >> identity.device >> identity.inode >> identity.size >> identity.modifiedNs &&
-            fields.get() == ' ' && std::getline(fields, field)) {
+        if (ReadIdentityFields(fields, identity) && fields.get() == ' ' &&
+            std::getline(fields, field)) {
             // Older lines hold the path raw to the line's end, and are still read so.
             if (auto path = RecordFieldText(field); path && !path->empty())
                 entries[*path] = identity;

@@ -77,4 +77,9 @@ std::string IdentityFields(const FileIdentity& identity) {
            std::to_string(identity.size) + ' ' + std::to_string(identity.modifiedNs);
 }
 
+bool ReadIdentityFields(std::istream& fields, FileIdentity& identity) {
+    return static_cast<bool>(fields >> identity.device >> identity.inode >> identity.size >>
+                             identity.modifiedNs);
+}
+
 }  // namespace vantrel

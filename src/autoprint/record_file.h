@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <istream>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -23,6 +24,8 @@ std::optional<std::string> RecordFieldText(const std::string& field);
 
 // A file's identity as the first fields of a line: device, inode, size and modification time.
 std::string IdentityFields(const FileIdentity& identity);
+// Reads those fields back; false when the line is damaged there.
+bool ReadIdentityFields(std::istream& fields, FileIdentity& identity);
 
 // Under the record's lock: change() reads what the file holds and returns its new text, or
 // nothing when it stays as it is; the text then replaces the file in one step. change() runs

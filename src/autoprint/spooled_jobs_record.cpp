@@ -116,8 +116,7 @@ SpooledJobsRecord::Entries SpooledJobsRecord::load() const {
         FileIdentity& id = file.identity;
         std::string printer, jobs, path;
         // A damaged line is skipped: its file is printed as a new one.
-        if (fields >> id.device >> id.inode >> id.size >> id.modifiedNs >> file.copies >> printer >>
-                jobs &&
+        if (ReadIdentityFields(fields, id) && fields >> file.copies >> printer >> jobs &&
             fields.get() == ' ' && std::getline(fields, path) && ReadJobs(jobs, file.jobs)) {
             auto printerText = RecordFieldText(printer);
             auto pathText = RecordFieldText(path);
