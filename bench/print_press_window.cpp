@@ -153,8 +153,16 @@ class TimedPrinterSystem : public vantrel::PrinterSystem {
     vantrel::JobStatus jobStatus(const std::string& name, int id) override {
         return log_.time("jobStatus", [&] { return system_->jobStatus(name, id); });
     }
-    std::vector<int> jobsNamed(const std::string& name, const std::string& document) override {
-        return log_.time("jobsNamed", [&] { return system_->jobsNamed(name, document); });
+    vantrel::JobFacts jobFacts(const std::string& name, int id) override {
+        return log_.time("jobFacts", [&] { return system_->jobFacts(name, id); });
+    }
+    std::vector<int> ownJobsWithoutDocument(const std::string& name,
+                                            const std::string& document) override {
+        return log_.time("ownJobsWithoutDocument",
+                         [&] { return system_->ownJobsWithoutDocument(name, document); });
+    }
+    void cancelJob(const std::string& name, int id) override {
+        log_.time("cancelJob", [&] { system_->cancelJob(name, id); });
     }
 
   private:

@@ -46,7 +46,11 @@ class BenchPrinters : public vantrel::PrinterSystem {
         throw vantrel::SpoolError("the bench prints nothing");
     }
     vantrel::JobStatus jobStatus(const std::string&, int) override { return {}; }
-    std::vector<int> jobsNamed(const std::string&, const std::string&) override { return {}; }
+    vantrel::JobFacts jobFacts(const std::string&, int) override { return {}; }
+    std::vector<int> ownJobsWithoutDocument(const std::string&, const std::string&) override {
+        return {};
+    }
+    void cancelJob(const std::string&, int) override {}
 };
 
 void Settle(QWidget& widget) {

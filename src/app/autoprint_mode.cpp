@@ -13,7 +13,7 @@
 #include "autoprint/reused_connections.h"
 #include "platform/app_path.h"
 #include "platform/backends.h"
-#include "platform/file_lock.h"
+#include "platform/replace_file.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
 #include "printing/copies_count.h"
@@ -74,38 +74,19 @@ std::optional<int> StoredCopies(const Settings& settings) {
     return copies.count;
 }
 
-// The window's AutoPrint holds a folder only for one tick: it is waited for that long.
-constexpr int kWindowTickWaits = 50;
-constexpr std::chrono::milliseconds kWindowTickWait{100};
-
-// One AutoPrint per folder: the locks of every folder, held for the whole run; nothing, after
-// saying why, when a folder is watched already (status 2: starting again would not help) or its
-// lock cannot be made (status 1).
-std::optional<std::vector<std::unique_ptr<FileLock>>> LockFolders(
-    const std::vector<HotFolder>& folders, StopSignals& stop, int& status) {
-    std::vector<std::unique_ptr<FileLock>> locks;
-    for (const auto& folder : folders) {
-        try {
-            locks.push_back(TryLockFolder(UserStateDirectory(), folder.folder));
-            for (int wait = 0; !locks.back() && wait < kWindowTickWaits; ++wait) {
-                if (stop.waitFor(kWindowTickWait)) return std::nullopt;
-                locks.back() = TryLockFolder(UserStateDirectory(), folder.folder);
-            }
-        } catch (const std::system_error& error) {
-            Tell("AutoPrint cannot lock " + folder.folder + ": " + error.what());
-            status = 1;
-            return std::nullopt;
-        }
-        if (!locks.back()) {
-            std::fprintf(stderr,
-                         "vantrel: %s is watched by another AutoPrint already; a folder is watched "
-                         "by one at a time\n",
-                         EscapeControls(folder.folder).c_str());
-            status = 2;
-            return std::nullopt;
-        }
+// The records must be the user's own: another user who could write to them, or swap the
+// folder for a link, could make a file count as printed. Nothing when they are; else why.
+std::optional<std::string> UnsafeStateDirectory() {
+    const std::string state = UserStateDirectory();
+    if (state.empty()) return std::nullopt;
+    if (auto error = MakePrivateFolders(state)) {
+        return "its state directory " + state + " cannot be made: " + error.message();
     }
-    return locks;
+    if (auto why = WhyNotPrivateFolder(state)) {
+        return "its state directory is not safe to keep its records in: " + *why +
+               "; it must belong to the user and be writable by nobody else";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -136,9 +117,10 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     const auto copies = StoredCopies(settings);
     if (!copies) return 2;
 
-    int refused = 0;
-    const auto locks = LockFolders(request.folders, *stop, refused);
-    if (!locks) return refused;
+    if (auto unsafe = UnsafeStateDirectory()) {
+        Tell("AutoPrint cannot start: " + *unsafe);
+        return 1;
+    }
 
     std::vector<std::string> paths;
     for (const auto& folder : request.folders) paths.push_back(folder.folder);
@@ -151,10 +133,10 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
     }
     auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
-    HotFolderService service(
-        {request.folders, request.settle, *copies, KeptFilesRecordPath(),
-         SpoolOptions{EjectBetweenJobs(settings)}, SpooledJobsRecordPath(), request.wait},
-        {reused, *files, *events, *stop}, JournalLine);
+    HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath(),
+                              SpoolOptions{EjectBetweenJobs(settings)}, SpooledJobsRecordPath(),
+                              request.wait, PrinterBindingsRecordPath()},
+                             {reused, *files, *events, *stop}, JournalLine);
     service.run();
     return 0;
 }

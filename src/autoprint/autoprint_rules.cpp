@@ -68,38 +68,29 @@ std::optional<std::string> ExactlyNamedPrinter(const std::vector<Printer>& print
     return printer->deviceName;
 }
 
-std::string FolderLockPath(const std::string& stateDirectory, const std::string& folder) {
-    const auto key = FolderKey(folder);
-    if (!key || stateDirectory.empty()) return {};
-    return (fs::path(stateDirectory) / ("autoprint-" + *key + ".lock")).string();
-}
-
-std::unique_ptr<FileLock> TryLockFolder(const std::string& stateDirectory,
-                                        const std::string& folder) {
-    const std::string path = FolderLockPath(stateDirectory, folder);
-    if (path.empty())
-        throw std::system_error(std::make_error_code(std::errc::not_a_directory), folder);
-    if (auto error = MakePrivateFolders(stateDirectory))
-        throw std::system_error(error, stateDirectory);
-    return TryLockFile(path);
-}
-
 FailedMove MoveToFailedFolder(FileSystem& files, const std::string& folder,
                               const std::string& path) {
     FailedMove move;
     move.failedDir = (fs::path(folder) / kFailedDirectoryName).string();
-    move.error = files.makeDirectory(move.failedDir);
-    if (move.error) return move;
     // The move itself takes the name, so that a file that got there first is never replaced:
-    // the next name is tried instead.
-    const std::string name = (fs::path(move.failedDir) / fs::path(path).filename()).string();
+    // the next name is tried instead. Failed is entered as itself, never through a link that
+    // someone who may write to the folder put in its place.
+    const std::string name = fs::path(path).filename().string();
     for (int n = 1;; ++n) {
-        const std::string to = n == 1 ? name : name + "." + std::to_string(n);
-        move.error = files.moveWithoutReplacing(path, to);
+        const std::string newName = n == 1 ? name : name + "." + std::to_string(n);
+        move.error = files.moveIntoSubfolder(folder, kFailedDirectoryName, name, newName);
         if (move.error == std::errc::file_exists) continue;
-        if (!move.error) move.to = to;
+        if (!move.error) move.to = (fs::path(move.failedDir) / newName).string();
         return move;
     }
+}
+
+std::string FailedMoveErrorText(const std::error_code& error) {
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        return kFailedDirectoryName + " is a link, which AutoPrint does not follow";
+    }
+    if (error == std::errc::not_a_directory) return kFailedDirectoryName + " is not a folder";
+    return error.message();
 }
 
 }  // namespace vantrel

@@ -42,14 +42,9 @@ AutoPrintPrinter FindBoundPrinter(PrinterSystem& system, const std::string& devi
 std::optional<std::string> ExactlyNamedPrinter(const std::vector<Printer>& printers,
                                                const std::string& name);
 
-// The lock that makes one AutoPrint the only one to watch a folder: a file in the user's state
-// directory named after the folder's device and number, so that every path to the folder
-// meets the same lock. Empty when the folder cannot be asked.
-std::string FolderLockPath(const std::string& stateDirectory, const std::string& folder);
-// Takes that lock without waiting; nothing when another AutoPrint holds it. Throws
-// std::system_error when the lock file cannot be made.
-std::unique_ptr<FileLock> TryLockFolder(const std::string& stateDirectory,
-                                        const std::string& folder);
+// The lock file in a watched folder that makes one AutoPrint, of whichever user or machine, the
+// only one to watch it (TryWatchFolder); a dot file, so never printed.
+inline const std::string kFolderLockName = ".vantrel-autoprint.lock";
 
 // Where MoveToFailedFolder put a file, or why it could not.
 struct FailedMove {
@@ -60,8 +55,11 @@ struct FailedMove {
 
 // Moves a file that could not be printed into the Failed subdirectory of its folder (made when
 // missing), under its own name, or name.2, name.3, ... when that is taken; a file that takes a
-// name meanwhile is never replaced.
+// name meanwhile is never replaced. A Failed that is a link, or no folder, takes nothing: the
+// file stays where it is.
 FailedMove MoveToFailedFolder(FileSystem& files, const std::string& folder,
                               const std::string& path);
+// Why a file could not be moved there, in words.
+std::string FailedMoveErrorText(const std::error_code& error);
 
 }  // namespace vantrel

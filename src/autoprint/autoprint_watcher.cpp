@@ -19,7 +19,12 @@ std::string KeptFilesRecordPath() {
 
 std::string SpooledJobsRecordPath() {
     const std::string state = UserStateDirectory();
-    return state.empty() ? std::string() : (fs::path(state) / "autoprint-spooled").string();
+    return state.empty() ? std::string() : (fs::path(state) / kSpooledJobsRecordName).string();
+}
+
+std::string PrinterBindingsRecordPath() {
+    const std::string state = UserStateDirectory();
+    return state.empty() ? std::string() : (fs::path(state) / "autoprint-bindings").string();
 }
 
 AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system,
@@ -34,7 +39,10 @@ AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& sys
       copiesText_(std::move(copiesText)),
       kept_(keptRecordPath),
       stateDirectory_(keptRecordPath.empty() ? std::string()
-                                             : fs::path(keptRecordPath).parent_path().string()) {}
+                                             : fs::path(keptRecordPath).parent_path().string()),
+      spooled_(stateDirectory_.empty()
+                   ? std::string()
+                   : (fs::path(stateDirectory_) / kSpooledJobsRecordName).string()) {}
 
 void AutoPrintWatcher::tick() {
     if (!startTick()) return;
@@ -89,11 +97,10 @@ bool AutoPrintWatcher::workFor(std::chrono::milliseconds budget) {
 // takes it from the next tick on; the window takes it back once the service has ended.
 bool AutoPrintWatcher::ownFolder() {
     if (stateDirectory_.empty()) return true;
-    try {
-        folderLock_ = TryLockFolder(stateDirectory_, dropDirectory_);
-    } catch (const std::system_error&) {
-        return true;  // no lock to be had: neither can a service have it
-    }
+    FolderWatch watch = TryWatchFolder(dropDirectory_, kFolderLockName, ThisProcessName());
+    // No lock to be had at all: neither can a service have it.
+    if (!watch.lock && watch.holder.empty()) return true;
+    folderLock_ = std::move(watch.lock);
     if (folderLock_ && watchedElsewhere_) lastLook_.clear();  // what the service left, afresh
     watchedElsewhere_ = !folderLock_;
     return folderLock_ != nullptr;
@@ -149,10 +156,11 @@ bool AutoPrintWatcher::handleFile(const std::string& path, const FileIdentity& s
                                           "\" is not a whole number from 1 to 32767");
     }
     copiesWarned_ = false;
-    const auto outcome =
-        PrintDroppedFile({dropDirectory_, path, settled},
-                         [this] { return FindAutoPrintPrinter(system_, std::nullopt); },
-                         copies.count, options_(), {system_, files_, kept_});
+    CopyLedger ledger{spooled_, path, {}, false, {}};
+    const auto outcome = PrintRecordedFile(
+        {dropDirectory_, path, settled},
+        [this] { return FindAutoPrintPrinter(system_, std::nullopt); }, copies.count, options_(),
+        {system_, files_, kept_}, ledger);
     return report(outcome, fs::path(path).filename().string(), path);
 }
 
@@ -188,10 +196,16 @@ bool AutoPrintWatcher::report(const DroppedOutcome& outcome, const std::string& 
                                "). It was moved to " + outcome.failedDir + ".",
                            MsgStyle::Exclamation);
             break;
+        case DroppedFate::CompletionUnknown:
+            messages_.show("AutoPrint cannot tell whether " + path + " printed: " + outcome.reason +
+                               ". It stays where it is and will not be printed "
+                               "again.",
+                           MsgStyle::Exclamation);
+            break;
         case DroppedFate::FailedKept:
             messages_.show("AutoPrint could not print " + path + " (" + outcome.reason +
                                ") and could not move it to " + outcome.failedDir + ": " +
-                               outcome.error.message(),
+                               FailedMoveErrorText(outcome.error),
                            MsgStyle::Exclamation);
             break;
         default:

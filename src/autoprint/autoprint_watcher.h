@@ -11,6 +11,7 @@
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/dropped_file.h"
 #include "autoprint/kept_files_record.h"
+#include "autoprint/spooled_jobs_record.h"
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
@@ -86,7 +87,8 @@ class AutoPrintWatcher {
     MessageSink& messages_;
     std::function<std::string()> copiesText_;
     KeptFilesRecord kept_;
-    std::string stateDirectory_;            // where the folder's lock is; empty: no lock
+    std::string stateDirectory_;            // where the records are; empty: nowhere
+    SpooledJobsRecord spooled_;             // the file in print and its copies' jobs
     std::unique_ptr<FileLock> folderLock_;  // held while a tick works
     bool watchedElsewhere_ = false;
 
@@ -106,7 +108,10 @@ class AutoPrintWatcher {
 
 // Where the files AutoPrint gave up on are remembered: in the user's state directory.
 std::string KeptFilesRecordPath();
-// Where the headless AutoPrint notes the files in print and their jobs, beside it.
+// Where every AutoPrint notes the files in print and their jobs, beside it.
+inline const std::string kSpooledJobsRecordName = "autoprint-spooled";
 std::string SpooledJobsRecordPath();
+// Where the service keeps the queues its folders are bound to.
+std::string PrinterBindingsRecordPath();
 
 }  // namespace vantrel

@@ -9,15 +9,16 @@ namespace vantrel {
 
 // What became of the copy a run was sending when it stopped.
 enum class SentCopy {
-    Known,      // none was being sent, or the spooler holds its document whole: its job is noted
-    SendAgain,  // the spooler never got it whole: it is taken off the entry, to be sent again
-    Undecided,  // its job is held, maybe still waiting for the rest of its document: ask later
+    Known,      // none was being sent, or the spooler got its document whole: its job stands
+    SendAgain,  // the spooler never got its document: taken off the entry, to be sent again
+    Lost,       // nobody can tell any more whether it printed: never sent again unasked
 };
 
-// Finds the job of the entry's copy being sent by its name, and notes it in the entry. A job
-// held by the spooler may be one whose document never ended: the spooler gives it up after a
-// while, and only then is the copy sent again, since sending it at once could print it twice.
-// Throws SpoolError when the spooler cannot be asked.
+// Settles the entry's last copy by the job number noted for it, never by a job's name, which
+// anyone may give a job: a job created but left without its document (the run died while it was
+// created or sent) prints nothing, so it is withdrawn and the copy is sent again at once. A job
+// the spooler no longer knows, or a copy an older release noted without its job's number, is
+// Lost. Throws SpoolError when the spooler cannot be asked.
 SentCopy SettleCopyBeingSent(PrinterSystem& printers, const std::string& path, SpooledFile& entry);
 
 }  // namespace vantrel

@@ -1,5 +1,9 @@
 #include "autoprint/dropped_file.h"
 
+#include <filesystem>
+
+#include "autoprint/copy_being_sent.h"
+#include "platform/file_lock.h"
 #include "printing/document_name.h"
 #include "printing/print_copies.h"
 
@@ -7,11 +11,15 @@ namespace vantrel {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // Each copy opens the file at path itself, never through a link, and only while it is still the
 // file that settled, so that nothing swapped in after the look is read. A file found changed at
 // the open fails as Changed, as one that changed while it was sent does: nothing of it was
-// printed, and it is to settle again. A ledger is told of each copy before its document starts
-// and once its job is known, so that a run killed at any point knows what became of it.
+// printed, and it is to settle again. A ledger is told of each copy before its job is created,
+// and of the job's number, on the disk, before any byte of its document is sent, so that a run
+// killed at any point knows what became of it; a copy that failed stays noted as it stood, for
+// the next try to settle by its job.
 CopiesOutcome PrintSettledFile(const DroppedFile& file, const std::string& selection, int copies,
                                const SpoolOptions& options, DropSeams seams, CopyLedger* ledger) {
     bool changed = false;
@@ -23,32 +31,30 @@ CopiesOutcome PrintSettledFile(const DroppedFile& file, const std::string& selec
                              throw;
                          }
                      }};
-    if (!ledger) {
-        CopiesOutcome outcome = PrintCopiesOf(input, selection, copies, seams.printers, options);
-        if (changed) outcome.failure = SpoolFailure::Changed;
-        return outcome;
+    CopySteps steps;
+    if (ledger) {
+        const auto note = [ledger](bool durable) {
+            ledger->unsaved = ledger->record.put(ledger->path, ledger->entry, durable);
+        };
+        steps.spooledBefore = static_cast<int>(ledger->entry.jobs.size());
+        steps.beginning = [&file, ledger, note](int copy, SpoolInput& one) {
+            one.documentName = SpooledCopyName(file.path, file.settled, copy);
+            ledger->entry.jobs.push_back(kBeingCreated);
+            note(false);
+        };
+        steps.created = [ledger, note](int, int id) {
+            ledger->entry.jobs.back() = id;
+            ledger->entry.lastUnconfirmed = true;
+            note(true);
+        };
+        steps.spooled = [ledger, note](int, const SpoolOutcome& one) {
+            ledger->entry.jobs.back() = one.jobId;
+            ledger->entry.lastUnconfirmed = false;
+            note(false);
+        };
     }
-    CopiesOutcome outcome;
-    outcome.requested = copies;
-    outcome.spooled = static_cast<int>(ledger->entry.jobs.size());
-    outcome.shownName = file.path;
-    SpooledFile& entry = ledger->entry;
-    for (int copy = outcome.spooled + 1; copy <= copies; ++copy) {
-        input.documentName = SpooledCopyName(file.path, file.settled, copy);
-        entry.jobs.push_back(kBeingSent);
-        ledger->unsaved = ledger->record.put(ledger->path, entry);
-        SpoolOutcome one = SpoolInputRaw(input, selection, seams.printers, options);
-        outcome.printer = one.printer;
-        if (!one.spooled) {
-            outcome.failure = changed ? SpoolFailure::Changed : one.failure;
-            outcome.reason = one.reason;
-            break;
-        }
-        if (!outcome.identity) outcome.identity = one.identity;
-        entry.jobs.back() = one.jobId;
-        ledger->unsaved = ledger->record.put(ledger->path, entry);
-        ++outcome.spooled;
-    }
+    CopiesOutcome outcome = PrintCopiesOf(input, selection, copies, seams.printers, options, steps);
+    if (changed) outcome.failure = SpoolFailure::Changed;
     // Every copy was spooled by an earlier run: the file is the one that settled.
     if (!outcome.identity && outcome.allSpooled()) outcome.identity = file.settled;
     return outcome;
@@ -108,12 +114,26 @@ void GiveUp(const DroppedFile& file, DropSeams seams, DroppedOutcome& outcome) {
     }
 }
 
-}  // namespace
-
-bool DroppedOutcome::printerAnswered() const {
-    return fate != DroppedFate::SpoolerAway && fate != DroppedFate::PrinterMissing &&
-           fate != DroppedFate::PrinterUnopenable && fate != DroppedFate::PrinterGone;
+// A recorded file that is done with, printed, failed or changed, leaves the record and loses its
+// mark; one that waits for the spooler, its printer or its jobs keeps both.
+DroppedOutcome Settled(DroppedOutcome outcome, const DroppedFile& file, DropSeams seams,
+                       CopyLedger& ledger) {
+    switch (outcome.fate) {
+        case DroppedFate::Spooled:
+        case DroppedFate::SpoolerAway:
+        case DroppedFate::PrinterMissing:
+        case DroppedFate::PrinterUnopenable:
+        case DroppedFate::PrinterGone:
+        case DroppedFate::PrintedElsewhere:
+            return outcome;
+        default:
+            ledger.unsaved =
+                ReleaseRecordedFile(seams.files, ledger.record, file.folder, file.path);
+            return outcome;
+    }
 }
+
+}  // namespace
 
 DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
                                 const SpoolOptions& options, DropSeams seams, CopyLedger* ledger) {
@@ -164,6 +184,64 @@ DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lo
         GiveUp(file, seams, outcome);
     }
     return outcome;
+}
+
+DroppedOutcome PrintRecordedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
+                                 const SpoolOptions& options, DropSeams seams, CopyLedger& ledger) {
+    const SpooledFile* known = ledger.record.find(file.path);
+    if (known && !(known->identity == file.settled)) {
+        ledger.unsaved = ledger.record.drop(file.path);  // another file by that name
+        known = nullptr;
+    }
+    ledger.entry = known ? *known : SpooledFile{file.settled, {}, copies, {}, false};
+    DroppedOutcome outcome;
+    if (!known) {
+        const std::string mark = PrintingMarkName(file.path, file.settled);
+        if (seams.files.createMark(file.folder, mark, ThisProcessName() + "\n") ==
+            std::errc::file_exists) {
+            outcome.fate = DroppedFate::PrintedElsewhere;
+            outcome.reason = seams.files.readMark(file.folder, mark).value_or("");
+            if (outcome.reason.empty()) outcome.reason = "another AutoPrint";
+            return outcome;
+        }
+        return Settled(PrintDroppedFile(file, lookup, copies, options, seams, &ledger), file,
+                       seams, ledger);
+    }
+    outcome.printer = ledger.entry.printer;
+    try {
+        const SentCopy copy = SettleCopyBeingSent(seams.printers, file.path, ledger.entry);
+        if (copy == SentCopy::Lost) {
+            outcome.fate = DroppedFate::CompletionUnknown;
+            outcome.reason =
+                "the copy being sent when AutoPrint last stopped is not known to the "
+                "spooler any more";
+            outcome.remembered = true;
+            outcome.unsaved = seams.kept.add(file.path, file.settled);
+            return Settled(outcome, file, seams, ledger);
+        }
+        if (copy == SentCopy::SendAgain) {
+            ledger.unsaved = ledger.record.put(file.path, ledger.entry);
+        }
+    } catch (const SpoolError& error) {
+        outcome.reason = error.what();
+        return outcome;  // SpoolerAway
+    }
+    const std::size_t spooledBefore = ledger.entry.jobs.size();
+    const std::string printer = ledger.entry.printer;
+    outcome = PrintDroppedFile(
+        file, [&] { return FindBoundPrinter(seams.printers, printer); }, ledger.entry.copies,
+        options, seams, &ledger);
+    outcome.spooledEarlier = ledger.entry.jobs.size() == spooledBefore &&
+                             static_cast<int>(spooledBefore) == ledger.entry.copies;
+    return Settled(outcome, file, seams, ledger);
+}
+
+std::error_code ReleaseRecordedFile(FileSystem& files, SpooledJobsRecord& record,
+                                    const std::string& folder, const std::string& path) {
+    const SpooledFile* entry = record.find(path);
+    if (!entry) return {};
+    files.removeFile((fs::path(folder) / PrintingMarkName(path, entry->identity)).string());
+    return record.drop(path);
 }
 
 DroppedOutcome RemovePrintedFile(const DroppedFile& file, const FileIdentity& printed,

@@ -60,21 +60,26 @@ enum class DroppedFate {
     PrinterMissing,     // no printer is what the folder asks for: the file stays
     PrinterUnopenable,  // the printer was found but could not be opened: the file stays
     PrinterGone,        // the job was refused and the printer is gone: the file stays
+    // Whether a copy an earlier run was sending printed can no longer be told: the file stays,
+    // remembered, and is not printed again unasked.
+    CompletionUnknown,
+    // Another AutoPrint, of another user or machine, began it and was stopped: it is left to
+    // that one (the reason names it), never printed a second time.
+    PrintedElsewhere,
 };
 
 struct DroppedOutcome {
     DroppedFate fate = DroppedFate::SpoolerAway;
-    std::string printer;        // the printer's device name, once it was found
-    std::string reason;         // why it was not printed, or why the printer is away
-    bool printerFound = false;  // the spooler answered the lookup
-    std::uint64_t size = 0;     // bytes of one copy, once printed
-    std::string movedTo;        // the file's path in Failed/
-    std::string failedDir;      // the folder's Failed subdirectory
-    std::error_code error;      // why it could not be deleted or moved
-    bool remembered = false;    // the file was added to the kept-files record
-    std::error_code unsaved;    // why the record could not be saved then
-    // Whether the spooler and the printer worked for this file, so that an outage is over.
-    bool printerAnswered() const;
+    std::string printer;          // the printer's device name, once it was found
+    std::string reason;           // why it was not printed, or why the printer is away
+    bool printerFound = false;    // the spooler answered the lookup
+    std::uint64_t size = 0;       // bytes of one copy, once printed
+    std::string movedTo;          // the file's path in Failed/
+    std::string failedDir;        // the folder's Failed subdirectory
+    std::error_code error;        // why it could not be deleted or moved
+    bool remembered = false;      // the file was added to the kept-files record
+    std::error_code unsaved;      // why the record could not be saved then
+    bool spooledEarlier = false;  // every copy was spooled by an earlier run already
 };
 
 // Prints the dropped file in copies on the printer lookup finds, and carries out the rule. With a
@@ -82,6 +87,17 @@ struct DroppedOutcome {
 DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
                                 const SpoolOptions& options, DropSeams seams,
                                 CopyLedger* ledger = nullptr);
+
+// PrintDroppedFile for an AutoPrint that keeps a record of its prints in ledger.record: a file
+// the record holds as it is now resumes where the run that began it stopped, on the printer it
+// began on, in the copies asked then, after the copies spooled already; the copy that was being
+// sent then is settled by its job first (SettleCopyBeingSent). ledger.entry is set here.
+DroppedOutcome PrintRecordedFile(const DroppedFile& file, const PrinterLookup& lookup, int copies,
+                                 const SpoolOptions& options, DropSeams seams, CopyLedger& ledger);
+
+// Done with a recorded file, whatever became of it: its entry and its mark in the folder go.
+std::error_code ReleaseRecordedFile(FileSystem& files, SpooledJobsRecord& record,
+                                    const std::string& folder, const std::string& path);
 
 // The end of a file whose every copy was spooled as `printed` (Spooled) and whose jobs ended:
 // deleted when they completed, else moved to Failed/ for the reason given.

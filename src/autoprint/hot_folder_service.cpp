@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "autoprint/autoprint_rules.h"
-#include "autoprint/copy_being_sent.h"
 #include "autoprint/journal_lines.h"
 
 namespace vantrel {
@@ -52,6 +51,7 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
       journal_(std::move(journal)),
       kept_(std::move(settings.keptRecordPath)),
       spooled_(std::move(settings.spooledRecordPath)),
+      bindings_(std::move(settings.bindingsRecordPath)),
       wait_(settings.wait),
       spooler_{BackOff(kFirstRetry, kLongestRetry), std::nullopt} {
     for (auto& place : settings.folders) {
@@ -60,7 +60,14 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
                             {BackOff(kFirstRetry, kLongestRetry), std::nullopt},
                             std::nullopt,
                             false,
-                            false});
+                            false,
+                            nullptr,
+                            {}});
+    }
+    if (!spooled_.unreadable().empty()) {
+        journal_(RecordUnreadableLine(spooled_.recordPath(), spooled_.unreadable()));
+    } else if (spooled_.skippedLines() > 0) {
+        journal_(RecordSkippedLine(spooled_.recordPath(), spooled_.skippedLines()));
     }
     for (const auto& folder : folders_) {
         journal_(WatchingLine(folder.place.folder, folder.place.printer, settings.settle));
@@ -71,15 +78,49 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
     bindNamedPrinters();
 }
 
-// At start, or once the spooler can first be asked.
+// Each folder whose watch another AutoPrint holds is looked at only once this one has it: at
+// start, and at every full look after.
+void HotFolderService::takeWatches() {
+    for (auto& folder : folders_) {
+        if (folder.watch) continue;
+        FolderWatch watch = seams_.watch(folder.place.folder);
+        if (watch.lock) {
+            folder.watch = std::move(watch.lock);
+            if (!folder.notWatched.empty()) journal_(TookOverLine(folder.place.folder));
+            folder.notWatched.clear();
+            continue;
+        }
+        const std::string why =
+            !watch.holder.empty() ? WatchedElsewhereLine(folder.place.folder, watch.holder)
+            : watch.locksUnsupported
+                ? UnwatchableLine(folder.place.folder,
+                                  "its file system takes no locks, so "
+                                  "another AutoPrint there could not be told")
+                : UnwatchableLine(
+                      folder.place.folder,
+                      "its lock " + kFolderLockName + " cannot be had: " + watch.error.message());
+        if (why != folder.notWatched) journal_(why);
+        folder.notWatched = why;
+    }
+}
+
+// At start, or once the spooler can first be asked. A binding an earlier run made holds, also
+// while its queue is missing: the files wait for that queue.
 void HotFolderService::bindNamedPrinters() {
     try {
         std::optional<std::vector<Printer>> printers;
         for (auto& folder : folders_) {
             if (folder.bindingKnown) continue;
-            if (!printers) printers = seams_.printers.printers();
-            if (folder.place.printer) {
-                folder.boundTo = ExactlyNamedPrinter(*printers, *folder.place.printer);
+            const auto& argument = folder.place.printer;
+            if (argument) folder.boundTo = bindings_.find(folder.place.folder, *argument);
+            if (argument && !folder.boundTo) {
+                if (!printers) printers = seams_.printers.printers();
+                folder.boundTo = ExactlyNamedPrinter(*printers, *argument);
+                if (folder.boundTo) {
+                    if (auto error =
+                            bindings_.bind(folder.place.folder, *argument, *folder.boundTo))
+                        journal_(BindingUnsavedLine(folder.place.folder, error.message()));
+                }
             }
             folder.bindingKnown = true;
         }
@@ -107,6 +148,7 @@ void HotFolderService::run() {
     auto nextFullLook = seams_.now();
     while (!seams_.stop.requested()) {
         if (seams_.now() >= nextFullLook) {
+            takeWatches();
             lookAtAll();
             nextFullLook = seams_.now() + kFullLookEvery;
         }
@@ -117,6 +159,7 @@ void HotFolderService::run() {
             Until(due ? std::min(*due, nextFullLook) : nextFullLook, seams_.now()));
         for (const auto& change : wake.changes) {
             Folder& folder = folders_.at(change.folder);
+            if (!folder.watch) continue;
             change.name.empty() ? lookAtFolder(folder) : lookAt(folder, change.name);
         }
         if (wake.stop) break;
@@ -127,7 +170,9 @@ void HotFolderService::run() {
 void HotFolderService::lookAtAll() {
     noteSaved(kept_.prune(seams_.files), kept_.recordPath());
     pruneSpooled();
-    for (auto& folder : folders_) lookAtFolder(folder);
+    for (auto& folder : folders_) {
+        if (folder.watch) lookAtFolder(folder);
+    }
 }
 
 void HotFolderService::lookAtFolder(Folder& folder) {
@@ -170,47 +215,19 @@ void HotFolderService::handleFile(Folder& folder, const std::string& name) {
     print(folder, name, path, *identity);
 }
 
-// A file the record holds as it is now resumes where the run that began it stopped: on the
-// printer it began on, in the copies asked then, without the copies spooled already.
 void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path,
                              const FileIdentity& settled) {
-    const SpooledFile* known = spooled_.find(path);
-    if (known && !(known->identity == settled)) {
-        noteSaved(spooled_.drop(path), spooled_.recordPath());  // another file by that name
-        known = nullptr;
-    }
-    CopyLedger ledger{
-        spooled_, path, known ? *known : SpooledFile{settled, {}, copies_, {}}, wait_, {}};
-    if (known && !settleBeingSent(folder, name, path, ledger.entry)) return;
-    const SpooledFile& entry = ledger.entry;
-    const std::size_t spooledBefore = entry.jobs.size();
-    const auto outcome = PrintDroppedFile(
-        {folder.place.folder, path, settled},
-        [&] {
-            return known ? FindBoundPrinter(seams_.printers, entry.printer) : printerOf(folder);
-        },
-        entry.copies, options_, {seams_.printers, seams_.files, kept_}, &ledger);
+    CopyLedger ledger{spooled_, path, {}, wait_, {}};
+    const auto outcome = PrintRecordedFile(
+        {folder.place.folder, path, settled}, [&] { return printerOf(folder); }, copies_, options_,
+        {seams_.printers, seams_.files, kept_}, ledger);
     noteSaved(ledger.unsaved, spooled_.recordPath());
     // Spooled whole by an earlier run: followed again without saying so twice.
-    if (outcome.fate == DroppedFate::Spooled && entry.jobs.size() == spooledBefore) {
+    if (outcome.fate == DroppedFate::Spooled && outcome.spooledEarlier) {
         back(folder, outcome.printer);
-        return follow(folder, name, entry);
+        return follow(folder, name, ledger.entry);
     }
-    report(folder, name, outcome, entry);
-}
-
-// Whether the copy that was being sent when the last try stopped is known now, as spooled or as
-// to be sent again; otherwise the file waits.
-bool HotFolderService::settleBeingSent(Folder& folder, const std::string& name,
-                                       const std::string& path, SpooledFile& entry) {
-    try {
-        const SentCopy copy = SettleCopyBeingSent(seams_.printers, path, entry);
-        if (copy == SentCopy::Known || copy == SentCopy::SendAgain) return true;
-        folder.settle.recheckAt(name, seams_.now() + kFullLookEvery);
-    } catch (const SpoolError& error) {
-        away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
-    }
-    return false;
+    report(folder, name, outcome, ledger.entry);
 }
 
 void HotFolderService::report(Folder& folder, const std::string& name,
@@ -228,6 +245,12 @@ void HotFolderService::report(Folder& folder, const std::string& name,
         case DroppedFate::PrinterGone:
             return away(folder.printer, folder, name,
                         PrinterMissingLine(where, "the printer " + printer + " is gone"));
+        case DroppedFate::PrintedElsewhere:
+            folder.settle.recheckAt(name, seams_.now() + kFullLookEvery);
+            if (folder.leftToOthers.insert(name).second) {
+                journal_(PrintedElsewhereLine(name, outcome.reason));
+            }
+            return;
         default:
             break;
     }
@@ -238,7 +261,7 @@ void HotFolderService::report(Folder& folder, const std::string& name,
         return follow(folder, name, entry);
     }
     // Whatever else became of it, the file is done with: printed, failed, or a new one.
-    noteSaved(spooled_.drop(pathOf(folder, name)), spooled_.recordPath());
+    release(folder, pathOf(folder, name));
     switch (outcome.fate) {
         case DroppedFate::Changed:
             journal_(WithdrawnLine(name, printer, outcome.reason));
@@ -258,10 +281,13 @@ void HotFolderService::report(Folder& folder, const std::string& name,
                                        std::filesystem::path(outcome.movedTo).filename().string()));
         case DroppedFate::FailedKept:
             if (outcome.remembered) noteSaved(outcome.unsaved, kept_.recordPath());
-            return journal_(
-                FailedUnmovedLine(name, printer, outcome.reason, outcome.error.message()));
+            return journal_(FailedUnmovedLine(name, printer, outcome.reason,
+                                              FailedMoveErrorText(outcome.error)));
         case DroppedFate::FailedGone:
             return folder.settle.forget(name);
+        case DroppedFate::CompletionUnknown:
+            noteSaved(outcome.unsaved, kept_.recordPath());
+            return journal_(CompletionUnknownLine(name, printer, outcome.reason));
         default:
             break;
     }
@@ -318,7 +344,7 @@ void HotFolderService::finish(const std::string& path, const Followed& followed)
         // Printed or not, nobody can tell: the file stays, and is not printed again unasked.
         noteSaved(kept_.add(path, entry.identity), kept_.recordPath());
         journal_(CompletionUnknownLine(followed.name, entry.printer, EndedText(*worst)));
-        return noteSaved(spooled_.drop(path), spooled_.recordPath());
+        return release(folder, path);
     } else {
         outcome = GiveUpDroppedFile(file, EndedText(*worst), seams);
     }
@@ -326,17 +352,17 @@ void HotFolderService::finish(const std::string& path, const Followed& followed)
     const std::string completed =
         CompletedLine(followed.name, entry.printer, entry.copies, entry.identity.size);
     if (outcome.fate == DroppedFate::Printed) {
-        noteSaved(spooled_.drop(path), spooled_.recordPath());
+        release(folder, path);
         folder.settle.forget(followed.name);
         return journal_(completed);
     }
     if (outcome.fate == DroppedFate::ChangedAfterPrint) {
-        noteSaved(spooled_.drop(path), spooled_.recordPath());
+        release(folder, path);
         journal_(ChangedLine(completed));
         return settleAgain(folder, followed.name);
     }
     if (outcome.fate == DroppedFate::PrintedKept) {
-        noteSaved(spooled_.drop(path), spooled_.recordPath());
+        release(folder, path);
         noteSaved(outcome.unsaved, kept_.recordPath());
         return journal_(UndeletableLine(completed, outcome.error.message()));
     }
@@ -352,9 +378,18 @@ void HotFolderService::pruneSpooled() {
         if (!ours || following_.contains(path)) continue;
         const auto now = seams_.files.identityOf(path);
         if (!now || !(*now == spooled_.find(path)->identity)) {
-            noteSaved(spooled_.drop(path), spooled_.recordPath());
+            release(folder, path);
         }
     }
+    noteSaved(spooled_.compact([this](const std::string& path, const FileIdentity& identity) {
+        return following_.contains(path) || seams_.files.identityOf(path) == identity;
+    }),
+              spooled_.recordPath());
+}
+
+void HotFolderService::release(Folder& folder, const std::string& path) {
+    noteSaved(ReleaseRecordedFile(seams_.files, spooled_, folder.place.folder, path),
+              spooled_.recordPath());
 }
 
 // What is at the path now starts its settle time afresh, as a file just dropped would.

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@
 #include "autoprint/back_off.h"
 #include "autoprint/dropped_file.h"
 #include "autoprint/kept_files_record.h"
+#include "autoprint/printer_bindings.h"
 #include "autoprint/settle_rule.h"
 #include "autoprint/spooled_jobs_record.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/folder_events.h"
 #include "platform/printer_system.h"
@@ -29,6 +32,10 @@ struct ServiceSeams {
     StopSignals& stop;
     // The clock the settle times and the waits are measured on.
     std::function<SteadyTime()> now = [] { return std::chrono::steady_clock::now(); };
+    // Takes the watch of a folder, held by one AutoPrint at a time wherever it runs.
+    std::function<FolderWatch(const std::string&)> watch = [](const std::string& folder) {
+        return TryWatchFolder(folder, kFolderLockName, ThisProcessName());
+    };
 };
 
 struct ServiceSettings {
@@ -41,6 +48,9 @@ struct ServiceSettings {
     // resumes them; empty for nowhere.
     std::string spooledRecordPath;
     bool wait = false;  // a file goes only once its jobs completed, not once they are spooled
+    // Where the folders bound to a printer by its exact name keep that binding across runs;
+    // empty for nowhere.
+    std::string bindingsRecordPath;
 };
 
 // The headless AutoPrint: prints every plain file that settles in a watched folder on that
@@ -75,8 +85,11 @@ class HotFolderService {
         // The printer's device name when the given name named it by itself at start: the folder
         // stays bound to that queue, never to one whose name merely begins so.
         std::optional<std::string> boundTo;
-        bool bindingKnown = false;  // whether the spooler could be asked about that yet
-        bool unreadable = false;    // the last listing failed
+        bool bindingKnown = false;        // whether the spooler could be asked about that yet
+        bool unreadable = false;          // the last listing failed
+        std::unique_ptr<FileLock> watch;  // held while this service watches the folder
+        std::string notWatched;           // why not, as last told
+        std::set<std::string> leftToOthers;  // files another AutoPrint began, as told
     };
 
     // A file whose every copy was spooled, while its jobs are followed to their end.
@@ -89,6 +102,7 @@ class HotFolderService {
         bool toldHeld = false;          // the journal said that its printer holds it
     };
 
+    void takeWatches();
     void bindNamedPrinters();
     AutoPrintPrinter printerOf(Folder& folder);
     void noteSaved(std::error_code error, const std::string& record);
@@ -99,8 +113,6 @@ class HotFolderService {
     void handleFile(Folder& folder, const std::string& name);
     void print(Folder& folder, const std::string& name, const std::string& path,
                const FileIdentity& settled);
-    bool settleBeingSent(Folder& folder, const std::string& name, const std::string& path,
-                         SpooledFile& entry);
     void report(Folder& folder, const std::string& name, const DroppedOutcome& outcome,
                 const SpooledFile& entry);
     void follow(Folder& folder, const std::string& name, const SpooledFile& entry);
@@ -108,6 +120,7 @@ class HotFolderService {
     void finish(const std::string& path, const Followed& followed);
     void pruneSpooled();
     void settleAgain(Folder& folder, const std::string& name);
+    void release(Folder& folder, const std::string& path);
     void away(Outage& outage, Folder& folder, const std::string& name, const std::string& line);
     void back(Folder& folder, const std::string& printer);
     std::optional<SteadyTime> waitingUntil(const Folder& folder) const;
@@ -121,6 +134,7 @@ class HotFolderService {
     Journal journal_;
     KeptFilesRecord kept_;
     SpooledJobsRecord spooled_;
+    PrinterBindings bindings_;
     bool wait_;
     std::map<std::string, Followed> following_;  // by path
     bool recordUnsaved_ = false;                 // the last save of the kept-files record failed

@@ -106,6 +106,39 @@ std::string RecordSavedLine(const std::string& record, bool spooled) {
            EscapeControls(record) + " again";
 }
 
+std::string WatchedElsewhereLine(const std::string& folder, const std::string& holder) {
+    return EscapeControls(folder) + " is watched by " + EscapeControls(holder) +
+           " (waiting to take it over)";
+}
+
+std::string TookOverLine(const std::string& folder) {
+    return "took over " + EscapeControls(folder);
+}
+
+std::string UnwatchableLine(const std::string& folder, const std::string& reason) {
+    return "cannot watch " + EscapeControls(folder) + ": " + EscapeControls(reason) + " (retrying)";
+}
+
+std::string RecordUnreadableLine(const std::string& record, const std::string& why) {
+    return "cannot read the record " + EscapeControls(record) + ": " + EscapeControls(why) +
+           " (started without it)";
+}
+
+std::string RecordSkippedLine(const std::string& record, std::size_t lines) {
+    return "skipped " + std::to_string(lines) + (lines == 1 ? " damaged line" : " damaged lines") +
+           " of the record " + EscapeControls(record);
+}
+
+std::string PrintedElsewhereLine(const std::string& name, const std::string& holder) {
+    return "left " + EscapeControls(name) + " to " + EscapeControls(holder) +
+           ", which began printing it (it stays until that one ends it)";
+}
+
+std::string BindingUnsavedLine(const std::string& folder, const std::string& why) {
+    return "could not save the printer binding of " + EscapeControls(folder) + ": " +
+           EscapeControls(why) + " (it holds until the service stops)";
+}
+
 std::string SpoolerUnreachableLine(const std::string& reason) {
     return "spooler unreachable: " + EscapeControls(reason) + " (files kept, retrying)";
 }

@@ -52,6 +52,20 @@ std::string PollingLine(const std::string& reason, std::chrono::milliseconds int
 std::string RecordUnsavedLine(const std::string& record, const std::string& why,
                               bool spooled = false);
 std::string RecordSavedLine(const std::string& record, bool spooled = false);
+// Another AutoPrint holds the folder's watch: "FOLDER is watched by HOLDER (waiting to take it
+// over)"; HOLDER is what that one wrote of itself.
+std::string WatchedElsewhereLine(const std::string& folder, const std::string& holder);
+// "took over FOLDER": the other one ended.
+std::string TookOverLine(const std::string& folder);
+// The folder's watch cannot be taken: "cannot watch FOLDER: REASON (retrying)".
+std::string UnwatchableLine(const std::string& folder, const std::string& reason);
+// A record of this AutoPrint could not be read, or had damaged lines it skipped.
+std::string RecordUnreadableLine(const std::string& record, const std::string& why);
+std::string RecordSkippedLine(const std::string& record, std::size_t lines);
+// "left label.zpl to HOLDER, which began printing it": another AutoPrint's file in print.
+std::string PrintedElsewhereLine(const std::string& name, const std::string& holder);
+// The binding of a folder to its printer's queue could not be saved for the next run.
+std::string BindingUnsavedLine(const std::string& folder, const std::string& why);
 // "spooler unreachable: REASON (files kept, retrying)"
 std::string SpoolerUnreachableLine(const std::string& reason);
 // A folder's printer is not there: "printer missing for FOLDER: REASON (files kept, retrying)"

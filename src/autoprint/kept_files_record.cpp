@@ -1,9 +1,9 @@
 #include "autoprint/kept_files_record.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "autoprint/record_file.h"
+#include "platform/replace_file.h"
 
 namespace vantrel {
 
@@ -59,9 +59,11 @@ KeptFilesRecord::Entries KeptFilesRecord::load() const {
     if (recordPath_.empty()) return entries;
     // Read as text: a record written by an older release on Windows ends its lines with CR LF.
     // Lines written now spell every control byte out, so nothing of a name is lost that way.
-    std::ifstream in(recordPath_);
+    std::string unread;
+    std::istringstream in(ReadPrivateFile(recordPath_, unread).value_or(std::string()));
     std::string line;
     while (std::getline(in, line)) {
+        if (line.ends_with('\r')) line.pop_back();  // a line an older release wrote on Windows
         std::istringstream fields(line);
         FileIdentity identity;
         std::string field;

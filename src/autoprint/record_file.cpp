@@ -72,6 +72,16 @@ std::error_code UpdateRecordFile(const std::string& recordPath,
     return ReplaceFileAtomically(recordPath, *text);
 }
 
+std::error_code WithRecordLock(const std::string& recordPath,
+                               const std::function<std::error_code()>& write) {
+    try {
+        const auto lock = LockFile(recordPath + ".lock");
+        return write();
+    } catch (const std::system_error& failure) {
+        return failure.code();
+    }
+}
+
 std::string IdentityFields(const FileIdentity& identity) {
     return std::to_string(identity.device) + ' ' + std::to_string(identity.inode) + ' ' +
            std::to_string(identity.size) + ' ' + std::to_string(identity.modifiedNs);

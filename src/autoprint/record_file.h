@@ -33,5 +33,8 @@ bool ReadIdentityFields(std::istream& fields, FileIdentity& identity);
 // error says why the file was not written.
 std::error_code UpdateRecordFile(const std::string& recordPath,
                                  const std::function<std::optional<std::string>()>& change);
+// Runs write under the record's lock; its error, or why the lock could not be had.
+std::error_code WithRecordLock(const std::string& recordPath,
+                               const std::function<std::error_code()>& write);
 
 }  // namespace vantrel

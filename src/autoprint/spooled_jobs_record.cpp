@@ -1,39 +1,83 @@
 #include "autoprint/spooled_jobs_record.h"
 
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
 
 #include "autoprint/record_file.h"
+#include "platform/replace_file.h"
 #include "printing/document_name.h"
 
 namespace vantrel {
 
 namespace {
 
-// The jobs of the copies begun: "12,13,-", "-" for the one being sent; "." for none.
-std::string JobsField(const std::vector<int>& jobs) {
+// A record is written anew once it holds this many lines, and more than kFoldRatio for each of
+// its entries.
+constexpr std::size_t kFoldAtLines = 256;
+constexpr std::size_t kFoldRatio = 4;
+
+const std::string kDropWord = "drop";
+
+// The jobs of the copies begun: "12,13", "12,13?" when the last one's document is not known to
+// have arrived, "12,+" while the last one's job is created, "-" as an older release noted a copy
+// being sent; "." for none.
+std::string JobsField(const SpooledFile& file) {
     std::string text;
-    for (int job : jobs) {
-        text += (text.empty() ? "" : ",") + (job == kBeingSent ? "-" : std::to_string(job));
+    for (int job : file.jobs) {
+        text += text.empty() ? "" : ",";
+        text += job == kBeingCreated ? "+" : job == kBeingSent ? "-" : std::to_string(job);
     }
+    if (file.lastUnconfirmed && !text.empty()) text += '?';
     return text.empty() ? "." : text;
 }
 
-bool ReadJobs(const std::string& field, std::vector<int>& jobs) {
+bool ReadJobs(std::string field, SpooledFile& file) {
     if (field == ".") return true;
+    if (field.ends_with('?')) {
+        file.lastUnconfirmed = true;
+        field.pop_back();
+    }
     std::istringstream items(field);
     std::string item;
     while (std::getline(items, item, ',')) {
-        if (item == "-") {
-            jobs.push_back(kBeingSent);
+        if (item == "+" || item == "-") {
+            file.jobs.push_back(item == "+" ? kBeingCreated : kBeingSent);
         } else if (!item.empty() && item.find_first_not_of("0123456789") == item.npos &&
                    item.size() < 10) {
-            jobs.push_back(std::stoi(item));
+            file.jobs.push_back(std::stoi(item));
         } else {
             return false;
         }
     }
+    return !file.jobs.empty() || !file.lastUnconfirmed;
+}
+
+std::string EntryLine(const std::string& path, const SpooledFile& file) {
+    return IdentityFields(file.identity) + ' ' + std::to_string(file.copies) + ' ' +
+           RecordField(file.printer, true) + ' ' + JobsField(file) + ' ' + RecordField(path) + '\n';
+}
+
+// One line into entries: an entry, or the drop of one. False when it is damaged.
+bool ReadLine(const std::string& line, std::map<std::string, SpooledFile>& entries) {
+    if (line.starts_with(kDropWord + ' ')) {
+        auto path = RecordFieldText(line.substr(kDropWord.size() + 1));
+        if (path) entries.erase(*path);
+        return path.has_value();
+    }
+    std::istringstream fields(line);
+    SpooledFile file;
+    std::string printer, jobs, path;
+    if (!ReadIdentityFields(fields, file.identity) || !(fields >> file.copies >> printer >> jobs) ||
+        fields.get() != ' ' || !std::getline(fields, path) || !ReadJobs(jobs, file) ||
+        file.copies < 1) {
+        return false;
+    }
+    auto printerText = RecordFieldText(printer);
+    auto pathText = RecordFieldText(path);
+    if (!printerText || !pathText || pathText->empty()) return false;
+    file.printer = *printerText;
+    entries[*pathText] = std::move(file);
     return true;
 }
 
@@ -58,21 +102,31 @@ std::string SpooledCopyName(const std::string& path, const FileIdentity& identit
     return DocumentName(path) + " [" + FileMark(path, identity) + "-" + std::to_string(copy) + "]";
 }
 
-SpooledJobsRecord::SpooledJobsRecord(std::string recordPath)
-    : recordPath_(std::move(recordPath)), entries_(load()) {}
+std::string PrintingMarkName(const std::string& path, const FileIdentity& identity) {
+    return ".vantrel-printing-" + FileMark(path, identity);
+}
+
+SpooledJobsRecord::SpooledJobsRecord(std::string recordPath) : recordPath_(std::move(recordPath)) {
+    Loaded loaded = load(&unreadable_);
+    entries_ = std::move(loaded.entries);
+    lines_ = loaded.lines;
+    skipped_ = loaded.skipped;
+}
 
 const SpooledFile* SpooledJobsRecord::find(const std::string& path) const {
     auto found = entries_.find(path);
     return found == entries_.end() ? nullptr : &found->second;
 }
 
-std::error_code SpooledJobsRecord::put(const std::string& path, const SpooledFile& file) {
-    return change(path, &file);
+std::error_code SpooledJobsRecord::put(const std::string& path, const SpooledFile& file,
+                                       bool durable) {
+    entries_[path] = file;
+    return append(EntryLine(path, file), durable);
 }
 
 std::error_code SpooledJobsRecord::drop(const std::string& path) {
-    if (!entries_.contains(path)) return {};
-    return change(path, nullptr);
+    if (entries_.erase(path) == 0) return {};
+    return append(kDropWord + ' ' + RecordField(path) + '\n', false);
 }
 
 std::vector<std::string> SpooledJobsRecord::paths() const {
@@ -81,52 +135,60 @@ std::vector<std::string> SpooledJobsRecord::paths() const {
     return out;
 }
 
-// Under the lock: what the file holds now, with this one entry set or dropped. Only the
-// entries of this service's own files change, so the others' are taken as they stand.
-std::error_code SpooledJobsRecord::change(const std::string& path, const SpooledFile* file) {
-    const auto apply = [&](Entries& entries) {
-        file ? void(entries[path] = *file) : void(entries.erase(path));
-    };
-    apply(entries_);
+std::error_code SpooledJobsRecord::append(const std::string& line, bool durable) {
     if (recordPath_.empty()) return {};
+    ++lines_;
+    if (lines_ >= kFoldAtLines && lines_ > kFoldRatio * entries_.size()) {
+        return compact([](const std::string&, const FileIdentity&) { return true; });
+    }
+    if (auto error = MakePrivateFolders(std::filesystem::path(recordPath_).parent_path().string()))
+        return error;
+    // Under the lock, so that a record written anew meanwhile is never appended to as it goes.
+    return WithRecordLock(recordPath_,
+                          [&] { return AppendToPrivateFile(recordPath_, line, durable); });
+}
+
+// Under the lock: every AutoPrint's lines as the file holds them, this run's entries over them,
+// written whole in one step.
+std::error_code SpooledJobsRecord::compact(
+    const std::function<bool(const std::string&, const FileIdentity&)>& stillThere, bool force) {
+    const bool due = lines_ >= kFoldAtLines && lines_ > kFoldRatio * entries_.size();
+    if (recordPath_.empty() || !(due || (force && lines_ > entries_.size()))) return {};
+    std::erase_if(entries_, [&](const auto& entry) {
+        return !stillThere(entry.first, entry.second.identity);
+    });
     return UpdateRecordFile(recordPath_, [&]() -> std::optional<std::string> {
-        Entries entries = load();
-        apply(entries);
-        // One line per file: device, inode, size, modification time, copies, printer, jobs,
-        // then the path.
+        Entries entries = load(nullptr).entries;
+        std::erase_if(entries, [&](const auto& entry) {
+            return entries_.contains(entry.first) ||
+                   !stillThere(entry.first, entry.second.identity);
+        });
+        entries.insert(entries_.begin(), entries_.end());
         std::string text;
-        for (const auto& [at, f] : entries) {
-            const FileIdentity& id = f.identity;
-            text += IdentityFields(id) + ' ' + std::to_string(f.copies) + ' ' +
-                    RecordField(f.printer, true) + ' ' + JobsField(f.jobs) + ' ' + RecordField(at) +
-                    '\n';
-        }
+        for (const auto& [path, file] : entries) text += EntryLine(path, file);
+        lines_ = entries.size();
         return text;
     });
 }
 
-SpooledJobsRecord::Entries SpooledJobsRecord::load() const {
-    Entries entries;
-    if (recordPath_.empty()) return entries;
-    std::ifstream in(recordPath_);
+SpooledJobsRecord::Loaded SpooledJobsRecord::load(std::string* why) const {
+    Loaded loaded;
+    if (recordPath_.empty()) return loaded;
+    std::string unread;
+    const auto text = ReadPrivateFile(recordPath_, unread);
+    if (!text) {
+        if (why) *why = unread;
+        return loaded;
+    }
+    std::istringstream in(*text);
     std::string line;
     while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        SpooledFile file;
-        FileIdentity& id = file.identity;
-        std::string printer, jobs, path;
-        // A damaged line is skipped: its file is printed as a new one.
-        if (ReadIdentityFields(fields, id) && fields >> file.copies >> printer >> jobs &&
-            fields.get() == ' ' && std::getline(fields, path) && ReadJobs(jobs, file.jobs)) {
-            auto printerText = RecordFieldText(printer);
-            auto pathText = RecordFieldText(path);
-            if (printerText && pathText && !pathText->empty()) {
-                file.printer = *printerText;
-                entries[*pathText] = file;
-            }
-        }
+        if (line.ends_with('\r')) line.pop_back();  // a line an older release wrote on Windows
+        ++loaded.lines;
+        // A damaged line is skipped: at worst its file is printed as a new one.
+        if (!ReadLine(line, loaded.entries)) ++loaded.skipped;
     }
-    return entries;
+    return loaded;
 }
 
 }  // namespace vantrel

@@ -19,8 +19,21 @@ std::unique_ptr<FileLock> TryLockFile(const std::string& path);
 // The same, waiting for as long as another process holds it.
 std::unique_ptr<FileLock> LockFile(const std::string& path);
 
-// A name that stays the folder's own whatever path leads to it (through links, or another
-// mount): its device and number, e.g. "2049-1311768". Nothing when the folder cannot be asked.
-std::optional<std::string> FolderKey(const std::string& folder);
+// The watch of a folder: held by one process at a time, whichever user runs it and on whichever
+// machine, since its lock lies in the folder itself (the systems' file locks reach across NFSv4
+// and SMB). The lock file is made in the folder when missing, never through a link, and the
+// holder writes who it is into it.
+struct FolderWatch {
+    std::unique_ptr<FileLock> lock;  // taken: this process watches the folder now
+    std::string holder;              // otherwise who holds it, as the holder wrote itself
+    std::error_code error;           // the lock file could not be had at all
+    // The folder's file system takes no locks: nobody can tell another watcher is there.
+    bool locksUnsupported = false;
+};
+FolderWatch TryWatchFolder(const std::string& folder, const std::string& lockName,
+                           const std::string& me);
+
+// This process as a holder names itself: "host HOST, process PID of user USER".
+std::string ThisProcessName();
 
 }  // namespace vantrel

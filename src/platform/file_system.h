@@ -102,6 +102,22 @@ class FileSystem {
     // std::errc::file_exists, and the file keeps its name. An empty error code on success.
     virtual std::error_code moveWithoutReplacing(const std::string& from,
                                                  const std::string& to) = 0;
+    // Moves the entry name of folder into folder's subfolder (made when missing) as newName, in
+    // one step and never replacing what has that name (then std::errc::file_exists). The
+    // subfolder is entered as itself: when it is a link, std::errc::too_many_symbolic_link_levels,
+    // when it is no folder, std::errc::not_a_directory, and the entry stays where it is.
+    virtual std::error_code moveIntoSubfolder(const std::string& folder,
+                                              const std::string& subfolder, const std::string& name,
+                                              const std::string& newName) = 0;
+    // Makes the small file name in folder holding text, only when no entry has that name (then
+    // std::errc::file_exists), never through a link; writable by the folder's group when the
+    // group may write to the folder. An empty error code when it was made.
+    virtual std::error_code createMark(const std::string& folder, const std::string& name,
+                                       const std::string& text) = 0;
+    // The first line of the small plain file name in folder, never through a link or from a
+    // pipe; nothing when there is none.
+    virtual std::optional<std::string> readMark(const std::string& folder,
+                                                const std::string& name) = 0;
     // Copies the file at from (links followed) into a new file to, never replacing what has
     // that name: then std::errc::file_exists. A copy that fails midway is removed.
     virtual std::error_code copyWithoutReplacing(const std::string& from,

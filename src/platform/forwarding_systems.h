@@ -42,6 +42,19 @@ class ForwardingFileSystem : public FileSystem {
     std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
         return inner_.moveWithoutReplacing(from, to);
     }
+    std::error_code moveIntoSubfolder(const std::string& folder, const std::string& subfolder,
+                                      const std::string& name,
+                                      const std::string& newName) override {
+        return inner_.moveIntoSubfolder(folder, subfolder, name, newName);
+    }
+    std::error_code createMark(const std::string& folder, const std::string& name,
+                               const std::string& text) override {
+        return inner_.createMark(folder, name, text);
+    }
+    std::optional<std::string> readMark(const std::string& folder,
+                                        const std::string& name) override {
+        return inner_.readMark(folder, name);
+    }
     std::error_code copyWithoutReplacing(const std::string& from, const std::string& to) override {
         return inner_.copyWithoutReplacing(from, to);
     }
@@ -72,9 +85,15 @@ class ForwardingPrinterSystem : public PrinterSystem {
     JobStatus jobStatus(const std::string& deviceName, int jobId) override {
         return inner_.jobStatus(deviceName, jobId);
     }
-    std::vector<int> jobsNamed(const std::string& deviceName,
-                               const std::string& documentName) override {
-        return inner_.jobsNamed(deviceName, documentName);
+    JobFacts jobFacts(const std::string& deviceName, int jobId) override {
+        return inner_.jobFacts(deviceName, jobId);
+    }
+    std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
+                                            const std::string& documentName) override {
+        return inner_.ownJobsWithoutDocument(deviceName, documentName);
+    }
+    void cancelJob(const std::string& deviceName, int jobId) override {
+        inner_.cancelJob(deviceName, jobId);
     }
 
   private:

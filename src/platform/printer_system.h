@@ -65,6 +65,15 @@ struct JobStatus {
     bool operator==(const JobStatus&) const = default;
 };
 
+// A job of one's own as the spooler tells it, for a run that lost sight of it.
+struct JobFacts {
+    JobStatus status;  // Unknown: the spooler no longer knows the job
+    // Whether the spooler took a whole document for it: false for a job whose sender died
+    // before its document ended, which prints nothing.
+    bool documentReceived = false;
+    bool operator==(const JobFacts&) const = default;
+};
+
 // One raw document being written. Destroying a job that was neither finished nor cancelled
 // cancels it, so a half-written document never prints.
 class RawJob {
@@ -87,7 +96,8 @@ class PrinterConnection {
     // Throws SpoolError (Refused) when the printer takes no new jobs now. Spoolers without such
     // a state accept.
     virtual void checkAcceptingJobs() {}
-    // Starts one raw document of one page; throws SpoolError.
+    // Starts one raw document of one page: the job exists, and its id() is known, before any of
+    // the document's bytes are sent, so that the id can be noted first. Throws SpoolError.
     virtual std::unique_ptr<RawJob> startDocument(const std::string& documentName) = 0;
 };
 
@@ -113,12 +123,18 @@ class PrinterSystem {
     // Where the job of that number on the printer stands now; JobState::Unknown when the
     // spooler no longer knows it. Throws SpoolError when the spooler can't be asked.
     virtual JobStatus jobStatus(const std::string& deviceName, int jobId) = 0;
-    // The numbers of the printer's jobs whose document has exactly that name (as startDocument
-    // took it), finished ones included as long as the spooler keeps them, oldest first: a job
-    // spooled under a name unique to a file and copy is found again after a crash that lost its
-    // number. Throws SpoolError when the spooler can't be asked.
-    virtual std::vector<int> jobsNamed(const std::string& deviceName,
-                                       const std::string& documentName) = 0;
+    // What the spooler knows of the job of that number: its state, and whether its document
+    // arrived whole. Throws SpoolError when the spooler can't be asked.
+    virtual JobFacts jobFacts(const std::string& deviceName, int jobId) = 0;
+    // The numbers of this user's own unfinished jobs on the printer that were created under
+    // exactly that name (as startDocument took it) and never got a document: what a run that
+    // died between creating a job and noting its number leaves behind. They print nothing, so
+    // withdrawing them loses nothing. Throws SpoolError when the spooler can't be asked.
+    virtual std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
+                                                    const std::string& documentName) = 0;
+    // Withdraws the job of that number. Throws SpoolError when the spooler can't be asked or
+    // refuses.
+    virtual void cancelJob(const std::string& deviceName, int jobId) = 0;
 };
 
 }  // namespace vantrel

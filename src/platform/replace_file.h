@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -14,5 +15,18 @@ std::error_code ReplaceFileAtomically(const std::string& path, const std::string
 // Makes the missing folders of the path dir, each for this user only; those there stay as they
 // are. An empty error code when dir is a folder now.
 std::error_code MakePrivateFolders(const std::string& dir);
+
+// Appends text to the file at path, made for this user only when missing; with durable, the
+// text is on the disk before this returns. Never through a link, and never into a pipe or a
+// device. An empty error code on success.
+std::error_code AppendToPrivateFile(const std::string& path, const std::string& text, bool durable);
+
+// The whole content of the plain file at path; empty when there is none. Never through a link,
+// and without waiting on a pipe or a device: then nothing, and why in words.
+std::optional<std::string> ReadPrivateFile(const std::string& path, std::string& why);
+
+// Why the folder at dir is not safe to keep this user's records in (it is a link, another
+// user's, or others may write to it or to a folder above it), as a clause; nothing when it is.
+std::optional<std::string> WhyNotPrivateFolder(const std::string& dir);
 
 }  // namespace vantrel

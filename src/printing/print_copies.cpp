@@ -10,12 +10,16 @@ CopiesOutcome PrintCopies(const std::string& path, const std::string& selection,
                          selection, copies, system, options);
 }
 
-CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selection, int copies,
-                            PrinterSystem& system, const SpoolOptions& options) {
+CopiesOutcome PrintCopiesOf(SpoolInput input, const std::string& selection, int copies,
+                            PrinterSystem& system, const SpoolOptions& options,
+                            const CopySteps& steps) {
     CopiesOutcome outcome;
     outcome.requested = copies;
+    outcome.spooled = steps.spooledBefore;
     outcome.shownName = input.shownName;
-    for (int copy = 1; copy <= copies; ++copy) {
+    for (int copy = steps.spooledBefore + 1; copy <= copies; ++copy) {
+        if (steps.beginning) steps.beginning(copy, input);
+        if (steps.created) input.jobCreated = [&](int id) { steps.created(copy, id); };
         SpoolOutcome one = SpoolInputRaw(input, selection, system, options);
         outcome.printer = one.printer;
         if (!one.spooled) {
@@ -26,6 +30,7 @@ CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selectio
         if (!outcome.identity) outcome.identity = one.identity;
         if (one.jobId != 0) outcome.jobIds.push_back(one.jobId);
         ++outcome.spooled;
+        if (steps.spooled) steps.spooled(copy, one);
     }
     return outcome;
 }

@@ -26,9 +26,22 @@ struct CopiesOutcome {
 CopiesOutcome PrintCopies(const std::string& path, const std::string& selection, int copies,
                           PrinterSystem& system, FileSystem& files, const SpoolOptions& options);
 
-// PrintCopies for any input.
-CopiesOutcome PrintCopiesOf(const SpoolInput& input, const std::string& selection, int copies,
-                            PrinterSystem& system, const SpoolOptions& options);
+// What a caller that keeps a record of a print is told of each copy (numbered from 1), so that
+// a run that dies at any point leaves it knowing where the print stood.
+struct CopySteps {
+    int spooledBefore = 0;  // copies an earlier run spooled: the print goes on after them
+    // Before the copy's document is begun; may name the document.
+    std::function<void(int copy, SpoolInput& input)> beginning;
+    // Once its job exists, before any byte of its document is sent.
+    std::function<void(int copy, int jobId)> created;
+    // Once it was spooled whole.
+    std::function<void(int copy, const SpoolOutcome& one)> spooled;
+};
+
+// PrintCopies for any input; with steps, told of each copy.
+CopiesOutcome PrintCopiesOf(SpoolInput input, const std::string& selection, int copies,
+                            PrinterSystem& system, const SpoolOptions& options,
+                            const CopySteps& steps = {});
 
 // Whether a printed file may be deleted or moved now.
 enum class AfterPrint {

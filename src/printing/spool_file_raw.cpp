@@ -130,6 +130,7 @@ SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection
     std::unique_ptr<RawJob> job;
     try {
         job = connection->startDocument(input.documentName);
+        if (input.jobCreated) input.jobCreated(job->id());
         WriteDocument(*job, *file, *buffer, firstChunk, total, eject);
         done.jobId = job->id();
     } catch (const SpoolError& error) {

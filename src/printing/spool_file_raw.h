@@ -46,6 +46,9 @@ struct SpoolInput {
     std::string documentName;  // what the spooler's queue shows
     std::function<std::unique_ptr<FileReader>()> open;  // throws FileReadError
     bool ejectWhenEmpty = true;  // an empty input still sends the form feed (a lone page eject)
+    // Told the job's number once the spooler created the job, before any byte of the document
+    // is sent, so that a record of it can be made first.
+    std::function<void(int)> jobCreated = nullptr;
 };
 
 // SpoolFileRaw for any input.

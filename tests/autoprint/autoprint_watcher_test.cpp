@@ -150,7 +150,7 @@ TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
     EXPECT_FALSE(fs::exists(Drop("a.prn")));
     EXPECT_TRUE(messages.shown.empty());
 
-    auto service = TryLockFolder(dir.file("state"), drop);
+    auto service = TryWatchFolder(drop, kFolderLockName, "host h, process 1").lock;
     ASSERT_TRUE(service);
     Put("b.prn", "B");
     TwoTicks();

@@ -1,7 +1,11 @@
 #include "autoprint/hot_folder_service.h"
 
 #include <algorithm>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <filesystem>
+#include <fstream>
 
 #include "autoprint/spooled_jobs_record.h"
 #include "support/print_rig.h"
@@ -31,10 +35,16 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     void Run(Script script, std::optional<std::string> printer = "Label") {
         script_ = std::move(script);
         clock_ = {};
-        HotFolderService service(
-            {{{in, printer}}, milliseconds(1000), copies, record, options, spooledRecord, waits},
-            {spooler, files, *this, *this, [this] { return clock_; }},
-            [this](const std::string& line) { journal.push_back(line); });
+        HotFolderService service({{{in, printer}},
+                                  milliseconds(1000),
+                                  copies,
+                                  record,
+                                  options,
+                                  spooledRecord,
+                                  waits,
+                                  dir.file("state/autoprint-bindings")},
+                                 {spooler, files, *this, *this, [this] { return clock_; }},
+                                 [this](const std::string& line) { journal.push_back(line); });
         try {
             service.run();
         } catch (const Killed&) {
@@ -135,10 +145,12 @@ TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     EXPECT_EQ(Said("could not save the record of kept files"), 1u);
 }
 
-// A folder bound to a printer by its exact name never falls to one whose name begins with it.
+// A folder bound to a printer by its exact name never falls to one whose name begins with it, also
+// after a restart.
 TEST_F(ServiceTest, AFolderBoundByExactNameWaitsForItsOwnPrinter) {
-    Run({{0, [&] { spooler.installed.erase(spooler.installed.begin()), Drop("a.prn", "A"); }},
-         {5000, [] {}}});
+    Run({{0, [] {}}});  // binds the folder to Label
+    spooler.installed.erase(spooler.installed.begin());
+    Run({{0, [&] { Drop("a.prn", "A"); }}, {5000, [] {}}});  // and so does the next run
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn"));
     EXPECT_EQ(Said("printer missing for " + in + ": the printer Label is gone (files kept"), 1u);
@@ -195,7 +207,7 @@ TEST_F(ServiceTest, AFolderThatGoesAndComesBackIsToldOfOnceEach) {
 // and files: each copy is printed exactly once, and the file is gone once it was.
 // Where the first run dies: at the at-th open, read, release or delete; or never, its run ending
 // while the first job is still pending.
-enum class Hook { Open, Read, Finish, Remove, JobPending };
+enum class Hook { Open, Create, Read, Finish, Remove, JobPending };
 struct KillPoint {
     std::string name;
     bool wait;
@@ -208,6 +220,7 @@ class ServiceKilledTest : public ServiceTest, public ::testing::WithParamInterfa
 const KillPoint kKillPoints[] = {
     {"BeforeSpooling", false, Hook::Open, 1},
     {"BetweenTwoCopies", false, Hook::Open, 2},
+    {"AfterAJobWasCreatedBeforeItWasNoted", false, Hook::Create, 2},
     {"WhileACopyIsSent", false, Hook::Read, 2},
     {"AfterACopyWasSentBeforeItsJobWasNoted", false, Hook::Finish, 1},
     {"AfterSpoolingBeforeCompletion", true, Hook::JobPending, 0},
@@ -224,19 +237,36 @@ TEST_P(ServiceKilledTest, EveryCopyIsPrintedOnceAcrossTheRestart) {
     };
     const Hook hook = GetParam().hook;
     hook == Hook::Open     ? void(files.beforeOpen = kill)
+    : hook == Hook::Create ? void(spooler.afterCreate = kill)
     : hook == Hook::Read   ? void(files.afterRead = kill)
     : hook == Hook::Finish ? void(spooler.afterFinish = kill)
     : hook == Hook::Remove ? void(files.beforeRemove = kill)
                            : void(spooler.jobStates = {{1, {{JobState::Pending, {}}}}});
     Run({{0, [&] { Drop("a.prn", big); }}, {4000, [] {}}});
     spooler.jobStates.clear();
+    spooler.afterCreate = nullptr;
+    // A job of another user named like the copy counts for nothing.
+    const std::string path = (fs::path(in) / "a.prn").string();
+    spooler.documents.push_back({"Label",
+                                 SpooledCopyName(path, *files.identityOf(path), 1),
+                                 {},
+                                 "planted",
+                                 true,
+                                 false,
+                                 "mallory"});
     Run({{0, [] {}}, {4000, [] {}}});
+    std::erase_if(spooler.documents, [](const auto& d) { return d.owner != "me"; });
     ASSERT_EQ(spooler.printed().size(), 2u);
     for (const auto& document : spooler.printed()) EXPECT_EQ(document.data, big);
     EXPECT_NE(spooler.printed()[0].documentName, spooler.printed()[1].documentName);
     EXPECT_TRUE(spooler.printed()[0].documentName.starts_with("Vantrel: a.prn "));
     EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
-    EXPECT_EQ(ReadFile(spooledRecord), "");
+    EXPECT_TRUE(SpooledJobsRecord(spooledRecord).paths().empty());
+    for (const auto& entry : fs::directory_iterator(in))  // no mark left in the folder
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".vantrel-printing-"));
+    EXPECT_TRUE(std::ranges::all_of(spooler.documents, [](const auto& d) {
+        return d.finished || d.cancelled;  // nothing left half-made on the queue
+    }));
     EXPECT_EQ(Said(waits ? "completed a.prn on Label (2 copies, 20000 bytes)" : "spooled a.prn"),
               1u);
 }
@@ -277,28 +307,56 @@ TEST_F(ServiceTest, WithWaitAFileGoesByHowItsJobsEnded) {
     EXPECT_EQ(Said("completed 4.prn"), 1u);
 }
 
-// A copy whose job the spooler holds may be one whose document never ended: it is neither
-// counted nor sent again until the spooler gives it up; and a file rewritten between two runs
-// is a new file, printed whole.
-TEST_F(ServiceTest, AHeldCopyWaitsAndARewrittenFileIsANewOne) {
+// A copy whose document never arrived whole, its run killed while it was sent, is withdrawn and
+// sent again at once, by the job number noted before the document; a copy noted by an older
+// release without its job's number is never sent again, the file kept; and a file rewritten
+// between two runs is a new file, printed whole.
+TEST_F(ServiceTest, AHalfSentCopyIsSentAgainAtOnceAndARewrittenFileIsANewOne) {
     copies = 2;
-    spooler.afterFinish = [&] { throw Killed(); };
-    Run({{0, [&] { Drop("a.prn", "A"); }}, {3000, [] {}}});
-    spooler.afterFinish = nullptr;
-    spooler.jobStates = {{1, {{JobState::Held, {}}}}};
-    Run({{0, [] {}}, {4000, [] {}}});
-    EXPECT_EQ(spooler.documents.size(), 1u);
-    spooler.jobStates = {{1, {{JobState::Aborted, {}}}}};
-    Run({{0, [] {}}, {4000, [] {}}});
-    EXPECT_EQ(spooler.documents.size(), 3u);  // the copy the spooler gave up is sent again
+    files.afterRead = [&](int read, auto&) {
+        if (read == 2) throw Killed();
+    };
+    Run({{0, [&] { Drop("a.prn", std::string(40000, 'A')); }}, {3000, [] {}}});
+    files.afterRead = nullptr;
+    spooler.documents[0].cancelled = false;  // the killed run's job is held, half-sent
+    Run({{0, [] {}}, {1500, [] {}}});
+    EXPECT_TRUE(spooler.documents[0].cancelled);
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[0].data, std::string(40000, 'A'));
     EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
+
     spooler.afterFinish = [&] { throw Killed(); };
     Run({{0, [&] { Drop("b.prn", "B"); }}, {3000, [] {}}});
     spooler.afterFinish = nullptr;
     WriteFile((fs::path(in) / "b.prn").string(), "new B");
     Run({{0, [] {}}, {4000, [] {}}});
-    ASSERT_EQ(spooler.printed().size(), 6u);
-    EXPECT_EQ(spooler.printed()[5].data, "new B");
+    ASSERT_EQ(spooler.printed().size(), 5u);
+    EXPECT_EQ(spooler.printed()[4].data, "new B");
+
+    Drop("c.prn", "C");
+    const auto c = files.identityOf((fs::path(in) / "c.prn").string());
+    SpooledJobsRecord(spooledRecord)
+        .put((fs::path(in) / "c.prn").string(), {*c, "Label", 1, {kBeingSent}});
+    Run({{0, [] {}}, {3000, [] {}}});
+    EXPECT_EQ(spooler.printed().size(), 5u);
+    EXPECT_EQ(Said("completion unknown for c.prn on Label"), 1u);
+    EXPECT_TRUE(fs::exists(fs::path(in) / "c.prn"));
+}
+
+// A file that another AutoPrint, of another user or machine, began is left to it while its mark
+// is there, and said so once; a mark taken away frees it.
+TEST_F(ServiceTest, AFileAnotherAutoPrintBeganIsLeftToIt) {
+    Drop("a.prn", "A");
+    const std::string path = (fs::path(in) / "a.prn").string();
+    const auto mark = fs::path(in) / PrintingMarkName(path, *files.identityOf(path));
+    WriteFile(mark.string(), "host other, process 7 of user bob\n");
+    Run({{0, [] {}}, {12000, [] {}}});
+    EXPECT_TRUE(spooler.documents.empty());
+    EXPECT_EQ(Said("left a.prn to host other, process 7 of user bob, which began"), 1u);
+    fs::remove(mark);
+    Run({{0, [] {}}, {3000, [] {}}});
+    EXPECT_EQ(spooler.printed().size(), 1u);
+    EXPECT_FALSE(fs::exists(path));
 }
 
 // Services of other folders share the record: none loses another's entries.
@@ -315,6 +373,29 @@ TEST(SpooledJobsRecordTest, EachServiceKeepsTheOthersEntries) {
     EXPECT_EQ(*read.find("/in/a \"x\"\n.prn"), a);
     ASSERT_NE(read.find("/other/b.prn"), nullptr);
     EXPECT_EQ(*read.find("/other/b.prn"), b);
+}
+
+// The record is a log: each change one line, later lines over earlier ones; a damaged line is
+// skipped and counted; the file is written anew once it holds far more lines than entries; and
+// a pipe put in its place is refused without waiting for a writer.
+TEST(SpooledJobsRecordTest, AChangeIsOneLineAndTheLogIsFolded) {
+    TempDir dir;
+    const std::string path = dir.file("state/spooled");
+    SpooledJobsRecord one(path);
+    for (int job = 1; job <= 300; ++job)
+        EXPECT_FALSE(one.put("/in/a", {{1, 2, 3, 4}, "P", 1, {job}, job % 2 == 0}, job % 2 == 0));
+    const std::string text = ReadFile(path);
+    EXPECT_LT(std::count(text.begin(), text.end(), '\n'), 100);
+    std::ofstream(path, std::ios::app) << "damaged line\n";
+    SpooledJobsRecord two(path);
+    EXPECT_EQ(two.skippedLines(), 1u);
+    ASSERT_NE(two.find("/in/a"), nullptr);
+    EXPECT_EQ(*two.find("/in/a"), (SpooledFile{{1, 2, 3, 4}, "P", 1, {300}, true}));
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    SpooledJobsRecord pipe(dir.file("pipe"));
+    EXPECT_EQ(pipe.unreadable(), "it is not a plain file");
+#endif
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ class FakeConnection : public PrinterConnection {
         if (system_.failDocument == system_.documents.size() + 1)
             throw SpoolError("the printer is not accepting jobs");
         system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
+        if (system_.afterCreate) system_.afterCreate();
         return std::make_unique<FakeJob>(system_, system_.documents.size() - 1);
     }
 
@@ -80,15 +81,31 @@ JobStatus FakePrinterSystem::jobStatus(const std::string&, int jobId) {
         return script->second[std::min<std::size_t>(ask, script->second.size() - 1)];
     if (jobId < 1 || jobId > static_cast<int>(documents.size())) return {};
     const FakeDocument& doc = documents[jobId - 1];
+    if (!doc.finished && !doc.cancelled) return {JobState::Held, "job incoming"};
     return {doc.cancelled ? JobState::Cancelled : JobState::Completed, {}};
 }
 
-std::vector<int> FakePrinterSystem::jobsNamed(const std::string& deviceName,
-                                              const std::string& documentName) {
+JobFacts FakePrinterSystem::jobFacts(const std::string& deviceName, int jobId) {
+    JobFacts facts{jobStatus(deviceName, jobId), false};
+    if (jobId >= 1 && jobId <= static_cast<int>(documents.size()))
+        facts.documentReceived = documents[jobId - 1].finished;
+    return facts;
+}
+
+void FakePrinterSystem::cancelJob(const std::string&, int jobId) {
+    if (jobId >= 1 && jobId <= static_cast<int>(documents.size()))
+        documents[jobId - 1].cancelled = true;
+}
+
+std::vector<int> FakePrinterSystem::ownJobsWithoutDocument(const std::string& deviceName,
+                                                           const std::string& documentName) {
     std::vector<int> ids;
-    for (std::size_t i = 0; i < documents.size(); ++i)
-        if (documents[i].deviceName == deviceName && documents[i].documentName == documentName)
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        const FakeDocument& doc = documents[i];
+        if (doc.deviceName == deviceName && doc.documentName == documentName && doc.owner == "me" &&
+            !doc.finished && !doc.cancelled)
             ids.push_back(static_cast<int>(i) + 1);
+    }
     return ids;
 }
 

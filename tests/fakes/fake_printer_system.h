@@ -18,6 +18,7 @@ struct FakeDocument {
     std::string data;
     bool finished = false;
     bool cancelled = false;
+    std::string owner = "me";  // who created the job
 };
 
 // An in-memory spooler that records every document and can be told to fail.
@@ -33,8 +34,10 @@ class FakePrinterSystem : public PrinterSystem {
     std::optional<std::size_t> failDocument;  // only this document (1 = first) fails
     bool finishFails = false;                 // as for a job cancelled while it was sent
     std::function<void()> afterFinish;        // called once a document was released
+    std::function<void()> afterCreate;        // called once a job exists, before it is returned
     // What jobStatus tells of a job, one entry per ask, the last one kept; a finished job
-    // without an entry has completed, a withdrawn one was cancelled, an unknown number is unknown.
+    // without an entry has completed, a withdrawn one was cancelled, one left half-sent is held,
+    // an unknown number is unknown.
     std::map<int, std::vector<JobStatus>> jobStates;
     std::map<int, int> statusAsks;  // how often each job's state was asked
     int statusFailures = 0;         // so many asks fail first, the spooler unreachable
@@ -43,8 +46,10 @@ class FakePrinterSystem : public PrinterSystem {
     std::optional<std::string> defaultPrinterEntry() override;
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
     JobStatus jobStatus(const std::string& deviceName, int jobId) override;
-    std::vector<int> jobsNamed(const std::string& deviceName,
-                               const std::string& documentName) override;
+    JobFacts jobFacts(const std::string& deviceName, int jobId) override;
+    std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
+                                            const std::string& documentName) override;
+    void cancelJob(const std::string& deviceName, int jobId) override;
 
     // Documents that were finished (released for printing).
     std::vector<FakeDocument> printed() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +51,15 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
     std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
         const std::error_code error = beforeMove ? beforeMove(from, to) : std::error_code();
         return error ? error : system_->moveWithoutReplacing(from, to);
+    }
+    std::error_code moveIntoSubfolder(const std::string& folder, const std::string& subfolder,
+                                      const std::string& name,
+                                      const std::string& newName) override {
+        const std::filesystem::path in(folder);
+        const std::error_code error =
+            beforeMove ? beforeMove((in / name).string(), (in / subfolder / newName).string())
+                       : std::error_code();
+        return error ? error : system_->moveIntoSubfolder(folder, subfolder, name, newName);
     }
 
   private:

@@ -68,7 +68,9 @@ class HotFolders : public ::testing::Test {
     static Names Files(const TempDir& folder) {
         Names names;
         for (const auto& entry : fs::directory_iterator(folder.path())) {
-            if (entry.is_regular_file()) names.push_back(entry.path().filename());
+            // The watch's lock file stays in the folder.
+            if (entry.is_regular_file() && entry.path().filename() != ".vantrel-autoprint.lock")
+                names.push_back(entry.path().filename());
         }
         std::sort(names.begin(), names.end());
         return names;
@@ -119,17 +121,33 @@ TEST_F(HotFolders, EachFolderPrintsOnItsOwnPrinterByteForByte) {
         << service.journal();
 }
 
-// One watcher per folder: a second service on a watched folder refuses to start.
-TEST_F(HotFolders, ASecondServiceOnAWatchedFolderIsRefused) {
-    Service service({a_.path().string() + "=" + kLabelQueue}, home_.path());
-    ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
-    Service second({a_.path().string()}, home_.path());
-    ASSERT_TRUE(WaitFor([&] { return !second.journal().empty(); }));  // refused, or watching
-    ASSERT_EQ(second.journal(), "vantrel: " + a_.path().string() +
-                                    " is watched by another AutoPrint already; a folder is "
-                                    "watched by one at a time\n");
-    EXPECT_EQ(WaitForExit(second.signal(0)), 2);  // ends by itself
-    EXPECT_EQ(service.stop(), 0);
+// One watcher per folder, whoever runs it: the lock lies in the folder, not in a user's state
+// directory. A second service (another home, as another user or machine has) waits, saying who
+// holds the folder, and takes it over once the first is killed; a Failed that is a link is never
+// followed, and what it would have taken stays where it is.
+TEST_F(HotFolders, ASecondServiceWaitsAndTakesTheFolderOver) {
+    const Names before = CapturedJobs(cups_, kLabelQueue);
+    Service first({a_.path().string() + "=" + kLabelQueue}, home_.path());
+    ASSERT_TRUE(WaitFor([&] { return first.said("watching"); }));
+    TempDir otherHome;
+    Service second({a_.path().string() + "=" + kLabelQueue}, otherHome.path());
+    ASSERT_TRUE(WaitFor([&] { return second.said(" is watched by host "); })) << second.journal();
+    first.stop(SIGKILL);
+    const Names dropped = Drop(a_, 3, 1000);
+    EXPECT_EQ(Received(cups_, kLabelQueue, before, 3), dropped);
+    EXPECT_TRUE(WaitFor([&] { return Files(a_).empty(); }));
+    EXPECT_TRUE(second.said("took over " + a_.path().string())) << second.journal();
+    EXPECT_EQ(second.stop(), 0);
+
+    TempDir elsewhere;
+    fs::create_directory_symlink(elsewhere.path(), b_.path() / "Failed");
+    Service refusing({b_.path().string() + "=" + kRejectingQueue}, home_.path());
+    b_.write("refused.prn", "R");
+    ASSERT_TRUE(WaitFor([&] { return refusing.said("could not move"); })) << refusing.journal();
+    EXPECT_TRUE(refusing.said("Failed is a link, which AutoPrint does not follow"));
+    EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+    EXPECT_EQ(Files(b_), Names{"refused.prn"});
+    EXPECT_EQ(refusing.stop(), 0);
 }
 
 TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {

@@ -19,6 +19,11 @@ bool Succeeded(ipp_status_t status) {
     return static_cast<int>(status) < 0x0100;
 }
 
+int IntegerIn(ipp_t* answer, const char* name) {
+    ipp_attribute_t* found = ippFindAttribute(answer, name, IPP_TAG_INTEGER);
+    return found ? ippGetInteger(found, 0) : 0;
+}
+
 bool HasKeyword(ipp_attribute_t* list, std::string_view keyword) {
     for (int i = 0; i < ippGetCount(list); ++i) {
         const char* value = ippGetString(list, i, nullptr);
@@ -114,33 +119,69 @@ JobStatus AskJobStatus(http_t* http, int jobId) {
     return found;
 }
 
-std::vector<int> AskJobsNamed(http_t* http, const std::string& queue, const std::string& name) {
-    static const char* const kWanted[] = {"job-id", "job-name"};
+JobFacts AskJobFacts(http_t* http, int jobId) {
+    static const char* const kWanted[] = {"job-state", "job-state-reasons",
+                                          "job-printer-state-message", "number-of-documents",
+                                          "job-k-octets"};
+    ipp_t* request = NewJobRequest(IPP_OP_GET_JOB_ATTRIBUTES, jobId);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  std::size(kWanted), nullptr, kWanted);
+    ipp_t* answer = cupsDoRequest(http, request, "/jobs/");
+    const ipp_status_t status = cupsLastError();
+    JobFacts facts{JobStatusIn(answer), false};
+    facts.documentReceived = facts.status.state == JobState::Completed ||
+                             IntegerIn(answer, "number-of-documents") > 0 ||
+                             IntegerIn(answer, "job-k-octets") > 0;
+    ippDelete(answer);
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) return {};
+    if (!Succeeded(status)) throw CupsRequestError();
+    return facts;
+}
+
+std::vector<int> AskOwnJobsWithoutDocument(http_t* http, const std::string& queue,
+                                           const std::string& name) {
+    static const char* const kWanted[] = {"job-id", "job-name", "job-originating-user-name",
+                                          "number-of-documents", "job-k-octets"};
     ipp_t* request = QueueRequest(IPP_OP_GET_JOBS, queue);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+                 "not-completed");
+    ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   std::size(kWanted), nullptr, kWanted);
     ipp_t* answer = cupsDoRequest(http, request, "/");
     const ipp_status_t status = cupsLastError();
     const std::string wanted = IppName(name);
+    const std::string_view user = cupsUser();
     std::vector<int> ids;
     // Each job's attributes are a group of their own, ended by a separator (no name).
-    int id = 0;
-    std::string_view jobName;
+    struct Seen {
+        int id = 0;
+        std::string_view name, owner;
+        int documents = 0, kOctets = 0;
+    } job;
     auto endOfJob = [&] {
-        if (id > 0 && jobName == wanted) ids.push_back(id);
-        id = 0;
-        jobName = {};
+        if (job.id > 0 && job.name == wanted && job.owner == user && job.documents == 0 &&
+            job.kOctets == 0) {
+            ids.push_back(job.id);
+        }
+        job = {};
     };
     for (ipp_attribute_t* at = ippFirstAttribute(answer); at; at = ippNextAttribute(answer)) {
         const char* attribute = ippGetName(at);
+        const std::string_view key = attribute ? attribute : "";
+        const char* text = ippGetString(at, 0, nullptr);
         if (!attribute) {
             endOfJob();
-        } else if (std::string_view(attribute) == "job-id") {
-            id = ippGetInteger(at, 0);
-        } else if (std::string_view(attribute) == "job-name") {
-            const char* text = ippGetString(at, 0, nullptr);
-            jobName = text ? text : "";
+        } else if (key == "job-id") {
+            job.id = ippGetInteger(at, 0);
+        } else if (key == "job-name") {
+            job.name = text ? text : "";
+        } else if (key == "job-originating-user-name") {
+            job.owner = text ? text : "";
+        } else if (key == "number-of-documents") {
+            job.documents = ippGetInteger(at, 0);
+        } else if (key == "job-k-octets") {
+            job.kOctets = ippGetInteger(at, 0);
         }
     }
     endOfJob();

@@ -19,8 +19,13 @@ JobStatus JobStatusIn(ipp_t* answer);
 // Throws SpoolError when it cannot be asked or refuses to tell.
 JobStatus AskJobStatus(http_t* http, int jobId);
 
-// The numbers of the queue's jobs named exactly name (as the scheduler took it: IppName),
-// finished ones included while it keeps them, in ascending order. Throws SpoolError.
-std::vector<int> AskJobsNamed(http_t* http, const std::string& queue, const std::string& name);
+// The job's state and whether its document arrived: a job the scheduler took a document for
+// counts its size (job-k-octets) even once the document's file is gone. Throws SpoolError.
+JobFacts AskJobFacts(http_t* http, int jobId);
+
+// The numbers of this user's unfinished jobs on the queue named exactly name (as the scheduler
+// took it: IppName) that hold no document, in ascending order. Throws SpoolError.
+std::vector<int> AskOwnJobsWithoutDocument(http_t* http, const std::string& queue,
+                                           const std::string& name);
 
 }  // namespace vantrel

@@ -141,20 +141,22 @@ class CupsJob : public RawJob {
     CupsJob& operator=(const CupsJob&) = delete;
     ~CupsJob() override { cancel(); }
 
+    // Creates the job alone: its document begins with the first write, so that the caller can
+    // note the job's number before any byte of it is sent.
     void start(const std::string& title) {
         watch_ = {destination_->stop, kStallSeconds};
         http_ = destination_->link->take(kConnectTimeoutMs, watch_);
         if (!http_) throw CupsUnreachableError();
         jobId_ = CreateJob(http_, queue(), title);
         if (jobId_ <= 0) fail(JobRefusal());
-        http_status_t started = StartDocument(http_, queue(), jobId_, title);
-        if (started != HTTP_STATUS_CONTINUE) fail(TransferError(started));
+        title_ = title;
         writing_ = true;
     }
 
     void write(const char* data, std::size_t n) override {
         if (!writing_) throw SpoolError("the print job is already closed");
         if (n == 0) return;
+        beginDocument();
         if (watch_.stop && watch_.stop->requested()) fail(StoppedError());
         watch_.silentFor = 0;
         http_status_t status = cupsWriteRequestData(http_, data, n);
@@ -163,6 +165,7 @@ class CupsJob : public RawJob {
 
     void finish() override {
         if (!writing_) throw SpoolError("the print job is already closed");
+        beginDocument();
         // When the document's last chunk cannot be written libcups returns no answer and leaves
         // the last error as it was (a success), so a scheduler that died after the last write
         // would count as done without this look at the answer.
@@ -209,6 +212,13 @@ class CupsJob : public RawJob {
     }
 
   private:
+    void beginDocument() {
+        if (documentBegun_) return;
+        documentBegun_ = true;
+        const http_status_t started = StartDocument(http_, queue(), jobId_, title_);
+        if (started != HTTP_STATUS_CONTINUE) fail(TransferError(started));
+    }
+
     const std::string& queue() const { return destination_->facts.printer.deviceName; }
     std::string Resource() const { return "/printers/" + queue(); }
     bool Stopping() const { return watch_.stop && watch_.stop->requested(); }
@@ -250,6 +260,8 @@ class CupsJob : public RawJob {
     StallWatch watch_;  // of http_, which points to it
     http_t* http_ = nullptr;
     int jobId_ = 0;
+    std::string title_;
+    bool documentBegun_ = false;
     bool writing_ = false;  // the document is open for data
     bool done_ = false;     // finished or cancelled
 };
@@ -329,9 +341,26 @@ class CupsPrinterSystem : public PrinterSystem {
         return asked([&](http_t* http) { return AskJobStatus(http, jobId); });
     }
 
-    std::vector<int> jobsNamed(const std::string& deviceName,
-                               const std::string& documentName) override {
-        return asked([&](http_t* http) { return AskJobsNamed(http, deviceName, documentName); });
+    JobFacts jobFacts(const std::string&, int jobId) override {
+        return asked([&](http_t* http) { return AskJobFacts(http, jobId); });
+    }
+
+    std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
+                                            const std::string& documentName) override {
+        return asked([&](http_t* http) {
+            return AskOwnJobsWithoutDocument(http, deviceName, documentName);
+        });
+    }
+
+    void cancelJob(const std::string& deviceName, int jobId) override {
+        asked([&](http_t* http) {
+            if (cupsCancelJob2(http, deviceName.c_str(), jobId, 0) == IPP_STATUS_OK) return 0;
+            // A job that ended or went meanwhile needs no withdrawing.
+            const ipp_status_t status = cupsLastError();
+            if (status == IPP_STATUS_ERROR_NOT_POSSIBLE || status == IPP_STATUS_ERROR_NOT_FOUND)
+                return 0;
+            throw CupsRequestError();
+        });
     }
 
   private:

@@ -45,17 +45,73 @@ std::error_code CopyBytes(int in, int out) {
     }
 }
 
+// The renames below, between two folders' descriptors.
+std::error_code MoveWithoutReplacingAt(int fromDir, const char* from, int toDir, const char* to) {
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return {};
+    if (errno != EINVAL && errno != ENOSYS) return LastError();
+    // A file system without that flag: a hard link never replaces what is there either.
+    if (::linkat(fromDir, from, toDir, to, 0) != 0) return LastError();
+    if (::unlinkat(fromDir, from, 0) == 0) return {};
+    const std::error_code error = LastError();
+    ::unlinkat(toDir, to, 0);
+    return error;
+}
+
 }  // namespace
 
 std::error_code MoveWithoutReplacing(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno != EINVAL && errno != ENOSYS) return LastError();
-    // A file system without that flag: a hard link never replaces what is there either.
-    if (::link(from.c_str(), to.c_str()) != 0) return LastError();
-    if (::unlink(from.c_str()) == 0) return {};
-    const std::error_code error = LastError();
-    ::unlink(to.c_str());
-    return error;
+    return MoveWithoutReplacingAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
+}
+
+std::error_code MoveIntoSubfolder(const std::string& folder, const std::string& subfolder,
+                                  const std::string& name, const std::string& newName) {
+    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.fd < 0) return LastError();
+    if (::mkdirat(dir.fd, subfolder.c_str(), 0777) != 0 && errno != EEXIST) return LastError();
+    // Whoever may write to the folder may put a link by that name: it is never followed.
+    const Descriptor sub(
+        ::openat(dir.fd, subfolder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (sub.fd < 0) {
+        struct stat info {};
+        if (::fstatat(dir.fd, subfolder.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            return std::make_error_code(S_ISLNK(info.st_mode)
+                                            ? std::errc::too_many_symbolic_link_levels
+                                            : std::errc::not_a_directory);
+        }
+        return LastError();
+    }
+    return MoveWithoutReplacingAt(dir.fd, name.c_str(), sub.fd, newName.c_str());
+}
+
+std::error_code CreateMark(const std::string& folder, const std::string& name,
+                           const std::string& text) {
+    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    if (dir.fd < 0 || ::fstat(dir.fd, &info) != 0) return LastError();
+    Descriptor out(::openat(dir.fd, name.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0644));
+    if (out.fd < 0) return LastError();
+    if (info.st_mode & S_IWGRP) ::fchmod(out.fd, 0664);
+    for (std::size_t put = 0; put < text.size();) {
+        const ssize_t wrote = ::write(out.fd, text.data() + put, text.size() - put);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote < 0) break;  // a mark without its words still marks
+        put += static_cast<std::size_t>(wrote);
+    }
+    return {};
+}
+
+std::optional<std::string> ReadMark(const std::string& folder, const std::string& name) {
+    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.fd < 0) return std::nullopt;
+    const Descriptor in(
+        ::openat(dir.fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (in.fd < 0 || ::fstat(in.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    char text[256];
+    const ssize_t got = ::read(in.fd, text, sizeof text);
+    std::string line(text, got > 0 ? static_cast<std::size_t>(got) : 0);
+    return line.substr(0, line.find('\n'));
 }
 
 std::error_code CopyWithoutReplacing(const std::string& from, const std::string& to) {

@@ -177,6 +177,22 @@ class PosixFileSystem : public FileSystem {
         return MoveWithoutReplacing(from, to);
     }
 
+    std::error_code moveIntoSubfolder(const std::string& folder, const std::string& subfolder,
+                                      const std::string& name,
+                                      const std::string& newName) override {
+        return MoveIntoSubfolder(folder, subfolder, name, newName);
+    }
+
+    std::error_code createMark(const std::string& folder, const std::string& name,
+                               const std::string& text) override {
+        return CreateMark(folder, name, text);
+    }
+
+    std::optional<std::string> readMark(const std::string& folder,
+                                        const std::string& name) override {
+        return ReadMark(folder, name);
+    }
+
     std::error_code copyWithoutReplacing(const std::string& from, const std::string& to) override {
         return CopyWithoutReplacing(from, to);
     }

@@ -48,19 +48,65 @@ std::unique_ptr<FileLock> LockFile(const std::string& path) {
     return Lock(path, 0);
 }
 
-std::optional<std::string> FolderKey(const std::string& folder) {
-    HANDLE handle =
-        CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+// The lock is on a byte far past the holder's words, so that others may read them: Windows'
+// locks keep out reads as well.
+FolderWatch TryWatchFolder(const std::string& folder, const std::string& lockName,
+                           const std::string& me) {
+    FolderWatch watch;
+    const std::string path = folder + (folder.ends_with('\\') ? "" : "\\") + lockName;
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        watch.error = {static_cast<int>(GetLastError()), std::system_category()};
+        return watch;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = GetFileInformationByHandle(handle, &info) &&
-                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+        CloseHandle(handle);
+        watch.error = std::make_error_code(std::errc::not_supported);
+        return watch;
+    }
+    OVERLAPPED far{};
+    far.OffsetHigh = 1;
+    if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far)) {
+        const std::string text = me + "\r\n";
+        DWORD wrote = 0;
+        SetFilePointer(handle, 0, nullptr, FILE_BEGIN);
+        if (WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr)) {
+            SetEndOfFile(handle);
+        }
+        watch.lock = std::make_unique<WinLock>(handle);
+        return watch;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) {
+        char said[256];
+        DWORD got = 0;
+        SetFilePointer(handle, 0, nullptr, FILE_BEGIN);
+        if (ReadFile(handle, said, sizeof said, &got, nullptr)) watch.holder.assign(said, got);
+        if (auto end = watch.holder.find_first_of("\r\n"); end != std::string::npos)
+            watch.holder.resize(end);
+        if (watch.holder.empty()) watch.holder = "another AutoPrint";
+    } else if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION) {
+        watch.locksUnsupported = true;
+    } else {
+        watch.error = {static_cast<int>(error), std::system_category()};
+    }
     CloseHandle(handle);
-    if (!known) return std::nullopt;
-    const auto index =
-        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    return std::to_string(info.dwVolumeSerialNumber) + "-" + std::to_string(index);
+    return watch;
+}
+
+std::string ThisProcessName() {
+    char host[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD hostSize = sizeof host;
+    GetComputerNameA(host, &hostSize);
+    char user[257] = {};
+    DWORD userSize = sizeof user;
+    GetUserNameA(user, &userSize);
+    return std::string("host ") + host + ", process " + std::to_string(GetCurrentProcessId()) +
+           " of user " + user;
 }
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -253,6 +254,57 @@ class WinFileSystem : public FileSystem {
     std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
         if (MoveFileExA(from.c_str(), to.c_str(), 0)) return {};
         return NewNameError();
+    }
+
+    // The subfolder is opened as itself, not where a link or junction of that name leads, and
+    // held without FILE_SHARE_DELETE while the file moves in, so that it stays that folder.
+    std::error_code moveIntoSubfolder(const std::string& folder, const std::string& subfolder,
+                                      const std::string& name,
+                                      const std::string& newName) override {
+        const std::string sub = (std::filesystem::path(folder) / subfolder).string();
+        if (!CreateDirectoryA(sub.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            return NewNameError();
+        }
+        Handle held(CreateFileA(
+            sub.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!held.valid() || !GetFileInformationByHandle(held.get(), &info)) return NewNameError();
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        }
+        if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return std::make_error_code(std::errc::not_a_directory);
+        }
+        const std::string from = (std::filesystem::path(folder) / name).string();
+        const std::string to = (std::filesystem::path(sub) / newName).string();
+        if (MoveFileExA(from.c_str(), to.c_str(), 0)) return {};
+        return NewNameError();
+    }
+
+    std::error_code createMark(const std::string& folder, const std::string& name,
+                               const std::string& text) override {
+        const std::string path = (std::filesystem::path(folder) / name).string();
+        Handle out(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_HIDDEN, nullptr));
+        if (!out.valid()) return NewNameError();
+        DWORD wrote = 0;
+        WriteFile(out.get(), text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
+        return {};
+    }
+
+    std::optional<std::string> readMark(const std::string& folder,
+                                        const std::string& name) override {
+        const std::string path = (std::filesystem::path(folder) / name).string();
+        Handle in(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                             FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!in.valid() || GetFileType(in.get()) != FILE_TYPE_DISK) return std::nullopt;
+        char text[256];
+        DWORD got = 0;
+        if (!ReadFile(in.get(), text, sizeof text, &got, nullptr)) return std::nullopt;
+        std::string line(text, got);
+        return line.substr(0, line.find_first_of("\r\n"));
     }
 
     std::error_code copyWithoutReplacing(const std::string& from, const std::string& to) override {

@@ -6,6 +6,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -296,8 +297,33 @@ class WinspoolPrinterSystem : public PrinterSystem {
         return {};
     }
 
-    std::vector<int> jobsNamed(const std::string& deviceName,
-                               const std::string& documentName) override {
+    JobFacts jobFacts(const std::string& deviceName, int jobId) override {
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer || jobId <= 0) return {};
+        DWORD needed = 0;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            std::vector<BYTE> buffer(needed);
+            if (GetJobA(printer->get(), static_cast<DWORD>(jobId), 2, buffer.data(), needed,
+                        &needed)) {
+                const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
+                JobFacts facts{JobStatusOf(job->Status, job->pStatus), false};
+                // A job still spooling has not got its whole document.
+                facts.documentReceived = facts.status.state == JobState::Completed ||
+                                         !(job->Status & JOB_STATUS_SPOOLING);
+                return facts;
+            }
+            const DWORD error = GetLastError();
+            if (SpoolerUnreachable(error)) {
+                throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
+                                 SpoolError::Kind::Unreachable);
+            }
+            if (error != ERROR_INSUFFICIENT_BUFFER) break;
+        }
+        return {};
+    }
+
+    std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
+                                            const std::string& documentName) override {
         auto printer = OpenPrinterNamed(deviceName);
         if (!printer) return {};
         DWORD needed = 0;
@@ -318,15 +344,33 @@ class WinspoolPrinterSystem : public PrinterSystem {
             }
             buffer.resize(needed);
         }
+        char user[257] = {};
+        DWORD userSize = sizeof user;
+        if (!GetUserNameA(user, &userSize)) return {};
         std::vector<int> ids;
         const auto* jobs = reinterpret_cast<const JOB_INFO_1A*>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {
-            if (jobs[i].pDocument && documentName == jobs[i].pDocument) {
-                ids.push_back(static_cast<int>(jobs[i].JobId));
+            const JOB_INFO_1A& job = jobs[i];
+            if (job.pDocument && documentName == job.pDocument && job.pUserName &&
+                _stricmp(job.pUserName, user) == 0 && (job.Status & JOB_STATUS_SPOOLING)) {
+                ids.push_back(static_cast<int>(job.JobId));
             }
         }
         std::sort(ids.begin(), ids.end());
         return ids;
+    }
+
+    void cancelJob(const std::string& deviceName, int jobId) override {
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer) return;
+        if (!SetJobA(printer->get(), static_cast<DWORD>(jobId), 0, nullptr, JOB_CONTROL_DELETE)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_INVALID_PARAMETER) return;  // gone already
+            throw SpoolError("the print spooler did not withdraw job " + std::to_string(jobId) +
+                                 ": " + WindowsErrorText(error),
+                             SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
+                                                       : SpoolError::Kind::Refused);
+        }
     }
 };
 
