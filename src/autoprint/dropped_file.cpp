@@ -204,8 +204,10 @@ DroppedOutcome PrintRecordedFile(const DroppedFile& file, const PrinterLookup& l
             if (outcome.reason.empty()) outcome.reason = "another AutoPrint";
             return outcome;
         }
-        return Settled(PrintDroppedFile(file, lookup, copies, options, seams, &ledger), file,
-                       seams, ledger);
+        // Noted with its mark, so that a later try knows the mark for its own.
+        ledger.unsaved = ledger.record.put(file.path, ledger.entry);
+        return Settled(PrintDroppedFile(file, lookup, copies, options, seams, &ledger), file, seams,
+                       ledger);
     }
     outcome.printer = ledger.entry.printer;
     try {
@@ -228,9 +230,11 @@ DroppedOutcome PrintRecordedFile(const DroppedFile& file, const PrinterLookup& l
     }
     const std::size_t spooledBefore = ledger.entry.jobs.size();
     const std::string printer = ledger.entry.printer;
+    // A file none of whose copies was begun has no printer of its own yet.
+    const bool begun = spooledBefore > 0;
     outcome = PrintDroppedFile(
-        file, [&] { return FindBoundPrinter(seams.printers, printer); }, ledger.entry.copies,
-        options, seams, &ledger);
+        file, [&] { return begun ? FindBoundPrinter(seams.printers, printer) : lookup(); },
+        ledger.entry.copies, options, seams, &ledger);
     outcome.spooledEarlier = ledger.entry.jobs.size() == spooledBefore &&
                              static_cast<int>(spooledBefore) == ledger.entry.copies;
     return Settled(outcome, file, seams, ledger);

@@ -62,6 +62,7 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
                             false,
                             false,
                             nullptr,
+                            {},
                             {}});
     }
     if (!spooled_.unreadable().empty()) {
@@ -378,7 +379,8 @@ void HotFolderService::pruneSpooled() {
         if (!ours || following_.contains(path)) continue;
         const auto now = seams_.files.identityOf(path);
         if (!now || !(*now == spooled_.find(path)->identity)) {
-            release(folder, path);
+            noteSaved(ReleaseRecordedFile(seams_.files, spooled_, parent, path),
+                      spooled_.recordPath());
         }
     }
     noteSaved(spooled_.compact([this](const std::string& path, const FileIdentity& identity) {

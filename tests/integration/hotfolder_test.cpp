@@ -68,9 +68,9 @@ class HotFolders : public ::testing::Test {
     static Names Files(const TempDir& folder) {
         Names names;
         for (const auto& entry : fs::directory_iterator(folder.path())) {
-            // The watch's lock file stays in the folder.
-            if (entry.is_regular_file() && entry.path().filename() != ".vantrel-autoprint.lock")
-                names.push_back(entry.path().filename());
+            // The watch's lock file, and the marks of files in print, are AutoPrint's own.
+            const std::string name = entry.path().filename();
+            if (entry.is_regular_file() && !name.starts_with(".vantrel-")) names.push_back(name);
         }
         std::sort(names.begin(), names.end());
         return names;
