@@ -85,10 +85,10 @@ class HotFolderService {
         // The printer's device name when the given name named it by itself at start: the folder
         // stays bound to that queue, never to one whose name merely begins so.
         std::optional<std::string> boundTo;
-        bool bindingKnown = false;        // whether the spooler could be asked about that yet
-        bool unreadable = false;          // the last listing failed
-        std::unique_ptr<FileLock> watch;  // held while this service watches the folder
-        std::string notWatched;           // why not, as last told
+        bool bindingKnown = false;           // whether the spooler could be asked about that yet
+        bool unreadable = false;             // the last listing failed
+        std::unique_ptr<FileLock> watch;     // held while this service watches the folder
+        std::string notWatched;              // why not, as last told
         std::set<std::string> leftToOthers;  // files another AutoPrint began, as told
     };
 

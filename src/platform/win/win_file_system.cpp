@@ -296,9 +296,9 @@ class WinFileSystem : public FileSystem {
     std::optional<std::string> readMark(const std::string& folder,
                                         const std::string& name) override {
         const std::string path = (std::filesystem::path(folder) / name).string();
-        Handle in(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                                             FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        Handle in(CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         if (!in.valid() || GetFileType(in.get()) != FILE_TYPE_DISK) return std::nullopt;
         char text[256];
         DWORD got = 0;
