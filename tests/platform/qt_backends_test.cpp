@@ -102,14 +102,16 @@ TEST_F(QtStore, ReaderWithoutQtReadsGeneratedAndDamagedFilesAsQSettingsDoes) {
     const std::vector<std::string> pieces = {
         "a", "/tmp/x", "*.p *.t", "12", "-1.5", " ", "\t", "\"a, b \"", "\" \"", "\\\\", "\\x41", "\\x4g",
         "\\x20ac", "\\101", "\\0", "\\n", "\\q", ",", ";", "=", "@@", "@ByteArray(", ")",
-        "\xc3\xa9", std::string(1, '\0'), "\xe2\x82",
+        "\xc3\xa9", std::string(1, '\0'), "\xEF\xBB\xBF", "\xe2\x82",
         "\"", "\\xd83d", "\\xde00", "\\\xc3\xa9", "@", "@Variant(", "@Rect(1 2 3 4)", "\xff"};
     const std::vector<std::string> ends = {"\n", "\r\n", "\r", "\\\n", "\\\r\n"};
-    const std::size_t kept[] = {16, 26, 2};
-    // The first files are cases a random file seldom holds: a line end escaped, and a UTF-8
-    // sequence cut short inside a text.
-    const std::vector<std::string> tricky = {"[Defaults]\nCopies=1\\\r\n2\n",
-                                             "[Defaults]\nCopies=\xe2\x82" "a\n"};
+    const std::size_t kept[] = {16, 27, 2};
+    // The first files are cases a random file seldom holds: a line end escaped, a UTF-8
+    // sequence cut short inside a text, and values that begin with a byte order mark.
+    const std::vector<std::string> tricky = {
+        "[Defaults]\nCopies=1\\\r\n2\n", "[Defaults]\nCopies=\xe2\x82" "a\n",
+        "[Defaults]\nStartDir=\"\xEF\xBB\xBF/home/x/\"\nCopies=\xEF\xBB\xBF" "3\n"
+        "[Mask]\nMaskString=\\x41\xEF\xBB\xBF" "b,\xEF\xBB\xBF" "c\nMaskIndex=1\xEF\xBB\xBF\n"};
     // clang-format on
     std::mt19937 rng(20240611);
     bool clean = false;  // only what the reader reads by itself
