@@ -60,7 +60,8 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
                             {BackOff(kFirstRetry, kLongestRetry), std::nullopt},
                             std::nullopt,
                             false,
-                            false});
+                            false,
+                            {}});
     }
     for (const auto& folder : folders_) {
         journal_(WatchingLine(folder.place.folder, folder.place.printer, settings.settle));
@@ -205,10 +206,18 @@ bool HotFolderService::settleBeingSent(Folder& folder, const std::string& name,
                                        const std::string& path, SpooledFile& entry) {
     try {
         const SentCopy copy = SettleCopyBeingSent(seams_.printers, path, entry);
-        if (copy == SentCopy::Known || copy == SentCopy::SendAgain) return true;
+        if (copy == SentCopy::Known || copy == SentCopy::SendAgain) {
+            folder.heldCopies.erase(name);
+            return true;
+        }
+        if (folder.heldCopies.insert(name).second) journal_(HeldCopyLine(name, entry.printer));
         folder.settle.recheckAt(name, seams_.now() + kFullLookEvery);
     } catch (const SpoolError& error) {
-        away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
+        if (seams_.stop.requested()) {
+            journal_(StoppingLine(name));
+        } else {
+            away(spooler_, folder, name, SpoolerUnreachableLine(error.what()));
+        }
     }
     return false;
 }
@@ -219,7 +228,11 @@ void HotFolderService::report(Folder& folder, const std::string& name,
     const std::string& where = folder.place.folder;
     switch (outcome.fate) {
         case DroppedFate::SpoolerAway:
-            return away(spooler_, folder, name, SpoolerUnreachableLine(outcome.reason));
+            // A stop ends the waits on the spooler, and so this print: no outage.
+            if (seams_.stop.requested()) return journal_(StoppingLine(name));
+            return away(spooler_, folder, name,
+                        outcome.busy ? SpoolerBusyLine(outcome.reason)
+                                     : SpoolerUnreachableLine(outcome.reason));
         case DroppedFate::PrinterMissing:
             return away(folder.printer, folder, name, PrinterMissingLine(where, outcome.reason));
         case DroppedFate::PrinterUnopenable:

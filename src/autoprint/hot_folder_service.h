@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,8 +76,9 @@ class HotFolderService {
         // The printer's device name when the given name named it by itself at start: the folder
         // stays bound to that queue, never to one whose name merely begins so.
         std::optional<std::string> boundTo;
-        bool bindingKnown = false;  // whether the spooler could be asked about that yet
-        bool unreadable = false;    // the last listing failed
+        bool bindingKnown = false;         // whether the spooler could be asked about that yet
+        bool unreadable = false;           // the last listing failed
+        std::set<std::string> heldCopies;  // files told to wait for a held copy
     };
 
     // A file whose every copy was spooled, while its jobs are followed to their end.

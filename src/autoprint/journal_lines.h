@@ -54,6 +54,16 @@ std::string RecordUnsavedLine(const std::string& record, const std::string& why,
 std::string RecordSavedLine(const std::string& record, bool spooled = false);
 // "spooler unreachable: REASON (files kept, retrying)"
 std::string SpoolerUnreachableLine(const std::string& reason);
+// The spooler answered, but holds as many jobs as it takes:
+// "the print server takes no more jobs for now (too many active jobs); files kept, retrying"
+std::string SpoolerBusyLine(const std::string& reason);
+// A request to stop ended the file's print, which is withdrawn:
+// "stopping: label-0001.zpl kept (a request to stop came before it was printed)"
+std::string StoppingLine(const std::string& name);
+// The copy an earlier run was sending is held by the spooler, which may still wait for the rest
+// of its document: the file waits until the spooler ends that job.
+// "waiting with label-0001.zpl: the copy a stopped run was sending is held on Label_Printer ..."
+std::string HeldCopyLine(const std::string& name, const std::string& printer);
 // A folder's printer is not there: "printer missing for FOLDER: REASON (files kept, retrying)"
 std::string PrinterMissingLine(const std::string& folder, const std::string& reason);
 // "printing again on Label_Printer": the spooler or the printer is back.

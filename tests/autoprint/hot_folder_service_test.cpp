@@ -65,7 +65,7 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
         return wake;
     }
     std::string pollingReason() const override { return polling; }
-    bool requested() override { return script_.empty(); }
+    bool requested() override { return stopNow || script_.empty(); }
     bool waitFor(milliseconds) override { return requested(); }
 
     std::string in = dir.file("in");
@@ -76,6 +76,7 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     std::string polling;
     std::vector<std::string> journal;
     std::vector<int> printedAt;  // the clock when each document arrived
+    bool stopNow = false;        // a request to stop came
 
   private:
     Script script_;
@@ -277,6 +278,34 @@ TEST_F(ServiceTest, WithWaitAFileGoesByHowItsJobsEnded) {
     EXPECT_EQ(Said("completed 4.prn"), 1u);
 }
 
+// The spooler's job limit and a request to stop are no outage of the spooler: each is told as
+// what it is, and the file stays.
+TEST_F(ServiceTest, AJobLimitAndAStopAreToldAsWhatTheyAre) {
+    const struct {
+        SpoolError error;
+        bool stops;
+        const char* line;
+    } cases[] = {
+        {SpoolError("too many active jobs", SpoolError::Kind::Busy), false,
+         "the print server takes no more jobs for now (too many active jobs); files kept, "
+         "retrying"},
+        {SpoolError("a request to stop came while the document was sent",
+                    SpoolError::Kind::Unreachable),
+         true, "stopping: a.prn kept (a request to stop came before it was printed)"},
+    };
+    for (const auto& each : cases) {
+        journal.clear();
+        spooler.onStart = [&] {
+            stopNow = each.stops;
+            throw each.error;
+        };
+        Run({{0, [&] { Drop("a.prn", "A"); }}, {9000, [] {}}});
+        EXPECT_EQ(Said(each.line), 1u) << each.line;
+        EXPECT_EQ(Said("unreachable"), 0u) << each.line;
+        EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn")) << each.line;
+    }
+}
+
 // A copy whose job the spooler holds may be one whose document never ended: it is neither
 // counted nor sent again until the spooler gives it up; and a file rewritten between two runs
 // is a new file, printed whole.
@@ -286,8 +315,9 @@ TEST_F(ServiceTest, AHeldCopyWaitsAndARewrittenFileIsANewOne) {
     Run({{0, [&] { Drop("a.prn", "A"); }}, {3000, [] {}}});
     spooler.afterFinish = nullptr;
     spooler.jobStates = {{1, {{JobState::Held, {}}}}};
-    Run({{0, [] {}}, {4000, [] {}}});
+    Run({{0, [] {}}, {14000, [] {}}});
     EXPECT_EQ(spooler.documents.size(), 1u);
+    EXPECT_EQ(Said("waiting with a.prn: the copy a stopped run was sending is held on Label"), 1u);
     spooler.jobStates = {{1, {{JobState::Aborted, {}}}}};
     Run({{0, [] {}}, {4000, [] {}}});
     EXPECT_EQ(spooler.documents.size(), 3u);  // the copy the spooler gave up is sent again

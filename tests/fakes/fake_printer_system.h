@@ -33,6 +33,7 @@ class FakePrinterSystem : public PrinterSystem {
     std::optional<std::size_t> failDocument;  // only this document (1 = first) fails
     bool finishFails = false;                 // as for a job cancelled while it was sent
     std::function<void()> afterFinish;        // called once a document was released
+    std::function<void()> onStart;  // called as a document starts; what it throws fails it
     // What jobStatus tells of a job, one entry per ask, the last one kept; a finished job
     // without an entry has completed, a withdrawn one was cancelled, an unknown number is unknown.
     std::map<int, std::vector<JobStatus>> jobStates;
