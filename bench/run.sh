@@ -20,21 +20,21 @@
 #   7. the cost of --wait (bench/wait.sh): requests per job while waiting, and the time from the
 #      job's last byte at the printer to the program's exit (aim: < 500 ms), against lp -o raw.
 #
-# Usage: bench/run.sh [BUILD_DIR]     (default: build/ in the repository; run as root)
+# Usage: bench/run.sh [BUILD_DIR]     (run as root)
+#   Without BUILD_DIR it makes and measures an optimised, unsanitized build of its own,
+#   build-bench/ in the repository; a BUILD_DIR that is sanitized or unoptimised (the test
+#   command's build/) is refused (bench/measured_build.sh). The output names the build measured.
 #   BENCH_RUNS   runs of the 100 MB case per program (default 3)
 # Needs about 3.5 GB free under /tmp for the 1 GB case.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build}"
 runs="${BENCH_RUNS:-3}"
+source "$root/bench/measured_build.sh"
+measured_build "$root" "${1:-}" vantrel capture_printer vantrel_runstat vantrel_autoprint_tick \
+    vantrel_drop_files vantrel_window_lists vantrel_autoprint_window
+echo "bench: measuring the build in $measured"
 source "$root/scripts/cups/common.sh"
-
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" -j2 --target vantrel capture_printer vantrel_runstat vantrel_autoprint_tick \
-    vantrel_drop_files vantrel_window_lists vantrel_autoprint_window >/dev/null
 vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"

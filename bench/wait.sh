@@ -6,15 +6,17 @@
 # vantrel --wait; lp ends before the job does, so its figure is negative), and the scheduler's
 # job-state requests per job.
 #
-# Usage: bench/wait.sh [BUILD_DIR]     (default: build/ in the repository; run as root; run.sh
-# runs it last)
+# Usage: bench/wait.sh [BUILD_DIR]     (run as root; run.sh runs it last, on its build)
+#   Without BUILD_DIR it measures the bench's own optimised build, as bench/run.sh does; a
+#   sanitized or unoptimised one is refused.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build}"
 runs="${BENCH_WAIT_RUNS:-10}"
+source "$root/bench/measured_build.sh"
+measured_build "$root" "${1:-}" vantrel capture_printer
+echo "bench: --wait measured on the build in $measured"
 source "$root/scripts/cups/common.sh"
-cmake --build "$build" -j2 --target vantrel capture_printer >/dev/null
 vantrel="$build/src/app/vantrel"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
 

@@ -18,7 +18,8 @@ if ! command -v dpkg-shlibdeps >/dev/null; then
 fi
 
 {
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF \
+        -DCMAKE_STRIP="$root/scripts/deb-strip.sh"
     cmake --build "$build" -j"$jobs"
 } >&2
 

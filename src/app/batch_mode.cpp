@@ -12,8 +12,8 @@
 
 namespace vantrel {
 
-int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool standardInputClosed,
-                 const std::optional<JobWait>& wait) {
+int RunBatchMode(const std::vector<std::string>& arguments, MessageSink& messages,
+                 bool standardInputClosed, const std::optional<JobWait>& wait) {
     auto system = MakeSystemPrinterSystem();
     if (!CheckPrintersInstalled(*system, messages)) return 1;
 
@@ -23,7 +23,7 @@ int RunBatchMode(const std::string& commandLine, MessageSink& messages, bool sta
 
     auto files = MakeSystemFileSystem();
     auto result =
-        RunCommandLine(Trim(commandLine), *system, *files, SpoolOptions{EjectBetweenJobs(settings)},
+        RunCommandLine(arguments, *system, *files, SpoolOptions{EjectBetweenJobs(settings)},
                        messages, standardInputClosed, wait);
     return result.ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/autoprint_mode.h"
 #include "app/batch_mode.h"
@@ -10,6 +11,7 @@
 #include "app/window_loader.h"
 #include "batch/command_line.h"
 #include "platform/batch_output.h"
+#include "platform/program_arguments.h"
 #include "platform/standard_streams.h"
 #include "platform/system_places.h"
 
@@ -30,8 +32,10 @@ constexpr const char* kUsage =
     "The letters of an option word are read one by one and any other letter is\n"
     "ignored, so -d deletes and -CD 3 label.prn prints 3 copies, then deletes.\n"
     "A word beginning with -- is no option word: other than the forms below it is\n"
-    "refused, and nothing is printed or deleted. File names cannot contain blanks;\n"
-    "FILE - (a lone -, never an option word) is standard input.\n"
+    "refused, and nothing is printed or deleted. Each argument is one word, so a\n"
+    "name with blanks is given in quotes: vantrel -D \"My Labels/a b.prn\" label.\n"
+    "The words after FILE (before it, with -R) are the printer's name, joined by\n"
+    "blanks. FILE - (a lone -, never an option word) is standard input.\n"
     "Exit status: 0 when every copy was spooled (and FILE deleted when asked),\n"
     "1 when not, 2 for a command line that is refused.\n"
     "  --wait  first of all: follow every copy's job until the spooler reports its\n"
@@ -55,16 +59,6 @@ constexpr const char* kUsage =
     "       vantrel --version\n"
     "       vantrel --help\n";
 
-// The command line from argument first on as one text, the arguments joined by blanks.
-std::string JoinArguments(int argc, char** argv, int first = 1) {
-    std::string line;
-    for (int i = first; i < argc; ++i) {
-        if (i > first) line += ' ';
-        line += argv[i];
-    }
-    return line;
-}
-
 // A guessed long option ("--dry-run") must not be read as option letters (D, R): refuse it.
 int RefuseLongOption(const std::string& word, vantrel::MessageSink& messages) {
     messages.show("unknown option " + word +
@@ -80,7 +74,8 @@ int main(int argc, char** argv) {
     // The settings store and the start directory both go by HOME; without it, both use the
     // home directory of the password database.
     vantrel::EnsureHomeEnvironment();
-    if (argc <= 1) {
+    const std::vector<std::string> arguments = vantrel::ProgramArguments(argc, argv);
+    if (arguments.empty()) {
         // Qt would abort without a display; say why and how to print without a window instead.
         if (auto reason = vantrel::MissingDisplayReason(); !reason.empty()) {
             std::fprintf(stderr,
@@ -93,32 +88,29 @@ int main(int argc, char** argv) {
     }
     // On Windows this also connects the caller's console, if any, to stdout and stderr.
     const auto messages = vantrel::MakeBatchMessages();
-    // Its folders are taken word by word, so that their names may hold blanks.
-    if (std::string(argv[1]) == "--autoprint") {
-        return vantrel::RunAutoPrintMode({argv + 2, argv + argc});
+    if (arguments[0] == "--autoprint") {
+        return vantrel::RunAutoPrintMode({arguments.begin() + 1, arguments.end()});
     }
     // "--wait" comes first; the command line after it is read as without it.
-    const vantrel::WaitWord waitWord = vantrel::ReadWaitWord(argv[1]);
+    const vantrel::WaitWord waitWord = vantrel::ReadWaitWord(arguments[0]);
     if (waitWord.isWait && !waitWord.wait) {
         messages->show(waitWord.error + "; see vantrel --help", vantrel::MsgStyle::Exclamation);
         return 2;
     }
-    const std::string commandLine = JoinArguments(argc, argv, waitWord.isWait ? 2 : 1);
-    if (waitWord.isWait) {
-        if (auto word = vantrel::LongOptionWord(commandLine)) {
-            return RefuseLongOption(*word, *messages);
+    const std::vector<std::string> batch(arguments.begin() + (waitWord.isWait ? 1 : 0),
+                                         arguments.end());
+    const std::vector<std::string> words = vantrel::CommandWords(batch);
+    if (!waitWord.isWait && words.size() == 1) {
+        if (words[0] == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
         }
-        return vantrel::RunBatchMode(commandLine, *messages, standardInputClosed, waitWord.wait);
+        if (words[0] == "--version") {
+            std::printf("vantrel %s\n", vantrel::kVersionText);
+            return 0;
+        }
+        if (words[0] == "--list-printers") return vantrel::ListPrinters(*messages);
     }
-    if (commandLine == "--help") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (commandLine == "--version") {
-        std::printf("vantrel %s\n", vantrel::kVersionText);
-        return 0;
-    }
-    if (commandLine == "--list-printers") return vantrel::ListPrinters(*messages);
-    if (auto word = vantrel::LongOptionWord(commandLine)) return RefuseLongOption(*word, *messages);
-    return vantrel::RunBatchMode(commandLine, *messages, standardInputClosed);
+    if (auto word = vantrel::LongOptionWord(words)) return RefuseLongOption(*word, *messages);
+    return vantrel::RunBatchMode(batch, *messages, standardInputClosed, waitWord.wait);
 }

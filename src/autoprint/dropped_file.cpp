@@ -159,7 +159,9 @@ DroppedOutcome PrintDroppedFile(const DroppedFile& file, const PrinterLookup& lo
     outcome.reason = printed.reason;
     switch (printed.failure) {
         case SpoolFailure::SpoolerUnreachable:
+        case SpoolFailure::SpoolerBusy:
             outcome.fate = DroppedFate::SpoolerAway;
+            outcome.busy = printed.failure == SpoolFailure::SpoolerBusy;
             return outcome;
         case SpoolFailure::PrinterName:
             outcome.fate = DroppedFate::PrinterUnopenable;

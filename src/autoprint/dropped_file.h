@@ -72,6 +72,7 @@ struct DroppedOutcome {
     DroppedFate fate = DroppedFate::SpoolerAway;
     std::string printer;          // the printer's device name, once it was found
     std::string reason;           // why it was not printed, or why the printer is away
+    bool busy = false;            // away only for now: the spooler takes no more jobs at present
     bool printerFound = false;    // the spooler answered the lookup
     std::uint64_t size = 0;       // bytes of one copy, once printed
     std::string movedTo;          // the file's path in Failed/

@@ -237,7 +237,11 @@ void HotFolderService::report(Folder& folder, const std::string& name,
     const std::string& where = folder.place.folder;
     switch (outcome.fate) {
         case DroppedFate::SpoolerAway:
-            return away(spooler_, folder, name, SpoolerUnreachableLine(outcome.reason));
+            // A stop ends the waits on the spooler, and so this print: no outage.
+            if (seams_.stop.requested()) return journal_(StoppingLine(name));
+            return away(spooler_, folder, name,
+                        outcome.busy ? SpoolerBusyLine(outcome.reason)
+                                     : SpoolerUnreachableLine(outcome.reason));
         case DroppedFate::PrinterMissing:
             return away(folder.printer, folder, name, PrinterMissingLine(where, outcome.reason));
         case DroppedFate::PrinterUnopenable:

@@ -143,6 +143,16 @@ std::string SpoolerUnreachableLine(const std::string& reason) {
     return "spooler unreachable: " + EscapeControls(reason) + " (files kept, retrying)";
 }
 
+std::string SpoolerBusyLine(const std::string& reason) {
+    return "the print server takes no more jobs for now (" + EscapeControls(reason) +
+           "); files kept, retrying";
+}
+
+std::string StoppingLine(const std::string& name) {
+    return "stopping: " + EscapeControls(name) +
+           " kept (a request to stop came before it was printed)";
+}
+
 std::string PrinterMissingLine(const std::string& folder, const std::string& reason) {
     return "printer missing for " + EscapeControls(folder) + ": " + EscapeControls(reason) +
            " (files kept, retrying)";

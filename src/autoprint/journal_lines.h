@@ -68,6 +68,12 @@ std::string PrintedElsewhereLine(const std::string& name, const std::string& hol
 std::string BindingUnsavedLine(const std::string& folder, const std::string& why);
 // "spooler unreachable: REASON (files kept, retrying)"
 std::string SpoolerUnreachableLine(const std::string& reason);
+// The spooler answered, but holds as many jobs as it takes:
+// "the print server takes no more jobs for now (too many active jobs); files kept, retrying"
+std::string SpoolerBusyLine(const std::string& reason);
+// A request to stop ended the file's print, which is withdrawn:
+// "stopping: label-0001.zpl kept (a request to stop came before it was printed)"
+std::string StoppingLine(const std::string& name);
 // A folder's printer is not there: "printer missing for FOLDER: REASON (files kept, retrying)"
 std::string PrinterMissingLine(const std::string& folder, const std::string& reason);
 // "printing again on Label_Printer": the spooler or the printer is back.

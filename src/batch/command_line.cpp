@@ -1,6 +1,7 @@
 #include "batch/command_line.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "platform/forwarding_systems.h"
@@ -22,56 +23,52 @@ void ReadOptionGroup(const std::string& word, CommandLineRequest& request) {
     }
 }
 
-// In reversed order the file name is the last word and the printer name everything before it.
-void SplitReversed(const std::string& text, CommandLineRequest& request) {
-    std::string fileName = text;
-    for (auto blank = fileName.find(' '); blank != std::string::npos; blank = fileName.find(' ')) {
-        fileName = Trim(fileName.substr(blank + 1));
-    }
-    request.fileName = fileName;
-    request.printerName = Trim(text.substr(0, text.size() - fileName.size() - 1));
+std::string Joined(std::span<const std::string> words) {
+    std::string text;
+    for (const auto& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
 }
 
 }  // namespace
 
-CommandLineRequest ParseCommandLine(std::string text, const std::string& defaultPrinterName) {
+std::vector<std::string> CommandWords(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words;
+    for (const auto& argument : arguments) {
+        if (std::string word = Trim(argument); !word.empty()) words.push_back(std::move(word));
+    }
+    return words;
+}
+
+CommandLineRequest ParseCommandLine(const std::vector<std::string>& words,
+                                    const std::string& defaultPrinterName) {
     CommandLineRequest request;
-    auto blank = text.find(' ');
-    if (blank != std::string::npos) {
-        std::string firstWord = Trim(text.substr(0, blank));
-        // A lone "-" is standard input, never an option word.
-        if (firstWord.starts_with('-') && firstWord != "-") {
-            ReadOptionGroup(firstWord, request);
-            text = Trim(text.substr(blank + 1));
-        }
+    std::span<const std::string> rest(words);
+    // Only a word with another after it is an option word; a lone "-" is standard input.
+    if (rest.size() > 1 && rest[0].starts_with('-') && rest[0] != "-") {
+        ReadOptionGroup(rest[0], request);
+        rest = rest.subspan(1);
     }
-    blank = text.find(' ');
-    if (request.copiesFollow && blank != std::string::npos) {
-        request.copiesText = Trim(text.substr(0, blank));
-        text = Trim(text.substr(blank + 1));
+    if (request.copiesFollow && rest.size() > 1) {
+        request.copiesText = rest[0];
+        rest = rest.subspan(1);
     }
-    blank = text.find(' ');
-    if (blank == std::string::npos) {
-        request.fileName = Trim(text);
+    if (rest.size() <= 1) {
+        request.fileName = rest.empty() ? std::string() : rest[0];
         request.printerName = Trim(defaultPrinterName);
         request.defaultPrinter = true;
     } else if (!request.reversedOrder) {
-        request.fileName = Trim(text.substr(0, blank));
-        request.printerName = Trim(text.substr(blank + 1));
-    } else {
-        SplitReversed(text, request);
+        request.fileName = rest.front();
+        request.printerName = Joined(rest.subspan(1));
+    } else {  // the file name last, the printer name before it
+        request.fileName = rest.back();
+        request.printerName = Joined(rest.first(rest.size() - 1));
     }
     return request;
 }
 
-std::optional<std::string> LongOptionWord(const std::string& commandText) {
-    std::size_t at = 0;
-    while (at < commandText.size()) {
-        std::size_t end = commandText.find(' ', at);
-        if (end == std::string::npos) end = commandText.size();
-        std::string word = commandText.substr(at, end - at);
+std::optional<std::string> LongOptionWord(const std::vector<std::string>& words) {
+    for (const auto& word : words) {
         if (word.starts_with("--")) return word;
-        at = end + 1;
     }
     return std::nullopt;
 }
@@ -139,16 +136,17 @@ bool PrintedToTheEnd(const CopiesOutcome& printed, PrinterSystem& system, const 
 
 }  // namespace
 
-BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
-                           const SpoolOptions& options, MessageSink& messages,
+BatchResult RunCommandLine(const std::vector<std::string>& arguments, PrinterSystem& system,
+                           FileSystem& files, const SpoolOptions& options, MessageSink& messages,
                            bool standardInputClosed, const std::optional<JobWait>& wait) {
     BatchResult result;
-    if (commandText.empty()) {
+    const std::vector<std::string> words = CommandWords(arguments);
+    if (words.empty()) {
         messages.show("No file to print: the command line holds only blanks.",
                       MsgStyle::Exclamation);
         return result;
     }
-    CommandLineRequest request = ParseCommandLine(commandText, "");
+    CommandLineRequest request = ParseCommandLine(words, "");
     std::optional<NamedPrinter> named;
     std::string selection;
     try {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "batch/wait_option.h"
 #include "platform/file_system.h"
@@ -23,14 +24,20 @@ struct CommandLineRequest {
     bool defaultPrinter = false;  // none was named: the default printer name stands in
 };
 
-// Splits a trimmed command text into options, copies, file name and printer name;
-// defaultPrinterName stands in when no printer is named.
-CommandLineRequest ParseCommandLine(std::string commandText, const std::string& defaultPrinterName);
+// The words of a command line are its arguments, each one word whatever blanks it holds (a
+// quoted name), without the blanks at either end; an argument of blanks alone is none.
+std::vector<std::string> CommandWords(const std::vector<std::string>& arguments);
 
-// The first word of the command text that begins with "--": a guessed long option, which is
-// refused rather than read letter by letter ("--dry-run" would otherwise mean delete and
-// reverse). Nothing when there is none.
-std::optional<std::string> LongOptionWord(const std::string& commandText);
+// Reads the words as options, copies, file name and printer name; a printer name of several
+// words is one name again, the words joined by blanks. defaultPrinterName stands in when no
+// printer is named.
+CommandLineRequest ParseCommandLine(const std::vector<std::string>& words,
+                                    const std::string& defaultPrinterName);
+
+// The first word that begins with "--": a guessed long option, which is refused rather than
+// read letter by letter ("--dry-run" would otherwise mean delete and reverse). Nothing when
+// there is none.
+std::optional<std::string> LongOptionWord(const std::vector<std::string>& words);
 
 // Copies all of standard input into a new private temporary file, which goes with the returned
 // object. Throws FileReadError.
@@ -48,8 +55,8 @@ struct BatchResult {
 // that was printed. standardInputClosed: the program was started without standard input. With a
 // wait, every copy's job is followed to its end first: the print counts, and the file goes, only
 // when every job completed; each one that did not is named with its state and the reason.
-BatchResult RunCommandLine(const std::string& commandText, PrinterSystem& system, FileSystem& files,
-                           const SpoolOptions& options, MessageSink& messages,
+BatchResult RunCommandLine(const std::vector<std::string>& arguments, PrinterSystem& system,
+                           FileSystem& files, const SpoolOptions& options, MessageSink& messages,
                            bool standardInputClosed = false,
                            const std::optional<JobWait>& wait = std::nullopt);
 

@@ -329,7 +329,7 @@ void MainWindow::startAutoPrint(const std::string& dropDirectory, int intervalMs
 }
 
 bool MainWindow::autoPrintRunning() const {
-    return watcher_ && ui_->autoPrintTimer->isActive() && links_.settings().autoPrint != 0;
+    return watcher_ && ui_->autoPrintTimer->isActive() && AutoPrintAllowed(links_.settings());
 }
 
 void MainWindow::showAutoPrintState() {

@@ -32,19 +32,26 @@ class CheckBox : public QCheckBox {
     }
 };
 
-int ValueOf(const QCheckBox& box) {
+CheckState ValueOf(const QCheckBox& box) {
     switch (box.checkState()) {
         case Qt::Checked:
-            return 1;
+            return CheckState::Ticked;
         case Qt::PartiallyChecked:
-            return 2;
+            return CheckState::Greyed;
         default:
-            return 0;
+            return CheckState::Cleared;
     }
 }
 
-void SetValue(QCheckBox& box, int value) {
-    box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+void SetValue(QCheckBox& box, CheckState state) {
+    box.setCheckState(state == CheckState::Ticked   ? Qt::Checked
+                      : state == CheckState::Greyed ? Qt::PartiallyChecked
+                                                    : Qt::Unchecked);
+}
+
+// The method list's entries stand in the order of the methods' numbers; no entry is a typed one.
+PrintMethod MethodAt(int index) {
+    return index >= 0 && index <= 2 ? static_cast<PrintMethod>(index) : PrintMethod::Typed;
 }
 
 // The box alone shows; its own caption "Check1" is cut off, and a label beside it says what it
@@ -154,7 +161,7 @@ OptionsDialog::OptionsDialog(OptionLinks& links)
     connect(ui.copyDirBox, &QLineEdit::textChanged, this,
             [this](const QString& text) { links_.settings().copyDir = text.toStdString(); });
     connect(ui.methodList, &QComboBox::currentIndexChanged, this,
-            [this](int index) { links_.settings().printMethodIndex = index; });
+            [this](int index) { links_.settings().printMethod = MethodAt(index); });
     // Typing into the method box leaves no entry chosen.
     QComboBox* method = ui.methodList;
     connect(method->lineEdit(), &QLineEdit::textEdited, this, [this, method](const QString& text) {
@@ -164,7 +171,7 @@ OptionsDialog::OptionsDialog(OptionLinks& links)
         method->setCurrentIndex(-1);
         method->setEditText(text);
         method->lineEdit()->setCursorPosition(cursor);
-        links_.settings().printMethodIndex = -1;
+        links_.settings().printMethod = PrintMethod::Typed;
     });
 
     onLoad();
@@ -234,7 +241,7 @@ void OptionsDialog::showSettings() {
     ui_->copyDirBox->setText(QString::fromStdString(settings.copyDir));
     SetValue(*ui_->autoPrintBox, settings.autoPrint);
     SetValue(*ui_->ejectBox, settings.pageEject);
-    const int method = settings.printMethodIndex;
+    const int method = static_cast<int>(settings.printMethod);
     ui_->methodList->setCurrentIndex(method >= 0 && method < ui_->methodList->count() ? method
                                                                                       : -1);
     ui_->maskList->clear();

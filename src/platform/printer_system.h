@@ -21,7 +21,9 @@ class SpoolError : public std::runtime_error {
   public:
     // Unreachable: the spooler could not be asked, or went away; it may answer later.
     // Refused: the spooler answered and said no, on its own account.
-    enum class Kind { Unreachable, Refused };
+    // Busy: the spooler answered that it takes no more jobs for now (it holds as many as it may);
+    // that passes as its jobs end.
+    enum class Kind { Unreachable, Refused, Busy };
 
     explicit SpoolError(const std::string& what, Kind kind = Kind::Refused)
         : std::runtime_error(what), kind_(kind) {}

@@ -11,6 +11,7 @@ Notice SpoolFailureNotice(const SpoolOutcome& outcome) {
             return {"There is an error in the printer name.", MsgStyle::Ok};
         case SpoolFailure::SpoolerUnreachable:
         case SpoolFailure::SpoolerRefused:
+        case SpoolFailure::SpoolerBusy:
             return {"Could not print " + path + " on " + outcome.printer + ": " + outcome.reason,
                     MsgStyle::Critical};
         case SpoolFailure::File:

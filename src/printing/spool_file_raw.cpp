@@ -25,12 +25,21 @@ SpoolOutcome PrinterNameError(const SpoolInput& input, const std::string& select
                    "there is an error in the printer name");
 }
 
+SpoolFailure FailureOf(SpoolError::Kind kind) {
+    switch (kind) {
+        case SpoolError::Kind::Unreachable:
+            return SpoolFailure::SpoolerUnreachable;
+        case SpoolError::Kind::Busy:
+            return SpoolFailure::SpoolerBusy;
+        case SpoolError::Kind::Refused:
+            break;
+    }
+    return SpoolFailure::SpoolerRefused;
+}
+
 SpoolOutcome SpoolerFailure(const SpoolInput& input, const std::string& printer,
                             const SpoolError& error) {
-    return Failure(input, printer,
-                   error.kind() == SpoolError::Kind::Unreachable ? SpoolFailure::SpoolerUnreachable
-                                                                 : SpoolFailure::SpoolerRefused,
-                   error.what());
+    return Failure(input, printer, FailureOf(error.kind()), error.what());
 }
 
 // The file changed while it was read; what() says how.

@@ -26,6 +26,7 @@ enum class SpoolFailure {
     PrinterName,         // no installed printer matches the selection, or it can't be opened
     SpoolerUnreachable,  // the spooler could not be asked or went away; it may come back
     SpoolerRefused,      // the spooler said no on its own account
+    SpoolerBusy,         // the spooler takes no more jobs for now; that passes as jobs end
     File,                // the file could not be opened or read whole
     Changed,             // the file changed while it was sent; the document was withdrawn
 };

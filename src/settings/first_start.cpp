@@ -1,12 +1,10 @@
-#include "settings/setting_names.h"
+#include "settings/setting_keys.h"
 #include "settings/settings_routines.h"
 
 namespace vantrel {
 
-using namespace settings_detail;
-
 bool IsFirstStart(SettingsStore& store) {
-    return !store.get(kMigration, kMigrationDone);
+    return !store.get(setting::kMigrationDone.section, setting::kMigrationDone.name);
 }
 
 }  // namespace vantrel

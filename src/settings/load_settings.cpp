@@ -2,20 +2,21 @@
 #include <limits>
 #include <string>
 
-#include "settings/setting_names.h"
+#include "settings/setting_keys_text.h"
 #include "settings/settings_routines.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
 
-using namespace settings_detail;
+using namespace setting;
 
 namespace {
 
 // A check box takes 0 (clear), 1 (ticked) or 2 (greyed); anything else loads as clear.
-int CheckValue(const std::string& text) {
+CheckState CheckValue(const std::string& text) {
     auto value = ParseWholeInteger(text);
-    return value && *value >= 0 && *value <= 2 ? static_cast<int>(*value) : 0;
+    return value && *value >= 0 && *value <= 2 ? static_cast<CheckState>(*value)
+                                               : CheckState::Cleared;
 }
 
 // A stored edge in twips; nothing, which centres the window, for 0 or a text that is not a
@@ -27,10 +28,10 @@ std::optional<float> Edge(const std::optional<std::string>& text) {
     return twips == 0 ? std::nullopt : std::optional<float>(twips);
 }
 
-int MethodIndex(const std::string& method) {
-    if (method == "Delete") return 1;
-    if (method == "Move") return 2;
-    return 0;
+PrintMethod MethodOf(const std::string& method) {
+    if (method == "Delete") return PrintMethod::Delete;
+    if (method == "Move") return PrintMethod::Move;
+    return PrintMethod::Leave;
 }
 
 // The blank-separated masks of the text.
@@ -55,24 +56,21 @@ int MaskSelection(const std::string& indexText, std::size_t maskCount) {
 }  // namespace
 
 Settings LoadSettings(SettingsStore& store) {
+    // Each key with a default has a text; the others (the edges) may have none.
+    auto text = [&](const SettingKey& key) { return StoredText(store, key).value_or(""); };
     Settings settings;
-    settings.startDir = GetSetting(store, kDefaults, kStartDir, settings.startDir);
-    settings.copyDir = GetSetting(store, kDefaults, kCopyDir, settings.copyDir);
+    settings.startDir = text(kStartDir);
+    settings.copyDir = text(kCopyDir);
     // Before the box switched AutoPrint, AutoPrint ran whatever the box said: until the user
     // sets the box in a release where it counts, AutoPrint keeps running.
-    if (GetSetting(store, kDefaults, kAutoPrintSet, "") == "1") {
-        settings.autoPrint =
-            CheckValue(GetSetting(store, kDefaults, kAutoPrint, kDefaultCheckValue));
-    }
-    settings.pageEject = CheckValue(GetSetting(store, kDefaults, kPageEject, kDefaultCheckValue));
-    settings.copies = GetSetting(store, kDefaults, kCopies, kDefaultCopies);
-    settings.printMethodIndex =
-        MethodIndex(GetSetting(store, kDefaults, kPrintMethod, kDefaultPrintMethod));
-    settings.top = Edge(store.get(kPlacement, kTop));
-    settings.left = Edge(store.get(kPlacement, kLeft));
-    settings.masks = Masks(GetSetting(store, kMask, kMaskString, kDefaultMaskString));
-    settings.maskIndex = MaskSelection(GetSetting(store, kMask, kMaskIndex, kDefaultMaskIndex),
-                                       settings.masks.size());
+    if (text(kAutoPrintSet) == "1") settings.autoPrint = CheckValue(text(kAutoPrint));
+    settings.pageEject = CheckValue(text(kPageEject));
+    settings.copies = text(kCopies);
+    settings.printMethod = MethodOf(text(kPrintMethod));
+    settings.top = Edge(StoredText(store, kTop));
+    settings.left = Edge(StoredText(store, kLeft));
+    settings.masks = Masks(text(kMaskString));
+    settings.maskIndex = MaskSelection(text(kMaskIndex), settings.masks.size());
     return settings;
 }
 

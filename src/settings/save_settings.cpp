@@ -1,21 +1,25 @@
 #include <string>
 #include <vector>
 
-#include "settings/setting_names.h"
+#include "settings/setting_keys_text.h"
 #include "settings/settings_routines.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
 
-using namespace settings_detail;
+using namespace setting;
 
 namespace {
 
-// Entry 1 is "Delete" and entry 2 "Move"; entry 0, no selection or a typed text mean "Leave".
-std::string MethodText(int index) {
-    if (index == 1) return "Delete";
-    if (index == 2) return "Move";
-    return kDefaultPrintMethod;
+// "Leave" and a typed text save as "Leave".
+std::string MethodText(PrintMethod method) {
+    if (method == PrintMethod::Delete) return "Delete";
+    if (method == PrintMethod::Move) return "Move";
+    return kPrintMethod.defaultText;
+}
+
+std::string CheckText(CheckState state) {
+    return std::to_string(static_cast<int>(state));
 }
 
 std::string MaskText(const std::vector<std::string>& masks) {
@@ -32,20 +36,20 @@ std::string MaskText(const std::vector<std::string>& masks) {
 void SaveSettings(SettingsStore& store, const Settings& settings) {
     // A window that is minimised or maximised has no placement to save: the stored one stays.
     if (settings.top && settings.left) {
-        store.set(kPlacement, kTop, FormatSingle(*settings.top));
-        store.set(kPlacement, kLeft, FormatSingle(*settings.left));
+        Store(store, kTop, FormatSingle(*settings.top));
+        Store(store, kLeft, FormatSingle(*settings.left));
     }
 
-    store.set(kDefaults, kStartDir, settings.startDir);
-    store.set(kDefaults, kCopyDir, settings.copyDir);
-    store.set(kDefaults, kAutoPrint, std::to_string(settings.autoPrint));
-    store.set(kDefaults, kAutoPrintSet, "1");
-    store.set(kDefaults, kPageEject, std::to_string(settings.pageEject));
-    store.set(kDefaults, kPrintMethod, MethodText(settings.printMethodIndex));
-    store.set(kDefaults, kCopies, settings.copies);
+    Store(store, kStartDir, settings.startDir);
+    Store(store, kCopyDir, settings.copyDir);
+    Store(store, kAutoPrint, CheckText(settings.autoPrint));
+    Store(store, kAutoPrintSet, "1");
+    Store(store, kPageEject, CheckText(settings.pageEject));
+    Store(store, kPrintMethod, MethodText(settings.printMethod));
+    Store(store, kCopies, settings.copies);
 
-    store.set(kMask, kMaskString, MaskText(settings.masks));
-    store.set(kMask, kMaskIndex, std::to_string(settings.maskIndex));
+    Store(store, kMaskString, MaskText(settings.masks));
+    Store(store, kMaskIndex, std::to_string(settings.maskIndex));
 
     store.sync();
 }

@@ -8,16 +8,22 @@
 
 namespace vantrel {
 
+// A check box's states; the numbers are the ones the store keeps ("0", "1", "2").
+enum class CheckState { Cleared = 0, Ticked = 1, Greyed = 2 };
+
+// The default printing method: the entries of its list, by their places there, or a text the
+// user typed in (which saves as "Leave").
+enum class PrintMethod { Leave = 0, Delete = 1, Move = 2, Typed = -1 };
+
 // Every setting the store keeps, as a plain value. Its defaults are what an empty store gives.
 struct Settings {
-    // "Use AutoPrint": 0 clear (AutoPrint off), 1 ticked, 2 greyed. AutoPrint ran whatever the box
-    // said until a release in which it counts saved the box: a store without that save has it on.
-    int autoPrint = 1;
-    int pageEject = 0;  // "Eject page between jobs": 0 clear, 1 ticked, 2 greyed
+    // "Use AutoPrint": cleared switches AutoPrint off. AutoPrint ran whatever the box said until
+    // a release in which it counts saved the box: a store without that save has it on.
+    CheckState autoPrint = CheckState::Ticked;
+    CheckState pageEject = CheckState::Cleared;  // "Eject page between jobs"
     std::string startDir = DefaultStartDirectory();
     std::string copyDir = DefaultCopyDirectory();
-    // The default printing method: 0 "Leave", 1 "Delete", 2 "Move", -1 when the user typed one.
-    int printMethodIndex = 0;
+    PrintMethod printMethod = PrintMethod::Leave;
     std::string copies = "1";  // the copies box as typed
     std::vector<std::string> masks = {"*.txt", "*.bat", "*.ini", "*.*"};
     int maskIndex = 0;  // -1 when no mask is chosen
@@ -31,7 +37,12 @@ struct Settings {
 
 // Whether a form feed follows each document: "Eject page between jobs" ticked, not greyed.
 inline bool EjectBetweenJobs(const Settings& settings) {
-    return settings.pageEject == 1;
+    return settings.pageEject == CheckState::Ticked;
+}
+
+// Whether AutoPrint may run: "Use AutoPrint" not cleared.
+inline bool AutoPrintAllowed(const Settings& settings) {
+    return settings.autoPrint != CheckState::Cleared;
 }
 
 }  // namespace vantrel

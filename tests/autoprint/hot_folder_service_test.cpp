@@ -75,7 +75,7 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
         return wake;
     }
     std::string pollingReason() const override { return polling; }
-    bool requested() override { return script_.empty(); }
+    bool requested() override { return stopNow || script_.empty(); }
     bool waitFor(milliseconds) override { return requested(); }
 
     std::string in = dir.file("in");
@@ -86,6 +86,7 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     std::string polling;
     std::vector<std::string> journal;
     std::vector<int> printedAt;  // the clock when each document arrived
+    bool stopNow = false;        // a request to stop came
 
   private:
     Script script_;
@@ -341,6 +342,34 @@ TEST_F(ServiceTest, AHalfSentCopyIsSentAgainAtOnceAndARewrittenFileIsANewOne) {
     EXPECT_EQ(spooler.printed().size(), 5u);
     EXPECT_EQ(Said("completion unknown for c.prn on Label"), 1u);
     EXPECT_TRUE(fs::exists(fs::path(in) / "c.prn"));
+}
+
+// The spooler's job limit and a request to stop are no outage of the spooler: each is told as
+// what it is, and the file stays.
+TEST_F(ServiceTest, AJobLimitAndAStopAreToldAsWhatTheyAre) {
+    const struct {
+        SpoolError error;
+        bool stops;
+        const char* line;
+    } cases[] = {
+        {SpoolError("too many active jobs", SpoolError::Kind::Busy), false,
+         "the print server takes no more jobs for now (too many active jobs); files kept, "
+         "retrying"},
+        {SpoolError("a request to stop came while the document was sent",
+                    SpoolError::Kind::Unreachable),
+         true, "stopping: a.prn kept (a request to stop came before it was printed)"},
+    };
+    for (const auto& each : cases) {
+        journal.clear();
+        spooler.onStart = [&] {
+            stopNow = each.stops;
+            throw each.error;
+        };
+        Run({{0, [&] { Drop("a.prn", "A"); }}, {9000, [] {}}});
+        EXPECT_EQ(Said(each.line), 1u) << each.line;
+        EXPECT_EQ(Said("unreachable"), 0u) << each.line;
+        EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn")) << each.line;
+    }
 }
 
 // A file that another AutoPrint, of another user or machine, began is left to it while its mark

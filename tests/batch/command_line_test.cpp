@@ -6,11 +6,17 @@
 
 #include "fakes/stepped_clock.h"
 #include "support/print_rig.h"
+#include "text/command_line_words.h"
 
 namespace vantrel::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The arguments of a line as typed: split at blanks, a quoted name one argument.
+std::vector<std::string> Args(const std::string& line) {
+    return WindowsCommandLineArguments("vantrel " + line);
+}
 
 // Runs each command line inside a directory that holds the files it names.
 class CommandLineTest : public PrintRig {
@@ -24,7 +30,7 @@ class CommandLineTest : public PrintRig {
     ~CommandLineTest() override { fs::current_path(previous_); }
 
     BatchResult Run(const std::string& line) {
-        return RunCommandLine(line, spooler, files, options, messages);
+        return RunCommandLine(Args(line), spooler, files, options, messages);
     }
     bool Kept(const std::string& name) const { return fs::exists(dir.file(name)); }
 
@@ -43,7 +49,7 @@ class WorkedExamples : public CommandLineTest,
 
 TEST_P(WorkedExamples, ParseAndPrintAsTheGrammarSays) {
     const auto& example = GetParam();
-    auto request = ParseCommandLine(example.line, "OFFICE LASER");
+    auto request = ParseCommandLine(CommandWords(Args(example.line)), "OFFICE LASER");
     EXPECT_EQ(request.fileName, example.fileName);
     EXPECT_EQ(request.printerName, example.printerName);
     dir.write(example.fileName, "raw bytes");
@@ -66,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(TwoPrinters, WorkedExamples, ::testing::Values(
     WorkedExample{"UnknownLetterIgnored", "-Q report.prn", "report.prn", "OFFICE LASER", "Office Laser", 1, false},
     WorkedExample{"LoneDashIsTheFile", "- label", "-", "label", "Label Printer", 1, false},
     WorkedExample{"AFlagAloneIsTheFile", "-D", "-D", "OFFICE LASER", "Office Laser", 1, false},
-    WorkedExample{"UnknownPrinter", "report.prn Plotter", "report.prn", "Plotter", "", 0, false}),
+    WorkedExample{"UnknownPrinter", "report.prn Plotter", "report.prn", "Plotter", "", 0, false},
+    WorkedExample{"QuotedNameWithBlanks", "\"a b.prn\"", "a b.prn", "OFFICE LASER", "Office Laser", 1, false},
+    WorkedExample{"QuotedNameThenPrinterWords", "-D \"a b.prn\" Label  Printer", "a b.prn", "Label Printer", "Label Printer", 1, true},
+    WorkedExample{"PrinterWordsThenQuotedName", "-RC 2 label \"a b.prn\"", "a b.prn", "label", "Label Printer", 2, false},
+    WorkedExample{"QuotedPrinterName", "report.prn \" Label Printer \"", "report.prn", "Label Printer", "Label Printer", 1, false}),
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
@@ -74,13 +84,15 @@ TEST_F(CommandLineTest, OddCommandLinesPrintNothingAndFail) {
     EXPECT_FALSE(Run("").ok);
     EXPECT_FALSE(Run("-C 99999999999 a.prn").ok);
     EXPECT_FALSE(Run("-C 32767.6 a.prn").ok);
-    EXPECT_FALSE(RunCommandLine("-C 1 - label", spooler, files, options, messages, true).ok);
+    EXPECT_FALSE(Run("\"  \" \"\"").ok);
+    EXPECT_FALSE(RunCommandLine(Args("-C 1 - label"), spooler, files, options, messages, true).ok);
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_NE(messages.texts().at(1).find("99999999999"), std::string::npos);
     EXPECT_EQ(messages.texts().at(2), "Too many copies: 32767.6 (at most 32767)");
-    EXPECT_EQ(messages.texts().at(3), "Nothing to print: standard input is closed.");
-    EXPECT_EQ(LongOptionWord("--dry-run Label keep.prn"), "--dry-run");
-    EXPECT_EQ(LongOptionWord("-C 2 keep.prn --debug"), "--debug");
+    EXPECT_EQ(messages.texts().at(3), messages.texts().at(0));  // blank arguments are no words
+    EXPECT_EQ(messages.texts().at(4), "Nothing to print: standard input is closed.");
+    EXPECT_EQ(LongOptionWord(Args("--dry-run Label keep.prn")), "--dry-run");
+    EXPECT_EQ(LongOptionWord(Args("-C 2 keep.prn --debug")), "--debug");
 }
 
 // -D deletes only when every copy was spooled and the file could be deleted; else the run fails
@@ -117,7 +129,7 @@ TEST_F(CommandLineTest, WaitingDeletesOnlyWhatCompleted) {
     auto waited = [&](const std::string& line, std::optional<int> limit) {
         const JobWait wait{limit ? std::optional(std::chrono::seconds(*limit)) : std::nullopt,
                            &clock};
-        return RunCommandLine(line, spooler, files, options, messages, false, wait).ok;
+        return RunCommandLine(Args(line), spooler, files, options, messages, false, wait).ok;
     };
     spooler.jobStates[2] = {{JobState::Processing, {}}, {JobState::Stopped, "paper jam"}};
     EXPECT_FALSE(waited("-CD 2 a.prn label", 9));

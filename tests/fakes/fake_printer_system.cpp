@@ -38,6 +38,7 @@ class FakeConnection : public PrinterConnection {
             throw SpoolError("the printer is not accepting jobs");
     }
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
+        if (system_.onStart) system_.onStart();
         if (system_.failDocument == system_.documents.size() + 1)
             throw SpoolError("the printer is not accepting jobs");
         system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});

@@ -35,6 +35,7 @@ class FakePrinterSystem : public PrinterSystem {
     bool finishFails = false;                 // as for a job cancelled while it was sent
     std::function<void()> afterFinish;        // called once a document was released
     std::function<void()> afterCreate;        // called once a job exists, before it is returned
+    std::function<void()> onStart;  // called as a document starts; what it throws fails it
     // What jobStatus tells of a job, one entry per ask, the last one kept; a finished job
     // without an entry has completed, a withdrawn one was cancelled, one left half-sent is held,
     // an unknown number is unknown.

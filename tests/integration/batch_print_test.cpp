@@ -95,6 +95,15 @@ TEST_F(BatchPrint, AGzipFileIsSentCompressed) {
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{ReadFile(source + ".gz")});
 }
 
+// Each argument is one word: a name with blanks is that file, printed on the printer named.
+TEST_F(BatchPrint, ANameWithBlanksIsOneArgument) {
+    const std::string file = files_.write("a b.prn", "label with blanks");
+    EXPECT_SUCCESS(Print({"-D", file, kLabelQueue}));
+    EXPECT_SUCCESS(Print({"-R", kLabelQueue, files_.write("c d.prn", "second")}));
+    EXPECT_EQ(Received(kLabelQueue), (std::vector<std::string>{"label with blanks", "second"}));
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST_F(BatchPrint, APipeIsPrintedInEveryCopyByteExact) {
     const std::string bytes = PatternBytes(40000, 7);
     const std::string source = files_.write("source.bin", bytes);

@@ -129,7 +129,7 @@ TEST_F(CupsBackend, AJobWithdrawnWhileSentFails) {
 }
 
 // A scheduler that holds as many jobs as it takes will take more once some have printed: that
-// passes, as an absent scheduler does.
+// passes, and is told in the scheduler's words, not as an absent scheduler.
 TEST_F(CupsBackend, TheJobLimitIsAPassingCondition) {
     OwnScheduler full;
     ASSERT_EQ(
@@ -142,13 +142,15 @@ TEST_F(CupsBackend, TheJobLimitIsAPassingCondition) {
     auto held = printer->startDocument("Vantrel: held.prn");
     held->write("x", 1);
     held->finish();
-    std::optional<SpoolError::Kind> kind;
+    std::optional<SpoolError> refusal;
     try {
         printer->startDocument("Vantrel: one too many.prn");
     } catch (const SpoolError& error) {
-        kind = error.kind();
+        refusal = error;
     }
-    EXPECT_EQ(kind, SpoolError::Kind::Unreachable);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->kind(), SpoolError::Kind::Busy);
+    EXPECT_STREQ(refusal->what(), "too many active jobs");
 }
 
 }  // namespace

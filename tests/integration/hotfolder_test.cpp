@@ -175,7 +175,7 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
 
 // A stop request ends the service within moments although the scheduler froze in the middle of
 // a document: the document is broken off, its job is withdrawn once the scheduler wakes, nothing
-// of it prints, and the file stays.
+// of it prints, and the file stays, told as kept for the stop, not as an outage.
 TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
@@ -196,6 +196,8 @@ TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     EXPECT_TRUE(WaitFor([&] { return spooler.run(jobs) != 0; }, 30s));
     EXPECT_TRUE(CapturedJobs(spooler.cups(), "Spare").empty());
     EXPECT_EQ(Files(a_), Names{"big.prn"});
+    EXPECT_TRUE(service.said("stopping: big.prn kept") && !service.said("unreachable"))
+        << service.journal();
 }
 
 // A stop request lets the file in print finish, whole or withdrawn, and begins no other.

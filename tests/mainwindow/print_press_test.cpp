@@ -82,11 +82,11 @@ TEST_F(PrintPressTest, EverySelectedFileIsPrintedInItsCopiesThenLeft) {
     selected[1] = false;
     current = 1;            // the current entry, unselected, is not printed
     copies = "2.5 copies";  // the leading number, halves to even: two copies
-    settings.pageEject = 2;
+    settings.pageEject = CheckState::Greyed;
     EXPECT_EQ(Press(), PressResult::Completed);
     ASSERT_EQ(spooler.printed().size(), 4u);
     EXPECT_EQ(spooler.printed()[2].data, "data of c.prn");
-    settings.pageEject = 1;
+    settings.pageEject = CheckState::Ticked;
     EXPECT_EQ(Press(), PressResult::Completed);
     EXPECT_EQ(spooler.printed().at(4).data, "data of a.prn\f");
     EXPECT_TRUE(fs::exists(Source("a.prn")));

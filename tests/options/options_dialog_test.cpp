@@ -59,6 +59,9 @@ class OptionsDialogTest : public QObject {
         QCOMPARE(rig->stored("Defaults", "CopyDir"), WindowRig::dir(rig->dataDir));
         options->show();
         control<QComboBox>("Combo1").setCurrentIndex(2);
+        control<QPushButton>("Command3").click();
+        QCOMPARE(rig->stored("Defaults", "PrintMethod"), std::string("Move"));
+        options->show();
         QTest::keyClicks(control<QComboBox>("Combo1").lineEdit(), "Shred");  // typed: no entry
         control<QPushButton>("Command3").click();
         QCOMPARE(rig->stored("Defaults", "CopyDir"), rig->work.file("pick") + "/");

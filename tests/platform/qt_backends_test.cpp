@@ -12,6 +12,7 @@
 #include "platform/posix/conf_file_text.h"
 #include "platform/qt/qt_settings_store.h"
 #include "platform/qt_desktop/qt_desktop.h"
+#include "settings/setting_keys.h"
 #include "settings/settings_rig.h"
 #include "support/temp_dir.h"
 
@@ -29,13 +30,6 @@ const fs::path kTemp = kHome.path() / "tmp";
     fs::create_directory(kTemp) && !setenv("XDG_CONFIG_HOME", kHome.path().c_str(), 1) &&
     !setenv("HOME", kHome.path().c_str(), 1) && !setenv("TMPDIR", kTemp.c_str(), 1);
 const fs::path kConf = kHome.path() / "Vantrel" / "Vantrel.conf";
-
-// Every key the program reads.
-const std::pair<const char*, const char*> kProgramKeys[] = {
-    {"Defaults", "StartDir"},  {"Defaults", "CopyDir"},     {"Defaults", "AutoPrint"},
-    {"Defaults", "PageEject"}, {"Defaults", "PrintMethod"}, {"Defaults", "Copies"},
-    {"Mask", "MaskString"},    {"Mask", "MaskIndex"},       {"Placement", "Top"},
-    {"Placement", "Left"},     {"Migration", "Done"}};
 
 class QtStore : public ::testing::Test {
   protected:
@@ -92,24 +86,28 @@ TEST_F(QtStore, KeepsTextsExactlyInTheUsersOwnConfigurationFile) {
 // them by itself, and hand the rest to QSettings.
 TEST_F(QtStore, ReaderWithoutQtReadsGeneratedAndDamagedFilesAsQSettingsDoes) {
     // clang-format off
-    // Each list begins with what the reader reads by itself, up to its "kept" count.
-    const std::vector<std::string> heads = {
+    // Each list begins with what the reader reads by itself, up to its "kept" count; the heads
+    // with every key the program reads.
+    std::vector<std::string> heads = {
         "[Defaults]", "[Mask]", "[Placement]", "[Migration]", "[ Defaults ]", "[defaults]",
-        "StartDir", "startdir", "Copies", " Copies ", "MaskString", "MaskIndex", "Done", "Top",
-        "Left", ";",
-        "", "[General]", "[Defaults", "[%44efaults]", "[Mask] x", "%43opies", "Page\\Eject", "#",
-        "Migration/Done"};
+        "startdir", " Copies ", ";"};
+    for (const SettingKey* key : setting::kAll) heads.push_back(key->name);
+    const std::size_t keptHeads = heads.size();
+    heads.insert(heads.end(), {"", "[General]", "[Defaults", "[%44efaults]", "[Mask] x",
+                               "%43opies", "Page\\Eject", "#", "Migration/Done"});
     const std::vector<std::string> pieces = {
         "a", "/tmp/x", "*.p *.t", "12", "-1.5", " ", "\t", "\"a, b \"", "\" \"", "\\\\", "\\x41", "\\x4g",
         "\\x20ac", "\\101", "\\0", "\\n", "\\q", ",", ";", "=", "@@", "@ByteArray(", ")",
-        "\xc3\xa9", std::string(1, '\0'), "\xe2\x82",
+        "\xc3\xa9", std::string(1, '\0'), "\xEF\xBB\xBF", "\xe2\x82",
         "\"", "\\xd83d", "\\xde00", "\\\xc3\xa9", "@", "@Variant(", "@Rect(1 2 3 4)", "\xff"};
     const std::vector<std::string> ends = {"\n", "\r\n", "\r", "\\\n", "\\\r\n"};
-    const std::size_t kept[] = {16, 26, 2};
-    // The first files are cases a random file seldom holds: a line end escaped, and a UTF-8
-    // sequence cut short inside a text.
-    const std::vector<std::string> tricky = {"[Defaults]\nCopies=1\\\r\n2\n",
-                                             "[Defaults]\nCopies=\xe2\x82" "a\n"};
+    const std::size_t kept[] = {keptHeads, 27, 2};
+    // The first files are cases a random file seldom holds: a line end escaped, a UTF-8
+    // sequence cut short inside a text, and values that begin with a byte order mark.
+    const std::vector<std::string> tricky = {
+        "[Defaults]\nCopies=1\\\r\n2\n", "[Defaults]\nCopies=\xe2\x82" "a\n",
+        "[Defaults]\nStartDir=\"\xEF\xBB\xBF/home/x/\"\nCopies=\xEF\xBB\xBF" "3\n"
+        "[Mask]\nMaskString=\\x41\xEF\xBB\xBF" "b,\xEF\xBB\xBF" "c\nMaskIndex=1\xEF\xBB\xBF\n"};
     // clang-format on
     std::mt19937 rng(20240611);
     bool clean = false;  // only what the reader reads by itself
@@ -142,16 +140,16 @@ TEST_F(QtStore, ReaderWithoutQtReadsGeneratedAndDamagedFilesAsQSettingsDoes) {
         const auto plain = ReadConfText(text);
         understood += plain.has_value();
         const auto qt = MakeQtSettingsStore();
-        for (const auto& [section, key] : kProgramKeys) {
-            const std::string path = std::string(section) + '/' + key;
-            const auto fromQt = qt->get(section, key);
-            const auto fromPlain = PlainStore()->get(section, key);
+        for (const SettingKey* key : setting::kAll) {
+            const std::string path = std::string(key->section) + '/' + key->name;
+            const auto fromQt = qt->get(key->section, key->name);
+            const auto fromPlain = PlainStore()->get(key->section, key->name);
             ASSERT_EQ(fromPlain, fromQt) << path << " in " << ::testing::PrintToString(text);
         }
         ASSERT_EQ(ReadFile(kConf.string()), text);  // only read, never written
     }
     EXPECT_GT(understood, files / 3) << "too few files the reader reads by itself";
-    EXPECT_LT(handOvers, files * std::size(kProgramKeys));
+    EXPECT_LT(handOvers, files * std::size(setting::kAll));
 }
 
 TEST_F(QtStore, HandEditedFileLoadsValueByValueOnTheDefaultDirectories) {

@@ -26,8 +26,9 @@ inline std::string Described(const Settings& settings, const WindowRoom& room) {
         StoredCorner(settings, room).value_or(Corner{CentredTop(room), CentredLeft(room)});
     std::ostringstream out;
     out << " start=" << settings.startDir << " copy=" << settings.copyDir
-        << " auto=" << settings.autoPrint << " eject=" << settings.pageEject
-        << " method=" << settings.printMethodIndex << " copies=" << settings.copies
+        << " auto=" << static_cast<int>(settings.autoPrint)
+        << " eject=" << static_cast<int>(settings.pageEject)
+        << " method=" << static_cast<int>(settings.printMethod) << " copies=" << settings.copies
         << " masks=" << masks << " index=" << settings.maskIndex << " top=" << corner.top
         << " left=" << corner.left << ' ';
     return out.str();

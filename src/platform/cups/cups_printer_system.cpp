@@ -36,15 +36,18 @@ bool Succeeded(ipp_status_t status) {
 }
 
 // Why the scheduler created no job. It says "not possible" when it holds as many jobs as it may
-// ("Too many active jobs", a user's or a printer's quota): that passes once some have printed,
-// as a spooler that went away comes back.
+// ("Too many active jobs", a user's or a printer's quota): that passes once some have printed.
+// The reason is then the scheduler's own words, as a clause ("too many active jobs").
 SpoolError JobRefusal() {
     const ipp_status_t status = cupsLastError();
-    SpoolError error = CupsRequestError();
     if (status != IPP_STATUS_ERROR_TOO_MANY_JOBS && status != IPP_STATUS_ERROR_NOT_POSSIBLE) {
-        return error;
+        return CupsRequestError();
     }
-    return SpoolError(error.what(), SpoolError::Kind::Unreachable);
+    const char* text = cupsLastErrorString();
+    std::string words = text && *text ? text : ippErrorString(status);
+    while (!words.empty() && words.back() == '.') words.pop_back();
+    if (!words.empty() && words[0] >= 'A' && words[0] <= 'Z') words[0] += 'a' - 'A';
+    return SpoolError(words, SpoolError::Kind::Busy);
 }
 
 // Cancel-Job for a scheduler that may read it only after this process has gone (frozen, say,

@@ -178,6 +178,7 @@ struct Unescaper {
     bool isList = false;
     bool inQuotes = false;
     bool quoted = false;
+    bool decoded = false;  // some of the value's bytes were decoded as UTF-8 already
     std::size_t chopLimit = 0;
 
     void skipSpaces() {
@@ -242,11 +243,20 @@ struct Unescaper {
                 skipSpaces();
             } else {
                 const std::size_t end = std::min(raw.find_first_of("\\\",", i + 1), raw.size());
-                if (!AppendUtf8(raw.substr(i, end - i), text)) return false;
+                if (!AppendUtf8(withoutLeadingMark(raw.substr(i, end - i)), text)) return false;
                 i = end;
             }
         }
         return finish(!quoted);
+    }
+
+    // QSettings decodes a value's bytes with one UTF-8 decoder, which drops a byte order mark
+    // at the start of the first bytes it is given, wherever they stand in the value (after
+    // blanks, a quote or an escape), and keeps any later one.
+    std::string_view withoutLeadingMark(std::string_view bytes) {
+        if (!decoded && bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        decoded = true;
+        return bytes;
     }
 
     bool finish(bool chop) {

@@ -19,7 +19,8 @@ using ConfValues = std::map<std::string, ConfEntry>;
 
 // Reads the text of a settings file exactly as QSettings reads it, for the part of its format
 // this reader knows: quotes, C escapes, unquoted commas (a list, joined by ","), "@ByteArray()",
-// "@@", comments, UTF-8, a byte order mark. Nothing when the text holds anything else (other
+// "@@", comments, UTF-8, byte order marks (of the file, and of a value). Nothing when the text
+// holds anything else (other
 // "@" values, bytes that are not UTF-8, values or sections across lines, lines QSettings counts
 // as damage, odd key spellings, repeated keys): then only QSettings itself can tell.
 std::optional<ConfValues> ReadConfText(std::string_view text);
