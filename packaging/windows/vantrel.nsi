@@ -53,21 +53,6 @@ VIAddVersionKey "LegalCopyright" "See LICENSE.txt"
     !endif
 !macroend
 
-Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "Vantrel needs a 64-bit Windows." /SD IDOK
-        Abort
-    ${EndIf}
-    SetRegView 64
-    ; A silent install takes the logon shortcut only when asked for.
-    ${GetParameters} $R0
-    ClearErrors
-    ${GetOptions} $R0 "/AUTOPRINT" $R1
-    ${IfNot} ${Errors}
-        SectionSetFlags ${SecAutoPrint} ${SF_SELECTED}
-    ${EndIf}
-FunctionEnd
-
 Section "Vantrel (required)" SecProgram
     SectionIn RO
     SetOutPath "$INSTDIR"
@@ -102,6 +87,22 @@ Section /o "Start AutoPrint when I log on" SecAutoPrint
     CreateShortCut "$SMSTARTUP\Vantrel AutoPrint.lnk" "$INSTDIR\vantrel.exe" "--autoprint" \
         "$INSTDIR\vantrel.exe" 0 SW_SHOWMINIMIZED
 SectionEnd
+
+; After the sections, whose indices it uses.
+Function .onInit
+    ${IfNot} ${RunningX64}
+        MessageBox MB_ICONSTOP "Vantrel needs a 64-bit Windows." /SD IDOK
+        Abort
+    ${EndIf}
+    SetRegView 64
+    ; A silent install takes the logon shortcut only when asked for.
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/AUTOPRINT" $R1
+    ${IfNot} ${Errors}
+        SectionSetFlags ${SecAutoPrint} ${SF_SELECTED}
+    ${EndIf}
+FunctionEnd
 
 Function un.onInit
     SetRegView 64

@@ -69,7 +69,8 @@ add_imports() {
     for dll in $("$triple-objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
         [[ -f "$dir/$dll" ]] && continue
         source="$(find_dll "$dll")" || continue
-        cp "$source" "$dir/$dll"
+        # The compiler's runtime DLLs come with their debugging symbols: 30 MB of them.
+        "$triple-strip" --strip-unneeded -o "$dir/$dll" "$source"
         add_imports "$dir/$dll"
     done
 }

@@ -82,79 +82,106 @@ registry_has() {  # KEY VALUE
         tr -d '\r' | grep -q "$2"
 }
 
+# box_seen NAME: when a message box stands over the window, keeps its picture as NAME.png
+# beside the screenshot and takes it with Return. Under Wine a new dialog shows its content
+# only once it is moved (an expose Wine loses), so it is moved before the picture.
+box_seen() {
+    local box
+    box="$(xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | sed -n 2p)"
+    [[ -n "$box" ]] || return 1
+    xdotool windowmove "$box" 20 20 windowactivate --sync "$box" 2>/dev/null || true
+    sleep 1
+    xwd -silent -id "$box" -frame | xwdtopnm 2>/dev/null | pnmtopng >"$artefacts/$1.png" || true
+    keys Return
+}
+# start_window: starts the program, waits for its window and activates it; the file list has the
+# focus.
+start_window() {
+    local start
+    start=$(date +%s%N)
+    (cd "$program_dir" && WINEDEBUG=+loaddll exec "$VANTREL_WINE64" ./vantrel.exe) \
+        >>"$run/vantrel.out" 2>>"$run/vantrel.err" &
+    app_pid=$!
+    if ! wait_until 60 shown Vantrel; then
+        echo "window: the window \"Vantrel\" did not show within 60 s" >&2
+        tail -20 "$run/vantrel.err" >&2
+        exit 1
+    fi
+    echo "window: start to window shown: $((($(date +%s%N) - start) / 1000000)) ms"
+    window="$(window_of Vantrel)"
+    xdotool windowactivate --sync "$window" 2>/dev/null || true
+    sleep 2  # the lists are filled once the window shows
+}
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+
 # A file in the start directory (c:\ by default) for the window's file list, mask *.txt.
 label="$WINEPREFIX/drive_c/label.txt"
 head -c 30000 /dev/urandom >"$label"
 
-start=$(date +%s%N)
-(cd "$program_dir" && WINEDEBUG=+loaddll exec "$VANTREL_WINE64" ./vantrel.exe) \
-    >"$run/vantrel.out" 2>"$run/vantrel.err" &
-app_pid=$!
-if ! wait_until 60 shown Vantrel; then
-    echo "window: the window \"Vantrel\" did not show within 60 s" >&2
-    tail -20 "$run/vantrel.err" >&2
-    exit 1
-fi
-echo "window: start to window shown: $((($(date +%s%N) - start) / 1000000)) ms"
-window="$(window_of Vantrel)"
-xdotool windowactivate --sync "$window" 2>/dev/null || true
-sleep 2  # the lists are filled once the window shows
+# First start: the file (the file list has the focus) printed as it stands goes to the default
+# printer, Office_Laser; Exit then ends the program and saves the placement.
+start_window
 xwd -silent -id "$window" -frame | xwdtopnm 2>/dev/null | pnmtopng >"$artefacts/vantrel-window.png"
+office_before=$(job_count Office_Laser)
+keys ctrl+a alt+p
+check "the printer list holds Wine's printers, the default selected" eval \
+    'wait_until 60 has_jobs Office_Laser $((office_before + 1)) &&
+     received Office_Laser $((office_before + 1)) 1 "$label"'
+sleep 3
+box_seen box-after-print || true
+keys alt+x
+check "Exit ends the program" wait_until 30 ended
+check "Exit saves the placement" registry_has Placement Top
 
-# By keyboard: the file (the file list has the focus), Label_Printer found by typing in the
-# printer list, two copies, Print.
+# Second start: Label_Printer found by typing in the printer list, two copies, Print.
+start_window
 label_before=$(job_count Label_Printer)
 keys ctrl+a shift+Tab shift+Tab shift+Tab
 xdotool type --delay 50 Label
 keys Tab Tab Tab Tab Tab ctrl+a 2 alt+p
-check "prints 2 copies on Label_Printer byte for byte" eval \
+check "prints 2 copies on Label_Printer byte for byte by keyboard" eval \
     'wait_until 60 has_jobs Label_Printer $((label_before + 2)) &&
      received Label_Printer $((label_before + 1)) 2 "$label"'
-
-# After a print the printer list is rebuilt with the default printer selected: Print again (from
-# the Print button back to the file list) goes to Office_Laser, the default.
-office_before=$(job_count Office_Laser)
-keys shift+Tab shift+Tab shift+Tab ctrl+a alt+p
-check "the printer list holds Wine's printers, the default selected" eval \
-    'wait_until 60 has_jobs Office_Laser $((office_before + 2)) &&
-     received Office_Laser $((office_before + 1)) 2 "$label"'
+sleep 3
+box_seen box-after-copies || true
 
 # The window's AutoPrint takes a file dropped beside the portable program, on the default printer.
 office_before=$(job_count Office_Laser)
 dropped="$run/dropped.prn"
 head -c 20000 /dev/urandom >"$dropped"
-cp "$dropped" "$program_dir/RawSpool/.dropping" && mv "$program_dir/RawSpool/.dropping" \
-    "$program_dir/RawSpool/dropped.prn"
+cp "$dropped" "$program_dir/RawSpool/.dropping" &&
+    mv "$program_dir/RawSpool/.dropping" "$program_dir/RawSpool/dropped.prn"
 check "AutoPrint prints a file dropped beside the program" eval \
-    'wait_until 60 has_jobs Office_Laser $((office_before + 2)) &&
-     received Office_Laser $((office_before + 1)) 2 "$dropped" &&
+    'wait_until 60 has_jobs Office_Laser $((office_before + 1)) &&
+     received Office_Laser $((office_before + 1)) 1 "$dropped" &&
      wait_until 20 test ! -e "$program_dir/RawSpool/dropped.prn"'
 
-# Options, then Save Changes, the eighth control of the dialog.
+# Options, then Save Changes: the dialog's controls take the focus by place, top to bottom and
+# left to right, from "Use AutoPrint" on; Save Changes is the tenth.
+xdotool windowactivate --sync "$window" 2>/dev/null || true
 keys alt+o
 check "Options opens" wait_until 20 shown Options
-keys Tab Tab Tab Tab Tab Tab Tab space
+keys Tab Tab Tab Tab Tab Tab Tab Tab Tab space
 check "Options -> Save Changes writes HKCU\\Software\\Vantrel\\Vantrel" eval \
     'wait_until 20 gone Options && registry_has Defaults StartDir'
 
 keys alt+a
 check "the About box opens" wait_until 20 shown "About Vantrel"
+about="$(window_of "About Vantrel")"
+xdotool windowmove "$about" 20 20 windowactivate --sync "$about" 2>/dev/null || true
 sleep 1
-xwd -silent -id "$(window_of "About Vantrel")" -frame | xwdtopnm 2>/dev/null |
-    pnmtopng >"$run/about.png" || true
-keys Return
+xwd -silent -id "$about" -frame | xwdtopnm 2>/dev/null | pnmtopng >"$artefacts/about.png" || true
+keys alt+o
 check "the About box closes with its OK" wait_until 20 gone "About Vantrel"
-
 keys alt+x
-check "Exit ends the program" wait_until 30 eval '! kill -0 $app_pid 2>/dev/null'
-check "Exit saves the placement" registry_has Placement Top
+check "Exit ends the program again" wait_until 30 ended
 
 # Exactly the DLLs shipped beside the program are loaded from its folder, no more, no fewer.
 shipped="$(cd "$program_dir" && find . -iname '*.dll' | sed 's|^\./||' | LC_ALL=C sort)"
 prefix="$(wine_path "$program_dir")"
 loaded="$(tr -d '\r' <"$run/vantrel.err" | sed -n 's/.*Loaded L"\([^"]*\)".*: native$/\1/p' |
     sed 's/\\\\/\\/g' | grep -iF "$prefix\\" | cut -c$((${#prefix} + 2))- | tr '\\' / |
-    LC_ALL=C sort -u)"
+    grep -i '\.dll$' | LC_ALL=C sort -u)"
 same_dlls() {
     [[ "${shipped,,}" == "${loaded,,}" ]] && return 0
     diff <(echo "${shipped,,}") <(echo "${loaded,,}") >&2 || true
