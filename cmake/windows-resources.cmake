@@ -1,6 +1,6 @@
 # The Windows executable's resources: its icon (cmake/windows-icon.cmake), a version resource
 # (file and product version, description, product name) and the application manifest
-# (packaging/windows/vantrel.manifest: per-monitor-v2 DPI awareness, Common Controls 6, run as
+# (packaging/windows/vantrel.manifest.in: per-monitor-v2 DPI awareness, Common Controls 6, run as
 # the invoker).
 
 include(${CMAKE_CURRENT_LIST_DIR}/windows-icon.cmake)
@@ -8,7 +8,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/windows-icon.cmake)
 # vantrel_add_windows_resources(TARGET): compiles the resource script into TARGET.
 function(vantrel_add_windows_resources target)
     set(VANTREL_RC_ICON ${VANTREL_WINDOWS_ICON})
-    set(VANTREL_RC_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/vantrel.manifest)
+    set(VANTREL_RC_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/generated/${target}.manifest)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/vantrel.manifest.in
+                   ${VANTREL_RC_MANIFEST} @ONLY)
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/generated/${target}.rc)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/vantrel.rc.in ${rc} @ONLY)
     target_sources(${target} PRIVATE ${rc})

@@ -10,7 +10,8 @@
 ; without a window. /S installs and uninstalls silently. Uninstalling leaves the user's settings
 ; (HKCU\Software\Vantrel) and drop directory (%LOCALAPPDATA%\Vantrel) alone.
 
-Unicode true
+; A 64-bit installer for a 64-bit program: it needs no 32-bit subsystem (WoW64) to run.
+Target amd64-unicode
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "x64.nsh"

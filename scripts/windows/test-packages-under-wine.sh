@@ -51,21 +51,25 @@ check "the zip's window under Wine" bash "$here/test-window-under-wine.sh" "$por
 
 # The installer, in the caller's prefix.
 wine_init_prefix
-wine_keep_server
+wine_keep_server || true  # the caller may keep one already
 wine() { "$here/wine-run.sh" "$@"; }
 drive_c="$WINEPREFIX/drive_c"
 installed="$drive_c/Program Files/Vantrel"
 program='C:\Program Files\Vantrel\vantrel.exe'
 shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantrel.lnk"
 user_dir="$drive_c/users/$(id -un)"
-logon="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup/Vantrel AutoPrint.lnk"
+programs="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+# The user's Startup folder: "StartUp" under Wine, "Startup" on Windows, one to either.
+logon_shortcut() {
+    find "$programs" -maxdepth 2 -ipath '*/startup/Vantrel AutoPrint.lnk' 2>/dev/null | grep -q .
+}
 drop="$user_dir/AppData/Local/Vantrel/RawSpool"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel'
 
 installs() {
-    wine "$(wine_path "$setup")" /S /AUTOPRINT && "$VANTREL_WINESERVER" -w &&
+    wine "$(wine_path "$setup")" /S /AUTOPRINT &&
         [[ -f "$installed/vantrel.exe" && -f "$installed/platforms/qwindows.dll" &&
-            -f "$installed/uninstall.exe" && -f "$shortcut" && -f "$logon" ]]
+            -f "$installed/uninstall.exe" && -f "$shortcut" ]] && logon_shortcut
 }
 entry_complete() {
     local entry name
@@ -110,8 +114,7 @@ uninstalls() {
     wine "$installed/uninstall.exe" /S || return 1
     # The uninstaller runs on from a copy of itself in the temp folder.
     wait_until 60 test ! -e "$installed" || return 1
-    "$VANTREL_WINESERVER" -w
-    [[ ! -e "$shortcut" && ! -e "$logon" ]] && ! wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
+    [[ ! -e "$shortcut" ]] && ! logon_shortcut && ! wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
 }
 keeps_user_data() {
     [[ -d "$drop" ]] && wine reg query 'HKCU\Software\Vantrel\Vantrel' /s >/dev/null

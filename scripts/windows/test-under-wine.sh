@@ -95,6 +95,9 @@ check() {
     fi
 }
 program="$build/src/app/vantrel.exe"
+# With the window, the build's own wrapper puts Qt's and the runtime's DLLs on Wine's path.
+wine_run="$here/wine-run.sh"
+[[ -x "$build/wine-run.sh" && -n "$qt" ]] && wine_run="$build/wine-run.sh"
 capture="$VANTREL_TEST_CUPS_DIR/capture"
 job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }
 wait_for_jobs() {  # QUEUE COUNT: waits up to 60 s until QUEUE's printer has received COUNT jobs
@@ -108,7 +111,7 @@ wait_for_jobs() {  # QUEUE COUNT: waits up to 60 s until QUEUE's printer has rec
 
 list_printers() {
     local out
-    out="$("$here/wine-run.sh" "$program" --list-printers)" || return 1
+    out="$("$wine_run" "$program" --list-printers)" || return 1
     grep -qx 'Office_Laser - CUPS:Office_Laser  (default)' <<<"$out" &&
         grep -qx 'Label_Printer - CUPS:Label_Printer' <<<"$out"
 }
@@ -117,7 +120,7 @@ batch_copies() {
     head -c 40000 /dev/urandom >"$file"
     printf '\x0c' >>"$file"
     before="$(job_count Label_Printer)"
-    "$here/wine-run.sh" "$program" -C 2 "$(wine_path "$file")" label || return 1
+    "$wine_run" "$program" -C 2 "$(wine_path "$file")" label || return 1
     wait_for_jobs Label_Printer $((before + 2)) || return 1
     local job
     for job in $(seq $((before + 1)) $((before + 2))); do
@@ -126,13 +129,13 @@ batch_copies() {
 }
 unknown_printer() {
     local err
-    if err="$("$here/wine-run.sh" "$program" "$(wine_path "$run_dir/label.prn")" plotter 2>&1)"; then
+    if err="$("$wine_run" "$program" "$(wine_path "$run_dir/label.prn")" plotter 2>&1)"; then
         return 1
     fi
     grep -q 'There is an error in the printer name.' <<<"$err"
 }
 settings_in_registry() {
-    "$here/wine-run.sh" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
+    "$wine_run" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
         grep -q 'REG_SZ *1'
 }
 gui_subsystem() {  # started from Explorer it must open no console window
@@ -140,7 +143,18 @@ gui_subsystem() {  # started from Explorer it must open no console window
     headers="$(x86_64-w64-mingw32-objdump -p "$program")" || return 1
     grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"
 }
+resources() {  # the icon in 5 sizes, the version resource and the manifest
+    local rc
+    rc="$(x86_64-w64-mingw32-windres --input "$program" --output-format=rc)" || return 1
+    (($(grep -c '/\* RT_ICON \*/' <<<"$rc") == 5)) &&
+        grep -q 'VALUE "ProductName", "Vantrel"' <<<"$rc" &&
+        grep -q 'VALUE "FileVersion", "[0-9]' <<<"$rc" &&
+        grep -q '/\* RT_MANIFEST \*/' <<<"$rc" && grep -q 'PerMonitorV2' <<<"$rc" &&
+        grep -q 'level=""asInvoker""' <<<"$rc" &&
+        grep -q 'Microsoft.Windows.Common-Controls"" version=""6' <<<"$rc"
+}
 check "is a GUI-subsystem program" gui_subsystem
+[[ -z "$qt" ]] || check "carries its icon, version resource and manifest" resources
 check "lists the printers, the default marked" list_printers
 check "prints 2 copies byte for byte" batch_copies
 check "names an unknown printer" unknown_printer
