@@ -39,7 +39,8 @@ VIAddVersionKey "LegalCopyright" "See LICENSE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\vantrel.exe"
+; No "Run Vantrel" on the last page: started from the elevated installer, the window would run
+; with the administrator's rights.
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
