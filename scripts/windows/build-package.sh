@@ -10,7 +10,7 @@
 #
 # Usage: scripts/windows/build-package.sh OUT_DIR     (run as root)
 #   VANTREL_WIN_BUILD   a configured Windows build with the window to take vantrel.exe from
-#                       (the test command's); default: a release build in build-win-package/
+#                       (the test command's); default: a build of its own in build-win-package/
 #   VANTREL_JOBS        parallel build jobs (default 2)
 # Prints the paths of the two files.
 set -euo pipefail
@@ -32,10 +32,12 @@ version="$(sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLi
 
 build="${VANTREL_WIN_BUILD:-}"
 if [[ -z "$build" ]]; then
+    # Optimised as the tested build is (-O2; GCC 12's -O3 warns falsely of overlapping copies in
+    # std::string), its debugging symbols stripped below.
     build="$root/build-win-package"
     qt="$(bash "$here/find-qt-mingw.sh" --build)"
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=OFF \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=OFF \
         -DVANTREL_QT_MINGW="$qt" >&2
 fi
 cmake --build "$build" --target vantrel -j"$jobs" >&2
