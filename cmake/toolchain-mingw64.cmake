@@ -2,8 +2,8 @@
 #
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
 #
-# The executables are linked statically (C and C++ runtimes and winpthread included), so they
-# run on a bare Windows or under Wine without any DLL beside them. GoogleTest is built from the
+# Without Qt the executables are linked statically (C and C++ runtimes and winpthread included),
+# so they run on a bare Windows or under Wine without any DLL beside them. GoogleTest is built from the
 # sources in /usr/src/googletest (cmake/googletest-from-source.cmake); ctest runs the tests
 # through scripts/windows/wine-run.sh.
 
@@ -28,6 +28,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Qt for mingw-w64, for the window: -DVANTREL_QT_MINGW=<its folder> (the one that
+# scripts/windows/find-qt-mingw.sh prints). Its moc, rcc and uic are the host's Qt of the same
+# version (Debian's qt6-base-dev-tools).
+set(VANTREL_QT_MINGW "" CACHE PATH "Qt 6 built for mingw-w64 (holds lib/cmake/Qt6)")
+if(VANTREL_QT_MINGW)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${VANTREL_QT_MINGW})
+    list(APPEND CMAKE_PREFIX_PATH ${VANTREL_QT_MINGW})
+    set(QT_HOST_PATH /usr CACHE PATH "The host's Qt")
+    set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "The host Qt's CMake files")
+endif()
+
+# The programs without the window link the C and C++ runtimes statically; with the window they
+# link them as DLLs, like Qt's own (cmake/windows-run-time.cmake).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Windows programs run here under Wine; the wrapper gives them a prefix of their own.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Vantrel needs on Debian 12 (run as root).
-# Pass "--with-windows" to add the mingw-w64 cross compiler and Wine, "--with-package-checks" to
-# add the tools that check the Debian package (scripts/test-deb.sh).
+# Pass "--with-windows" to add the mingw-w64 cross compiler, Wine and what the Windows packages
+# and their tests need (NSIS, the icon tools, an X server with a window manager driven by
+# keyboard, a screenshot to PNG), "--with-package-checks" to add the tools that check the Debian
+# package (scripts/test-deb.sh).
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libcups2-dev cups cups-client
@@ -9,7 +11,9 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libcups2-dev cups c
           desktop-file-utils clang-format)
 for option in "$@"; do
     case "$option" in
-    --with-windows) packages+=(g++-mingw-w64-x86-64 wine64 wine) ;;
+    --with-windows)
+        packages+=(g++-mingw-w64-x86-64 wine64 wine qt6-base-dev-tools xz-utils zip unzip nsis
+                   librsvg2-bin icoutils xvfb xauth openbox xdotool x11-apps netpbm) ;;
     # hardening-check is in devscripts.
     --with-package-checks) packages+=(lintian devscripts appstream appstream-util man-db) ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;

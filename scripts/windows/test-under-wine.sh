@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # The Windows build's tests, run under Wine. Installs the cross compiler and Wine when missing
 # (scripts/install-deps.sh --with-windows), cross-builds with cmake/toolchain-mingw64.cmake and
-# warnings as errors, starts a private CUPS server with raw capture printers for Wine's spooler
-# to print to, and runs every test of the cross build through ctest, then a few command lines
-# of the real vantrel.exe. Wine runs in a prefix of its own, removed afterwards with the server.
+# warnings as errors, the window linked in with Qt for mingw-w64 (scripts/windows/find-qt-mingw.sh:
+# unpacked once, never built here), starts a private CUPS server with raw capture printers for
+# Wine's spooler to print to, and runs every test of the cross build through ctest (the form
+# tests offscreen), then a few command lines of the real vantrel.exe. Then the release: the zip
+# and the installer (scripts/windows/build-package.sh) tested under Wine, the zip's window on a
+# virtual display driven by keyboard (scripts/windows/test-packages-under-wine.sh); the window's
+# screenshot is kept in BUILD_DIR/test-artefacts/. Wine runs in prefixes of its own, removed
+# afterwards with the server.
 #
 # Usage: scripts/windows/test-under-wine.sh [BUILD_DIR]    (default: build-win/; run as root)
 #   VANTREL_JOBS          parallel build and test jobs (default 2)
@@ -30,8 +35,18 @@ if ! bash "$root/scripts/install-deps.sh" --with-windows ||
     exit 0
 fi
 
+step_start=$SECONDS
+# Without Qt for mingw-w64 at hand the core and the backends are still built and tested.
+if ! qt="$(bash "$here/find-qt-mingw.sh")"; then
+    qt=""
+    if [[ "${VANTREL_REQUIRE_WINE:-0}" == 1 ]]; then
+        say "FAILED: no Qt for mingw-w64, so the window cannot be built"
+        exit 1
+    fi
+    say "SKIPPED: the window, its form tests and the packages (no Qt for mingw-w64, see above)"
+fi
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
-    -DVANTREL_WERROR=ON >/dev/null
+    -DVANTREL_WERROR=ON -DVANTREL_QT_MINGW="$qt" -DVANTREL_BUILD_GUI="$([[ -n "$qt" ]] && echo ON || echo OFF)" >/dev/null
 cmake --build "$build" -j"$jobs"
 
 run_dir="$(mktemp -d /tmp/vantrel-wine-test.XXXXXX)"
@@ -80,6 +95,9 @@ check() {
     fi
 }
 program="$build/src/app/vantrel.exe"
+# With the window, the build's own wrapper puts Qt's and the runtime's DLLs on Wine's path.
+wine_run="$here/wine-run.sh"
+[[ -x "$build/wine-run.sh" && -n "$qt" ]] && wine_run="$build/wine-run.sh"
 capture="$VANTREL_TEST_CUPS_DIR/capture"
 job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }
 wait_for_jobs() {  # QUEUE COUNT: waits up to 60 s until QUEUE's printer has received COUNT jobs
@@ -93,7 +111,7 @@ wait_for_jobs() {  # QUEUE COUNT: waits up to 60 s until QUEUE's printer has rec
 
 list_printers() {
     local out
-    out="$("$here/wine-run.sh" "$program" --list-printers)" || return 1
+    out="$("$wine_run" "$program" --list-printers)" || return 1
     grep -qx 'Office_Laser - CUPS:Office_Laser  (default)' <<<"$out" &&
         grep -qx 'Label_Printer - CUPS:Label_Printer' <<<"$out"
 }
@@ -102,7 +120,7 @@ batch_copies() {
     head -c 40000 /dev/urandom >"$file"
     printf '\x0c' >>"$file"
     before="$(job_count Label_Printer)"
-    "$here/wine-run.sh" "$program" -C 2 "$(wine_path "$file")" label || return 1
+    "$wine_run" "$program" -C 2 "$(wine_path "$file")" label || return 1
     wait_for_jobs Label_Printer $((before + 2)) || return 1
     local job
     for job in $(seq $((before + 1)) $((before + 2))); do
@@ -111,13 +129,13 @@ batch_copies() {
 }
 unknown_printer() {
     local err
-    if err="$("$here/wine-run.sh" "$program" "$(wine_path "$run_dir/label.prn")" plotter 2>&1)"; then
+    if err="$("$wine_run" "$program" "$(wine_path "$run_dir/label.prn")" plotter 2>&1)"; then
         return 1
     fi
     grep -q 'There is an error in the printer name.' <<<"$err"
 }
 settings_in_registry() {
-    "$here/wine-run.sh" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
+    "$wine_run" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
         grep -q 'REG_SZ *1'
 }
 gui_subsystem() {  # started from Explorer it must open no console window
@@ -125,11 +143,39 @@ gui_subsystem() {  # started from Explorer it must open no console window
     headers="$(x86_64-w64-mingw32-objdump -p "$program")" || return 1
     grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"
 }
+resources() {  # the icon in 5 sizes, the version resource and the manifest
+    local rc
+    rc="$(x86_64-w64-mingw32-windres --input "$program" --output-format=rc)" || return 1
+    (($(grep -c '/\* RT_ICON \*/' <<<"$rc") == 5)) &&
+        grep -q 'VALUE "ProductName", "Vantrel"' <<<"$rc" &&
+        grep -q 'VALUE "FileVersion", "[0-9]' <<<"$rc" &&
+        grep -q '/\* RT_MANIFEST \*/' <<<"$rc" && grep -q 'PerMonitorV2' <<<"$rc" &&
+        grep -q 'level=""asInvoker""' <<<"$rc" &&
+        grep -q 'Microsoft.Windows.Common-Controls"" version=""6' <<<"$rc"
+}
 check "is a GUI-subsystem program" gui_subsystem
+[[ -z "$qt" ]] || check "carries its icon, version resource and manifest" resources
 check "lists the printers, the default marked" list_printers
 check "prints 2 copies byte for byte" batch_copies
 check "names an unknown printer" unknown_printer
 check "keeps its settings in the registry" settings_in_registry
+
+# The release: the zip and the installer, from this build.
+if [[ -n "$qt" ]]; then
+    packages="$build/packages"
+    rm -rf "$packages"
+    if VANTREL_WIN_BUILD="$build" bash "$here/build-package.sh" "$packages" >/dev/null; then
+        for file in "$packages"/*; do
+            echo "package: $(basename "$file"): $(stat -c %s "$file") bytes"
+        done
+        bash "$here/test-packages-under-wine.sh" "$packages" "$build/test-artefacts" ||
+            failures=$((failures + 1))
+    else
+        echo "package: build-package.sh FAILED" >&2
+        failures=$((failures + 1))
+    fi
+fi
+echo "test-under-wine: the Windows step took $((SECONDS - step_start)) s"
 
 if [[ $tests_status -eq 0 && $failures -eq 0 ]]; then
     status=0

@@ -1,6 +1,7 @@
 // The windowed start-up and shutdown, on fake printers and a fake settings store.
 
 #include "formkit/twips.h"
+#include "platform/path_separator.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -63,7 +64,7 @@ class WindowStartupTest : public QObject {
         rig->store.values.clear();
         rig->store.syncFails = true;
         const std::string ini = rig->appDir.write("Vantrel.Ini", "");
-        const std::string missing = rig->work.file("gone") + "/";
+        const std::string missing = rig->work.file("gone") + kPathSeparator;
         rig->legacyProfile.values[{ini, "Defaults", "Start Dir"}] = missing;
         rig->appDir.write("RawSpool", "a file where the directory should be");
         for (int i = 0; i < 3; ++i) rig->user.answer();
@@ -71,7 +72,8 @@ class WindowStartupTest : public QObject {
         QVERIFY(rig->user.saw("The settings of the earlier release could not be carried over"));
         QVERIFY(rig->user.saw("choose another starting directory under Options"));
         QVERIFY(rig->user.saw("The AutoPrint directory " + rig->dropDirectory()));
-        QCOMPARE(rig->control<QLineEdit>("Text1").text(), QDir::homePath() + "/");
+        QCOMPARE(rig->control<QLineEdit>("Text1").text(),
+                 QDir::toNativeSeparators(QDir::homePath()) + kPathSeparator);
         QCOMPARE(rig->forms->settings().startDir, missing);  // the setting is left alone
         QVERIFY(!rig->window().autoPrintRunning());
         QCOMPARE(rig->window().windowTitle(), QString("Vantrel - AutoPrint off"));

@@ -1,6 +1,7 @@
 // The options dialog: Cancel, Save Changes, the frame and Browse, the mask lists it keeps in step
 // with the main window, and the tab order.
 
+#include "platform/path_separator.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -64,7 +65,7 @@ class OptionsDialogTest : public QObject {
         options->show();
         QTest::keyClicks(control<QComboBox>("Combo1").lineEdit(), "Shred");  // typed: no entry
         control<QPushButton>("Command3").click();
-        QCOMPARE(rig->stored("Defaults", "CopyDir"), rig->work.file("pick") + "/");
+        QCOMPARE(rig->stored("Defaults", "CopyDir"), rig->work.file("pick") + kPathSeparator);
         QCOMPARE(rig->stored("Defaults", "StartDir"), WindowRig::dir(rig->work));
         QCOMPARE(rig->stored("Defaults", "PageEject"), std::string("1"));
         QCOMPARE(rig->stored("Defaults", "PrintMethod"), std::string("Leave"));

@@ -12,9 +12,11 @@
 
 #include "platform/backends.h"
 #include "platform/file_system.h"
+#include "platform/system_places.h"
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/win_registry.h"
 #include "support/temp_dir.h"
+#include "text/runtime_text.h"
 
 namespace vantrel::testing {
 namespace {
@@ -110,6 +112,27 @@ TEST(LegacyProfile, ReadsAsTheProfileFunctionDoesFromTheWindowsDirectory) {
         SCOPED_TRACE(key);
         EXPECT_EQ(profile->privateProfileString("Defaults", key, "dflt", size, ini), expected);
     }
+}
+
+// An installed copy (among the programs) keeps its drop directory per user; a copy unpacked
+// anywhere else keeps it beside itself.
+TEST(SystemPlaces, OnlyAProgramAmongTheProgramsIsInstalled) {
+    const std::string programs = std::getenv("ProgramFiles");
+    const std::string name = "Vantrel Test " + std::to_string(GetCurrentProcessId());
+    const TempDir portable;
+    const struct {
+        std::string path;
+        bool installed;
+    } cases[] = {{programs + "\\" + name, true},
+                 {UCase(programs) + "\\" + UCase(name) + "\\", true},
+                 {portable.path().string(), false},
+                 {programs + " " + name, false}};
+    for (const auto& c : cases) {
+        std::filesystem::create_directories(c.path);
+        EXPECT_EQ(IsSystemProgramDirectory(c.path), c.installed) << c.path;
+        std::filesystem::remove(c.path);
+    }
+    EXPECT_EQ(UserDataDirectory(), UserStateDirectory());
 }
 
 }  // namespace
