@@ -76,6 +76,10 @@ class ForwardingPrinterSystem : public PrinterSystem {
                                const std::string& documentName) override {
         return inner_.jobsNamed(deviceName, documentName);
     }
+    QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
+        return inner_.lookAtQueue(deviceName, jobIds);
+    }
+    void giveUpWaits() override { inner_.giveUpWaits(); }
 
   private:
     PrinterSystem& inner_;

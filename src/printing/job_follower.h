@@ -35,7 +35,8 @@ class JobFollower {
   public:
     JobFollower(const std::vector<JobRef>& jobs, FollowClock::time_point start);
 
-    // Asks the spooler about every job that is due at now and has not ended. A spooler that
+    // Asks the spooler about every job that is due at now and has not ended, with the other jobs
+    // of its queue in the same look. A spooler that
     // can't be reached now is asked again later; one that refuses to tell leaves the job's end
     // unknown. Returns when the next job falls due; nothing once every job has ended.
     std::optional<FollowClock::time_point> step(PrinterSystem& system, FollowClock::time_point now);
@@ -48,7 +49,7 @@ class JobFollower {
     bool allCompleted() const;
 
   private:
-    void ask(PrinterSystem& system, FollowedJob& followed, FollowClock::time_point now);
+    void askQueueOf(PrinterSystem& system, const FollowedJob& due, FollowClock::time_point now);
 
     std::vector<FollowedJob> jobs_;
 };
