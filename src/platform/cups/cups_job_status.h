@@ -19,6 +19,11 @@ JobStatus JobStatusIn(ipp_t* answer);
 // Throws SpoolError when it cannot be asked or refuses to tell.
 JobStatus AskJobStatus(http_t* http, int jobId);
 
+// Where the queue's jobs of those numbers stand, in one Get-Jobs request over their span; and,
+// while one of them is pending, whether the queue was paused, in one more. A job the scheduler
+// no longer lists is unknown. Throws SpoolError.
+QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector<int>& jobIds);
+
 // The numbers of the queue's jobs named exactly name (as the scheduler took it: IppName),
 // finished ones included while it keeps them, in ascending order. Throws SpoolError.
 std::vector<int> AskJobsNamed(http_t* http, const std::string& queue, const std::string& name);
