@@ -7,6 +7,7 @@
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/copy_being_sent.h"
 #include "autoprint/journal_lines.h"
+#include "printing/printer_selection.h"
 
 namespace vantrel {
 
@@ -71,15 +72,20 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
     bindNamedPrinters();
 }
 
-// At start, or once the spooler can first be asked.
+// At start, or once the spooler can first be asked. A folder's printer is asked for by its name
+// in one small request where the spooler can; the full listing serves only the others.
 void HotFolderService::bindNamedPrinters() {
     try {
         std::optional<std::vector<Printer>> printers;
         for (auto& folder : folders_) {
             if (folder.bindingKnown) continue;
-            if (!printers) printers = seams_.printers.printers();
             if (folder.place.printer) {
-                folder.boundTo = ExactlyNamedPrinter(*printers, *folder.place.printer);
+                if (auto named = seams_.printers.printerNamed(*folder.place.printer)) {
+                    folder.boundTo = named->deviceName;
+                } else {
+                    if (!printers) printers = seams_.printers.printers();
+                    folder.boundTo = ExactlyNamedPrinter(*printers, *folder.place.printer);
+                }
             }
             folder.bindingKnown = true;
         }
@@ -90,8 +96,16 @@ void HotFolderService::bindNamedPrinters() {
 
 AutoPrintPrinter HotFolderService::printerOf(Folder& folder) {
     bindNamedPrinters();
-    if (folder.boundTo) return FindBoundPrinter(seams_.printers, *folder.boundTo);
-    return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+    if (!folder.boundTo) return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+    // The bound printer by its name alone; the listing only tells that it is gone.
+    if (auto named = seams_.printers.printerNamed(*folder.boundTo);
+        named && named->deviceName == *folder.boundTo) {
+        AutoPrintPrinter found;
+        found.selection = SelectionString(*named);
+        found.deviceName = named->deviceName;
+        return found;
+    }
+    return FindBoundPrinter(seams_.printers, *folder.boundTo);
 }
 
 void HotFolderService::noteSaved(std::error_code error, const std::string& record) {
@@ -303,6 +317,17 @@ void HotFolderService::followJobs() {
         }
         ++it;
     }
+    // Once per pause of a printer, whichever files wait on it.
+    std::set<std::string> paused;
+    for (const auto& [path, followed] : following_) {
+        for (const FollowedJob& job : followed.follower.jobs()) {
+            if (!job.ended() && job.last.printerPaused) paused.insert(job.job.printer);
+        }
+    }
+    for (const std::string& printer : paused) {
+        if (!pausedPrinters_.contains(printer)) journal_(PausedLine(printer));
+    }
+    pausedPrinters_ = std::move(paused);
 }
 
 void HotFolderService::finish(const std::string& path, const Followed& followed) {

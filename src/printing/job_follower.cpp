@@ -43,9 +43,13 @@ void JobFollower::askQueueOf(PrinterSystem& system, const FollowedJob& due,
         for (std::size_t i = 0; i < asked.size() && i < look.jobs.size(); ++i) {
             asked[i]->last = look.jobs[i];
         }
+        unansweredSince_.reset();
     } catch (const SpoolError& error) {
         if (error.kind() == SpoolError::Kind::Refused) {
             for (FollowedJob* followed : asked) followed->last = {JobState::Unknown, error.what()};
+        } else {
+            if (!unansweredSince_) unansweredSince_ = now;
+            unansweredWhy_ = error.what();
         }
     }
     for (FollowedJob* followed : asked) {
@@ -87,6 +91,14 @@ std::vector<FollowedJob> FollowJobs(PrinterSystem& system, const std::vector<Job
     const auto start = clock.now();
     JobFollower follower(jobs, start);
     for (auto due = follower.step(system, start); due; due = follower.step(system, clock.now())) {
+        if (const auto since = follower.unansweredSince();
+            since && clock.now() - *since >= kUnansweredWaitLimit) {
+            std::vector<FollowedJob> jobs = follower.jobs();
+            for (FollowedJob& job : jobs) {
+                if (!job.ended()) job.last.reason = follower.unansweredWhy();
+            }
+            return jobs;
+        }
         if (limit && *due > start + *limit) {
             clock.sleepUntil(start + *limit);
             follower.lookAtAll(system, start + *limit);

@@ -102,9 +102,19 @@ QueueLook FakePrinterSystem::lookAtQueue(const std::string& deviceName,
 
 std::vector<Printer> FakePrinterSystem::printers() {
     answerLate();
+    ++listings;
     if (listFails)
         throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
     return installed;
+}
+
+std::optional<Printer> FakePrinterSystem::printerNamed(const std::string& name) {
+    answerLate();
+    if (listFails)
+        throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
+    for (const Printer& printer : installed)
+        if (namesPrinters && printer.deviceName == name) return printer;
+    return std::nullopt;
 }
 
 std::optional<std::string> FakePrinterSystem::defaultPrinterEntry() {

@@ -43,6 +43,8 @@ class FakePrinterSystem : public PrinterSystem {
     int statusFailures = 0;           // so many asks fail first, the spooler unreachable
     std::vector<std::string> paused;  // printers stopped by someone: their jobs wait
     int queueLooks = 0;               // lookAtQueue calls
+    int listings = 0;                 // printers() calls
+    bool namesPrinters = false;       // printerNamed() answers, as a CUPS scheduler does
 
     // A slow or frozen spooler: every call takes callDelay, and while frozen waits until thawed;
     // once giveUpWaits() came, a frozen call fails as unreachable instead. Calls may come from a
@@ -55,6 +57,7 @@ class FakePrinterSystem : public PrinterSystem {
 
     std::vector<Printer> printers() override;
     std::optional<std::string> defaultPrinterEntry() override;
+    std::optional<Printer> printerNamed(const std::string& name) override;
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
     JobStatus jobStatus(const std::string& deviceName, int jobId) override;
     std::vector<int> jobsNamed(const std::string& deviceName,
