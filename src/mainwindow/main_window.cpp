@@ -538,15 +538,30 @@ void MainWindow::continueAutoPrint() {
         setWindowTitle(
             QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done + 1), CountText(total)));
     }
-    if (!watcher_->workFor(kAutoPrintSlice)) {
+    // The window answers while the slice waits on the spooler; what opens a dialog waits for
+    // the slice's end, as during a press.
+    inSlice_ = true;
+    bool more = false;
+    try {
+        more = watcher_->workFor(kAutoPrintSlice);
+    } catch (...) {
+        inSlice_ = false;
+        throw;
+    }
+    inSlice_ = false;
+    if (!more) {
         autoTicking_ = false;
         showCaption();
         if (press_) pressSlice_->start();  // it waited for the tick
-        return;
+    } else {
+        const auto [done, total] = watcher_->progress();
+        setWindowTitle(
+            QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done), CountText(total)));
+        nextSlice_->start();
     }
-    const auto [done, total] = watcher_->progress();
-    setWindowTitle(QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done), CountText(total)));
-    nextSlice_->start();
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(waiting_);
+    for (auto& act : waiting) act();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

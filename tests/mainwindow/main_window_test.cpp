@@ -258,10 +258,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(rig->window().currentDirectory(), rig->work.file("sub") + "/");
     }
 
-    // With the desktop's fonts no count is cut off ("40000" seen as "0000"): the box shows the
-    // same whether it was left at the end of the text or at its start.
+    // With the desktop's fonts no count is cut off ("40000" seen as "0000"), in the font of the
+    // other controls: the box shows the same whether it was left at the end of the text or at
+    // its start.
     void theCopiesBoxShowsEveryCountWhole() {
         auto& box = rig->control<QLineEdit>("Text2");
+        QCOMPARE(box.font(), rig->control<QLineEdit>("Text1").font());  // as big as its neighbours
         for (char digit = '0'; digit <= '9'; ++digit) {
             box.setText(QString(5, QChar(digit)));
             box.end(false);
@@ -271,12 +273,14 @@ class MainWindowTest : public QObject {
         }
     }
 
-    // The options over the main window; the About box, taller than it, on the screen's centre,
-    // with the program's version and links that say when nothing opens them; the help likewise.
+    // The options over the main window where it is now; the About box, taller than it, on the
+    // screen's centre, with the program's version and links that say when nothing opens them; the
+    // help likewise.
     void theMenusShowTheOptionsTheAboutBoxAndTheHelp() {
         auto off = [](const QWidget& form, const QRect& place) {
             return (form.frameGeometry().center() - place.center()).manhattanLength();
         };
+        rig->window().move(rig->window().pos() + QPoint(150, 90));  // where it is now counts
         InNextDialog<OptionsDialog>(&rig->window(), [&](OptionsDialog& options) {
             QVERIFY(off(options, rig->window().frameGeometry()) <= 4);
         });
