@@ -128,21 +128,21 @@ TEST_F(CupsBackend, AJobWithdrawnWhileSentFails) {
     EXPECT_EQ(CapturedJobs(cups_, kLabelQueue, before), std::vector<std::string>{});
 }
 
-// One look asks for every job of a queue; jobs that wait on a paused queue say so, those on a
-// working one do not.
+// One look asks for every job of a queue, more than the scheduler answers at once (500) too;
+// jobs that wait on a paused queue say so, those on a working one do not.
 TEST_F(CupsBackend, ALookAtAQueueTellsItsJobsAndWhetherItIsPaused) {
     for (const char* queue : {kDisabledQueue, kLabelQueue}) {
+        const bool paused = queue == std::string(kDisabledQueue);
         std::vector<int> ids;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < (paused ? 501 : 3); ++i) {
             auto job = system_->openPrinter(queue)->startDocument("Vantrel: look.prn");
             job->write("x", 1);
             job->finish();
             ids.push_back(job->id());
         }
-        const bool paused = queue == std::string(kDisabledQueue);
         if (!paused) WaitUntilQueueIdle(queue);
         const QueueLook look = system_->lookAtQueue(queue, ids);
-        ASSERT_EQ(look.jobs.size(), 3u) << queue;
+        ASSERT_EQ(look.jobs.size(), ids.size()) << queue;
         for (const JobStatus& job : look.jobs) {
             EXPECT_EQ(job.state, paused ? JobState::Pending : JobState::Completed) << queue;
             EXPECT_EQ(job.printerPaused, paused) << queue;

@@ -113,21 +113,12 @@ bool QueuePaused(http_t* http, const std::string& queue) {
     return paused;
 }
 
-}  // namespace
-
-JobStatus JobStatusIn(ipp_t* answer) {
-    const auto state = JobStateIn(answer);
-    if (!state) return {};
-    return StatusFrom(*state, ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD),
-                      ippFindAttribute(answer, "job-printer-state-message", IPP_TAG_TEXT));
-}
-
-QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector<int>& jobIds) {
-    QueueLook look;
-    if (jobIds.empty()) return look;
+// One page of the queue's jobs from first on, up to last, into found; the highest job number
+// in the answer, 0 when it held none.
+int AskJobsPage(http_t* http, const std::string& queue, int first, int last,
+                std::map<int, JobStatus>& found) {
     static const char* const kWanted[] = {"job-id", "job-state", "job-state-reasons",
                                           "job-printer-state-message"};
-    const auto [first, last] = std::ranges::minmax(jobIds);
     ipp_t* request = QueueRequest(IPP_OP_GET_JOBS, queue);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
     // Only the span of the jobs asked about, not the queue's whole history.
@@ -137,7 +128,7 @@ QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector
                   std::size(kWanted), nullptr, kWanted);
     ipp_t* answer = cupsDoRequest(http, request, "/");
     const ipp_status_t status = cupsLastError();
-    std::map<int, JobStatus> found;
+    int highest = 0;
     // Each job's attributes are a group of their own, ended by a separator (no name).
     int id = 0;
     std::optional<ipp_jstate_t> state;
@@ -145,6 +136,7 @@ QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector
     ipp_attribute_t* message = nullptr;
     auto endOfJob = [&] {
         if (id > 0 && state) found[id] = StatusFrom(*state, reasons, message);
+        highest = std::max(highest, id);
         id = 0;
         state.reset();
         reasons = message = nullptr;
@@ -169,6 +161,29 @@ QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector
     endOfJob();
     ippDelete(answer);
     if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) throw CupsRequestError();
+    return highest;
+}
+
+}  // namespace
+
+JobStatus JobStatusIn(ipp_t* answer) {
+    const auto state = JobStateIn(answer);
+    if (!state) return {};
+    return StatusFrom(*state, ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD),
+                      ippFindAttribute(answer, "job-printer-state-message", IPP_TAG_TEXT));
+}
+
+QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector<int>& jobIds) {
+    QueueLook look;
+    if (jobIds.empty()) return look;
+    const auto [first, last] = std::ranges::minmax(jobIds);
+    std::map<int, JobStatus> found;
+    // The scheduler answers at most so many jobs at once (500 for CUPS): the rest, page by page.
+    for (int from = first;;) {
+        const int highest = AskJobsPage(http, queue, from, last, found);
+        if (highest < from || highest >= last) break;
+        from = highest + 1;
+    }
     bool waiting = false;
     for (const int jobId : jobIds) {
         const auto it = found.find(jobId);
