@@ -1,19 +1,28 @@
 // How long the main window's event loop is held up while the Print press prints many selected
 // files, or one big one, on the real spooler.
 //
-// Usage: vantrel_print_press_window APP_DIR COUNT SIZE
+// Usage: vantrel_print_press_window APP_DIR COUNT SIZE [FREEZE_PID FREEZE_SECONDS]
 // Puts COUNT files of SIZE bytes into APP_DIR/selected, starts the window program there, selects
 // every file and presses Print (one copy each, left in place), and runs the event loop until the
-// press has ended. A probe timer due every millisecond measures the longest gap between two of
-// its calls: the longest time the window could not answer, and how many gaps were longer than
-// 200 ms. Prints "max_blocked_ms=... over_200ms=... total_ms=... caption=..." (the first Print
-// caption seen). Every spooler call is timed as well: stderr gets, per kind of call, how many
-// there were, their total and the longest, and for every gap over 200 ms how much of it was spent
-// in which calls; the rest of such a gap is the program's own work.
+// press has ended, then on while the window follows the jobs to their end. A probe timer due
+// every millisecond measures the longest gap between two of its calls: the longest time the
+// window could not answer, and how many gaps were longer than 200 ms. Prints "max_blocked_ms=...
+// over_200ms=... total_ms=... caption=..." (the first Print caption seen) for the press, then
+// "follow: max_blocked_ms=... follow_ms=... requests=... requests_per_s=..." for the following.
+// With FREEZE_PID (the scheduler's process), the window instead presses Refresh with the
+// scheduler stopped (SIGSTOP) for FREEZE_SECONDS and prints "frozen: max_blocked_ms=...
+// told=..." (whether the jobs line told that the server does not answer). Every spooler call is
+// timed as well: stderr gets, per kind of call, how many there were, their total and the longest,
+// and for every gap over 200 ms how much of it was spent in which calls; the rest of such a gap is
+// the program's own work.
+
+#include <signal.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -164,6 +173,12 @@ class TimedPrinterSystem : public vantrel::PrinterSystem {
     void cancelJob(const std::string& name, int id) override {
         log_.time("cancelJob", [&] { system_->cancelJob(name, id); });
     }
+    vantrel::QueueLook lookAtQueue(const std::string& name, const std::vector<int>& ids) override {
+        ++looks;
+        return log_.time("lookAtQueue", [&] { return system_->lookAtQueue(name, ids); });
+    }
+    void giveUpWaits() override { system_->giveUpWaits(); }
+    int looks = 0;
 
   private:
     std::unique_ptr<vantrel::PrinterSystem> system_;
@@ -173,10 +188,13 @@ class TimedPrinterSystem : public vantrel::PrinterSystem {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fputs("usage: vantrel_print_press_window APP_DIR COUNT SIZE\n", stderr);
+    if (argc != 4 && argc != 6) {
+        std::fputs("usage: vantrel_print_press_window APP_DIR COUNT SIZE [FREEZE_PID SECONDS]\n",
+                   stderr);
         return 2;
     }
+    const pid_t freezePid = argc == 6 ? std::atoi(argv[4]) : 0;
+    const int freezeSeconds = argc == 6 ? std::atoi(argv[5]) : 0;
     QApplication app(argc, argv);
     const fs::path appDir = argv[1];
     const fs::path selected = appDir / "selected";
@@ -195,7 +213,9 @@ int main(int argc, char** argv) {
     clock.start();
     CallLog calls(clock);
     vantrel::SystemBackends backends;
-    backends.printers = std::make_unique<TimedPrinterSystem>(std::move(backends.printers), calls);
+    auto timed = std::make_unique<TimedPrinterSystem>(std::move(backends.printers), calls);
+    TimedPrinterSystem& spooler = *timed;
+    backends.printers = std::move(timed);
     backends.messages.setDefaultAnswer([](const vantrel::BoxMessage& message) {
         std::fprintf(stderr, "message: %s\n", message.text.c_str());
         return vantrel::MsgAnswer::Ok;
@@ -212,6 +232,8 @@ int main(int argc, char** argv) {
     list->setCurrentIndex(list->model()->index(0, 0));
     list->selectAll();
 
+    // A loop of the bench's own: QApplication::quit() would close the window, ending its work.
+    QEventLoop phase;
     qint64 started = 0, last = 0, longest = 0;
     int over200 = 0;
     std::vector<std::pair<qint64, qint64>> gaps;  // over 200 ms: from, to
@@ -229,20 +251,63 @@ int main(int argc, char** argv) {
         if (title.startsWith(QStringLiteral("Printing"))) {
             if (caption.isEmpty()) caption = title;
         } else if (!caption.isEmpty()) {
-            QApplication::quit();
+            phase.quit();
         }
     });
+    auto* jobsLine = window.findChild<QLabel*>(QStringLiteral("jobsLine"));
+    if (freezePid > 0) {
+        // Refresh with the scheduler stopped: the window answers all along.
+        bool told = false;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            told |= jobsLine->text().startsWith(QStringLiteral("The print server does not"));
+        });
+        QTimer::singleShot(0, [&] {
+            started = last = clock.elapsed();
+            probe.start();
+            ::kill(freezePid, SIGSTOP);
+            QTimer::singleShot(freezeSeconds * 1000, [&] { ::kill(freezePid, SIGCONT); });
+            QTimer::singleShot(freezeSeconds * 1000 + 2000, [&] { phase.quit(); });
+            window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+        const int status = phase.exec();
+        std::printf("frozen: max_blocked_ms=%lld seconds=%d told=%d\n",
+                    static_cast<long long>(longest), freezeSeconds, told);
+        return status;
+    }
     QTimer::singleShot(0, [&] {
         started = last = clock.elapsed();
         probe.start();
         window.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     });
-    QTimer::singleShot(600'000, [] { QApplication::exit(1); });
-    const int status = QApplication::exec();
+    QTimer::singleShot(600'000, [&] { phase.exit(1); });
+    const int status = phase.exec();
     calls.report(started, gaps);
     std::printf("max_blocked_ms=%lld over_200ms=%d total_ms=%lld files=%d caption=\"%s\"\n",
                 static_cast<long long>(longest), over200,
                 static_cast<long long>(clock.elapsed() - started), count,
                 caption.toUtf8().constData());
-    return status;
+    if (status != 0) return status;
+
+    // On while the window follows the jobs to their end.
+    const qint64 followStart = last = clock.elapsed();
+    const int looksBefore = spooler.looks;
+    longest = 0;
+    QObject::disconnect(&probe, nullptr, nullptr, nullptr);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+        if (jobsLine->text().endsWith(QStringLiteral(" printed"))) phase.quit();
+    });
+    QTimer::singleShot(300'000, [&] { phase.exit(1); });
+    const int followed = phase.exec();
+    const qint64 followMs = clock.elapsed() - followStart;
+    const int requests = spooler.looks - looksBefore;
+    std::printf(
+        "follow: max_blocked_ms=%lld follow_ms=%lld requests=%d requests_per_s=%.1f "
+        "line=\"%s\"\n",
+        static_cast<long long>(longest), static_cast<long long>(followMs), requests,
+        followMs > 0 ? requests * 1000.0 / double(followMs) : 0.0,
+        jobsLine->text().toUtf8().constData());
+    return followed;
 }

@@ -19,6 +19,8 @@
 #      < 500 ms), Refresh and the directory picker opening (aim: < 300 ms each), best/worst of 3;
 #   7. the cost of --wait (bench/wait.sh): requests per job while waiting, and the time from the
 #      job's last byte at the printer to the program's exit (aim: < 500 ms), against lp -o raw.
+#   8. the headless AutoPrint's stop time with its scheduler frozen, in each state it can be in
+#      (bench/service_stop.sh; aim: < 3 s, systemd kills it at 15 s).
 #
 # Usage: bench/run.sh [BUILD_DIR]     (run as root)
 #   Without BUILD_DIR it makes and measures an optimised, unsanitized build of its own,
@@ -291,3 +293,4 @@ for figure in "start:window shown with its list" "refresh:Refresh" "picker:direc
 done
 
 bash "$root/bench/wait.sh" "$build"
+bash "$root/bench/service_stop.sh" "$build"

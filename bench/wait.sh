@@ -41,7 +41,7 @@ head -c 1024 /dev/urandom >"$label"
 
 now_ns() { date +%s%N; }
 jobs_in() { if [[ -f "$log" ]]; then wc -l <"$log"; else echo 0; fi; }
-asks() { grep -c 'Get-Job-Attributes' "$access" || true; }
+asks() { grep -cE 'Get-Job-Attributes|Get-Jobs' "$access" || true; }
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
 

@@ -25,11 +25,14 @@ Forms::~Forms() {
     directoryPicker_.reset();
 }
 
+// The dialogs open over the main window where it stands now, not where it stood at start-up.
 std::optional<std::string> Forms::pickDirectory(const std::string& start) {
+    CenterForm(*directoryPicker_, *mainWindow_);
     return directoryPicker_->choose(start);
 }
 
 void Forms::showOptions() {
+    CenterForm(*optionsDialog_, *mainWindow_);
     optionsDialog_->exec();
 }
 

@@ -8,12 +8,17 @@
 #include "dirpick/directory_picker.h"
 #include "formkit/center_form.h"
 #include "formkit/directory_checks.h"
+#include "printing/worker_printer_system.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {
 
 std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces& places) {
-    if (!CheckPrintersInstalled(seams.printers, seams.messages)) return nullptr;
+    {
+        BoundedWait bounded(places.firstAnswerWait);
+        WorkerPrinterSystem firstAnswer(seams.printers, bounded);
+        if (!CheckPrintersInstalled(firstAnswer, seams.messages)) return nullptr;
+    }
 
     QApplication::setWindowIcon(ApplicationIcon());
     auto forms = std::make_unique<Forms>(seams, places.appPath);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,9 @@ struct WindowPlaces {
     std::string userDataDir;     // the user's data directory, for an installed program
     std::string keptRecordPath;  // empty: kept in memory only
     int autoPrintIntervalMs = MainWindow::kAutoPrintInterval;
+    // The longest wait for the print server's first answer: a server that does not answer
+    // within it ends the start-up, as one that has no printer does, with its own message.
+    std::chrono::milliseconds firstAnswerWait{10000};
 };
 
 // The windowed start-up: ends (nothing) after the "Fatal Error" message when there is no printer

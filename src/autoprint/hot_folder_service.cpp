@@ -6,6 +6,7 @@
 
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/journal_lines.h"
+#include "printing/printer_selection.h"
 
 namespace vantrel {
 
@@ -106,7 +107,8 @@ void HotFolderService::takeWatches() {
 }
 
 // At start, or once the spooler can first be asked. A binding an earlier run made holds, also
-// while its queue is missing: the files wait for that queue.
+// while its queue is missing: the files wait for that queue. A folder's printer is asked for by
+// its name in one small request where the spooler can; the full listing serves only the others.
 void HotFolderService::bindNamedPrinters() {
     try {
         std::optional<std::vector<Printer>> printers;
@@ -115,8 +117,12 @@ void HotFolderService::bindNamedPrinters() {
             const auto& argument = folder.place.printer;
             if (argument) folder.boundTo = bindings_.find(folder.place.folder, *argument);
             if (argument && !folder.boundTo) {
-                if (!printers) printers = seams_.printers.printers();
-                folder.boundTo = ExactlyNamedPrinter(*printers, *argument);
+                if (auto named = seams_.printers.printerNamed(*argument)) {
+                    folder.boundTo = named->deviceName;
+                } else {
+                    if (!printers) printers = seams_.printers.printers();
+                    folder.boundTo = ExactlyNamedPrinter(*printers, *argument);
+                }
                 if (folder.boundTo) {
                     if (auto error =
                             bindings_.bind(folder.place.folder, *argument, *folder.boundTo))
@@ -132,8 +138,16 @@ void HotFolderService::bindNamedPrinters() {
 
 AutoPrintPrinter HotFolderService::printerOf(Folder& folder) {
     bindNamedPrinters();
-    if (folder.boundTo) return FindBoundPrinter(seams_.printers, *folder.boundTo);
-    return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+    if (!folder.boundTo) return FindAutoPrintPrinter(seams_.printers, folder.place.printer);
+    // The bound printer by its name alone; the listing only tells that it is gone.
+    if (auto named = seams_.printers.printerNamed(*folder.boundTo);
+        named && named->deviceName == *folder.boundTo) {
+        AutoPrintPrinter found;
+        found.selection = SelectionString(*named);
+        found.deviceName = named->deviceName;
+        return found;
+    }
+    return FindBoundPrinter(seams_.printers, *folder.boundTo);
 }
 
 void HotFolderService::noteSaved(std::error_code error, const std::string& record) {
@@ -334,6 +348,17 @@ void HotFolderService::followJobs() {
         }
         ++it;
     }
+    // Once per pause of a printer, whichever files wait on it.
+    std::set<std::string> paused;
+    for (const auto& [path, followed] : following_) {
+        for (const FollowedJob& job : followed.follower.jobs()) {
+            if (!job.ended() && job.last.printerPaused) paused.insert(job.job.printer);
+        }
+    }
+    for (const std::string& printer : paused) {
+        if (!pausedPrinters_.contains(printer)) journal_(PausedLine(printer));
+    }
+    pausedPrinters_ = std::move(paused);
 }
 
 void HotFolderService::finish(const std::string& path, const Followed& followed) {

@@ -137,6 +137,7 @@ class HotFolderService {
     PrinterBindings bindings_;
     bool wait_;
     std::map<std::string, Followed> following_;  // by path
+    std::set<std::string> pausedPrinters_;       // told in the journal as paused, until not
     bool recordUnsaved_ = false;                 // the last save of the kept-files record failed
     bool spooledUnsaved_ = false;                // the last save of the spooled-jobs record failed
     Outage spooler_;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "printing/outcome_texts.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
@@ -37,6 +38,10 @@ std::string PrintedLine(const std::string& name, const std::string& printer, int
 std::string CompletedLine(const std::string& name, const std::string& printer, int copies,
                           std::uint64_t bytes) {
     return "completed" + PrintedLine(name, printer, copies, bytes).substr(7);
+}
+
+std::string PausedLine(const std::string& printer) {
+    return PausedPrinterText(EscapeControls(printer)) + " (its files are kept until they print)";
 }
 
 std::string HeldLine(const std::string& name, const std::string& printer,

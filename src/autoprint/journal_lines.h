@@ -22,6 +22,9 @@ std::string PrintedLine(const std::string& name, const std::string& printer, int
 std::string CompletedLine(const std::string& name, const std::string& printer, int copies,
                           std::uint64_t bytes);
 // "held label-0001.zpl on Label_Printer: REASON (kept until its jobs end)"
+// The printer was paused: the files whose jobs wait on it stay until they print.
+std::string PausedLine(const std::string& printer);
+
 std::string HeldLine(const std::string& name, const std::string& printer,
                      const std::string& reason);
 // The spooler no longer knows a job of the file, so whether it printed cannot be told.

@@ -1,6 +1,7 @@
 #include "formkit/center_form.h"
 
 #include <QWidget>
+#include <algorithm>
 
 #include "formkit/screen_places.h"
 #include "formkit/twips.h"
@@ -26,6 +27,18 @@ void CenterForm(QWidget& form, const QWidget& mainWindow) {
     const CentredPlace place =
         CentredPlacement(outer, FormGeometryTwips(mainWindow), RectTwips(ScreenRectOf(mainWindow)));
     MoveFormTwips(form, place.top, place.left);
+}
+
+void CentreOverOwner(QWidget& box, const QWidget& owner) {
+    const QSize framed = box.size().grownBy(FrameMarginsOf(IsFramed(box) ? box : owner));
+    QRect place(QPoint(), framed);
+    place.moveCenter(owner.frameGeometry().center());
+    const QRect screen = ScreenRectOf(owner);
+    place.moveLeft(
+        std::max(screen.left(), std::min(place.left(), screen.right() + 1 - place.width())));
+    place.moveTop(
+        std::max(screen.top(), std::min(place.top(), screen.bottom() + 1 - place.height())));
+    box.move(place.topLeft());
 }
 
 }  // namespace vantrel

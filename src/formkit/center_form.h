@@ -21,4 +21,8 @@ CentredPlace CentredPlacement(const FormGeometry& form, const FormGeometry& main
 // is framed, frames are not known and not counted.
 void CenterForm(QWidget& form, const QWidget& mainWindow);
 
+// Centres a message box over its owner where the owner stands now, whatever their sizes, kept
+// within the owner's screen: a box belongs to the window it speaks for.
+void CentreOverOwner(QWidget& box, const QWidget& owner);
+
 }  // namespace vantrel

@@ -91,7 +91,10 @@ void UseFormFont(QWidget& form) {
     form.setFont(font);
 }
 
-void FitDigits(QLineEdit& box, int digits) {
+void FitDigits(QLineEdit& box, int digits, int widest) {
+    // Wider first, up to widest, so that its digits keep the size of the other controls' text.
+    const int wanted = WidestNumber(box.fontMetrics(), digits) - TextRoom(box);
+    if (wanted > 0) box.resize(std::min(widest, box.width() + wanted), box.height());
     const int room = TextRoom(box);
     QFont font = box.font();
     const double smallest = font.pointSizeF() * kSmallestFontShare;

@@ -55,9 +55,10 @@ void UseFormFont(QWidget& form);
 // any other grows to the right, up to limit (pixels in its parent).
 void FitCaption(QLabel& label, int limit);
 
-// Shrinks a text box's font until a number of the given digits, however wide its digits are, is
+// Makes a text box wide enough, up to widest pixels, for a number of the given digits however
+// wide its digits are; then, only when that is not enough, shrinks its font until the number is
 // seen whole, but never below 60 % of the font's size: the design's boxes were sized for the
 // narrower fonts of their day.
-void FitDigits(QLineEdit& box, int digits);
+void FitDigits(QLineEdit& box, int digits, int widest);
 
 }  // namespace vantrel

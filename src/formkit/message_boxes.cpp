@@ -63,7 +63,7 @@ class OwnedBox : public QMessageBox {
   protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);  // settles the box's size
-        if (const QWidget* owner = parentWidget()) CenterForm(*this, *owner->window());
+        if (const QWidget* owner = parentWidget()) CentreOverOwner(*this, *owner->window());
     }
 };
 

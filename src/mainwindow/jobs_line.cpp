@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "printing/outcome_texts.h"
+
 namespace vantrel {
 
 namespace {
@@ -20,8 +22,8 @@ std::string EndWord(JobState state) {
 }
 
 bool Paused(const FollowedJob& job) {
-    return !job.ended() &&
-           (job.last.state == JobState::Stopped || job.last.state == JobState::Held);
+    return !job.ended() && (job.last.printerPaused || job.last.state == JobState::Stopped ||
+                            job.last.state == JobState::Held);
 }
 
 }  // namespace
@@ -30,7 +32,7 @@ JobsLine JobsLineOf(const std::vector<FollowedJob>& jobs) {
     if (!std::all_of(jobs.begin(), jobs.end(), [](const auto& job) { return job.ended(); })) {
         const auto paused = std::find_if(jobs.begin(), jobs.end(), Paused);
         if (paused == jobs.end()) return {};
-        return {paused->job.printer + " is paused: the jobs wait in its queue", false};
+        return {PausedPrinterText(paused->job.printer), false};
     }
     const std::string of = " of " + std::to_string(jobs.size()) + " ";
     const auto failed = std::find_if(jobs.begin(), jobs.end(), [](const auto& job) {

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "autoprint/autoprint_watcher.h"
 #include "formkit/controls.h"
@@ -90,7 +91,15 @@ struct MainWindow::Controls {
     QAction* Help;
 };
 
-MainWindow::MainWindow(MainWindowLinks& links) : links_(links), ui_(std::make_unique<Controls>()) {
+MainWindow::MainWindow(MainWindowLinks& links)
+    : links_(links),
+      ui_(std::make_unique<Controls>()),
+      messages_(links.messages(), [this] { return closing_; }),
+      wait_([this](bool unanswered) {
+          noAnswer_ = unanswered;
+          showJobsLine();
+      }),
+      spooler_(std::make_unique<WorkerPrinterSystem>(links.printers(), wait_)) {
     setObjectName(QStringLiteral("Vantrel"));
     setWindowTitle(QStringLiteral("Vantrel"));
     // A fixed single border: it can be minimised but neither resized nor maximised.
@@ -120,7 +129,8 @@ MainWindow::MainWindow(MainWindowLinks& links) : links_(links), ui_(std::make_un
     ui.copiesCaption =
         MakeCaption(surface, "Label2", "Number of copies to print ?", 1200, 2775, 255);
     ui.copiesBox = MakeTextBox(surface, "Text2", "1", 3720, 2760, 495, 285);
-    FitDigits(*ui.copiesBox, kCopiesDigits);
+    // It may grow to the right as far as the Print button's column, one margin before it.
+    FitDigits(*ui.copiesBox, kCopiesDigits, TwipsToPixelsX(4920 - kLabelMargin - 3720));
     ui.printButton = MakeButton(surface, "Command2", "&Print", 4920, 2280, 2175, 1650);
     ui.refreshButton = MakeButton(surface, "Command1", "&Refresh", 120, 3240, 3495, 690);
     ui.exitButton = MakeButton(surface, "Command4", "E&xit", 3720, 3240, 1095, 690);
@@ -232,18 +242,32 @@ void MainWindow::moveToCentre() {
 void MainWindow::refreshLists() {
     // A directory deleted or closed to the user since it was chosen: as at start-up.
     const std::string directory = currentDirectory();
-    const std::string usable = UsableDirectory(directory, "directory", "", links_.messages());
+    const std::string usable = UsableDirectory(directory, "directory", "", messages_);
     if (usable != directory) setCurrentDirectory(usable);
     ui_->fileList->refresh();
+    std::vector<Printer> printers;
+    try {
+        // Asked before the list is touched: the window answers while it waits, and a Print
+        // pressed meanwhile finds the list as it was.
+        printers = spooler_->printers();
+    } catch (const SpoolError& error) {
+        printers_.clear();
+        ui_->printerList->clear();
+        messages_.show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
+        return;
+    }
     const QSignalBlocker quiet(
         ui_->printerList);  // the program's selection is no choice of the user
     ui_->printerList->clear();
-    printers_.clear();
+    printers_ = std::move(printers);
+    const int room = ui_->printerList->viewport()->width();
+    for (const Printer& printer : printers_) {
+        const QString text = QString::fromStdString(SelectionString(printer));
+        auto* item = new QListWidgetItem(text, ui_->printerList);
+        // An entry cut off at the list's edge shows whole when pointed at.
+        if (ui_->printerList->fontMetrics().horizontalAdvance(text) > room) item->setToolTip(text);
+    }
     try {
-        printers_ = links_.printers().printers();
-        for (const Printer& printer : printers_) {
-            ui_->printerList->addItem(QString::fromStdString(SelectionString(printer)));
-        }
         const auto chosen = std::find_if(printers_.begin(), printers_.end(), [&](const Printer& p) {
             return p.deviceName == chosenPrinter_;
         });
@@ -251,16 +275,16 @@ void MainWindow::refreshLists() {
             setSelectedIndex(static_cast<int>(chosen - printers_.begin()));
         } else {
             chosenPrinter_.clear();  // gone: a printer of that name installed later is another
-            SelectDefaultPrinter(*this, links_.printers());
+            SelectDefaultPrinter(*this, *spooler_);
         }
     } catch (const SpoolError& error) {
-        links_.messages().show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
+        messages_.show(SpoolerUnreachableText(error), MsgStyle::Exclamation);
     }
 }
 
 void MainWindow::selectDefaultPrinter() {
     try {
-        SelectDefaultPrinter(*this, links_.printers());
+        SelectDefaultPrinter(*this, *spooler_);
     } catch (const SpoolError&) {
         // Every refresh of the lists reports an unreachable spooler; this is no refresh.
     }
@@ -321,8 +345,8 @@ void MainWindow::keepMasks() {
 void MainWindow::startAutoPrint(const std::string& dropDirectory, int intervalMs,
                                 const std::string& keptRecordPath) {
     watcher_ = std::make_unique<AutoPrintWatcher>(
-        dropDirectory, links_.printers(), links_.files(),
-        [this] { return SpoolOptions{EjectBetweenJobs(links_.settings())}; }, links_.messages(),
+        dropDirectory, *spooler_, links_.files(),
+        [this] { return SpoolOptions{EjectBetweenJobs(links_.settings())}; }, messages_,
         [this] { return copiesText(); }, keptRecordPath);
     ui_->autoPrintTimer->start(intervalMs);
     showCaption();
@@ -346,11 +370,12 @@ void MainWindow::onMaskChosen() {
 void MainWindow::onPrintClicked() {
     if (press_) return;  // one press at a time; the caption tells how far it is
     PrintPressView& view = *this;
-    auto press =
-        std::make_unique<PrintPress>(view, links_.printers(), links_.files(), links_.settings(),
-                                     links_.messages(), [] { QCoreApplication::processEvents(); });
+    auto press = std::make_unique<PrintPress>(view, *spooler_, links_.files(), links_.settings(),
+                                              messages_, [] { QCoreApplication::processEvents(); });
     if (!press->start()) return;
     followJobs({});
+    pressNote_.clear();
+    showJobsLine();
     press_ = std::move(press);
     showCaption();
     // An AutoPrint tick under way ends first.
@@ -370,11 +395,14 @@ void MainWindow::continuePress() {
         throw;
     }
     inSlice_ = false;
+    if (closing_) {
+        press_.reset();  // the window went while the slice waited on the spooler
+        return showCaption();
+    }
     if (more) {
         pressSlice_->start();
     } else {
-        followJobs(press_->spooledJobs());
-        press_.reset();
+        endPress();
     }
     showCaption();
     std::vector<std::function<void()>> waiting;
@@ -387,35 +415,70 @@ void MainWindow::stopPress() {
     press_->stop();
     if (inSlice_) return;  // the slice ends it after the file in progress
     pressSlice_->stop();
-    followJobs(press_->spooledJobs());
-    press_.reset();
+    endPress();
     showCaption();
+}
+
+void MainWindow::endPress() {
+    followJobs(press_->spooledJobs());
+    const PrintPress::Progress progress = press_->progress();
+    if (press_->stopAsked() && progress.printed < progress.total) {
+        pressNote_ = "Stopped: " + CountText(progress.printed).toStdString() + " of " +
+                     CountText(progress.total).toStdString() + " files printed";
+    }
+    press_.reset();
+    showJobsLine();
 }
 
 void MainWindow::followJobs(const std::vector<JobRef>& jobs) {
     followStep_->stop();
     follower_.reset();
-    ui_->jobsLine->clear();
+    jobsText_.clear();
+    showJobsLine();
     if (jobs.empty()) return;
-    follower_ = std::make_unique<JobFollower>(jobs, FollowClock::now());
+    follower_ = std::make_shared<JobFollower>(jobs, FollowClock::now());
     followStep_->start(0);
 }
 
-// One ask about the jobs that are due; the window answers between asks.
+// One look at the queues whose jobs are due; the window answers between looks and while one
+// waits on the spooler. A press started meanwhile follows its own jobs: this look is dropped.
 void MainWindow::onFollowTimer() {
-    if (!follower_) return;
-    const auto next = follower_->step(links_.printers(), FollowClock::now());
-    const JobsLine line = JobsLineOf(follower_->jobs());
-    ui_->jobsLine->setText(QString::fromStdString(line.text));
+    const std::shared_ptr<JobFollower> follower = follower_;
+    if (!follower) return;
+    const auto next = follower->step(*spooler_, FollowClock::now());
+    if (follower != follower_ || closing_) return;
+    const JobsLine line = JobsLineOf(follower->jobs());
+    // After a stop, that the files printed did print goes without saying.
+    jobsText_ = !pressNote_.empty() && !line.failed && follower->allEnded() ? "" : line.text;
+    showJobsLine();
     if (next) {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - FollowClock::now());
         followStep_->start(std::max<int>(0, int(wait.count())));
         return;
     }
     follower_.reset();
-    if (line.failed) {
-        whenFree([this, text = line.text] { links_.messages().show(text, MsgStyle::Exclamation); });
+    if (line.failed) whenFree([this, text = line.text] { tellFailure(text); });
+}
+
+void MainWindow::tellFailure(const std::string& text) {
+    if (failureShown_) {
+        failureNext_ = text;  // the box open now tells it once it is closed
+        return;
     }
+    failureShown_ = true;
+    for (std::string next = text; !next.empty() && !closing_;
+         next = std::exchange(failureNext_, {})) {
+        messages_.show(next, MsgStyle::Exclamation);
+    }
+    failureNext_.clear();
+    failureShown_ = false;
+}
+
+void MainWindow::showJobsLine() {
+    std::string text = pressNote_;
+    if (!jobsText_.empty()) text += (text.empty() ? "" : "; ") + jobsText_;
+    if (noAnswer_) text = "The print server does not answer; waiting \u2026";
+    ui_->jobsLine->setText(QString::fromStdString(text));
 }
 
 void MainWindow::whenFree(std::function<void()> act) {
@@ -428,9 +491,10 @@ void MainWindow::whenFree(std::function<void()> act) {
 
 void MainWindow::showCaption() {
     if (press_) {
-        const auto [done, total] = press_->progress();
+        const PrintPress::Progress progress = press_->progress();
         setWindowTitle(QStringLiteral("Printing %1 of %2")
-                           .arg(CountText(std::min(done + 1, total)), CountText(total)));
+                           .arg(CountText(std::min(progress.done + 1, progress.total)),
+                                CountText(progress.total)));
     } else {
         setWindowTitle(idleCaption());
     }
@@ -469,15 +533,35 @@ void MainWindow::onAutoPrintTimer() {
 // caption tells how far a tick that takes longer than a slice has come.
 void MainWindow::continueAutoPrint() {
     if (!autoPrintRunning()) watcher_->stop();
-    if (!watcher_->workFor(kAutoPrintSlice)) {
+    // The window answers while a file waits on the spooler: the caption names that file.
+    if (const auto [done, total] = watcher_->progress(); done < total) {
+        setWindowTitle(
+            QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done + 1), CountText(total)));
+    }
+    // The window answers while the slice waits on the spooler; what opens a dialog waits for
+    // the slice's end, as during a press.
+    inSlice_ = true;
+    bool more = false;
+    try {
+        more = watcher_->workFor(kAutoPrintSlice);
+    } catch (...) {
+        inSlice_ = false;
+        throw;
+    }
+    inSlice_ = false;
+    if (!more) {
         autoTicking_ = false;
         showCaption();
         if (press_) pressSlice_->start();  // it waited for the tick
-        return;
+    } else {
+        const auto [done, total] = watcher_->progress();
+        setWindowTitle(
+            QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done), CountText(total)));
+        nextSlice_->start();
     }
-    const auto [done, total] = watcher_->progress();
-    setWindowTitle(QStringLiteral("AutoPrint: %1 of %2").arg(CountText(done), CountText(total)));
-    nextSlice_->start();
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(waiting_);
+    for (auto& act : waiting) act();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -503,7 +587,10 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 void MainWindow::onUnload() {
-    // Nothing is saved here: only Exit saves. A tick under way ends with the file in progress.
+    // Nothing is saved here: only Exit saves. A tick under way ends with the file in progress;
+    // a spooler that does not answer is not waited for.
+    closing_ = true;
+    spooler_->giveUpWaits();
     ui_->autoPrintTimer->stop();
     nextSlice_->stop();
     if (watcher_) watcher_->stop();

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "mainwindow/print_press.h"
+#include "mainwindow/quiet_messages.h"
+#include "mainwindow/window_wait.h"
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
 #include "platform/settings_store.h"
 #include "printing/job_follower.h"
 #include "printing/printer_selection.h"
+#include "printing/worker_printer_system.h"
 #include "settings/settings.h"
 #include "settings/window_room.h"
 
@@ -53,6 +56,11 @@ class MainWindowLinks {
 // the copies count and the masks of the settings in force and writes their changes back, places
 // itself where they say, feeds the Print press, and runs AutoPrint on its timer while "Use
 // AutoPrint" is ticked.
+//
+// Every spooler call is made on a worker thread of the window's own (WorkerPrinterSystem), and the
+// window answers its events while it waits for one: a print server that does not answer is told
+// of in the jobs line after WindowWait::kNoAnswerNotice, and Exit has the spooler give up its
+// waits, so that the program ends within seconds whatever the server does.
 //
 // The Print press and an AutoPrint tick work in slices, one after the other, never both at once:
 // the window answers between slices and, every PrintPress::kAnswerEvery, while a file is sent.
@@ -128,9 +136,15 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
     void continueAutoPrint();
     void continuePress();
     void stopPress();
+    // The press is over: its jobs are followed, and a stop by the user is told.
+    void endPress();
     // Follows the jobs of the press that ended, in place of those of the one before.
     void followJobs(const std::vector<JobRef>& jobs);
     void onFollowTimer();
+    // Tells that the jobs of the last Print failed: one box at a time, with the latest text.
+    void tellFailure(const std::string& text);
+    // The jobs line: what became of the last press, then how its jobs stand.
+    void showJobsLine();
     // Runs act now, or at the end of the slice under way.
     void whenFree(std::function<void()> act);
     void showCaption();
@@ -155,18 +169,27 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
 
     MainWindowLinks& links_;
     std::unique_ptr<Controls> ui_;
+    bool closing_ = false;  // the window is going: its flows end without a word
+    QuietMessages messages_;
+    WindowWait wait_;
+    std::unique_ptr<WorkerPrinterSystem> spooler_;  // before everything that calls it
     std::unique_ptr<AutoPrintWatcher> watcher_;
     QTimer* nextSlice_;         // the rest of an AutoPrint tick, once the window has answered
     bool autoTicking_ = false;  // an AutoPrint tick is unfinished
     std::unique_ptr<PrintPress> press_;
     QTimer* pressSlice_;                     // the rest of the press
-    std::unique_ptr<JobFollower> follower_;  // the jobs of the last press, until they end
+    std::shared_ptr<JobFollower> follower_;  // the jobs of the last press, until they end
     QTimer* followStep_;                     // the next ask about them
     bool inSlice_ = false;
     std::vector<std::function<void()>> waiting_;  // what came during the slice
-    std::vector<Printer> printers_;               // as printerList lists them
-    std::string chosenPrinter_;                   // the device name the user chose, if any
-    bool centrePending_ = false;  // centred before the window system framed the window
+    std::string pressNote_;          // how the last press ended, when the user stopped it
+    std::string jobsText_;           // how its jobs stand
+    bool noAnswer_ = false;          // a spooler call has gone unanswered for a while
+    bool failureShown_ = false;      // a box tells of failed jobs
+    std::string failureNext_;        // what it tells next, once closed
+    std::vector<Printer> printers_;  // as printerList lists them
+    std::string chosenPrinter_;      // the device name the user chose, if any
+    bool centrePending_ = false;     // centred before the window system framed the window
 };
 
 }  // namespace vantrel

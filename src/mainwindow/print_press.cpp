@@ -255,7 +255,11 @@ bool PrintPress::workFor(std::chrono::milliseconds budget) {
             return false;
         }
         const auto fileStart = steady_clock::now();
-        if (!handleFile(names_[next_++])) stopping_ = true;
+        if (handleFile(names_[next_++])) {
+            ++printed_;
+        } else {
+            stopping_ = true;
+        }
         if (stopping_) return false;
         now = steady_clock::now();
         longest = std::max(longest, now - fileStart);
@@ -264,7 +268,7 @@ bool PrintPress::workFor(std::chrono::milliseconds budget) {
 }
 
 void PrintPress::stop() {
-    stopping_ = true;
+    stopping_ = stopAsked_ = true;
 }
 
 // Prints one file and carries out the action. False when the press must stop.

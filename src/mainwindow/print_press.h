@@ -69,11 +69,14 @@ class PrintPress {
     void stop();
 
     struct Progress {
-        std::size_t done = 0;   // files handled
-        std::size_t total = 0;  // files selected
+        std::size_t done = 0;     // files handled
+        std::size_t total = 0;    // files selected
+        std::size_t printed = 0;  // files printed in every copy and dealt with as asked
         bool operator==(const Progress&) const = default;
     };
-    Progress progress() const { return {next_, names_.size()}; }
+    Progress progress() const { return {next_, names_.size(), printed_}; }
+    // Whether stop() came.
+    bool stopAsked() const { return stopAsked_; }
     // How it ended; Stopped also after stop().
     PressResult result() const { return result_; }
     // The jobs spooled so far, in order, for the window to follow to their end.
@@ -93,7 +96,9 @@ class PrintPress {
     std::vector<std::string> names_;  // the selected entries, in list order
     std::size_t next_ = 0;
     std::vector<JobRef> jobs_;
+    std::size_t printed_ = 0;
     bool stopping_ = false;
+    bool stopAsked_ = false;
     PressResult result_ = PressResult::Refused;
 };
 

@@ -95,6 +95,10 @@ class ForwardingPrinterSystem : public PrinterSystem {
     void cancelJob(const std::string& deviceName, int jobId) override {
         inner_.cancelJob(deviceName, jobId);
     }
+    QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
+        return inner_.lookAtQueue(deviceName, jobIds);
+    }
+    void giveUpWaits() override { inner_.giveUpWaits(); }
 
   private:
     PrinterSystem& inner_;

@@ -64,6 +64,9 @@ struct JobStatus {
     // The spooler's reasons in words ("the printer is not responding", "printer stopped"),
     // control characters escaped; empty when it gave none.
     std::string reason;
+    // The job waits because its printer was paused (stopped by someone): it prints once the
+    // printer is started again.
+    bool printerPaused = false;
     bool operator==(const JobStatus&) const = default;
 };
 
@@ -74,6 +77,11 @@ struct JobFacts {
     // before its document ended, which prints nothing.
     bool documentReceived = false;
     bool operator==(const JobFacts&) const = default;
+};
+
+// What one look at a queue tells: its jobs asked about, in the order asked.
+struct QueueLook {
+    std::vector<JobStatus> jobs;
 };
 
 // One raw document being written. Destroying a job that was neither finished nor cancelled
@@ -137,6 +145,18 @@ class PrinterSystem {
     // Withdraws the job of that number. Throws SpoolError when the spooler can't be asked or
     // refuses.
     virtual void cancelJob(const std::string& deviceName, int jobId) = 0;
+    // Where the printer's jobs of those numbers stand now, with whether the printer itself was
+    // paused, in as few requests as the spooler allows (one for the jobs, and one for the
+    // printer while a job still waits). Throws SpoolError when the spooler can't be asked.
+    virtual QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) {
+        QueueLook look;
+        for (const int id : jobIds) look.jobs.push_back(jobStatus(deviceName, id));
+        return look;
+    }
+    // From now on no call waits on a spooler that does not answer: the call under way (on
+    // another thread) and every later one soon fail as unreachable. For a program that is
+    // ending, or that waited long enough. Spoolers whose calls cannot be broken off do nothing.
+    virtual void giveUpWaits() {}
 };
 
 }  // namespace vantrel

@@ -26,21 +26,42 @@ JobFollower::JobFollower(const std::vector<JobRef>& jobs, FollowClock::time_poin
     for (const JobRef& job : jobs) jobs_.push_back({job, {JobState::Pending, {}}, 0, {}, start});
 }
 
-void JobFollower::ask(PrinterSystem& system, FollowedJob& followed, FollowClock::time_point now) {
-    try {
-        followed.last = system.jobStatus(followed.job.printer, followed.job.id);
-    } catch (const SpoolError& error) {
-        if (error.kind() == SpoolError::Kind::Refused)
-            followed.last = {JobState::Unknown, error.what()};
+// One look at the queue of the job that is due, about every job of that queue that has not
+// ended: a queue of a thousand jobs costs one request per look, not a thousand.
+void JobFollower::askQueueOf(PrinterSystem& system, const FollowedJob& due,
+                             FollowClock::time_point now) {
+    std::vector<FollowedJob*> asked;
+    std::vector<int> ids;
+    for (FollowedJob& followed : jobs_) {
+        if (!followed.ended() && followed.job.printer == due.job.printer) {
+            asked.push_back(&followed);
+            ids.push_back(followed.job.id);
+        }
     }
-    followed.asked = now;
-    followed.due = now + AskInterval(++followed.asks);
+    try {
+        const QueueLook look = system.lookAtQueue(due.job.printer, ids);
+        for (std::size_t i = 0; i < asked.size() && i < look.jobs.size(); ++i) {
+            asked[i]->last = look.jobs[i];
+        }
+        unansweredSince_.reset();
+    } catch (const SpoolError& error) {
+        if (error.kind() == SpoolError::Kind::Refused) {
+            for (FollowedJob* followed : asked) followed->last = {JobState::Unknown, error.what()};
+        } else {
+            if (!unansweredSince_) unansweredSince_ = now;
+            unansweredWhy_ = error.what();
+        }
+    }
+    for (FollowedJob* followed : asked) {
+        followed->asked = now;
+        followed->due = now + AskInterval(++followed->asks);
+    }
 }
 
 void JobFollower::lookAtAll(PrinterSystem& system, FollowClock::time_point now) {
     for (FollowedJob& followed : jobs_) {
         if (!followed.ended() && (followed.asks == 0 || followed.asked < now)) {
-            ask(system, followed, now);
+            askQueueOf(system, followed, now);
         }
     }
 }
@@ -50,7 +71,7 @@ std::optional<FollowClock::time_point> JobFollower::step(PrinterSystem& system,
     std::optional<FollowClock::time_point> next;
     for (FollowedJob& followed : jobs_) {
         if (followed.ended()) continue;
-        if (followed.due <= now) ask(system, followed, now);
+        if (followed.due <= now) askQueueOf(system, followed, now);
         if (!followed.ended()) next = next ? std::min(*next, followed.due) : followed.due;
     }
     return next;
@@ -70,6 +91,14 @@ std::vector<FollowedJob> FollowJobs(PrinterSystem& system, const std::vector<Job
     const auto start = clock.now();
     JobFollower follower(jobs, start);
     for (auto due = follower.step(system, start); due; due = follower.step(system, clock.now())) {
+        if (const auto since = follower.unansweredSince();
+            since && clock.now() - *since >= kUnansweredWaitLimit) {
+            std::vector<FollowedJob> jobs = follower.jobs();
+            for (FollowedJob& job : jobs) {
+                if (!job.ended()) job.last.reason = follower.unansweredWhy();
+            }
+            return jobs;
+        }
         if (limit && *due > start + *limit) {
             clock.sleepUntil(start + *limit);
             follower.lookAtAll(system, start + *limit);

@@ -35,7 +35,8 @@ class JobFollower {
   public:
     JobFollower(const std::vector<JobRef>& jobs, FollowClock::time_point start);
 
-    // Asks the spooler about every job that is due at now and has not ended. A spooler that
+    // Asks the spooler about every job that is due at now and has not ended, with the other jobs
+    // of its queue in the same look. A spooler that
     // can't be reached now is asked again later; one that refuses to tell leaves the job's end
     // unknown. Returns when the next job falls due; nothing once every job has ended.
     std::optional<FollowClock::time_point> step(PrinterSystem& system, FollowClock::time_point now);
@@ -44,20 +45,31 @@ class JobFollower {
     void lookAtAll(PrinterSystem& system, FollowClock::time_point now);
 
     const std::vector<FollowedJob>& jobs() const { return jobs_; }
+    // Since when every look failed, the spooler unreachable, and why the last one failed;
+    // nothing once a look succeeded.
+    std::optional<FollowClock::time_point> unansweredSince() const { return unansweredSince_; }
+    const std::string& unansweredWhy() const { return unansweredWhy_; }
     bool allEnded() const;
     bool allCompleted() const;
 
   private:
-    void ask(PrinterSystem& system, FollowedJob& followed, FollowClock::time_point now);
+    void askQueueOf(PrinterSystem& system, const FollowedJob& due, FollowClock::time_point now);
 
     std::vector<FollowedJob> jobs_;
+    std::optional<FollowClock::time_point> unansweredSince_;
+    std::string unansweredWhy_;
 };
+
+// How long a wait goes on while the spooler does not answer at all.
+constexpr std::chrono::seconds kUnansweredWaitLimit{60};
 
 // The time between two asks about a job that was asked about asks times already.
 FollowClock::duration AskInterval(int asks);
 
 // Follows the jobs until each has ended or, when there is a limit, until it has passed; a job
-// still going then stays as the spooler last told it (pending, held, processing or stopped).
+// still going then stays as the spooler last told it (pending, held, processing or stopped). A
+// spooler that has not answered for kUnansweredWaitLimit ends the wait too: the jobs still going
+// then give its failure as their reason.
 std::vector<FollowedJob> FollowJobs(PrinterSystem& system, const std::vector<JobRef>& jobs,
                                     std::optional<std::chrono::seconds> limit, WaitClock& clock);
 

@@ -60,8 +60,17 @@ std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::second
             break;
     }
     const std::string after = limit ? " after " + std::to_string(limit->count()) + " s" : "";
+    if (job.last.printerPaused) {
+        return "still " + std::string(job.last.state == JobState::Held ? "held" : "pending") +
+               after + ": job " + std::to_string(job.job.id) + ": " +
+               PausedPrinterText(job.job.printer);
+    }
     return "still " + std::string(job.last.state == JobState::Held ? "held" : "pending") + after +
            ": " + named + aside;
+}
+
+std::string PausedPrinterText(const std::string& printer) {
+    return printer + " is paused: the jobs wait in its queue";
 }
 
 std::string KeptFileText(AfterPrint check, const std::string& path) {

@@ -18,7 +18,11 @@ std::vector<Notice> CopiesNotices(const CopiesOutcome& outcome);
 
 // What a person is told of a followed job that did not complete ("job 42 on Label_Printer was
 // cancelled"); limit is the time it was followed for, when it had one. Empty when it completed.
+// A job that waits on a paused printer says so, with the time it waited when a limit was reached.
 std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::seconds> limit);
+
+// What a person is told of jobs that wait on a printer someone paused.
+std::string PausedPrinterText(const std::string& printer);
 
 // The message for a file that stays, by why it stays.
 std::string KeptFileText(AfterPrint check, const std::string& path);

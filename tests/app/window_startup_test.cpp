@@ -15,13 +15,27 @@ class WindowStartupTest : public QObject {
   private slots:
     void init() { rig = std::make_unique<WindowRig>(); }
 
+    // No printer, or a print server that does not answer within the start-up's bound: each
+    // with its own words.
+    void withoutPrintersTheFatalErrorIsAllThatHappens_data() {
+        QTest::addColumn<bool>("frozen");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("none installed")
+            << false << "Fatal Error: There are no printers installed. Kinda makes me useless :(";
+        QTest::newRow("no answer") << true
+                                   << "Fatal Error: The print spooler cannot be reached: the "
+                                      "print server does not answer";
+    }
     void withoutPrintersTheFatalErrorIsAllThatHappens() {
+        QFETCH(bool, frozen);
+        QFETCH(QString, said);
         rig->printers.installed.clear();
+        if (frozen) rig->printers.freeze();
+        rig->firstAnswerWait = std::chrono::milliseconds(300);
         rig->store.values.clear();
         rig->user.answer();
         QVERIFY(!rig->start());
-        QVERIFY(rig->user.saw(
-            "Fatal Error: There are no printers installed. Kinda makes me useless :("));
+        QVERIFY2(rig->user.saw(said.toStdString()), rig->user.said.c_str());
         QVERIFY(rig->store.values.empty() && !std::filesystem::exists(rig->dropDirectory()));
     }
 

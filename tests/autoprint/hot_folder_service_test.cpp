@@ -308,6 +308,24 @@ TEST_F(ServiceTest, WithWaitAFileGoesByHowItsJobsEnded) {
     EXPECT_EQ(Said("completed 4.prn"), 1u);
 }
 
+// A printer paused while files wait on it is told once, and they stay until it prints them. The
+// bound printer is asked for by its name: no full listing for the look-up.
+TEST_F(ServiceTest, ABoundPrinterIsAskedForByNameAndAPauseIsToldOnce) {
+    waits = true;
+    spooler.namesPrinters = true;
+    spooler.paused = {"Label"};
+    spooler.jobStates = {{1, {{JobState::Pending, {}}}}, {2, {{JobState::Pending, {}}}}};
+    Run({{0, [&] { Drop("a.prn", "A"); }},
+         {2000, [&] { Drop("b.prn", "B"); }},
+         {9000, [&] { EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn")); }},
+         {10000, [&] { spooler.paused.clear(), spooler.jobStates.clear(); }},
+         {15000, [] {}}});
+    EXPECT_EQ(Said("Label is paused: the jobs wait in its queue"), 1u);
+    EXPECT_EQ(Said("completed a.prn"), 1u);
+    EXPECT_EQ(Said("completed b.prn"), 1u);
+    EXPECT_EQ(spooler.listings, 2);  // the print's own, one per file; none for the look-up
+}
+
 // A copy whose document never arrived whole, its run killed while it was sent, is withdrawn and
 // sent again at once, by the job number noted before the document; a copy noted by an older
 // release without its job's number is never sent again, the file kept; and a file rewritten

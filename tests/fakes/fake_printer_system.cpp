@@ -11,10 +11,12 @@ class FakeJob : public RawJob {
     FakeJob(FakePrinterSystem& system, std::size_t index) : system_(system), index_(index) {}
     ~FakeJob() override { doc().cancelled |= !doc().finished; }
     void write(const char* data, std::size_t n) override {
+        system_.answerLate();
         doc().writes.push_back(n);
         doc().data.append(data, n);
     }
     void finish() override {
+        system_.answerLate();
         if (system_.finishFails)
             throw SpoolError("job 7 on " + doc().deviceName + " was cancelled");
         doc().finished = true;
@@ -39,6 +41,7 @@ class FakeConnection : public PrinterConnection {
     }
     std::unique_ptr<RawJob> startDocument(const std::string& documentName) override {
         if (system_.onStart) system_.onStart();
+        system_.answerLate();
         if (system_.failDocument == system_.documents.size() + 1)
             throw SpoolError("the printer is not accepting jobs");
         system_.documents.push_back({deviceName_, documentName, {}, {}, false, false});
@@ -53,19 +56,78 @@ class FakeConnection : public PrinterConnection {
 
 }  // namespace
 
+void FakePrinterSystem::answerLate() {
+    std::unique_lock lock(gate_);
+    if (callDelay.count() > 0) thawed_.wait_for(lock, callDelay, [this] { return givenUp_; });
+    ++held_;
+    thawed_.wait(lock, [this] { return !frozen_ || givenUp_; });
+    --held_;
+    if (frozen_)
+        throw SpoolError("the print server does not answer", SpoolError::Kind::Unreachable);
+}
+
+void FakePrinterSystem::freeze() {
+    std::lock_guard lock(gate_);
+    frozen_ = true;
+}
+
+void FakePrinterSystem::thaw() {
+    {
+        std::lock_guard lock(gate_);
+        frozen_ = false;
+    }
+    thawed_.notify_all();
+}
+
+int FakePrinterSystem::callsHeld() {
+    std::lock_guard lock(gate_);
+    return held_;
+}
+
+void FakePrinterSystem::giveUpWaits() {
+    {
+        std::lock_guard lock(gate_);
+        givenUp_ = true;
+    }
+    thawed_.notify_all();
+}
+
+QueueLook FakePrinterSystem::lookAtQueue(const std::string& deviceName,
+                                         const std::vector<int>& jobIds) {
+    answerLate();
+    ++queueLooks;
+    QueueLook look = PrinterSystem::lookAtQueue(deviceName, jobIds);
+    const bool isPaused = std::count(paused.begin(), paused.end(), deviceName) > 0;
+    for (JobStatus& job : look.jobs) job.printerPaused = isPaused && !IsFinal(job.state);
+    return look;
+}
+
 std::vector<Printer> FakePrinterSystem::printers() {
+    answerLate();
+    ++listings;
     if (listFails)
         throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
     return installed;
 }
 
+std::optional<Printer> FakePrinterSystem::printerNamed(const std::string& name) {
+    answerLate();
+    if (listFails)
+        throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
+    for (const Printer& printer : installed)
+        if (namesPrinters && printer.deviceName == name) return printer;
+    return std::nullopt;
+}
+
 std::optional<std::string> FakePrinterSystem::defaultPrinterEntry() {
+    answerLate();
     if (listFails)
         throw SpoolError("the print server is not running", SpoolError::Kind::Unreachable);
     return defaultEntry;
 }
 
 std::unique_ptr<PrinterConnection> FakePrinterSystem::openPrinter(const std::string& deviceName) {
+    answerLate();
     bool known = std::any_of(installed.begin(), installed.end(),
                              [&](const Printer& p) { return p.deviceName == deviceName; });
     if (!known || std::count(unopenable.begin(), unopenable.end(), deviceName)) return nullptr;

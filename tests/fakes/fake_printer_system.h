@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,20 +43,44 @@ class FakePrinterSystem : public PrinterSystem {
     // without an entry has completed, a withdrawn one was cancelled, one left half-sent is held,
     // an unknown number is unknown.
     std::map<int, std::vector<JobStatus>> jobStates;
-    std::map<int, int> statusAsks;  // how often each job's state was asked
-    int statusFailures = 0;         // so many asks fail first, the spooler unreachable
+    std::map<int, int> statusAsks;    // how often each job's state was asked
+    int statusFailures = 0;           // so many asks fail first, the spooler unreachable
+    std::vector<std::string> paused;  // printers stopped by someone: their jobs wait
+    int queueLooks = 0;               // lookAtQueue calls
+    int listings = 0;                 // printers() calls
+    bool namesPrinters = false;       // printerNamed() answers, as a CUPS scheduler does
+
+    // A slow or frozen spooler: every call takes callDelay, and while frozen waits until thawed;
+    // once giveUpWaits() came, a frozen call fails as unreachable instead. Calls may come from a
+    // worker thread; callsHeld() tells how many the freeze holds now.
+    std::chrono::milliseconds callDelay{0};
+    void freeze();
+    void thaw();
+    int callsHeld();
+    void giveUpWaits() override;
 
     std::vector<Printer> printers() override;
     std::optional<std::string> defaultPrinterEntry() override;
+    std::optional<Printer> printerNamed(const std::string& name) override;
     std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) override;
     JobStatus jobStatus(const std::string& deviceName, int jobId) override;
     JobFacts jobFacts(const std::string& deviceName, int jobId) override;
     std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
                                             const std::string& documentName) override;
     void cancelJob(const std::string& deviceName, int jobId) override;
+    QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override;
+    // Where every call passes: the delay and the freeze.
+    void answerLate();
 
     // Documents that were finished (released for printing).
     std::vector<FakeDocument> printed() const;
+
+  private:
+    std::mutex gate_;
+    std::condition_variable thawed_;
+    bool frozen_ = false;
+    bool givenUp_ = false;
+    int held_ = 0;
 };
 
 }  // namespace vantrel::testing

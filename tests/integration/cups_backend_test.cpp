@@ -128,6 +128,54 @@ TEST_F(CupsBackend, AJobWithdrawnWhileSentFails) {
     EXPECT_EQ(CapturedJobs(cups_, kLabelQueue, before), std::vector<std::string>{});
 }
 
+// One look asks for every job of a queue, more than the scheduler answers at once (500) too;
+// jobs that wait on a paused queue say so, those on a working one do not.
+TEST_F(CupsBackend, ALookAtAQueueTellsItsJobsAndWhetherItIsPaused) {
+    for (const char* queue : {kDisabledQueue, kLabelQueue}) {
+        const bool paused = queue == std::string(kDisabledQueue);
+        std::vector<int> ids;
+        for (int i = 0; i < (paused ? 501 : 3); ++i) {
+            auto job = system_->openPrinter(queue)->startDocument("Vantrel: look.prn");
+            job->write("x", 1);
+            job->finish();
+            ids.push_back(job->id());
+        }
+        if (!paused) WaitUntilQueueIdle(queue);
+        const QueueLook look = system_->lookAtQueue(queue, ids);
+        ASSERT_EQ(look.jobs.size(), ids.size()) << queue;
+        for (const JobStatus& job : look.jobs) {
+            EXPECT_EQ(job.state, paused ? JobState::Pending : JobState::Completed) << queue;
+            EXPECT_EQ(job.printerPaused, paused) << queue;
+        }
+        if (paused) RunProgram({"cancel", "-a", queue});
+    }
+}
+
+// A scheduler stopped dead (SIGSTOP) holds a call only until the owner gives up its waits: then
+// it fails at once, as a server that does not answer.
+TEST_F(CupsBackend, AFrozenSchedulerIsGivenUpOn) {
+    OwnScheduler frozen;
+    ASSERT_EQ(frozen.startWithQueue(), 0);
+    cupsSetServer(frozen.cups().server.c_str());
+    ASSERT_EQ(frozen.run("kill -STOP $(cat \"$1/pids/cupsd\")"), 0);
+    std::thread giveUp([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        system_->giveUpWaits();
+    });
+    std::string why;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        system_->printers();
+    } catch (const SpoolError& error) {
+        why = error.what();
+    }
+    // Not by the stall time, a minute: by giving up.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    giveUp.join();
+    frozen.run("kill -CONT $(cat \"$1/pids/cupsd\")");
+    EXPECT_EQ(why, "the print server at " + frozen.cups().server + " does not answer");
+}
+
 // A scheduler that holds as many jobs as it takes will take more once some have printed: that
 // passes, and is told in the scheduler's words, not as an absent scheduler.
 TEST_F(CupsBackend, TheJobLimitIsAPassingCondition) {

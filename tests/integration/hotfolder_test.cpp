@@ -261,5 +261,28 @@ TEST_F(HotFolders, AServiceKilledAndStartedAgainPrintsEachFileOnce) {
     for (const auto& job : jobs) fs::remove(job);
 }
 
+// A scheduler stopped dead (SIGSTOP) while the service looks its printer up for a dropped file:
+// SIGTERM still ends it within the 15 s systemd grants, the file kept.
+TEST_F(HotFolders, SigtermEndsTheServiceWhileTheSchedulerIsFrozen) {
+    OwnScheduler frozen;
+    ASSERT_EQ(frozen.startWithQueue(), 0);
+    Service service({a_.path().string() + "=Spare"}, home_.path(),
+                    {{"CUPS_SERVER", frozen.cups().server}});
+    ASSERT_TRUE(WaitFor([&] { return service.said("watching"); })) << service.journal();
+    ASSERT_EQ(frozen.run("kill -STOP $(cat \"$1/pids/cupsd\")"), 0);
+    a_.write("kept.prn", "kept bytes");
+    std::this_thread::sleep_for(3s);  // settled, and its printer asked for
+    const pid_t pid = service.signal(SIGTERM);
+    int status = -1;
+    const bool ended = WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 15s);
+    frozen.run("kill -CONT $(cat \"$1/pids/cupsd\")");
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+    }
+    EXPECT_TRUE(ended) << service.journal();
+    EXPECT_EQ(ReadFile(a_.file("kept.prn")), "kept bytes");
+}
+
 }  // namespace
 }  // namespace vantrel::integration

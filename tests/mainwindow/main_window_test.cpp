@@ -7,6 +7,7 @@
 #include "app/version.h"
 #include "fakes/hooked_file_system.h"
 #include "formkit/file_list_box.h"
+#include "mainwindow/window_wait.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -44,6 +45,15 @@ class MainWindowTest : public QObject {
     // a directory gone since it was chosen is told, with its name and why, and the home
     // directory is shown instead, as at start-up.
     void changeDirAndRefreshShowTheirDirectory() {
+        // A printer entry cut off at the list's edge shows whole when pointed at.
+        rig->printers.installed.insert(rig->printers.installed.begin(),
+                                       {"Label_Printer", std::string(80, 'p')});
+        press("Command1");
+        const auto* cut = rig->control<QListWidget>("file2").item(0);
+        QCOMPARE(cut->toolTip(), cut->text());
+        QVERIFY(rig->control<QListWidget>("file2").item(1)->toolTip().isEmpty());
+        rig->printers.installed.erase(rig->printers.installed.begin());
+        press("Command1");
         const std::string sub = rig->work.file("sub") + "/";
         auto shows = [&](const std::string& directory, int printer) {
             QCOMPARE(rig->control<QLineEdit>("Text1").text().toStdString(), directory);
@@ -69,6 +79,8 @@ class MainWindowTest : public QObject {
     // dot files, in the order of their names whatever the case; the mask "*.*" takes names without
     // a dot too.
     void printPrintsTheSelectedFilesOnTheSelectedPrinterThenActs() {
+        rig->control<QComboBox>("Combo1").setCurrentIndex(0);  // *.txt, whatever the case
+        QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "link.txt", "\uFFFD.txt"}));
         rig->control<QComboBox>("Combo1").setCurrentIndex(2);  // *.*
         QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "link.txt", "README", "\uFFFD.txt"}));
         auto& list = rig->control<QListView>("File1");
@@ -138,11 +150,58 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(rig->window().windowTitle(),
                      QString(autoPrint && stopAt ? "Vantrel - AutoPrint off" : "Vantrel"));
         QCOMPARE(std::distance(fs::directory_iterator(folder), {}), count - printed);
+        if (!autoPrint && stopAt)
+            QTRY_COMPARE(rig->control<QLabel>("jobsLine").text(),
+                         QString("Stopped: 2 of 6 files printed"));
         QCOMPARE(rig->printers.printed()[0].data.size(), autoPrint ? 1u : 8u * 16384);
+        // The window answers before the last file, and says how far it is.
         const QString progress =
-            autoPrint ? "^AutoPrint: [1-5] of 6 after [1-5]$" : "^Printing 1 of 6 after 0$";
+            autoPrint ? "^AutoPrint: [1-6] of 6 after [0-5]$" : "^Printing 1 of 6 after 0$";
         if (!stopAt || !autoPrint)  // Exit ends the tick before the window answers
             QVERIFY2(caption.contains(QRegularExpression(progress)), qPrintable(caption));
+    }
+
+    // A print server that does not answer holds the worker, never the window: it answers all
+    // along, says so after a while, and goes on once the server answers. Exit withdraws the job
+    // in progress, keeps the file, and ends at once, without a box.
+    void aFrozenPrintServerHoldsNoWindow_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("exit");
+        QTest::newRow("Refresh, then the server answers") << "Command1" << false;
+        QTest::newRow("Print, then Exit") << "Command2" << true;
+    }
+    void aFrozenPrintServerHoldsNoWindow() {
+        QFETCH(QString, button);
+        QFETCH(bool, exit);
+        rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
+        auto& list = rig->control<QListView>("File1");
+        list.setCurrentIndex(list.model()->index(0, 0));  // a.txt
+        int beats = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, [&] { ++beats; });
+        beat.start(50);
+        QString told;
+        int beatsThen = 0;
+        QTimer::singleShot(WindowWait::kNoAnswerNotice + std::chrono::milliseconds(500), [&] {
+            told = rig->control<QLabel>("jobsLine").text();
+            beatsThen = beats;
+            if (exit) {
+                rig->window().close();
+            } else {
+                rig->printers.thaw();
+            }
+        });
+        rig->printers.freeze();
+        press(qPrintable(button));
+        QTRY_VERIFY(!told.isEmpty());
+        QCOMPARE(told, QString("The print server does not answer; waiting \u2026"));
+        QVERIFY2(beatsThen > 80, qPrintable(QString::number(beatsThen)));
+        QTRY_VERIFY(rig->control<QLabel>("jobsLine").text() != told);
+        QCOMPARE(rig->control<QListWidget>("file2").count(), 2);
+        if (!exit) return;
+        QTRY_VERIFY_WITH_TIMEOUT(rig->window().windowTitle() == "Vantrel - AutoPrint off", 5000);
+        QVERIFY(rig->printers.printed().empty());
+        QVERIFY(fs::exists(rig->work.file("a.txt")));
     }
 
     // "Use AutoPrint" switches AutoPrint, and the caption says when it is off.
@@ -199,10 +258,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(rig->window().currentDirectory(), rig->work.file("sub") + "/");
     }
 
-    // With the desktop's fonts no count is cut off ("40000" seen as "0000"): the box shows the
-    // same whether it was left at the end of the text or at its start.
+    // With the desktop's fonts no count is cut off ("40000" seen as "0000"), in the font of the
+    // other controls: the box shows the same whether it was left at the end of the text or at
+    // its start.
     void theCopiesBoxShowsEveryCountWhole() {
         auto& box = rig->control<QLineEdit>("Text2");
+        QCOMPARE(box.font(), rig->control<QLineEdit>("Text1").font());  // as big as its neighbours
         for (char digit = '0'; digit <= '9'; ++digit) {
             box.setText(QString(5, QChar(digit)));
             box.end(false);
@@ -212,12 +273,14 @@ class MainWindowTest : public QObject {
         }
     }
 
-    // The options over the main window; the About box, taller than it, on the screen's centre,
-    // with the program's version and links that say when nothing opens them; the help likewise.
+    // The options over the main window where it is now; the About box, taller than it, on the
+    // screen's centre, with the program's version and links that say when nothing opens them; the
+    // help likewise.
     void theMenusShowTheOptionsTheAboutBoxAndTheHelp() {
         auto off = [](const QWidget& form, const QRect& place) {
             return (form.frameGeometry().center() - place.center()).manhattanLength();
         };
+        rig->window().move(rig->window().pos() + QPoint(150, 90));  // where it is now counts
         InNextDialog<OptionsDialog>(&rig->window(), [&](OptionsDialog& options) {
             QVERIFY(off(options, rig->window().frameGeometry()) <= 4);
         });

@@ -106,7 +106,7 @@ TEST_F(PrintPressTest, SlicesEndWithTheirBudgetAndAnswerBeforeASpoolerCall) {
     };
     ASSERT_TRUE(press.start());
     EXPECT_TRUE(press.workFor(std::chrono::milliseconds(0)));
-    EXPECT_EQ(press.progress(), (PrintPress::Progress{1, 3}));
+    EXPECT_EQ(press.progress(), (PrintPress::Progress{1, 3, 1}));
     EXPECT_EQ(answeredAt, std::vector<std::size_t>{0});
     press.stop();
     EXPECT_FALSE(press.workFor(std::chrono::milliseconds(60'000)));

@@ -57,6 +57,7 @@ struct WindowRig {
     BoxUser user{messages};
     TempDir appDir, dataDir, work;  // work: the start directory
     std::unique_ptr<Forms> forms;
+    std::chrono::milliseconds firstAnswerWait{10000};
 
     WindowRig() {
         printers.installed = {{"LaserJet 4", "LPT1:"}, {"Fax", "FAX:"}};
@@ -74,7 +75,8 @@ struct WindowRig {
     bool start() {  // false when the start-up ended the program
         const WindowSeams seams{printers, *files,  store,   legacyProfile,
                                 messages, desktop, registry};
-        forms = StartWindow(seams, {appDir.path().string(), dataDir.path().string(), {}, 50});
+        forms = StartWindow(
+            seams, {appDir.path().string(), dataDir.path().string(), {}, 50, firstAnswerWait});
         return forms != nullptr;
     }
     MainWindow& window() { return forms->mainWindow(); }

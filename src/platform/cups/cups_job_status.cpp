@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <optional>
 #include <string_view>
 
 #include "platform/cups/cups_requests.h"
@@ -89,19 +91,115 @@ JobState StateOf(ipp_jstate_t state, ipp_attribute_t* reasons) {
     return JobState::Unknown;
 }
 
+// A job's status from its state, reasons and the printer's message about it.
+JobStatus StatusFrom(ipp_jstate_t state, ipp_attribute_t* reasons, ipp_attribute_t* message) {
+    JobStatus status{StateOf(state, reasons), {}};
+    if (status.state == JobState::Completed) return status;
+    const char* said = message ? ippGetString(message, 0, nullptr) : nullptr;
+    status.reason = said && *said ? AsClause(said) : std::string();
+    if (status.reason.empty()) status.reason = ReasonWords(reasons);
+    return status;
+}
+
+// Whether the queue was paused by someone (cupsdisable): stopped, with the reason "paused".
+bool QueuePaused(http_t* http, const std::string& queue) {
+    static const char* const kWanted[] = {"printer-state", "printer-state-reasons"};
+    ipp_t* request = QueueRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  std::size(kWanted), nullptr, kWanted);
+    ipp_t* answer = cupsDoRequest(http, request, "/");
+    const ipp_status_t status = cupsLastError();
+    ipp_attribute_t* state = ippFindAttribute(answer, "printer-state", IPP_TAG_ENUM);
+    const bool paused =
+        state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED &&
+        HasKeyword(ippFindAttribute(answer, "printer-state-reasons", IPP_TAG_KEYWORD), "paused");
+    ippDelete(answer);
+    if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) throw CupsRequestError();
+    return paused;
+}
+
+// One page of the queue's jobs from first on, up to last, into found; the highest job number
+// in the answer, 0 when it held none.
+int AskJobsPage(http_t* http, const std::string& queue, int first, int last,
+                std::map<int, JobStatus>& found) {
+    static const char* const kWanted[] = {"job-id", "job-state", "job-state-reasons",
+                                          "job-printer-state-message"};
+    ipp_t* request = QueueRequest(IPP_OP_GET_JOBS, queue);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    // Only the span of the jobs asked about, not the queue's whole history.
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", first);
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "limit", last - first + 1);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  std::size(kWanted), nullptr, kWanted);
+    ipp_t* answer = cupsDoRequest(http, request, "/");
+    const ipp_status_t status = cupsLastError();
+    int highest = 0;
+    // Each job's attributes are a group of their own, ended by a separator (no name).
+    int id = 0;
+    std::optional<ipp_jstate_t> state;
+    ipp_attribute_t* reasons = nullptr;
+    ipp_attribute_t* message = nullptr;
+    auto endOfJob = [&] {
+        if (id > 0 && state) found[id] = StatusFrom(*state, reasons, message);
+        highest = std::max(highest, id);
+        id = 0;
+        state.reset();
+        reasons = message = nullptr;
+    };
+    for (ipp_attribute_t* at = ippFirstAttribute(answer); at; at = ippNextAttribute(answer)) {
+        const char* name = ippGetName(at);
+        if (!name) {
+            endOfJob();
+            continue;
+        }
+        const std::string_view attribute(name);
+        if (attribute == "job-id") {
+            id = ippGetInteger(at, 0);
+        } else if (attribute == "job-state") {
+            state = static_cast<ipp_jstate_t>(ippGetInteger(at, 0));
+        } else if (attribute == "job-state-reasons") {
+            reasons = at;
+        } else if (attribute == "job-printer-state-message") {
+            message = at;
+        }
+    }
+    endOfJob();
+    ippDelete(answer);
+    if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) throw CupsRequestError();
+    return highest;
+}
+
 }  // namespace
 
 JobStatus JobStatusIn(ipp_t* answer) {
     const auto state = JobStateIn(answer);
     if (!state) return {};
-    ipp_attribute_t* reasons = ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD);
-    JobStatus status{StateOf(*state, reasons), {}};
-    if (status.state == JobState::Completed) return status;
-    ipp_attribute_t* message = ippFindAttribute(answer, "job-printer-state-message", IPP_TAG_TEXT);
-    const char* said = message ? ippGetString(message, 0, nullptr) : nullptr;
-    status.reason = said && *said ? AsClause(said) : std::string();
-    if (status.reason.empty()) status.reason = ReasonWords(reasons);
-    return status;
+    return StatusFrom(*state, ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD),
+                      ippFindAttribute(answer, "job-printer-state-message", IPP_TAG_TEXT));
+}
+
+QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector<int>& jobIds) {
+    QueueLook look;
+    if (jobIds.empty()) return look;
+    const auto [first, last] = std::ranges::minmax(jobIds);
+    std::map<int, JobStatus> found;
+    // The scheduler answers at most so many jobs at once (500 for CUPS): the rest, page by page.
+    for (int from = first;;) {
+        const int highest = AskJobsPage(http, queue, from, last, found);
+        if (highest < from || highest >= last) break;
+        from = highest + 1;
+    }
+    bool waiting = false;
+    for (const int jobId : jobIds) {
+        const auto it = found.find(jobId);
+        look.jobs.push_back(it == found.end() ? JobStatus{} : it->second);  // purged: unknown
+        waiting |= look.jobs.back().state == JobState::Pending;
+    }
+    // A job waits without a word of its own on a paused queue: the queue tells why.
+    if (waiting && QueuePaused(http, queue)) {
+        for (JobStatus& job : look.jobs) job.printerPaused = job.state == JobState::Pending;
+    }
+    return look;
 }
 
 JobStatus AskJobStatus(http_t* http, int jobId) {

@@ -28,4 +28,9 @@ JobFacts AskJobFacts(http_t* http, int jobId);
 std::vector<int> AskOwnJobsWithoutDocument(http_t* http, const std::string& queue,
                                            const std::string& name);
 
+// Where the queue's jobs of those numbers stand, in one Get-Jobs request over their span; and,
+// while one of them is pending, whether the queue was paused, in one more. A job the scheduler
+// no longer lists is unknown. Throws SpoolError.
+QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector<int>& jobIds);
+
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include <cups/cups.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -80,50 +81,22 @@ bool CancelUnattended(http_t* http, int jobId) {
     return cancelled || silent;
 }
 
-// The destinations libcups knows, freed with the list.
-struct DestList {
-    cups_dest_t* dests = nullptr;
-    int count = 0;
+// A request to stop from outside (the service's signals), or the owner's giving up on waits:
+// either ends every wait of the system's connections.
+class GiveUpOrStop : public StopSignals {
+  public:
+    explicit GiveUpOrStop(StopSignals* outer) : outer_(outer) {}
+    void giveUp() { givenUp_ = true; }
+    bool requested() override { return givenUp_ || (outer_ && outer_->requested()); }
+    bool waitFor(std::chrono::milliseconds timeout) override {
+        return outer_ ? outer_->waitFor(timeout) || requested() : requested();
+    }
+    int descriptor() const override { return outer_ ? outer_->descriptor() : -1; }
 
-    DestList() = default;
-    DestList(const DestList&) = delete;
-    DestList& operator=(const DestList&) = delete;
-    ~DestList() { cupsFreeDests(count, dests); }
-
-    cups_dest_t* begin() const { return dests; }
-    cups_dest_t* end() const { return dests + count; }
+  private:
+    StopSignals* outer_;
+    std::atomic<bool> givenUp_ = false;
 };
-
-int CollectDestination(void* list, unsigned flags, cups_dest_t* dest) {
-    auto* destinations = static_cast<DestList*>(list);
-    if (!(flags & CUPS_DEST_FLAGS_REMOVED)) {
-        destinations->count = cupsCopyDest(dest, destinations->count, &destinations->dests);
-    }
-    return 1;
-}
-
-// Asks the scheduler for its queues; "none" is an empty list, an unreachable or refusing
-// scheduler a SpoolError. Only the scheduler's own queues: the type mask leaves out printers
-// found by DNS-SD, whose browsing would cost a quarter of a second for every listing.
-std::shared_ptr<DestList> GetDestinations() {
-    auto list = std::make_shared<DestList>();
-    cupsEnumDests(CUPS_DEST_FLAGS_NONE, 0, nullptr, 0, CUPS_PRINTER_DISCOVERED, CollectDestination,
-                  list.get());
-    if (list->count == 0) {
-        ipp_status_t status = cupsLastError();
-        if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) {
-            throw CupsRequestError();
-        }
-    }
-    return list;
-}
-
-// The queue's device URI, which may carry a password; never shown with it.
-std::string PortOf(const cups_dest_t& dest) {
-    const char* uri = cupsGetOption("device-uri", dest.num_options, dest.options);
-    if (!uri) uri = cupsGetOption("printer-uri-supported", dest.num_options, dest.options);
-    return uri ? WithoutCredentials(uri) : std::string();
-}
 
 // One queue with what the scheduler told about it; shared by its connection and its jobs.
 struct Destination {
@@ -238,9 +211,8 @@ class CupsJob : public RawJob {
         if (status == HTTP_STATUS_ERROR) {
             int error = httpError(http_);
             if (error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT) {
-                return SpoolError(
-                    "the CUPS print server (" + CupsServerName() + ") stopped responding",
-                    SpoolError::Kind::Unreachable);
+                return SpoolError("the print server at " + CupsServerName() + " does not answer",
+                                  SpoolError::Kind::Unreachable);
             }
             return SpoolError(
                 "the connection to the CUPS print server (" + CupsServerName() + ") broke" +
@@ -295,29 +267,41 @@ class CupsPrinterSystem : public PrinterSystem {
   public:
     explicit CupsPrinterSystem(StopSignals* stop = nullptr) : stop_(stop) {}
 
+    void giveUpWaits() override { stop_.giveUp(); }
+
+    QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
+        return asked([&](http_t* http) { return AskQueueLook(http, deviceName, jobIds); });
+    }
+
     std::vector<Printer> printers() override {
-        auto list = destinations();
         std::vector<Printer> result;
-        for (const cups_dest_t& dest : *list) {
-            if (!dest.instance) result.push_back({dest.name, PortOf(dest)});
-        }
+        for (const QueueFacts& queue : *queues()) result.push_back(queue.printer);
         return result;
     }
 
+    // The user's default (LPDEST or PRINTER, ~/.cups/lpoptions, then the scheduler's), asked
+    // over the system's own connection, so that its waits are bounded and stoppable as every
+    // other request's. It may be an instance ("queue/instance"); then the printer is its queue.
     std::optional<std::string> defaultPrinterEntry() override {
-        auto list = destinations();
-        for (const cups_dest_t& dest : *list) {
-            if (dest.is_default) return Entry(dest);
-        }
-        // The default may be an instance ("queue/instance") of a queue, which the listing
-        // doesn't mark; then the printer is its queue.
-        if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
+        const auto listed = queues();
+        return asked([&](http_t* http) -> std::optional<std::string> {
+            cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr);
+            if (!dest) {
+                const ipp_status_t status = cupsLastError();
+                if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) {
+                    throw FailedRequestError(http);
+                }
+                return std::nullopt;
+            }
             std::optional<std::string> entry;
-            if (cupsGetDest(dest->name, nullptr, list->count, list->dests)) entry = Entry(*dest);
+            for (const QueueFacts& queue : *listed) {
+                if (queue.printer.deviceName == dest->name) {
+                    entry = queue.printer.deviceName + ",cups," + queue.printer.port;
+                }
+            }
             cupsFreeDests(1, dest);
             return entry;
-        }
-        return std::nullopt;
+        });
     }
 
     bool anyPrinters() override {
@@ -336,7 +320,7 @@ class CupsPrinterSystem : public PrinterSystem {
         auto facts = IsCupsQueueName(deviceName) ? named(deviceName) : listed(deviceName);
         if (!facts) return nullptr;
         return std::make_unique<CupsConnection>(
-            std::make_shared<const Destination>(Destination{*facts, link_, stop_}));
+            std::make_shared<const Destination>(Destination{*facts, link_, &stop_}));
     }
 
     // A job's number is the scheduler's own, whatever its queue: its URI names it alone.
@@ -370,7 +354,7 @@ class CupsPrinterSystem : public PrinterSystem {
     // One request over the kept connection; it is kept again once the request was answered.
     template <typename Request>
     std::invoke_result_t<Request, http_t*> asked(Request request) {
-        StallWatch watch{stop_, kStallSeconds};
+        StallWatch watch{&stop_, kStallSeconds};
         http_t* http = link_->take(kConnectTimeoutMs, watch);
         if (!http) throw CupsUnreachableError();
         try {
@@ -378,7 +362,11 @@ class CupsPrinterSystem : public PrinterSystem {
             link_->keep(http);
             return answer;
         } catch (const SpoolError&) {
+            // A scheduler that let the request wait in vain does not answer, whatever the
+            // request made of it.
+            const SpoolError why = FailedRequestError(http);
             httpClose(http);
+            if (why.kind() == SpoolError::Kind::Unreachable) throw why;
             throw;
         }
     }
@@ -401,13 +389,11 @@ class CupsPrinterSystem : public PrinterSystem {
 
     // The queue in the listing, for names that are never asked for by themselves.
     std::optional<QueueFacts> listed(const std::string& name) {
-        auto list = destinations();
-        const cups_dest_t* dest = cupsGetDest(name.c_str(), nullptr, list->count, list->dests);
-        if (!dest) return std::nullopt;
-        const char* accepting =
-            cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
-        return QueueFacts{{dest->name, PortOf(*dest)},
-                          !accepting || std::string_view(accepting) != "false"};
+        const auto list = queues();
+        for (const QueueFacts& queue : *list) {
+            if (UCase(queue.printer.deviceName) == UCase(name)) return queue;
+        }
+        return std::nullopt;
     }
 
     // A print asks for the list several times within a few milliseconds (the printer check at
@@ -415,28 +401,25 @@ class CupsPrinterSystem : public PrinterSystem {
     // them all while it is fresh. A failed listing is never kept.
     static constexpr std::chrono::milliseconds kFreshFor{1000};
 
-    std::shared_ptr<DestList> destinations() {
+    std::shared_ptr<const std::vector<QueueFacts>> queues() {
         const auto now = std::chrono::steady_clock::now();
         const std::string server = CupsServerName();
         if (!listed_ || server != listedServer_ || now - listedAt_ >= kFreshFor) {
             listed_.reset();
-            listed_ = GetDestinations();
+            listed_ = std::make_shared<const std::vector<QueueFacts>>(
+                asked([](http_t* http) { return ListQueues(http); }));
             listedAt_ = now;
             listedServer_ = server;
         }
         return listed_;
     }
 
-    static std::string Entry(const cups_dest_t& dest) {
-        return std::string(dest.name) + ",cups," + PortOf(dest);
-    }
-
-    StopSignals* stop_;
+    GiveUpOrStop stop_;
     std::shared_ptr<KeptLink> link_ = std::make_shared<KeptLink>();
     std::optional<QueueFacts> asked_;
     std::string askedKey_;
     std::chrono::steady_clock::time_point askedAt_;
-    std::shared_ptr<DestList> listed_;
+    std::shared_ptr<const std::vector<QueueFacts>> listed_;
     std::chrono::steady_clock::time_point listedAt_;
     std::string listedServer_;
 };

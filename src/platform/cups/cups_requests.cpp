@@ -1,6 +1,7 @@
 #include "platform/cups/cups_requests.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string_view>
 
 #include "platform/cups/cups_link.h"
@@ -100,6 +101,69 @@ bool AnyQueue(http_t* http) {
     const ipp_status_t status = cupsLastError();
     if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) throw CupsRequestError();
     return any;
+}
+
+std::vector<QueueFacts> ListQueues(http_t* http) {
+    static const char* const kWanted[] = {"printer-name", "device-uri", "printer-uri-supported",
+                                          "printer-is-accepting-jobs"};
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    // The queues of the scheduler's own: printers found on the network are left out, whose
+    // browsing would cost a quarter of a second for every listing.
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type", 0);
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type-mask",
+                  CUPS_PRINTER_DISCOVERED);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  std::size(kWanted), nullptr, kWanted);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ipp_t* answer = cupsDoRequest(http, request, "/");
+    const ipp_status_t status = cupsLastError();
+    std::vector<QueueFacts> queues;
+    // Each queue's attributes are a group of their own, ended by a separator (no name).
+    QueueFacts queue;
+    std::string device, supported;
+    auto endOfQueue = [&] {
+        if (!queue.printer.deviceName.empty()) {
+            const std::string& uri = device.empty() ? supported : device;
+            queue.printer.port = uri.empty() ? std::string() : WithoutCredentials(uri);
+            queues.push_back(std::move(queue));
+        }
+        queue = {};
+        device.clear();
+        supported.clear();
+    };
+    for (ipp_attribute_t* at = ippFirstAttribute(answer); at; at = ippNextAttribute(answer)) {
+        const char* name = ippGetName(at);
+        if (!name) {
+            endOfQueue();
+            continue;
+        }
+        const std::string_view attribute(name);
+        const char* text =
+            ippGetValueTag(at) == IPP_TAG_BOOLEAN ? nullptr : ippGetString(at, 0, nullptr);
+        if (attribute == "printer-name" && text) {
+            queue.printer.deviceName = text;
+        } else if (attribute == "device-uri" && text) {
+            device = text;
+        } else if (attribute == "printer-uri-supported" && text) {
+            supported = text;
+        } else if (attribute == "printer-is-accepting-jobs") {
+            queue.accepting = ippGetBoolean(at, 0);
+        }
+    }
+    endOfQueue();
+    ippDelete(answer);
+    if (!Succeeded(status) && status != IPP_STATUS_ERROR_NOT_FOUND) throw FailedRequestError(http);
+    return queues;
+}
+
+SpoolError FailedRequestError(http_t* http) {
+    const int error = http ? httpError(http) : 0;
+    if (error == EAGAIN || error == EWOULDBLOCK || error == ETIMEDOUT) {
+        return SpoolError("the print server at " + CupsServerName() + " does not answer",
+                          SpoolError::Kind::Unreachable);
+    }
+    return CupsRequestError();
 }
 
 int CreateJob(http_t* http, const std::string& queue, const std::string& title) {

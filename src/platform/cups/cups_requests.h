@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/printer_system.h"
 
@@ -37,6 +38,14 @@ std::optional<QueueFacts> AskQueue(http_t* http, const std::string& name);
 
 // Whether the scheduler has any queue of its own; throws SpoolError when it cannot be asked.
 bool AnyQueue(http_t* http);
+
+// The scheduler's own queues in its order (by name), with what a print needs of each, in one
+// request that asks for no more. Throws SpoolError when the scheduler cannot be asked.
+std::vector<QueueFacts> ListQueues(http_t* http);
+
+// Why a request on http failed: a scheduler that let it wait in vain does not answer; any other
+// failure as CupsRequestError says.
+SpoolError FailedRequestError(http_t* http);
 
 // A new job on the queue: its id, or 0 with cupsLastError() telling why.
 int CreateJob(http_t* http, const std::string& queue, const std::string& title);

@@ -230,6 +230,19 @@ JobStatus JobStatusOf(DWORD bits, const char* text) {
     return withReason(JobState::Pending, "");
 }
 
+// Whether someone paused the printer (its queue holds the jobs); false when it cannot be told.
+bool PrinterPaused(const std::string& deviceName) {
+    auto printer = OpenPrinterNamed(deviceName);
+    if (!printer) return false;
+    DWORD needed = 0;
+    GetPrinterA(printer->get(), 2, nullptr, 0, &needed);
+    if (needed == 0) return false;
+    std::vector<BYTE> buffer(needed);
+    if (!GetPrinterA(printer->get(), 2, buffer.data(), needed, &needed)) return false;
+    return (reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data())->Status &
+            PRINTER_STATUS_PAUSED) != 0;
+}
+
 class WinspoolPrinterSystem : public PrinterSystem {
   public:
     std::vector<Printer> printers() override {
@@ -295,6 +308,20 @@ class WinspoolPrinterSystem : public PrinterSystem {
             if (error != ERROR_INSUFFICIENT_BUFFER) break;
         }
         return {};
+    }
+
+    // The local spooler answers each job at once; what the jobs cannot tell is that the printer
+    // itself was paused, which its status does.
+    QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
+        QueueLook look;
+        for (const int id : jobIds) look.jobs.push_back(jobStatus(deviceName, id));
+        const bool waiting = std::any_of(look.jobs.begin(), look.jobs.end(), [](const auto& job) {
+            return job.state == JobState::Pending;
+        });
+        if (waiting && PrinterPaused(deviceName)) {
+            for (JobStatus& job : look.jobs) job.printerPaused = job.state == JobState::Pending;
+        }
+        return look;
     }
 
     JobFacts jobFacts(const std::string& deviceName, int jobId) override {
