@@ -68,9 +68,9 @@ FolderWatch TryWatchFolder(const std::string& folder, const std::string& lockNam
         watch.error = std::make_error_code(std::errc::not_supported);
         return watch;
     }
-    OVERLAPPED far{};
-    far.OffsetHigh = 1;
-    if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far)) {
+    OVERLAPPED beyond{};
+    beyond.OffsetHigh = 1;
+    if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &beyond)) {
         const std::string text = me + "\r\n";
         DWORD wrote = 0;
         SetFilePointer(handle, 0, nullptr, FILE_BEGIN);

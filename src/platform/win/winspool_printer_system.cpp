@@ -290,24 +290,7 @@ class WinspoolPrinterSystem : public PrinterSystem {
     }
 
     JobStatus jobStatus(const std::string& deviceName, int jobId) override {
-        auto printer = OpenPrinterNamed(deviceName);
-        if (!printer || jobId <= 0) return {};
-        DWORD needed = 0;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            std::vector<BYTE> buffer(needed);
-            if (GetJobA(printer->get(), static_cast<DWORD>(jobId), 2, buffer.data(), needed,
-                        &needed)) {
-                const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
-                return JobStatusOf(job->Status, job->pStatus);
-            }
-            const DWORD error = GetLastError();
-            if (SpoolerUnreachable(error)) {
-                throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
-                                 SpoolError::Kind::Unreachable);
-            }
-            if (error != ERROR_INSUFFICIENT_BUFFER) break;
-        }
-        return {};
+        return jobFacts(deviceName, jobId).status;
     }
 
     // The local spooler answers each job at once; what the jobs cannot tell is that the printer
