@@ -35,16 +35,22 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     void Run(Script script, std::optional<std::string> printer = "Label") {
         script_ = std::move(script);
         clock_ = {};
-        HotFolderService service({{{in, printer}},
-                                  milliseconds(1000),
-                                  copies,
-                                  record,
-                                  options,
-                                  spooledRecord,
-                                  waits,
-                                  dir.file("state/autoprint-bindings")},
-                                 {spooler, files, *this, *this, [this] { return clock_; }},
-                                 [this](const std::string& line) { journal.push_back(line); });
+        HotFolderService service(
+            {{{in, printer}},
+             milliseconds(1000),
+             copies,
+             record,
+             options,
+             spooledRecord,
+             waits,
+             dir.file("state/autoprint-bindings")},
+            {spooler, files, *this, *this, [this] { return clock_; },
+             [](const std::string&) {  // the folder's own lock is the integration tests' part
+                 FolderWatch watch;
+                 watch.lock = std::make_unique<FileLock>();
+                 return watch;
+             }},
+            [this](const std::string& line) { journal.push_back(line); });
         try {
             service.run();
         } catch (const Killed&) {
