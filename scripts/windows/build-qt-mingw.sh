@@ -26,7 +26,7 @@ if [[ ! -d qtbase-everywhere-src-6.4.2 ]]; then
     tar xf qt6-base_6.4.2+dfsg.orig.tar.xz
 fi
 # Debian's source ships without Qt's bundled Wintab header, which the windows platform plugin's
-# tablet support includes; minimal headers written from the public Wintab specification stand in.
+# tablet support includes; minimal headers of our own, with only what the plugin uses, stand in.
 mkdir -p qtbase-everywhere-src-6.4.2/src/3rdparty/wintab
 cp -n "$here/qt-mingw/wintab.h" "$here/qt-mingw/pktdef.h" qtbase-everywhere-src-6.4.2/src/3rdparty/wintab/
 # Without Direct2D, Gui has no DirectWrite font database, but Qt 6.4's windows plugin still asks
