@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "autoprint/record_file.h"
-#include "platform/replace_file.h"
 
 namespace vantrel {
 
@@ -57,13 +56,7 @@ std::error_code KeptFilesRecord::update(const std::function<bool(Entries&)>& cha
 KeptFilesRecord::Entries KeptFilesRecord::load() const {
     Entries entries;
     if (recordPath_.empty()) return entries;
-    // Read as text: a record written by an older release on Windows ends its lines with CR LF.
-    // Lines written now spell every control byte out, so nothing of a name is lost that way.
-    std::string unread;
-    std::istringstream in(ReadPrivateFile(recordPath_, unread).value_or(std::string()));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.ends_with('\r')) line.pop_back();  // a line an older release wrote on Windows
+    for (const auto& line : ReadRecordLines(recordPath_).value_or(std::vector<std::string>{})) {
         std::istringstream fields(line);
         FileIdentity identity;
         std::string field;

@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "autoprint/record_file.h"
-#include "platform/replace_file.h"
 
 namespace vantrel {
 
@@ -37,10 +36,7 @@ std::error_code PrinterBindings::bind(const std::string& folder, const std::stri
 PrinterBindings::Entries PrinterBindings::load() const {
     Entries entries;
     if (recordPath_.empty()) return entries;
-    std::string unread;
-    std::istringstream in(ReadPrivateFile(recordPath_, unread).value_or(std::string()));
-    std::string line;
-    while (std::getline(in, line)) {
+    for (const auto& line : ReadRecordLines(recordPath_).value_or(std::vector<std::string>{})) {
         std::istringstream fields(line);
         std::string folder, argument, queue;
         if (!(fields >> folder >> argument >> queue)) continue;  // damaged: the name binds anew

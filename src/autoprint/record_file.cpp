@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "platform/file_lock.h"
 #include "platform/replace_file.h"
@@ -70,6 +71,23 @@ std::error_code UpdateRecordFile(const std::string& recordPath,
     const auto text = change();
     if (error || !text) return error;
     return ReplaceFileAtomically(recordPath, *text);
+}
+
+std::optional<std::vector<std::string>> ReadRecordLines(const std::string& recordPath,
+                                                        std::string* why) {
+    std::string unread;
+    const auto text = ReadPrivateFile(recordPath, unread);
+    if (!text) {
+        if (why) *why = unread;
+        return std::nullopt;
+    }
+    std::vector<std::string> lines;
+    std::istringstream in(*text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.ends_with('\r')) line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 std::error_code WithRecordLock(const std::string& recordPath,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -33,6 +34,10 @@ bool ReadIdentityFields(std::istream& fields, FileIdentity& identity);
 // error says why the file was not written.
 std::error_code UpdateRecordFile(const std::string& recordPath,
                                  const std::function<std::optional<std::string>()>& change);
+// The lines of the record at path (none when it is missing), a CR an older release wrote on
+// Windows taken off each; nothing, and why in words, when it is no plain file or cannot be read.
+std::optional<std::vector<std::string>> ReadRecordLines(const std::string& recordPath,
+                                                        std::string* why = nullptr);
 // Runs write under the record's lock; its error, or why the lock could not be had.
 std::error_code WithRecordLock(const std::string& recordPath,
                                const std::function<std::error_code()>& write);

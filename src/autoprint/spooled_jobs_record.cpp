@@ -174,16 +174,9 @@ std::error_code SpooledJobsRecord::compact(
 SpooledJobsRecord::Loaded SpooledJobsRecord::load(std::string* why) const {
     Loaded loaded;
     if (recordPath_.empty()) return loaded;
-    std::string unread;
-    const auto text = ReadPrivateFile(recordPath_, unread);
-    if (!text) {
-        if (why) *why = unread;
-        return loaded;
-    }
-    std::istringstream in(*text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.ends_with('\r')) line.pop_back();  // a line an older release wrote on Windows
+    const auto lines = ReadRecordLines(recordPath_, why);
+    if (!lines) return loaded;
+    for (const auto& line : *lines) {
         ++loaded.lines;
         // A damaged line is skipped: at worst its file is printed as a new one.
         if (!ReadLine(line, loaded.entries)) ++loaded.skipped;
