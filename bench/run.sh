@@ -10,11 +10,9 @@
 #   4. 1,000 files of 1 KB dropped at once: the AutoPrint tick that prints and removes them all,
 #      against 1,000 "lp -o raw" calls of the same files (aim: ratio <= 0.5); and the same in the
 #      window (offscreen): the longest time its event loop is held up meanwhile (aim: < 200 ms);
-#   5. the headless AutoPrint (vantrel --autoprint): 1,000 files of 1 KB written into its folder
-#      by another process until all are printed and deleted, against a shell loop of 1,000
-#      "lp -o raw" calls (aim: ratio <= 0.2); one file's latency from its writer closing it to its
-#      last byte at the printer (aim: < 1.5 s); its resident set size while BENCH_FLOW_FILES files
-#      (default 100,000) pass through its folder (aim: flat);
+#   5. the headless AutoPrint (bench/service_flow.sh): 1,000 files of 1 KB against a loop of
+#      1,000 "lp -o raw" calls (aim: ratio <= 0.25), one file's latency, its resident set size
+#      while many files pass through;
 #   6. the main window on a start directory of 100,000 files: shown with its full list (aim:
 #      < 500 ms), Refresh and the directory picker opening (aim: < 300 ms each), best/worst of 3;
 #   7. the cost of --wait (bench/wait.sh): requests per job while waiting, and the time from the
@@ -228,63 +226,6 @@ printf '  %-28s %8s ms (gaps over 200 ms: %s; %s)\n' "window held up at most" \
     "$(sed 's/.*max_blocked_ms=\([0-9]*\).*/\1/' <<<"$window")" \
     "$(sed 's/.*over_200ms=\([0-9]*\).*/\1/' <<<"$window")" "$(sed 's/.*\(caption=.*\)/\1/' <<<"$window")"
 
-echo "== Headless AutoPrint: vantrel --autoprint"
-drop="$build/bench/vantrel_drop_files"
-flow_files="${BENCH_FLOW_FILES:-100000}"
-mkdir -p "$work/hot" "$work/flow"
-# The files that pass through go to a queue that the scheduler writes to /dev/null itself: no
-# backend process per job, so that the scheduler keeps pace.
-cups_client "$work/cups" lpadmin -p Bench_Null -E -v file:///dev/null -m raw 2>/dev/null
-"$vantrel" --autoprint "$work/hot=Bench_Printer" "$work/flow=Bench_Null" 2>"$work/autoprint.log" &
-service=$!
-trap 'kill "$service" 2>/dev/null || true; cups_stop "$work/cups"; rm -rf "$work"' EXIT
-until grep -q "watching $work/flow" "$work/autoprint.log"; do sleep 0.01; done
-files_in() { find "$1" -maxdepth 1 -type f | wc -l; }
-rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$service/status"; }
-
-done_jobs=$(jobs_in "$printer_log")
-start=$(now_ns)
-"$drop" "$work/hot" 1000 1024 >/dev/null
-while (($(files_in "$work/hot") > 0)); do sleep 0.01; done
-hot_deleted=$(($(now_ns) - start))
-hot_last=$(($(wait_jobs "$printer_log" $((done_jobs + 1000))) - start))
-mkdir -p "$work/lp-hot"
-for ((i = 0; i < 1000; ++i)); do head -c 1024 /dev/zero >"$work/lp-hot/$i.prn"; done
-done_jobs=$(jobs_in "$printer_log")
-start=$(now_ns)
-for ((i = 0; i < 1000; ++i)); do print_lp "$work/lp-hot/$i.prn"; done
-lp_loop=$(($(now_ns) - start))
-lp_last=$(($(wait_jobs "$printer_log" $((done_jobs + 1000))) - start))
-printf '  %-34s %10s %10s %8s\n' "1,000 files of 1 KB" "autoprint" "lp loop" "ratio"
-printf '  %-34s %8s ms %8s ms %8s\n' "all deleted / all lp calls done" "$(ms "$hot_deleted")" \
-    "$(ms "$lp_loop")" "$(ratio "$hot_deleted" "$lp_loop")"
-printf '  %-34s %8s ms %8s ms %8s\n' "until the last byte printed" "$(ms "$hot_last")" \
-    "$(ms "$lp_last")" "$(ratio "$hot_last" "$lp_last")"
-
-latencies=()
-for ((i = 0; i < 5; ++i)); do
-    done_jobs=$(jobs_in "$printer_log")
-    closed=$("$drop" "$work/hot" 1 1024 | sed -n 's/^closed_ns=//p')
-    last=$(wait_jobs "$printer_log" $((done_jobs + 1)))
-    latencies+=("$(ms $((last - closed)))")
-    sleep 0.2
-done
-printf '  %-34s %s ms (settle time 1 s)\n' "latency, closed to last byte" "${latencies[*]}"
-
-echo "  resident set size while $flow_files files of 1 KB pass through (in batches of 1,000):"
-printf '    %10s %10s\n' "files" "VmRSS kB"
-printf '    %10s %10s\n' 0 "$(rss_kb)"
-step=$((flow_files / 10))
-while read -r line; do
-    written=${line#written=}
-    if [[ "$line" == written=* ]] && ((written % step == 0 || written == 1000)); then
-        printf '    %10s %10s\n' "$written" "$(rss_kb)"
-    fi
-done < <("$drop" "$work/flow" "$flow_files" 1024 --batch 1000)
-kill -TERM "$service"
-wait "$service" || echo "bench: the headless AutoPrint did not stop cleanly" >&2
-grep -v '^printed ' "$work/autoprint.log" | grep -v '^watching ' | grep -vx stopped >&2 || true
-
 echo "== The main window on 100,000 files"
 lists="$("$build/bench/vantrel_window_lists" "$work/many" 100000 3 2>/dev/null)"
 for figure in "start:window shown with its list" "refresh:Refresh" "picker:directory picker open"; do
@@ -292,5 +233,6 @@ for figure in "start:window shown with its list" "refresh:Refresh" "picker:direc
         "$(sed "s/.*${figure%%:*}_ms=\([0-9/]*\).*/\1/" <<<"$lists")"
 done
 
+bash "$root/bench/service_flow.sh" "$build"
 bash "$root/bench/wait.sh" "$build"
 bash "$root/bench/service_stop.sh" "$build"

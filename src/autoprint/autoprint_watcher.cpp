@@ -156,7 +156,7 @@ bool AutoPrintWatcher::handleFile(const std::string& path, const FileIdentity& s
                                           "\" is not a whole number from 1 to 32767");
     }
     copiesWarned_ = false;
-    CopyLedger ledger{spooled_, path, {}, false, {}};
+    CopyLedger ledger{spooled_, path, {}, false, {}, holder_};
     const auto outcome = PrintRecordedFile(
         {dropDirectory_, path, settled},
         [this] { return FindAutoPrintPrinter(system_, std::nullopt); }, copies.count, options_(),

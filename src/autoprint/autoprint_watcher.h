@@ -12,6 +12,7 @@
 #include "autoprint/dropped_file.h"
 #include "autoprint/kept_files_record.h"
 #include "autoprint/spooled_jobs_record.h"
+#include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
@@ -87,9 +88,10 @@ class AutoPrintWatcher {
     MessageSink& messages_;
     std::function<std::string()> copiesText_;
     KeptFilesRecord kept_;
-    std::string stateDirectory_;            // where the records are; empty: nowhere
-    SpooledJobsRecord spooled_;             // the file in print and its copies' jobs
-    std::unique_ptr<FileLock> folderLock_;  // held while a tick works
+    std::string stateDirectory_;                    // where the records are; empty: nowhere
+    SpooledJobsRecord spooled_;                     // the file in print and its copies' jobs
+    const std::string holder_ = ThisProcessName();  // asked once: it names the user
+    std::unique_ptr<FileLock> folderLock_;          // held while a tick works
     bool watchedElsewhere_ = false;
 
     bool spoolerWarned_ = false;                    // told of the current outage

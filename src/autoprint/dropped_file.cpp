@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "autoprint/copy_being_sent.h"
-#include "platform/file_lock.h"
 #include "printing/document_name.h"
 #include "printing/print_copies.h"
 
@@ -199,7 +198,7 @@ DroppedOutcome PrintRecordedFile(const DroppedFile& file, const PrinterLookup& l
     DroppedOutcome outcome;
     if (!known) {
         const std::string mark = PrintingMarkName(file.path, file.settled);
-        if (seams.files.createMark(file.folder, mark, ThisProcessName() + "\n") ==
+        if (seams.files.createMark(file.folder, mark, ledger.holder + "\n") ==
             std::errc::file_exists) {
             outcome.fate = DroppedFate::PrintedElsewhere;
             outcome.reason = seams.files.readMark(file.folder, mark).value_or("");

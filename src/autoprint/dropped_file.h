@@ -41,6 +41,7 @@ struct CopyLedger {
     SpooledFile entry;        // the copies begun so far, none of them being sent
     bool keepFile = false;    // the file stays once spooled, until its jobs have ended
     std::error_code unsaved;  // why the record could not be saved, the last time
+    std::string holder;       // who prints, in the words of a file's printing mark
 };
 
 // The folder's printer as the spooler lists it now; throws SpoolError when it cannot be asked.

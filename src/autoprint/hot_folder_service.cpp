@@ -186,7 +186,17 @@ void HotFolderService::lookAtAll() {
     noteSaved(kept_.prune(seams_.files), kept_.recordPath());
     pruneSpooled();
     for (auto& folder : folders_) {
-        if (folder.watch) lookAtFolder(folder);
+        folder.watch ? lookAtFolder(folder) : lookAtOwn(folder);
+    }
+}
+
+// While another AutoPrint watches the folder, the files this one began (its record holds them,
+// and their marks keep the other away) are still this one's to finish: nobody else can.
+void HotFolderService::lookAtOwn(Folder& folder) {
+    for (const auto& path : spooled_.paths()) {
+        const std::filesystem::path begun(path);
+        if (begun.parent_path().string() == folder.place.folder)
+            lookAt(folder, begun.filename().string());
     }
 }
 
@@ -232,7 +242,7 @@ void HotFolderService::handleFile(Folder& folder, const std::string& name) {
 
 void HotFolderService::print(Folder& folder, const std::string& name, const std::string& path,
                              const FileIdentity& settled) {
-    CopyLedger ledger{spooled_, path, {}, wait_, {}};
+    CopyLedger ledger{spooled_, path, {}, wait_, {}, holder_};
     const auto outcome = PrintRecordedFile(
         {folder.place.folder, path, settled}, [&] { return printerOf(folder); }, copies_, options_,
         {seams_.printers, seams_.files, kept_}, ledger);

@@ -108,6 +108,7 @@ class HotFolderService {
     void noteSaved(std::error_code error, const std::string& record);
     void lookAtAll();
     void lookAtFolder(Folder& folder);
+    void lookAtOwn(Folder& folder);
     void lookAt(Folder& folder, const std::string& name);
     void handleDue();
     void handleFile(Folder& folder, const std::string& name);
@@ -134,6 +135,7 @@ class HotFolderService {
     Journal journal_;
     KeptFilesRecord kept_;
     SpooledJobsRecord spooled_;
+    const std::string holder_ = ThisProcessName();  // asked once: it names the user
     PrinterBindings bindings_;
     bool wait_;
     std::map<std::string, Followed> following_;  // by path

@@ -45,9 +45,10 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
              waits,
              dir.file("state/autoprint-bindings")},
             {spooler, files, *this, *this, [this] { return clock_; },
-             [](const std::string&) {  // the folder's own lock is the integration tests' part
+             [this](const std::string&) {  // the lock itself is the integration tests' part
                  FolderWatch watch;
-                 watch.lock = std::make_unique<FileLock>();
+                 watch.holder = watchedBy;
+                 if (watchedBy.empty()) watch.lock = std::make_unique<FileLock>();
                  return watch;
              }},
             [this](const std::string& line) { journal.push_back(line); });
@@ -93,6 +94,7 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     std::vector<std::string> journal;
     std::vector<int> printedAt;  // the clock when each document arrived
     bool stopNow = false;        // a request to stop came
+    std::string watchedBy;       // another AutoPrint that holds the folder
 
   private:
     Script script_;
@@ -410,6 +412,24 @@ TEST_F(ServiceTest, AFileAnotherAutoPrintBeganIsLeftToIt) {
     Run({{0, [] {}}, {3000, [] {}}});
     EXPECT_EQ(spooler.printed().size(), 1u);
     EXPECT_FALSE(fs::exists(path));
+}
+
+// A service killed while it sent a copy, and started again while another AutoPrint has taken the
+// folder over, still finishes the file it began: the other leaves it alone, for its mark.
+TEST_F(ServiceTest, AFileItBeganIsFinishedWhileAnotherWatchesTheFolder) {
+    copies = 2;
+    files.afterRead = [calls = 0](auto&&...) mutable {
+        if (++calls == 2) throw Killed();
+    };
+    Run({{0, [&] { Drop("a.prn", "A"); }}, {4000, [] {}}});
+    files.afterRead = nullptr;
+    watchedBy = "host other, process 7 of user bob";
+    Drop("b.prn", "B");
+    Run({{0, [] {}}, {12000, [] {}}});
+    EXPECT_EQ(Said("is watched by host other"), 1u);
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
+    EXPECT_TRUE(fs::exists(fs::path(in) / "b.prn"));  // the other's to print
 }
 
 // Services of other folders share the record: none loses another's entries.
