@@ -74,7 +74,7 @@ cups_client "$work/cups" lpadmin -p Bench_Null -E -v file:///dev/null -m raw 2>/
 service=$!
 trap 'kill "$service" 2>/dev/null || true; cups_stop "$work/cups"; rm -rf "$work"' EXIT
 until grep -q "watching $work/flow" "$work/autoprint.log"; do sleep 0.01; done
-files_in() { find "$1" -maxdepth 1 -type f | wc -l; }
+files_in() { find "$1" -maxdepth 1 -type f ! -name '.*' | wc -l; }  # AutoPrint's lock and marks aside
 rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$service/status"; }
 
 done_jobs=$(jobs_in "$printer_log")

@@ -114,7 +114,8 @@ void GiveUp(const DroppedFile& file, DropSeams seams, DroppedOutcome& outcome) {
 }
 
 // A recorded file that is done with, printed, failed or changed, leaves the record and loses its
-// mark; one that waits for the spooler, its printer or its jobs keeps both.
+// mark, unless it stays kept where it is; one that waits for the spooler, its printer or its
+// jobs keeps both.
 DroppedOutcome Settled(DroppedOutcome outcome, const DroppedFile& file, DropSeams seams,
                        CopyLedger& ledger) {
     switch (outcome.fate) {
@@ -126,8 +127,11 @@ DroppedOutcome Settled(DroppedOutcome outcome, const DroppedFile& file, DropSeam
         case DroppedFate::PrintedElsewhere:
             return outcome;
         default:
-            ledger.unsaved =
-                ReleaseRecordedFile(seams.files, ledger.record, file.folder, file.path);
+            // A file kept after a print that may have happened keeps its mark, with its entry
+            // in the kept-files record, so that no other AutoPrint prints it again.
+            ledger.unsaved = outcome.remembered ? ledger.record.drop(file.path)
+                                                : ReleaseRecordedFile(seams.files, ledger.record,
+                                                                      file.folder, file.path);
             return outcome;
     }
 }

@@ -290,7 +290,7 @@ void HotFolderService::report(Folder& folder, const std::string& name,
         return follow(folder, name, entry);
     }
     // Whatever else became of it, the file is done with: printed, failed, or a new one.
-    release(folder, pathOf(folder, name));
+    release(folder, pathOf(folder, name), outcome.remembered);
     switch (outcome.fate) {
         case DroppedFate::Changed:
             journal_(WithdrawnLine(name, printer, outcome.reason));
@@ -384,7 +384,7 @@ void HotFolderService::finish(const std::string& path, const Followed& followed)
         // Printed or not, nobody can tell: the file stays, and is not printed again unasked.
         noteSaved(kept_.add(path, entry.identity), kept_.recordPath());
         journal_(CompletionUnknownLine(followed.name, entry.printer, EndedText(*worst)));
-        return release(folder, path);
+        return release(folder, path, true);
     } else {
         outcome = GiveUpDroppedFile(file, EndedText(*worst), seams);
     }
@@ -402,7 +402,7 @@ void HotFolderService::finish(const std::string& path, const Followed& followed)
         return settleAgain(folder, followed.name);
     }
     if (outcome.fate == DroppedFate::PrintedKept) {
-        release(folder, path);
+        release(folder, path, true);
         noteSaved(outcome.unsaved, kept_.recordPath());
         return journal_(UndeletableLine(completed, outcome.error.message()));
     }
@@ -428,8 +428,10 @@ void HotFolderService::pruneSpooled() {
               spooled_.recordPath());
 }
 
-void HotFolderService::release(Folder& folder, const std::string& path) {
-    noteSaved(ReleaseRecordedFile(seams_.files, spooled_, folder.place.folder, path),
+// A file kept where it is keeps its mark, so that no other AutoPrint prints it again.
+void HotFolderService::release(Folder& folder, const std::string& path, bool kept) {
+    noteSaved(kept ? spooled_.drop(path)
+                   : ReleaseRecordedFile(seams_.files, spooled_, folder.place.folder, path),
               spooled_.recordPath());
 }
 

@@ -121,7 +121,7 @@ class HotFolderService {
     void finish(const std::string& path, const Followed& followed);
     void pruneSpooled();
     void settleAgain(Folder& folder, const std::string& name);
-    void release(Folder& folder, const std::string& path);
+    void release(Folder& folder, const std::string& path, bool kept = false);
     void away(Outage& outage, Folder& folder, const std::string& name, const std::string& line);
     void back(Folder& folder, const std::string& printer);
     std::optional<SteadyTime> waitingUntil(const Folder& folder) const;

@@ -1,8 +1,10 @@
 #include "autoprint/kept_files_record.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "autoprint/record_file.h"
+#include "autoprint/spooled_jobs_record.h"
 
 namespace vantrel {
 
@@ -25,7 +27,11 @@ std::error_code KeptFilesRecord::prune(FileSystem& files) {
     return update([&](Entries& entries) {
         return std::erase_if(entries, [&](const auto& entry) {
                    auto now = files.identityOf(entry.first);
-                   return !now || !(*now == entry.second);
+                   if (now && *now == entry.second) return false;
+                   const std::filesystem::path path(entry.first);
+                   files.removeFile(
+                       (path.parent_path() / PrintingMarkName(entry.first, entry.second)).string());
+                   return true;
                }) > 0;
     });
 }

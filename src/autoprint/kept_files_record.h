@@ -11,7 +11,9 @@ namespace vantrel {
 
 // The files AutoPrint gave up on (printed but not deletable, or failed and not movable), kept
 // in a small file so that a later run does not print them again. An entry holds for as long as
-// the path names the same, unchanged file; it is dropped when the file changes or goes.
+// the path names the same, unchanged file; it is dropped when the file changes or goes. A kept
+// file also keeps its printing mark in its folder, so that no other AutoPrint, of another user
+// or machine, prints it again; the mark goes with the entry.
 //
 // Every AutoPrint of the user (the window's, and each service) shares the file: a change is
 // made under a lock, on what the file holds then, and written whole in one step; only this user
@@ -26,8 +28,8 @@ class KeptFilesRecord {
     // Each returns why the record could not be saved; an empty code when it was. The change
     // holds in memory either way.
     std::error_code add(const std::string& path, const FileIdentity& identity);
-    // Drops the entries whose path no longer names the file recorded, and takes in those that
-    // another AutoPrint recorded meanwhile.
+    // Drops the entries whose path no longer names the file recorded, with their marks, and
+    // takes in those that another AutoPrint recorded meanwhile.
     std::error_code prune(FileSystem& files);
 
     const std::string& recordPath() const { return recordPath_; }

@@ -147,6 +147,20 @@ TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     EXPECT_EQ(Said("could not move it to Failed/: Permission denied (kept, not printed again)"),
               1u);
     EXPECT_EQ(ReadFile((fs::path(in) / "r.prn").string()), "R");
+    // Nor does another user's AutoPrint, for the marks they keep; the marks go with the files.
+    const auto own = std::pair(record, spooledRecord);
+    std::tie(record, spooledRecord) = std::pair(dir.file("b/kept"), dir.file("b/spooled"));
+    Run({{0, [] {}}, {3000, [] {}}});
+    EXPECT_EQ(spooler.documents.size(), 1u);
+    std::tie(record, spooledRecord) = own;
+    fs::remove(fs::path(in) / name);
+    Run({{0, [] {}}});
+    EXPECT_EQ(std::ranges::count_if(fs::directory_iterator(in),
+                                    [](const auto& entry) {
+                                        return entry.path().filename().string().starts_with(
+                                            ".vantrel-printing-");
+                                    }),
+              1);  // r.prn's
     spooler.failDocument.reset();
     fs::remove(dir.file("state/autoprint-kept"));
     fs::create_directory(dir.file("state/autoprint-kept"));  // in the way of the record

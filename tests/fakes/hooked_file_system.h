@@ -23,7 +23,9 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
     // Called after every read of a file opened through this object, with the read's number
     // (1 for the first) and the path.
     std::function<void(int, const std::string&)> afterRead;
-    std::error_code removeError;  // removeFile and removeIfSame fail with this when set
+    // removeFile and removeIfSame fail with this when set, as in a folder with the sticky bit
+    // where the files are another user's: AutoPrint's own marks go all the same.
+    std::error_code removeError;
     // Called before a settled file is opened, with its path: the last moment to swap it.
     std::function<void(const std::string&)> beforeOpen;
     // Called before a printed file is deleted if unchanged, with its path: the last moment to
@@ -37,7 +39,9 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
         return std::make_unique<Reader>(system_->openForReading(path), path, *this);
     }
     std::error_code removeFile(const std::string& path) override {
-        return removeError ? removeError : system_->removeFile(path);
+        const bool mark =
+            std::filesystem::path(path).filename().string().starts_with(".vantrel-printing-");
+        return removeError && !mark ? removeError : system_->removeFile(path);
     }
     std::unique_ptr<FileReader> openSettled(const std::string& path,
                                             const FileIdentity& expected) override {

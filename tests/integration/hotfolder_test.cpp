@@ -20,11 +20,14 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Names = std::vector<std::string>;
 
-// "vantrel --autoprint ARGS" in the background, its standard error kept in a file.
+// "vantrel --autoprint ARGS" in the background, its standard error kept in a file; started
+// through a launcher (another user, another host name) when one is given.
 class Service {
   public:
-    Service(std::vector<std::string> args, const std::string& home, const Env& env = {}) {
-        args.insert(args.begin(), {VANTREL_BINARY, "--autoprint"});
+    Service(std::vector<std::string> args, const std::string& home, const Env& env = {},
+            std::vector<std::string> launcher = {}, const std::string& program = VANTREL_BINARY) {
+        args.insert(args.begin(), {program, "--autoprint"});
+        args.insert(args.begin(), launcher.begin(), launcher.end());
         pid_ = Spawn(args, VantrelEnv(home, env), "/dev/null", journal_);
     }
     ~Service() {
@@ -36,6 +39,7 @@ class Service {
         ::kill(pid, signal);
         return WaitForExit(pid);
     }
+    bool running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
     // Sends the signal and leaves the waiting to the caller; the process's id.
     pid_t signal(int signal) {
         ::kill(pid_, signal);
@@ -49,6 +53,12 @@ class Service {
     std::string journal_ = dir_.file("journal");
     pid_t pid_ = -1;
 };
+
+// What a service needs to print on a scheduler of the test's own.
+Env On(const OwnScheduler& spooler) {
+    return {{"CUPS_SERVER", spooler.cups().server},
+            {"CUPS_SERVERROOT", spooler.cups().dir + "/etc"}};
+}
 
 class HotFolders : public ::testing::Test {
   protected:
@@ -153,9 +163,7 @@ TEST_F(HotFolders, ASecondServiceWaitsAndTakesTheFolderOver) {
 TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
-    Service service(
-        {a_.path().string() + "=Spare"}, home_.path(),
-        {{"CUPS_SERVER", spooler.cups().server}, {"CUPS_SERVERROOT", spooler.cups().dir + "/etc"}});
+    Service service({a_.path().string() + "=Spare"}, home_.path(), On(spooler));
     ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
     ASSERT_EQ(spooler.run("kill $(cat \"$1/pids/cupsd\") && while [[ -S \"$1/cups.sock\" ]]; do "
                           "sleep 0.05; done"),
@@ -179,9 +187,7 @@ TEST_F(HotFolders, FilesWaitForAStoppedSpoolerAndArePrintedWhenItIsBack) {
 TEST_F(HotFolders, SigtermWhileTheSchedulerIsFrozenEndsSoonAndKeepsTheFile) {
     OwnScheduler spooler;
     ASSERT_EQ(spooler.startWithQueue(), 0);
-    Service service(
-        {a_.path().string() + "=Spare"}, home_.path(),
-        {{"CUPS_SERVER", spooler.cups().server}, {"CUPS_SERVERROOT", spooler.cups().dir + "/etc"}});
+    Service service({a_.path().string() + "=Spare"}, home_.path(), On(spooler));
     ASSERT_TRUE(WaitFor([&] { return service.said("watching"); }));
     a_.write("big.prn", PatternBytes(300 << 20, 3));
     const std::string jobs = "CUPS_SERVER=\"$1/cups.sock\" lpstat -o Spare | grep -q Spare";
@@ -266,8 +272,7 @@ TEST_F(HotFolders, AServiceKilledAndStartedAgainPrintsEachFileOnce) {
 TEST_F(HotFolders, SigtermEndsTheServiceWhileTheSchedulerIsFrozen) {
     OwnScheduler frozen;
     ASSERT_EQ(frozen.startWithQueue(), 0);
-    Service service({a_.path().string() + "=Spare"}, home_.path(),
-                    {{"CUPS_SERVER", frozen.cups().server}});
+    Service service({a_.path().string() + "=Spare"}, home_.path(), On(frozen));
     ASSERT_TRUE(WaitFor([&] { return service.said("watching"); })) << service.journal();
     ASSERT_EQ(frozen.run("kill -STOP $(cat \"$1/pids/cupsd\")"), 0);
     a_.write("kept.prn", "kept bytes");
@@ -283,6 +288,118 @@ TEST_F(HotFolders, SigtermEndsTheServiceWhileTheSchedulerIsFrozen) {
     EXPECT_TRUE(ended) << service.journal();
     EXPECT_EQ(ReadFile(a_.file("kept.prn")), "kept bytes");
 }
+
+// Two AutoPrints on one shared folder, as two users of a group (mode 2770) or two machines
+// (two homes, two host names) have: 300 files written at 50 a second, the watching one killed
+// after the first 100 and started again 2 s later, as systemd would. The other takes the folder
+// over, the killed one still finishes the file it was printing, and each file prints once.
+struct SharedFolderCase {
+    const char* name;
+    bool twoUsers;
+};
+
+class SharedFolder : public HotFolders, public ::testing::WithParamInterface<SharedFolderCase> {
+  protected:
+    void SetUp() override {
+        HotFolders::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs root: it makes users, or host names of its own (unshare)";
+        // A place every user reaches: the build tree may lie in root's home.
+        program_ = programDir_.file("vantrel");
+        fs::copy_file(VANTREL_BINARY, program_);
+        const auto module = fs::path(VANTREL_BINARY).parent_path() / "vantrel-settings.so";
+        if (fs::exists(module)) fs::copy_file(module, programDir_.file("vantrel-settings.so"));
+        if (GetParam().twoUsers) makeUsers();
+    }
+    void TearDown() override {
+        for (auto& watcher : watchers_) watcher.reset();
+        if (!users_) return;
+        for (const char* user : {kUserA, kUserB}) RunProgram({"userdel", user});
+        RunProgram({"groupdel", kGroup});
+    }
+    void makeUsers() {
+        RunProgram({"groupadd", "--system", kGroup});
+        for (const char* user : {kUserA, kUserB})
+            RunProgram({"useradd", "--system", "--no-create-home", "--gid", kGroup, user});
+        users_ = true;
+        ASSERT_EQ(RunProgram({"chown", std::string("root:") + kGroup, a_.path()}).exitCode, 0);
+        fs::permissions(a_.path(), fs::perms(02770));
+    }
+    // Watcher 0 or 1, started again when it was there before.
+    void start(int which) {
+        const char* user = which == 0 ? kUserA : kUserB;
+        const std::string home = homes_[which].path().string();
+        std::vector<std::string> launcher;
+        if (GetParam().twoUsers) {
+            RunProgram({"chown", "-R", user, home});
+            launcher = {"setpriv", std::string("--reuid=") + user, std::string("--regid=") + kGroup,
+                        "--clear-groups", "--"};
+        } else {
+            launcher = {"unshare", "--uts", "sh", "-c", "hostname \"$0\" && exec \"$@\"", user};
+        }
+        watchers_[which] = std::make_unique<Service>(
+            std::vector<std::string>{a_.path().string() + "=" + kLabelQueue}, home, Env{}, launcher,
+            program_);
+    }
+
+    static constexpr const char* kGroup = "vantrel-share";
+    static constexpr const char* kUserA = "vantrel-a";
+    static constexpr const char* kUserB = "vantrel-b";
+    TempDir programDir_;
+    std::string program_;
+    TempDir homes_[2];
+    std::unique_ptr<Service> watchers_[2];
+    bool users_ = false;
+};
+
+TEST_P(SharedFolder, EachFilePrintsOnceWhenTheWatcherIsKilled) {
+    const Names before = CapturedJobs(cups_, kLabelQueue);
+    start(0);
+    ASSERT_TRUE(WaitFor([&] { return watchers_[0]->said("watching"); })) << watchers_[0]->journal();
+    start(1);
+    ASSERT_TRUE(WaitFor([&] { return watchers_[1]->said(" is watched by host "); }))
+        << watchers_[1]->journal();
+    // The kill lands in the middle of a big file's document; the killed one starts again only
+    // once the other has taken the folder over.
+    const std::string big = "big-" + std::to_string(::getpid()) + ".prn";
+    Names dropped{PatternBytes(100 << 20, 77)};
+    bool killed = false, restarted = false;
+    for (int i = 0; i < 300; ++i) {
+        dropped.push_back(PatternBytes(200, static_cast<unsigned>(1000 + i)));
+        a_.write("shared-" + std::to_string(i) + ".prn", dropped.back());
+        if (i == 100) a_.write(big, dropped.front());
+        if (i > 100 && !killed && Titled(kLabelQueue, big) > 0) {
+            watchers_[0]->stop(SIGKILL);
+            killed = true;
+        }
+        if (killed && !restarted && watchers_[1]->said("took over ")) {
+            start(0);
+            restarted = true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_TRUE(killed && WaitFor([&] { return watchers_[1]->said("took over "); }));
+    if (!restarted) start(0);
+    std::sort(dropped.begin(), dropped.end());
+    EXPECT_TRUE(WaitFor([&] { return Files(a_).empty(); }, 180s))
+        << Files(a_).size() << " left\n"
+        << watchers_[0]->journal() << watchers_[1]->journal();
+    WaitUntilQueueIdle(kLabelQueue);
+    const Names received = Received(cups_, kLabelQueue, before, dropped.size());
+    Names twice, never;
+    std::ranges::set_difference(received, dropped, std::back_inserter(twice));
+    std::ranges::set_difference(dropped, received, std::back_inserter(never));
+    EXPECT_TRUE(twice.empty() && never.empty())
+        << twice.size() << " printed more often, " << never.size() << " less often\n"
+        << watchers_[0]->journal() << watchers_[1]->journal();
+    EXPECT_TRUE(watchers_[1]->said("left " + big + " to host ")) << watchers_[1]->journal();
+    for (const auto& job : CapturedJobs(cups_, kLabelQueue, before)) fs::remove(job);
+}
+
+INSTANTIATE_TEST_SUITE_P(Watchers, SharedFolder,
+                         ::testing::Values(SharedFolderCase{"TwoUsers", true},
+                                           SharedFolderCase{"TwoHosts", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vantrel::integration
