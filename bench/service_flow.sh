@@ -118,5 +118,5 @@ while read -r line; do
 done < <("$drop" "$work/flow" "$flow_files" 1024 --batch 1000)
 kill -TERM "$service"
 wait "$service" || echo "bench: the headless AutoPrint did not stop cleanly" >&2
-grep -v '^printed ' "$work/autoprint.log" | grep -v '^watching ' | grep -vx stopped >&2 || true
+grep -vE '^(spooled|watching) ' "$work/autoprint.log" | grep -vx stopped >&2 || true
 
