@@ -97,7 +97,7 @@ bool AutoPrintWatcher::workFor(std::chrono::milliseconds budget) {
 // takes it from the next tick on; the window takes it back once the service has ended.
 bool AutoPrintWatcher::ownFolder() {
     if (stateDirectory_.empty()) return true;
-    FolderWatch watch = TryWatchFolder(dropDirectory_, kFolderLockName, ThisProcessName());
+    FolderWatch watch = TryWatchFolder(dropDirectory_, kFolderLockName, holder_);
     // No lock to be had at all: neither can a service have it.
     if (!watch.lock && watch.holder.empty()) return true;
     folderLock_ = std::move(watch.lock);
