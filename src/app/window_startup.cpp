@@ -32,7 +32,7 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
     CenterForm(forms->directoryPicker(), window);
     CenterForm(options, window);
 
-    window.offerAfterPrintActions(static_cast<int>(settings.printMethod));
+    window.offerAfterPrintActions(settings.printMethod);
     window.setCurrentDirectory(UsableDirectory(settings.startDir, "starting directory",
                                                "choose another starting directory under Options",
                                                seams.messages));

@@ -303,9 +303,9 @@ std::string MainWindow::currentDirectory() const {
 
 void MainWindow::offerAfterPrintActions(int chosen) {
     ui_->actionList->clear();
-    ui_->actionList->addItems(
-        {QStringLiteral("Leave"), QStringLiteral("Delete"), QStringLiteral("Move")});
-    ui_->actionList->setCurrentIndex(chosen);
+    for (const auto& entry : kAfterPrintActions)
+        ui_->actionList->addItem(QString::fromUtf8(entry.name));
+    ui_->actionList->setCurrentIndex(chosen ? AfterPrintActionNumber(*chosen) : -1);
 }
 
 void MainWindow::addMask(const std::string& mask) {
@@ -628,8 +628,8 @@ std::string MainWindow::copiesText() const {
     return ui_->copiesBox->text().toStdString();
 }
 
-int MainWindow::actionIndex() const {
-    return ui_->actionList->currentIndex();
+std::optional<AfterPrintAction> MainWindow::chosenAction() const {
+    return AfterPrintActionAt(ui_->actionList->currentIndex());
 }
 
 std::vector<std::string> MainWindow::entries() const {
