@@ -7,10 +7,12 @@
 
 #include "autoprint/autoprint_arguments.h"
 #include "autoprint/autoprint_rules.h"
-#include "autoprint/autoprint_watcher.h"
 #include "autoprint/drop_directory.h"
 #include "autoprint/hot_folder_service.h"
+#include "autoprint/kept_files_record.h"
+#include "autoprint/printer_bindings.h"
 #include "autoprint/reused_connections.h"
+#include "autoprint/spooled_jobs_record.h"
 #include "platform/app_path.h"
 #include "platform/backends.h"
 #include "platform/replace_file.h"

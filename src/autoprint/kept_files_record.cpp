@@ -71,4 +71,8 @@ KeptFilesRecord::Entries KeptFilesRecord::load() const {
     return entries;
 }
 
+std::string KeptFilesRecordPath() {
+    return StateRecordPath("autoprint-kept");
+}
+
 }  // namespace vantrel
