@@ -6,6 +6,7 @@
 
 #include "autoprint/autoprint_rules.h"
 #include "printing/copies_count.h"
+#include "printing/outcome_texts.h"
 #include "printing/work_slice.h"
 
 namespace vantrel {

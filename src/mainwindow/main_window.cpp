@@ -25,6 +25,7 @@
 #include "formkit/file_list_box.h"
 #include "formkit/screen_places.h"
 #include "mainwindow/jobs_line.h"
+#include "printing/outcome_texts.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {

@@ -19,7 +19,7 @@
 #include "printing/printer_selection.h"
 #include "printing/worker_printer_system.h"
 #include "settings/settings.h"
-#include "settings/window_room.h"
+#include "settings/window_placement.h"
 
 class QKeyEvent;
 class QMoveEvent;

@@ -2,6 +2,14 @@
 
 namespace vantrel {
 
+std::string SpoolerUnreachableText(const std::string& reason) {
+    return "The print spooler cannot be reached: " + reason;
+}
+
+std::string SpoolerUnreachableText(const SpoolError& error) {
+    return SpoolerUnreachableText(std::string(error.what()));
+}
+
 Notice SpoolFailureNotice(const SpoolOutcome& outcome) {
     const std::string& path = outcome.shownName;
     switch (outcome.failure) {

@@ -10,6 +10,10 @@
 
 namespace vantrel {
 
+// What the user is told when the spooler itself cannot be asked.
+std::string SpoolerUnreachableText(const std::string& reason);
+std::string SpoolerUnreachableText(const SpoolError& error);
+
 // What a person is told of a copy that was not spooled, by why.
 Notice SpoolFailureNotice(const SpoolOutcome& outcome);
 
