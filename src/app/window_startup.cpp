@@ -39,7 +39,7 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
 
     const std::string dropDirectory = ChooseDropDirectory(places.appPath, places.userDataDir);
     options.showDropDirectory(dropDirectory);
-    if (auto why = EnsureDropDirectory(dropDirectory)) {
+    if (auto why = EnsureDropDirectory(seams.files, dropDirectory)) {
         seams.messages.show("The AutoPrint directory " + dropDirectory + " cannot be created: " +
                                 *why + ".\nAutoPrint is off until the program is started again.",
                             MsgStyle::Exclamation);
