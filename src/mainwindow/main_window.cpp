@@ -302,7 +302,7 @@ std::string MainWindow::currentDirectory() const {
     return ui_->directoryBox->text().toStdString();
 }
 
-void MainWindow::offerAfterPrintActions(int chosen) {
+void MainWindow::offerAfterPrintActions(std::optional<AfterPrintAction> chosen) {
     ui_->actionList->clear();
     for (const auto& entry : kAfterPrintActions)
         ui_->actionList->addItem(QString::fromUtf8(entry.name));
