@@ -125,6 +125,10 @@ TEST_F(CommandLineTest, DeleteOnlyWhenEveryCopyOfThatFileWasSpooled) {
     const auto result = Run("-CD 2 a.prn");
     EXPECT_TRUE(result.ok && result.copiesSpooled == 2);
     EXPECT_FALSE(Kept("a.prn"));
+    // Taken away by someone else before the delete: gone, as asked.
+    dir.write("a.prn", "x");
+    files.beforeDelete = [](const std::string& path) { fs::remove(path); };
+    EXPECT_TRUE(Run("-D a.prn").ok);
 }
 
 // --wait: the print counts, and -D deletes, only once every copy's job completed.

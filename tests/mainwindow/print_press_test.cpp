@@ -197,6 +197,12 @@ TEST_F(PrintPressTest, PartlyPrintedOrChangedFilesAreNeitherDeletedNorMoved) {
         EXPECT_EQ(Press(), PressResult::Stopped);
         EXPECT_EQ(ReadFile(Source("a.prn")), swapped);
     }
+    // Nor is what took the name after the print copied for it.
+    files.beforeDelete = nullptr;
+    fs::remove(Copy("a.prn"));
+    spooler.afterFinish = [&] { dir.write("src/a.prn", "swapped after the print"); };
+    EXPECT_EQ(Press(), PressResult::Stopped);
+    EXPECT_FALSE(fs::exists(Copy("a.prn")));
 }
 
 // Every spooled copy's job is followed: the line says so while one waits on a paused queue, and
