@@ -13,16 +13,20 @@ declare -A allowed=(
     [text]=""
     [platform]="text"
     [printing]="platform text"
-    [settings]="platform text"
-    [batch]="printing settings platform text"
-    [autoprint]="printing settings platform text"
-    [formkit]="settings platform text"
-    [mainwindow]="formkit autoprint batch printing settings platform text"
-    [options]="formkit autoprint batch printing settings platform text"
-    [dirpick]="formkit autoprint batch printing settings platform text"
-    [about]="formkit autoprint batch printing settings platform text"
+    [settings]="printing platform text"
+    [batch]="printing platform text"
+    [autoprint]="printing platform text"
+    [formkit]="platform text"
+    [mainwindow]="formkit autoprint printing settings platform text"
+    [options]="formkit settings printing platform text"
+    [dirpick]="formkit platform text"
+    [about]="formkit platform text"
     [app]="mainwindow options dirpick about formkit autoprint batch printing settings platform text"
 )
+# The backends of platform/ are reached through its seams; only the program's wiring, and the
+# backends' own tests, name them.
+backends='cups|posix|win'
+backend_users=" platform app platform_win integration "
 # Test folders that test no single folder: the fakes and rigs every test uses, and the
 # spooler's own tests.
 declare -A tests_only=(
@@ -56,6 +60,21 @@ check() {
     done < <(grep -rnoE '^#include "[a-z_]+/' "$dir" --include='*.cpp' --include='*.h' || true)
 }
 
+# check_backends DIR FOLDER: no include of a backend folder of platform/, unless FOLDER may.
+check_backends() {
+    local dir="$1" folder="$2" file line target
+    [[ "$backend_users" == *" $folder "* ]] && return 0
+    while IFS=: read -r file line target; do
+        echo "check-layers: ${file#"$root"/}:$line: $folder may not include a backend:" \
+            "${target#*\"}" >&2
+        failed=1
+    done < <(grep -rnoE "^#include \"platform/($backends)/[^\"]*" "$dir" --include='*.cpp' \
+        --include='*.h' || true)
+}
+
+for dir in "$root"/src/*/ "$root"/tests/*/; do
+    check_backends "$dir" "$(basename "$dir")"
+done
 for dir in "$root"/src/*/; do
     folder="$(basename "$dir")"
     if [[ -z "${allowed[$folder]+set}" ]]; then

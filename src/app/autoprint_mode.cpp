@@ -7,10 +7,12 @@
 
 #include "autoprint/autoprint_arguments.h"
 #include "autoprint/autoprint_rules.h"
-#include "autoprint/autoprint_watcher.h"
 #include "autoprint/drop_directory.h"
 #include "autoprint/hot_folder_service.h"
+#include "autoprint/kept_files_record.h"
+#include "autoprint/printer_bindings.h"
 #include "autoprint/reused_connections.h"
+#include "autoprint/spooled_jobs_record.h"
 #include "platform/app_path.h"
 #include "platform/backends.h"
 #include "platform/replace_file.h"
@@ -46,9 +48,9 @@ void Tell(const std::string& text) {
 }
 
 // The drop directory on the default printer, made when missing; nothing when it cannot be.
-std::optional<HotFolder> DropDirectoryFolder() {
+std::optional<HotFolder> DropDirectoryFolder(FileSystem& files) {
     const std::string drop = ChooseDropDirectory(AppPath(), UserDataDirectory());
-    if (auto why = EnsureDropDirectory(drop)) {
+    if (auto why = EnsureDropDirectory(files, drop)) {
         Tell("The AutoPrint directory " + drop + " cannot be created: " + *why);
         return std::nullopt;
     }
@@ -92,9 +94,10 @@ std::optional<std::string> UnsafeStateDirectory() {
 }  // namespace
 
 int RunAutoPrintMode(const std::vector<std::string>& words) {
+    auto files = MakeSystemFileSystem();
     AutoPrintRequest request;
     try {
-        request = ParseAutoPrintArguments(words, ResolveSystemFolder);
+        request = ParseAutoPrintArguments(words, FolderResolverOn(*files));
     } catch (const AutoPrintUsageError& error) {
         return Refuse(error.what());
     }
@@ -107,7 +110,7 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
         return 1;
     }
     if (request.folders.empty()) {
-        auto drop = DropDirectoryFolder();
+        auto drop = DropDirectoryFolder(*files);
         if (!drop) return 1;
         request.folders.push_back(*drop);
     }
@@ -131,7 +134,6 @@ int RunAutoPrintMode(const std::vector<std::string>& words) {
         Tell(std::string("AutoPrint cannot watch its folders: ") + error.what());
         return 1;
     }
-    auto files = MakeSystemFileSystem();
     ReusedConnections reused(*printers, std::chrono::seconds(1));
     HotFolderService service({request.folders, request.settle, *copies, KeptFilesRecordPath(),
                               SpoolOptions{EjectBetweenJobs(settings)}, SpooledJobsRecordPath(),

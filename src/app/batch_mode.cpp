@@ -6,6 +6,7 @@
 #include "batch/command_line.h"
 #include "platform/backends.h"
 #include "platform/file_system.h"
+#include "printing/outcome_texts.h"
 #include "printing/printer_selection.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"

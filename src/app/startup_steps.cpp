@@ -1,5 +1,7 @@
 #include "app/startup_steps.h"
 
+#include "printing/outcome_texts.h"
+
 namespace vantrel {
 
 bool CheckPrintersInstalled(PrinterSystem& system, MessageSink& messages) {

@@ -4,7 +4,7 @@
 
 #include "app/system_backends.h"
 #include "app/window_startup.h"
-#include "autoprint/autoprint_watcher.h"
+#include "autoprint/kept_files_record.h"
 #include "platform/app_path.h"
 #include "platform/system_places.h"
 

@@ -32,14 +32,14 @@ std::unique_ptr<Forms> StartWindow(const WindowSeams& seams, const WindowPlaces&
     CenterForm(forms->directoryPicker(), window);
     CenterForm(options, window);
 
-    window.offerAfterPrintActions(static_cast<int>(settings.printMethod));
+    window.offerAfterPrintActions(settings.printMethod);
     window.setCurrentDirectory(UsableDirectory(settings.startDir, "starting directory",
                                                "choose another starting directory under Options",
                                                seams.messages));
 
     const std::string dropDirectory = ChooseDropDirectory(places.appPath, places.userDataDir);
     options.showDropDirectory(dropDirectory);
-    if (auto why = EnsureDropDirectory(dropDirectory)) {
+    if (auto why = EnsureDropDirectory(seams.files, dropDirectory)) {
         seams.messages.show("The AutoPrint directory " + dropDirectory + " cannot be created: " +
                                 *why + ".\nAutoPrint is off until the program is started again.",
                             MsgStyle::Exclamation);

@@ -79,12 +79,8 @@ AutoPrintRequest ParseAutoPrintArguments(const std::vector<std::string>& words,
     return request;
 }
 
-std::optional<std::string> ResolveSystemFolder(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || !fs::is_directory(fs::path(path), error)) return std::nullopt;
-    const fs::path canonical = fs::canonical(fs::path(path), error);
-    if (error) return std::nullopt;
-    return canonical.string();
+FolderResolver FolderResolverOn(FileSystem& files) {
+    return [&files](const std::string& path) { return files.resolvedDirectory(path); };
 }
 
 std::optional<std::string> MissingNamedPrinter(const std::vector<HotFolder>& folders,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/printer_system.h"
 
 namespace vantrel {
@@ -43,8 +44,8 @@ using FolderResolver = std::function<std::optional<std::string>(const std::strin
 AutoPrintRequest ParseAutoPrintArguments(const std::vector<std::string>& words,
                                          const FolderResolver& resolve);
 
-// The resolver on the real file system.
-std::optional<std::string> ResolveSystemFolder(const std::string& path);
+// The resolver on the given files.
+FolderResolver FolderResolverOn(FileSystem& files);
 
 // Why a printer given by name cannot be used: no installed printer matches it. Nothing when
 // every named printer is there, or when the spooler cannot be asked now (it is waited for).

@@ -1,15 +1,12 @@
 #include "autoprint/autoprint_rules.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "platform/replace_file.h"
 #include "printing/printer_selection.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> VisibleEntryNames(FileSystem& files, const std::string& folder,
                                            std::error_code* error) {
@@ -66,23 +63,6 @@ std::optional<std::string> ExactlyNamedPrinter(const std::vector<Printer>& print
     const auto printer = FindSelectedPrinter(printers, SelectionForPrinterName(printers, name));
     if (!printer || UCase(printer->deviceName) != UCase(name)) return std::nullopt;
     return printer->deviceName;
-}
-
-FailedMove MoveToFailedFolder(FileSystem& files, const std::string& folder,
-                              const std::string& path) {
-    FailedMove move;
-    move.failedDir = (fs::path(folder) / kFailedDirectoryName).string();
-    // The move itself takes the name, so that a file that got there first is never replaced:
-    // the next name is tried instead. Failed is entered as itself, never through a link that
-    // someone who may write to the folder put in its place.
-    const std::string name = fs::path(path).filename().string();
-    for (int n = 1;; ++n) {
-        const std::string newName = n == 1 ? name : name + "." + std::to_string(n);
-        move.error = files.moveIntoSubfolder(folder, kFailedDirectoryName, name, newName);
-        if (move.error == std::errc::file_exists) continue;
-        if (!move.error) move.to = (fs::path(move.failedDir) / newName).string();
-        return move;
-    }
 }
 
 std::string FailedMoveErrorText(const std::error_code& error) {

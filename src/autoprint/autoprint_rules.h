@@ -46,20 +46,7 @@ std::optional<std::string> ExactlyNamedPrinter(const std::vector<Printer>& print
 // only one to watch it (TryWatchFolder); a dot file, so never printed.
 inline const std::string kFolderLockName = ".vantrel-autoprint.lock";
 
-// Where MoveToFailedFolder put a file, or why it could not.
-struct FailedMove {
-    std::string to;         // the file's new path
-    std::error_code error;  // set when the file stayed where it was
-    std::string failedDir;  // the folder's Failed subdirectory
-};
-
-// Moves a file that could not be printed into the Failed subdirectory of its folder (made when
-// missing), under its own name, or name.2, name.3, ... when that is taken; a file that takes a
-// name meanwhile is never replaced. A Failed that is a link, or no folder, takes nothing: the
-// file stays where it is.
-FailedMove MoveToFailedFolder(FileSystem& files, const std::string& folder,
-                              const std::string& path);
-// Why a file could not be moved there, in words.
+// Why a file could not be moved into the Failed subdirectory, in words.
 std::string FailedMoveErrorText(const std::error_code& error);
 
 }  // namespace vantrel

@@ -5,27 +5,13 @@
 #include <utility>
 
 #include "autoprint/autoprint_rules.h"
-#include "platform/system_places.h"
 #include "printing/copies_count.h"
+#include "printing/outcome_texts.h"
+#include "printing/work_slice.h"
 
 namespace vantrel {
 
 namespace fs = std::filesystem;
-
-std::string KeptFilesRecordPath() {
-    const std::string state = UserStateDirectory();
-    return state.empty() ? std::string() : (fs::path(state) / "autoprint-kept").string();
-}
-
-std::string SpooledJobsRecordPath() {
-    const std::string state = UserStateDirectory();
-    return state.empty() ? std::string() : (fs::path(state) / kSpooledJobsRecordName).string();
-}
-
-std::string PrinterBindingsRecordPath() {
-    const std::string state = UserStateDirectory();
-    return state.empty() ? std::string() : (fs::path(state) / "autoprint-bindings").string();
-}
 
 AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system,
                                    FileSystem& files, std::function<SpoolOptions()> options,
@@ -63,33 +49,23 @@ bool AutoPrintWatcher::startTick() {
 }
 
 bool AutoPrintWatcher::workFor(std::chrono::milliseconds budget) {
-    using std::chrono::duration_cast;
-    using std::chrono::milliseconds;
-    using std::chrono::steady_clock;
     if (!ticking_ || working_) return ticking_;  // inside a step's message box: it goes on there
-    // The next entry is taken only when one as long as the longest so far still fits.
-    const auto start = steady_clock::now();
-    steady_clock::duration longest{};
-    steady_clock::time_point now;
-    do {
-        if (stopping_ || next_ >= entries_.size()) {
-            endTick();
-            return false;
-        }
-        working_ = true;
-        const auto stepStart = steady_clock::now();
-        try {
-            step();
-        } catch (...) {
+    const auto done = [this] { return stopping_ || next_ >= entries_.size(); };
+    if (!done()) {
+        WorkSlice(budget, [&] {
+            working_ = true;
+            try {
+                step();
+            } catch (...) {
+                working_ = false;
+                endTick();
+                throw;
+            }
             working_ = false;
-            endTick();
-            throw;
-        }
-        working_ = false;
-        now = steady_clock::now();
-        longest = std::max(longest, now - stepStart);
-    } while (duration_cast<milliseconds>(now - start + longest) < budget);
-    if (stopping_ || next_ >= entries_.size()) endTick();
+            return !done();
+        });
+    }
+    if (done()) endTick();
     return ticking_;
 }
 

@@ -108,12 +108,4 @@ class AutoPrintWatcher {
     std::map<std::string, FileIdentity> thisLook_;
 };
 
-// Where the files AutoPrint gave up on are remembered: in the user's state directory.
-std::string KeptFilesRecordPath();
-// Where every AutoPrint notes the files in print and their jobs, beside it.
-inline const std::string kSpooledJobsRecordName = "autoprint-spooled";
-std::string SpooledJobsRecordPath();
-// Where the service keeps the queues its folders are bound to.
-std::string PrinterBindingsRecordPath();
-
 }  // namespace vantrel

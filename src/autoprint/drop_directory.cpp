@@ -17,14 +17,11 @@ std::string ChooseDropDirectory(const std::string& appPath, const std::string& u
     return (fs::path(userDataDir) / "RawSpool").string();
 }
 
-std::optional<std::string> EnsureDropDirectory(const std::string& dropDirectory) {
-    std::error_code error;
-    if (fs::is_directory(fs::path(dropDirectory), error)) return std::nullopt;
-    fs::create_directories(fs::path(dropDirectory), error);
+std::optional<std::string> EnsureDropDirectory(FileSystem& files,
+                                               const std::string& dropDirectory) {
+    const std::error_code error = files.makeDirectories(dropDirectory);
+    if (error == std::errc::not_a_directory) return "a file of that name is in the way";
     if (error) return error.message();
-    if (!fs::is_directory(fs::path(dropDirectory), error)) {
-        return "a file of that name is in the way";
-    }
     return std::nullopt;
 }
 

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace vantrel {
 
 // The AutoPrint drop directory: "RawSpool" beside the program when the program's directory is
@@ -11,6 +13,6 @@ std::string ChooseDropDirectory(const std::string& appPath, const std::string& u
 
 // Creates the drop directory when it is missing; an existing one is left as it is.
 // Returns why it could not be made, or nothing when it exists now.
-std::optional<std::string> EnsureDropDirectory(const std::string& dropDirectory);
+std::optional<std::string> EnsureDropDirectory(FileSystem& files, const std::string& dropDirectory);
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "autoprint/copy_being_sent.h"
+#include "printing/after_print.h"
 #include "printing/document_name.h"
 #include "printing/print_copies.h"
 
@@ -73,43 +74,42 @@ bool StillInstalled(PrinterSystem& printers, const std::string& printer) {
 void RemovePrinted(const FileIdentity& printed, const DroppedFile& file, DropSeams seams,
                    DroppedOutcome& outcome) {
     outcome.size = printed.size;
-    const auto now = seams.files.identityOf(file.path);
-    if (!now || !(*now == printed)) {
-        outcome.fate = DroppedFate::ChangedAfterPrint;
-        return;
-    }
-    outcome.error = seams.files.removeIfSame(file.path, printed);
-    if (outcome.error == kNotTheSameFile) {
-        outcome.fate = DroppedFate::ChangedAfterPrint;
-    } else if (!outcome.error || outcome.error == std::errc::no_such_file_or_directory) {
-        // Taken away by someone else meanwhile: printed, and gone, as asked.
-        outcome.error.clear();
+    const AfterPrintOutcome after =
+        CarryOutAfterPrint(AfterPrintAction::Delete, file.path, printed, seams.files);
+    outcome.error = after.error;
+    if (after.fate == AfterPrintFate::Deleted) {
         outcome.fate = DroppedFate::Printed;
-    } else {
+    } else if (after.fate == AfterPrintFate::NotDeleted) {
         outcome.fate = DroppedFate::PrintedKept;
         outcome.remembered = true;
         outcome.unsaved = seams.kept.add(file.path, printed);
+    } else {
+        outcome.fate = DroppedFate::ChangedAfterPrint;
     }
 }
 
 // A file that could not be printed goes to Failed/, or is remembered where it is.
 void GiveUp(const DroppedFile& file, DropSeams seams, DroppedOutcome& outcome) {
-    if (!seams.files.identityOf(file.path)) {
-        outcome.fate = DroppedFate::FailedGone;
+    const auto now = seams.files.identityOf(file.path);
+    const AfterPrintOutcome after =
+        now ? CarryOutAfterPrint(AfterPrintAction::Move, file.path, *now, seams.files,
+                                 {kFailedDirectoryName, true})
+            : FateOnly(AfterPrintFate::Gone);
+    if (after.fate == AfterPrintFate::Gone || after.fate == AfterPrintFate::Changed) {
+        outcome.fate = DroppedFate::FailedGone;  // another file by its name settles on its own
         return;
     }
-    const FailedMove move = MoveToFailedFolder(seams.files, file.folder, file.path);
-    outcome.failedDir = move.failedDir;
-    outcome.error = move.error;
-    if (!move.error) {
+    outcome.failedDir = (fs::path(file.folder) / kFailedDirectoryName).string();
+    outcome.error = after.error;
+    if (after.fate == AfterPrintFate::Moved) {
         outcome.fate = DroppedFate::Failed;
-        outcome.movedTo = move.to;
+        outcome.movedTo = after.destination;
         return;
     }
     outcome.fate = DroppedFate::FailedKept;
-    if (auto now = seams.files.identityOf(file.path)) {
+    if (auto still = seams.files.identityOf(file.path)) {
         outcome.remembered = true;
-        outcome.unsaved = seams.kept.add(file.path, *now);
+        outcome.unsaved = seams.kept.add(file.path, *still);
     }
 }
 

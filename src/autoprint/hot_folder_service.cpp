@@ -23,26 +23,6 @@ std::chrono::milliseconds Until(SteadyTime at, SteadyTime now) {
                     std::chrono::ceil<std::chrono::milliseconds>(at - now));
 }
 
-// How a followed file's jobs ended, the worst first: one aborted or cancelled fails the file, one
-// the spooler lost leaves it kept; nothing when every job completed.
-std::optional<FollowedJob> WorstEnd(const std::vector<FollowedJob>& jobs) {
-    std::optional<FollowedJob> worst;
-    for (const FollowedJob& job : jobs) {
-        const JobState state = job.last.state;
-        if (state == JobState::Aborted || state == JobState::Cancelled) return job;
-        if (state == JobState::Unknown) worst = job;
-    }
-    return worst;
-}
-
-std::string EndedText(const FollowedJob& job) {
-    const char* how = job.last.state == JobState::Aborted     ? "was aborted"
-                      : job.last.state == JobState::Cancelled ? "was cancelled"
-                                                              : "is no longer known to the spooler";
-    return "job " + std::to_string(job.job.id) + " " + how +
-           (job.last.reason.empty() ? "" : ": " + job.last.reason);
-}
-
 }  // namespace
 
 HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams, Journal journal)
@@ -150,8 +130,9 @@ AutoPrintPrinter HotFolderService::printerOf(Folder& folder) {
     return FindBoundPrinter(seams_.printers, *folder.boundTo);
 }
 
-void HotFolderService::noteSaved(std::error_code error, const std::string& record) {
-    const bool spooled = &record == &spooled_.recordPath();
+void HotFolderService::noteSaved(std::error_code error, Record which) {
+    const bool spooled = which == Record::SpooledJobs;
+    const std::string& record = spooled ? spooled_.recordPath() : kept_.recordPath();
     bool& unsaved = spooled ? spooledUnsaved_ : recordUnsaved_;
     if (static_cast<bool>(error) == unsaved) return;
     unsaved = static_cast<bool>(error);
@@ -183,7 +164,7 @@ void HotFolderService::run() {
 }
 
 void HotFolderService::lookAtAll() {
-    noteSaved(kept_.prune(seams_.files), kept_.recordPath());
+    noteSaved(kept_.prune(seams_.files), Record::KeptFiles);
     pruneSpooled();
     for (auto& folder : folders_) {
         folder.watch ? lookAtFolder(folder) : lookAtOwn(folder);
@@ -246,7 +227,7 @@ void HotFolderService::print(Folder& folder, const std::string& name, const std:
     const auto outcome = PrintRecordedFile(
         {folder.place.folder, path, settled}, [&] { return printerOf(folder); }, copies_, options_,
         {seams_.printers, seams_.files, kept_}, ledger);
-    noteSaved(ledger.unsaved, spooled_.recordPath());
+    noteSaved(ledger.unsaved, Record::SpooledJobs);
     // Spooled whole by an earlier run: followed again without saying so twice.
     if (outcome.fate == DroppedFate::Spooled && outcome.spooledEarlier) {
         back(folder, outcome.printer);
@@ -299,7 +280,7 @@ void HotFolderService::report(Folder& folder, const std::string& name,
             journal_(ChangedLine(printed));
             return settleAgain(folder, name);
         case DroppedFate::PrintedKept:
-            noteSaved(outcome.unsaved, kept_.recordPath());
+            noteSaved(outcome.unsaved, Record::KeptFiles);
             return journal_(UndeletableLine(printed, outcome.error.message()));
         case DroppedFate::Printed:
             folder.settle.forget(name);
@@ -309,104 +290,17 @@ void HotFolderService::report(Folder& folder, const std::string& name,
             return journal_(FailedLine(name, printer, outcome.reason,
                                        std::filesystem::path(outcome.movedTo).filename().string()));
         case DroppedFate::FailedKept:
-            if (outcome.remembered) noteSaved(outcome.unsaved, kept_.recordPath());
+            if (outcome.remembered) noteSaved(outcome.unsaved, Record::KeptFiles);
             return journal_(FailedUnmovedLine(name, printer, outcome.reason,
                                               FailedMoveErrorText(outcome.error)));
         case DroppedFate::FailedGone:
             return folder.settle.forget(name);
         case DroppedFate::CompletionUnknown:
-            noteSaved(outcome.unsaved, kept_.recordPath());
+            noteSaved(outcome.unsaved, Record::KeptFiles);
             return journal_(CompletionUnknownLine(name, printer, outcome.reason));
         default:
             break;
     }
-}
-
-void HotFolderService::follow(Folder& folder, const std::string& name, const SpooledFile& entry) {
-    std::vector<JobRef> jobs;
-    for (int id : entry.jobs) {
-        if (id > 0) jobs.push_back({entry.printer, id});  // an empty file sent no document
-    }
-    const auto index = static_cast<std::size_t>(&folder - folders_.data());
-    following_.insert_or_assign(
-        pathOf(folder, name),
-        Followed{index, name, entry, JobFollower(jobs, seams_.now()), seams_.now(), false});
-}
-
-// Asks about the jobs that are due, one step each: a printer that holds its jobs keeps its file
-// waiting, never the others.
-void HotFolderService::followJobs() {
-    for (auto it = following_.begin(); it != following_.end();) {
-        Followed& followed = it->second;
-        if (followed.due && *followed.due > seams_.now()) {
-            ++it;
-            continue;
-        }
-        followed.due = followed.follower.step(seams_.printers, seams_.now());
-        if (!followed.due) {
-            finish(it->first, followed);
-            it = following_.erase(it);
-            continue;
-        }
-        for (const FollowedJob& job : followed.follower.jobs()) {
-            if (job.last.state == JobState::Stopped && !followed.toldHeld) {
-                followed.toldHeld = true;
-                journal_(HeldLine(followed.name, job.job.printer,
-                                  "job " + std::to_string(job.job.id) + " stopped" +
-                                      (job.last.reason.empty() ? "" : ": " + job.last.reason)));
-            }
-        }
-        ++it;
-    }
-    // Once per pause of a printer, whichever files wait on it.
-    std::set<std::string> paused;
-    for (const auto& [path, followed] : following_) {
-        for (const FollowedJob& job : followed.follower.jobs()) {
-            if (!job.ended() && job.last.printerPaused) paused.insert(job.job.printer);
-        }
-    }
-    for (const std::string& printer : paused) {
-        if (!pausedPrinters_.contains(printer)) journal_(PausedLine(printer));
-    }
-    pausedPrinters_ = std::move(paused);
-}
-
-void HotFolderService::finish(const std::string& path, const Followed& followed) {
-    Folder& folder = folders_.at(followed.folder);
-    const SpooledFile& entry = followed.entry;
-    const DroppedFile file{folder.place.folder, path, entry.identity};
-    const DropSeams seams{seams_.printers, seams_.files, kept_};
-    const auto worst = WorstEnd(followed.follower.jobs());
-    DroppedOutcome outcome;
-    if (!worst) {
-        outcome = RemovePrintedFile(file, entry.identity, seams);
-    } else if (worst->last.state == JobState::Unknown) {
-        // Printed or not, nobody can tell: the file stays, and is not printed again unasked.
-        noteSaved(kept_.add(path, entry.identity), kept_.recordPath());
-        journal_(CompletionUnknownLine(followed.name, entry.printer, EndedText(*worst)));
-        return release(folder, path, true);
-    } else {
-        outcome = GiveUpDroppedFile(file, EndedText(*worst), seams);
-    }
-    outcome.printer = entry.printer;
-    const std::string completed =
-        CompletedLine(followed.name, entry.printer, entry.copies, entry.identity.size);
-    if (outcome.fate == DroppedFate::Printed) {
-        release(folder, path);
-        folder.settle.forget(followed.name);
-        return journal_(completed);
-    }
-    if (outcome.fate == DroppedFate::ChangedAfterPrint) {
-        release(folder, path);
-        journal_(ChangedLine(completed));
-        return settleAgain(folder, followed.name);
-    }
-    if (outcome.fate == DroppedFate::PrintedKept) {
-        release(folder, path, true);
-        noteSaved(outcome.unsaved, kept_.recordPath());
-        return journal_(UndeletableLine(completed, outcome.error.message()));
-    }
-    report(folder, followed.name, outcome, entry);
 }
 
 // Entries of this service's folders whose file is gone, or is another file now, are done with.
@@ -419,20 +313,20 @@ void HotFolderService::pruneSpooled() {
         const auto now = seams_.files.identityOf(path);
         if (!now || !(*now == spooled_.find(path)->identity)) {
             noteSaved(ReleaseRecordedFile(seams_.files, spooled_, parent, path),
-                      spooled_.recordPath());
+                      Record::SpooledJobs);
         }
     }
     noteSaved(spooled_.compact([this](const std::string& path, const FileIdentity& identity) {
         return following_.contains(path) || seams_.files.identityOf(path) == identity;
     }),
-              spooled_.recordPath());
+              Record::SpooledJobs);
 }
 
 // A file kept where it is keeps its mark, so that no other AutoPrint prints it again.
 void HotFolderService::release(Folder& folder, const std::string& path, bool kept) {
     noteSaved(kept ? spooled_.drop(path)
                    : ReleaseRecordedFile(seams_.files, spooled_, folder.place.folder, path),
-              spooled_.recordPath());
+              Record::SpooledJobs);
 }
 
 // What is at the path now starts its settle time afresh, as a file just dropped would.

@@ -105,7 +105,9 @@ class HotFolderService {
     void takeWatches();
     void bindNamedPrinters();
     AutoPrintPrinter printerOf(Folder& folder);
-    void noteSaved(std::error_code error, const std::string& record);
+    // Which of the service's records a save was of.
+    enum class Record { KeptFiles, SpooledJobs };
+    void noteSaved(std::error_code error, Record which);
     void lookAtAll();
     void lookAtFolder(Folder& folder);
     void lookAtOwn(Folder& folder);
@@ -116,6 +118,7 @@ class HotFolderService {
                const FileIdentity& settled);
     void report(Folder& folder, const std::string& name, const DroppedOutcome& outcome,
                 const SpooledFile& entry);
+    // Job following, in followed_jobs.cpp.
     void follow(Folder& folder, const std::string& name, const SpooledFile& entry);
     void followJobs();
     void finish(const std::string& path, const Followed& followed);

@@ -77,4 +77,8 @@ KeptFilesRecord::Entries KeptFilesRecord::load() const {
     return entries;
 }
 
+std::string KeptFilesRecordPath() {
+    return StateRecordPath("autoprint-kept");
+}
+
 }  // namespace vantrel

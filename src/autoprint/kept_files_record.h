@@ -43,4 +43,7 @@ class KeptFilesRecord {
     Entries entries_;
 };
 
+// Where the files AutoPrint gave up on are remembered: in the user's state directory.
+std::string KeptFilesRecordPath();
+
 }  // namespace vantrel

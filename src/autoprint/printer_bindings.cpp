@@ -50,4 +50,8 @@ PrinterBindings::Entries PrinterBindings::load() const {
     return entries;
 }
 
+std::string PrinterBindingsRecordPath() {
+    return StateRecordPath("autoprint-bindings");
+}
+
 }  // namespace vantrel

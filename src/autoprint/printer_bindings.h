@@ -32,4 +32,7 @@ class PrinterBindings {
     Entries entries_;
 };
 
+// Where the service keeps the queues its folders are bound to.
+std::string PrinterBindingsRecordPath();
+
 }  // namespace vantrel

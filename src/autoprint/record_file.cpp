@@ -8,6 +8,7 @@
 
 #include "platform/file_lock.h"
 #include "platform/replace_file.h"
+#include "platform/system_places.h"
 
 namespace vantrel {
 
@@ -18,6 +19,11 @@ namespace {
 constexpr char kQuote = '"';
 
 }  // namespace
+
+std::string StateRecordPath(const std::string& name) {
+    const std::string state = UserStateDirectory();
+    return state.empty() ? std::string() : (std::filesystem::path(state) / name).string();
+}
 
 std::string RecordField(const std::string& text, bool inField) {
     std::string out(1, kQuote);

@@ -28,6 +28,9 @@ std::string IdentityFields(const FileIdentity& identity);
 // Reads those fields back; false when the line is damaged there.
 bool ReadIdentityFields(std::istream& fields, FileIdentity& identity);
 
+// The path of the record named name in the user's state directory; empty when there is none.
+std::string StateRecordPath(const std::string& name);
+
 // Under the record's lock: change() reads what the file holds and returns its new text, or
 // nothing when it stays as it is; the text then replaces the file in one step. change() runs
 // even when the lock or the folder cannot be had, so that the change holds in memory; the

@@ -184,4 +184,8 @@ SpooledJobsRecord::Loaded SpooledJobsRecord::load(std::string* why) const {
     return loaded;
 }
 
+std::string SpooledJobsRecordPath() {
+    return StateRecordPath(kSpooledJobsRecordName);
+}
+
 }  // namespace vantrel

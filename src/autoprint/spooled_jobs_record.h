@@ -89,4 +89,8 @@ class SpooledJobsRecord {
     std::size_t skipped_ = 0;
 };
 
+// Where every AutoPrint notes the files in print and their jobs, beside the kept files.
+inline const std::string kSpooledJobsRecordName = "autoprint-spooled";
+std::string SpooledJobsRecordPath();
+
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/forwarding_systems.h"
+#include "printing/after_print.h"
 #include "printing/copies_count.h"
 #include "printing/outcome_texts.h"
 #include "printing/print_copies.h"
@@ -203,15 +204,12 @@ BatchResult RunCommandLine(const std::vector<std::string>& arguments, PrinterSys
     if (request.deleteAfterPrinting && fromPipe) {
         messages.show("Nothing to delete: the input came from standard input.", MsgStyle::Ok);
     } else if (request.deleteAfterPrinting) {
-        const AfterPrint check = printedAll ? CheckPrintedFile(printed, files, request.fileName)
-                                            : AfterPrint::NotAllCopies;
-        if (check != AfterPrint::MayGo) {
-            messages.show(KeptFileText(check, request.fileName), MsgStyle::Exclamation);
-            return result;
-        }
-        if (auto error = files.removeFile(request.fileName)) {
-            messages.show("Could not delete " + request.fileName + ": " + error.message(),
-                          MsgStyle::Exclamation);
+        const AfterPrintOutcome after =
+            printedAll
+                ? CarryOutAfterPrint(AfterPrintAction::Delete, printed, request.fileName, files)
+                : FateOnly(AfterPrintFate::NotAllCopies);
+        if (const auto notice = AfterPrintNotice(after, request.fileName)) {
+            messages.show(notice->text, notice->style);
             return result;
         }
         result.deleted = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/window_room.h"
+#include "platform/form_geometry.h"
 
 class QWidget;
 

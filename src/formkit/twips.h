@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "settings/window_room.h"
+#include "platform/form_geometry.h"
 
 class QWidget;
 

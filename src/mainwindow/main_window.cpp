@@ -25,6 +25,7 @@
 #include "formkit/file_list_box.h"
 #include "formkit/screen_places.h"
 #include "mainwindow/jobs_line.h"
+#include "printing/outcome_texts.h"
 #include "settings/settings_steps.h"
 
 namespace vantrel {
@@ -301,11 +302,11 @@ std::string MainWindow::currentDirectory() const {
     return ui_->directoryBox->text().toStdString();
 }
 
-void MainWindow::offerAfterPrintActions(int chosen) {
+void MainWindow::offerAfterPrintActions(std::optional<AfterPrintAction> chosen) {
     ui_->actionList->clear();
-    ui_->actionList->addItems(
-        {QStringLiteral("Leave"), QStringLiteral("Delete"), QStringLiteral("Move")});
-    ui_->actionList->setCurrentIndex(chosen);
+    for (const auto& entry : kAfterPrintActions)
+        ui_->actionList->addItem(QString::fromUtf8(entry.name));
+    ui_->actionList->setCurrentIndex(chosen ? AfterPrintActionNumber(*chosen) : -1);
 }
 
 void MainWindow::addMask(const std::string& mask) {
@@ -628,8 +629,8 @@ std::string MainWindow::copiesText() const {
     return ui_->copiesBox->text().toStdString();
 }
 
-int MainWindow::actionIndex() const {
-    return ui_->actionList->currentIndex();
+std::optional<AfterPrintAction> MainWindow::chosenAction() const {
+    return AfterPrintActionAt(ui_->actionList->currentIndex());
 }
 
 std::vector<std::string> MainWindow::entries() const {

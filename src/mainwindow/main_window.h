@@ -19,7 +19,7 @@
 #include "printing/printer_selection.h"
 #include "printing/worker_printer_system.h"
 #include "settings/settings.h"
-#include "settings/window_room.h"
+#include "settings/window_placement.h"
 
 class QKeyEvent;
 class QMoveEvent;
@@ -102,8 +102,8 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
     // next refreshLists reads.
     void setCurrentDirectory(const std::string& directory);
     std::string currentDirectory() const override;
-    // Offers the after-print actions "Leave", "Delete" and "Move", with chosen selected.
-    void offerAfterPrintActions(int chosen);
+    // Offers the after-print actions, with chosen selected (none when nothing is).
+    void offerAfterPrintActions(std::optional<AfterPrintAction> chosen);
     // Adds a mask to the mask list, as the options dialog's Add does; none becomes chosen.
     void addMask(const std::string& mask);
     // Deletes the mask at index from the mask list, as the options dialog's Delete does.
@@ -161,7 +161,7 @@ class MainWindow : public QMainWindow, private PrintPressView, private PrinterLi
     int printerListIndex() const override;
     std::string selectedPrinter() const override;
     std::string copiesText() const override;
-    int actionIndex() const override;
+    std::optional<AfterPrintAction> chosenAction() const override;
 
     // PrinterListBox
     std::vector<std::string> entries() const override;

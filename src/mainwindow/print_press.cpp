@@ -1,7 +1,6 @@
 #include "mainwindow/print_press.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 #include <utility>
 
@@ -10,12 +9,10 @@
 #include "platform/system_places.h"
 #include "printing/copies_count.h"
 #include "printing/outcome_texts.h"
-#include "printing/print_copies.h"
+#include "printing/work_slice.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
-
-namespace fs = std::filesystem;
 
 std::string PrintName(const std::string& listEntry) {
     // Names keep their case where the file system tells case apart.
@@ -24,59 +21,20 @@ std::string PrintName(const std::string& listEntry) {
 
 namespace {
 
-// A directory path without its trailing separator, as the system is asked about it: the C
-// runtime of Windows finds no directory C:\dir\ where it finds C:\dir. A root keeps its separator.
-std::string WithoutTrailingSeparator(const std::string& directory) {
-    fs::path path(directory);
-    if (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
-    return path.string();
-}
-
-// Copies one printed file into the copy directory. False when the press must stop; the file
-// then stays where it is.
-bool MoveCopy(const std::string& sourceDir, const std::string& name, const Settings& settings,
-              FileSystem& files, MessageSink& messages) {
-    const std::string copyDir = WithTrailingSeparator(Trim(settings.copyDir));
-    const std::string source = sourceDir + name;
-    const std::string copyFolder = WithoutTrailingSeparator(copyDir);
-    if (files.kindOf(copyFolder) != PathKind::Directory) {
-        messages.show("The Copy To Directory Does Not Exist. File Not Moved");
+// Asks before the copy directory's file of the printed file's name is replaced, and removes
+// it when the user says so. False when the press must stop; the printed file then stays.
+bool MayReplaceCopy(const std::string& copy, const std::string& name, FileSystem& files,
+                    MessageSink& messages) {
+    const std::string copyDir = copy.substr(0, copy.size() - name.size());
+    if (messages.show(
+            "File " + name + " Already Exists in Copy Directory " + copyDir + ", Overwrite?",
+            MsgStyle::YesNo) != MsgAnswer::Yes) {
         return false;
     }
-    if (files.sameDirectory(copyFolder, WithoutTrailingSeparator(sourceDir))) {
-        // Moving a file onto itself would delete the only copy.
-        messages.show("The Copy To Directory is the file's own directory. File Not Moved: " +
-                      source);
-        return false;
-    }
-    const std::string destination = copyDir + name;
-    if (files.kindOf(destination) == PathKind::PlainFile) {
-        if (messages.show(
-                "File " + name + " Already Exists in Copy Directory " + copyDir + ", Overwrite?",
-                MsgStyle::YesNo) != MsgAnswer::Yes) {
-            return false;
-        }
-        const std::error_code error = files.removeFile(destination);
-        if (error && error != std::errc::no_such_file_or_directory) {
-            messages.show(
-                "Could not replace " + destination + ": " + error.message() + ". File Not Moved",
-                MsgStyle::Exclamation);
-            return false;
-        }
-    }
-    // A file that took the name since the question is not replaced unasked.
-    if (const std::error_code error = files.copyWithoutReplacing(source, destination)) {
-        messages.show("Could not copy " + source + " to " + destination + ": " + error.message() +
-                          ". File Not Moved",
+    const std::error_code error = files.removeFile(copy);
+    if (error && error != std::errc::no_such_file_or_directory) {
+        messages.show("Could not replace " + copy + ": " + error.message() + ". File Not Moved",
                       MsgStyle::Exclamation);
-        return false;
-    }
-    return true;
-}
-
-bool DeleteSource(const std::string& path, FileSystem& files, MessageSink& messages) {
-    if (auto error = files.removeFile(path)) {
-        messages.show("Could not delete " + path + ": " + error.message(), MsgStyle::Exclamation);
         return false;
     }
     return true;
@@ -239,32 +197,21 @@ bool PrintPress::start() {
 }
 
 bool PrintPress::workFor(std::chrono::milliseconds budget) {
-    using std::chrono::duration_cast;
-    using std::chrono::milliseconds;
-    using std::chrono::steady_clock;
     if (result_ != PressResult::Stopped || stopping_) return false;
-    // The next file is taken only when one as long as the longest so far still fits.
-    const auto start = steady_clock::now();
     answering_->pacer.restart();  // a slice begins when the window has answered
-    steady_clock::duration longest{};
-    steady_clock::time_point now;
-    do {
+    return WorkSlice(budget, [this] {
         if (next_ >= names_.size()) {
             result_ = PressResult::Completed;
             view_.refreshLists();
             return false;
         }
-        const auto fileStart = steady_clock::now();
         if (handleFile(names_[next_++])) {
             ++printed_;
         } else {
             stopping_ = true;
         }
-        if (stopping_) return false;
-        now = steady_clock::now();
-        longest = std::max(longest, now - fileStart);
-    } while (duration_cast<milliseconds>(now - start + longest) < budget);
-    return true;
+        return !stopping_;
+    });
 }
 
 void PrintPress::stop() {
@@ -289,35 +236,19 @@ bool PrintPress::handleFile(const std::string& entry) {
                                      answering_->files, SpoolOptions{EjectBetweenJobs(settings_)});
     for (const int id : printed.jobIds) jobs_.push_back({printed.printer, id});
     ShowNotices(CopiesNotices(printed), messages_);
-    const int action = view_.actionIndex();
-    const bool goes = action == kActionDelete || action == kActionMove;
-    // A file left in place needs no check that it is still the printed one.
-    const AfterPrint check = goes ? CheckPrintedFile(printed, answering_->files, path)
-                             : printed.allSpooled() ? AfterPrint::MayGo
-                                                    : AfterPrint::NotAllCopies;
-    if (check != AfterPrint::MayGo) {
-        messages_.show(KeptFileText(check, path), MsgStyle::Exclamation);
+    const AfterPrintAction action = view_.chosenAction().value_or(AfterPrintAction::Leave);
+    const MoveTarget copyDir{Trim(settings_.copyDir)};
+    AfterPrintOutcome after = CarryOutAfterPrint(action, printed, path, answering_->files, copyDir);
+    if (after.fate == AfterPrintFate::NameTaken) {
+        if (!MayReplaceCopy(after.destination, name, answering_->files, messages_)) return false;
+        // The question may have stood open for a while: the printed file is looked at again.
+        after = CarryOutAfterPrint(action, printed, path, answering_->files, copyDir);
+    }
+    if (const auto notice = AfterPrintNotice(after, path)) {
+        messages_.show(notice->text, notice->style);
         return false;
     }
-    if (action == kActionMove) {
-        if (!MoveCopy(sourceDir_, name, settings_, answering_->files, messages_)) return false;
-        // The overwrite question may have stood open for a while: look again before deleting.
-        if (CheckPrintedFile(printed, answering_->files, path) != AfterPrint::MayGo) {
-            messages_.show(KeptFileText(AfterPrint::Changed, path), MsgStyle::Exclamation);
-            return false;
-        }
-    }
-    if (goes) return DeleteSource(path, answering_->files, messages_);
     return true;
-}
-
-PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const Settings& settings, MessageSink& messages) {
-    PrintPress press(view, system, files, settings, messages);
-    if (!press.start()) return PressResult::Refused;
-    while (press.workFor(std::chrono::milliseconds::max())) {
-    }
-    return press.result();
 }
 
 }  // namespace vantrel

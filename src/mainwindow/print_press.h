@@ -11,13 +11,11 @@
 #include "platform/file_system.h"
 #include "platform/message_sink.h"
 #include "platform/printer_system.h"
+#include "printing/after_print.h"
 #include "printing/job_follower.h"
 #include "settings/settings.h"
 
 namespace vantrel {
-
-// The after-print actions of the main window's action box.
-enum PrintAction { kActionLeave = 0, kActionDelete = 1, kActionMove = 2 };
 
 // What the Print press reads from the main window, and the one thing it asks of it.
 class PrintPressView {
@@ -29,7 +27,8 @@ class PrintPressView {
     virtual int printerListIndex() const = 0;             // -1 when no printer is selected
     virtual std::string selectedPrinter() const = 0;      // the selected selection string
     virtual std::string copiesText() const = 0;           // read again for every file
-    virtual int actionIndex() const = 0;                  // PrintAction, or -1
+    // The after-print action chosen; nothing when none is (the file is left).
+    virtual std::optional<AfterPrintAction> chosenAction() const = 0;
     virtual std::string currentDirectory() const = 0;
     // Re-reads the file list, rebuilds the printer list and selects the default printer.
     virtual void refreshLists() = 0;
@@ -101,10 +100,6 @@ class PrintPress {
     bool stopAsked_ = false;
     PressResult result_ = PressResult::Refused;
 };
-
-// A whole press at once.
-PressResult PressPrint(PrintPressView& view, PrinterSystem& system, FileSystem& files,
-                       const Settings& settings, MessageSink& messages);
 
 // The name a listed file is printed and moved under: upper-cased where file names ignore case.
 std::string PrintName(const std::string& listEntry);

@@ -49,11 +49,6 @@ void SetValue(QCheckBox& box, CheckState state) {
                                                     : Qt::Unchecked);
 }
 
-// The method list's entries stand in the order of the methods' numbers; no entry is a typed one.
-PrintMethod MethodAt(int index) {
-    return index >= 0 && index <= 2 ? static_cast<PrintMethod>(index) : PrintMethod::Typed;
-}
-
 // The box alone shows; its own caption "Check1" is cut off, and a label beside it says what it
 // is. It is kept at least as wide as the style's indicator, so it can always be seen and ticked.
 QCheckBox* MakeCheckBox(QWidget* form, const char* name, double left, double top) {
@@ -161,7 +156,7 @@ OptionsDialog::OptionsDialog(OptionLinks& links)
     connect(ui.copyDirBox, &QLineEdit::textChanged, this,
             [this](const QString& text) { links_.settings().copyDir = text.toStdString(); });
     connect(ui.methodList, &QComboBox::currentIndexChanged, this,
-            [this](int index) { links_.settings().printMethod = MethodAt(index); });
+            [this](int index) { links_.settings().printMethod = AfterPrintActionAt(index); });
     // Typing into the method box leaves no entry chosen.
     QComboBox* method = ui.methodList;
     connect(method->lineEdit(), &QLineEdit::textEdited, this, [this, method](const QString& text) {
@@ -171,7 +166,7 @@ OptionsDialog::OptionsDialog(OptionLinks& links)
         method->setCurrentIndex(-1);
         method->setEditText(text);
         method->lineEdit()->setCursorPosition(cursor);
-        links_.settings().printMethod = PrintMethod::Typed;
+        links_.settings().printMethod = std::nullopt;  // a typed text
     });
 
     onLoad();
@@ -195,8 +190,8 @@ void OptionsDialog::keyPressEvent(QKeyEvent* event) {
 
 void OptionsDialog::onLoad() {
     const QSignalBlocker quiet(ui_->methodList);
-    ui_->methodList->addItems(
-        {QStringLiteral("Leave"), QStringLiteral("Delete"), QStringLiteral("Move")});
+    for (const auto& entry : kAfterPrintActions)
+        ui_->methodList->addItem(QString::fromUtf8(entry.name));
     ui_->methodList->setCurrentIndex(-1);
     ui_->methodList->setEditText(QStringLiteral("Combo1"));
 }
@@ -241,9 +236,8 @@ void OptionsDialog::showSettings() {
     ui_->copyDirBox->setText(QString::fromStdString(settings.copyDir));
     SetValue(*ui_->autoPrintBox, settings.autoPrint);
     SetValue(*ui_->ejectBox, settings.pageEject);
-    const int method = static_cast<int>(settings.printMethod);
-    ui_->methodList->setCurrentIndex(method >= 0 && method < ui_->methodList->count() ? method
-                                                                                      : -1);
+    const auto method = settings.printMethod;
+    ui_->methodList->setCurrentIndex(method ? AfterPrintActionNumber(*method) : -1);
     ui_->maskList->clear();
     for (const std::string& mask : settings.masks) {
         ui_->maskList->addItem(QString::fromStdString(mask));

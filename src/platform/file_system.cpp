@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include <filesystem>
+
 #include "platform/directory_listing.h"
 
 namespace vantrel {
@@ -15,6 +17,25 @@ std::vector<std::string> FileSystem::entryNames(const std::string& directory,
         names.clear();
     }
     return names;
+}
+
+std::error_code FileSystem::makeDirectories(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return {};
+    std::filesystem::create_directories(path, error);
+    if (error) return error;
+    if (!std::filesystem::is_directory(path, error)) {
+        return std::make_error_code(std::errc::not_a_directory);
+    }
+    return {};
+}
+
+std::optional<std::string> FileSystem::resolvedDirectory(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_directory(path, error)) return std::nullopt;
+    const auto resolved = std::filesystem::canonical(path, error);
+    if (error) return std::nullopt;
+    return resolved.string();
 }
 
 }  // namespace vantrel

@@ -98,6 +98,12 @@ class FileSystem {
                                                 std::error_code& error);
     // Makes the directory at path; an empty error code also when a directory is there already.
     virtual std::error_code makeDirectory(const std::string& path) = 0;
+    // Makes the directory at path and every missing one above it; an empty error code also when
+    // a directory is there already, std::errc::not_a_directory when something else is.
+    virtual std::error_code makeDirectories(const std::string& path);
+    // The directory's absolute path with every link resolved; nothing when path names no
+    // directory.
+    virtual std::optional<std::string> resolvedDirectory(const std::string& path);
     // Gives the file at from the name to in one step, never replacing what has that name: then
     // std::errc::file_exists, and the file keeps its name. An empty error code on success.
     virtual std::error_code moveWithoutReplacing(const std::string& from,

@@ -39,6 +39,12 @@ class ForwardingFileSystem : public FileSystem {
     std::error_code makeDirectory(const std::string& path) override {
         return inner_.makeDirectory(path);
     }
+    std::error_code makeDirectories(const std::string& path) override {
+        return inner_.makeDirectories(path);
+    }
+    std::optional<std::string> resolvedDirectory(const std::string& path) override {
+        return inner_.resolvedDirectory(path);
+    }
     std::error_code moveWithoutReplacing(const std::string& from, const std::string& to) override {
         return inner_.moveWithoutReplacing(from, to);
     }

@@ -33,14 +33,6 @@ class SpoolError : public std::runtime_error {
     Kind kind_;
 };
 
-// What the user is told when the spooler itself cannot be asked.
-inline std::string SpoolerUnreachableText(const std::string& reason) {
-    return "The print spooler cannot be reached: " + reason;
-}
-inline std::string SpoolerUnreachableText(const SpoolError& error) {
-    return SpoolerUnreachableText(std::string(error.what()));
-}
-
 // Where a spooled job stands, as the spooler tells it.
 enum class JobState {
     Pending,     // queued, waiting for its turn

@@ -81,11 +81,6 @@ bool JobFollower::allEnded() const {
     return std::ranges::all_of(jobs_, [](const FollowedJob& job) { return job.ended(); });
 }
 
-bool JobFollower::allCompleted() const {
-    return std::ranges::all_of(
-        jobs_, [](const FollowedJob& job) { return job.last.state == JobState::Completed; });
-}
-
 std::vector<FollowedJob> FollowJobs(PrinterSystem& system, const std::vector<JobRef>& jobs,
                                     std::optional<std::chrono::seconds> limit, WaitClock& clock) {
     const auto start = clock.now();

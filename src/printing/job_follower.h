@@ -50,7 +50,6 @@ class JobFollower {
     std::optional<FollowClock::time_point> unansweredSince() const { return unansweredSince_; }
     const std::string& unansweredWhy() const { return unansweredWhy_; }
     bool allEnded() const;
-    bool allCompleted() const;
 
   private:
     void askQueueOf(PrinterSystem& system, const FollowedJob& due, FollowClock::time_point now);

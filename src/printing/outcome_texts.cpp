@@ -2,6 +2,14 @@
 
 namespace vantrel {
 
+std::string SpoolerUnreachableText(const std::string& reason) {
+    return "The print spooler cannot be reached: " + reason;
+}
+
+std::string SpoolerUnreachableText(const SpoolError& error) {
+    return SpoolerUnreachableText(std::string(error.what()));
+}
+
 Notice SpoolFailureNotice(const SpoolOutcome& outcome) {
     const std::string& path = outcome.shownName;
     switch (outcome.failure) {
@@ -73,11 +81,39 @@ std::string PausedPrinterText(const std::string& printer) {
     return printer + " is paused: the jobs wait in its queue";
 }
 
-std::string KeptFileText(AfterPrint check, const std::string& path) {
-    if (check == AfterPrint::Changed) {
-        return path + " changed while it was printed, so it was kept.";
+std::optional<Notice> AfterPrintNotice(const AfterPrintOutcome& outcome, const std::string& path) {
+    std::string text;
+    switch (outcome.fate) {
+        case AfterPrintFate::Left:
+        case AfterPrintFate::Deleted:
+        case AfterPrintFate::Moved:
+            return std::nullopt;
+        case AfterPrintFate::NotAllCopies:
+            text = "Not every copy of " + path + " was printed, so the file was kept.";
+            break;
+        case AfterPrintFate::Changed:
+        case AfterPrintFate::Gone:
+            text = path + " changed while it was printed, so it was kept.";
+            break;
+        case AfterPrintFate::NoFolder:
+            return Notice{"The Copy To Directory Does Not Exist. File Not Moved", MsgStyle::Ok};
+        case AfterPrintFate::OwnFolder:
+            return Notice{
+                "The Copy To Directory is the file's own directory. File Not Moved: " + path,
+                MsgStyle::Ok};
+        case AfterPrintFate::NameTaken:
+        case AfterPrintFate::NotMoved: {
+            const std::error_code error =
+                outcome.error ? outcome.error : std::make_error_code(std::errc::file_exists);
+            text = "Could not copy " + path + " to " + outcome.destination + ": " +
+                   error.message() + ". File Not Moved";
+            break;
+        }
+        case AfterPrintFate::NotDeleted:
+            text = "Could not delete " + path + ": " + outcome.error.message();
+            break;
     }
-    return "Not every copy of " + path + " was printed, so the file was kept.";
+    return Notice{text, MsgStyle::Exclamation};
 }
 
 }  // namespace vantrel

@@ -4,10 +4,15 @@
 #include <vector>
 
 #include "platform/message_sink.h"
+#include "printing/after_print.h"
 #include "printing/job_follower.h"
 #include "printing/print_copies.h"
 
 namespace vantrel {
+
+// What the user is told when the spooler itself cannot be asked.
+std::string SpoolerUnreachableText(const std::string& reason);
+std::string SpoolerUnreachableText(const SpoolError& error);
 
 // What a person is told of a copy that was not spooled, by why.
 Notice SpoolFailureNotice(const SpoolOutcome& outcome);
@@ -24,7 +29,8 @@ std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::second
 // What a person is told of jobs that wait on a printer someone paused.
 std::string PausedPrinterText(const std::string& printer);
 
-// The message for a file that stays, by why it stays.
-std::string KeptFileText(AfterPrint check, const std::string& path);
+// What a person is told of a printed file at path that the after-print action left where it
+// was, by why; nothing when the action was done as asked.
+std::optional<Notice> AfterPrintNotice(const AfterPrintOutcome& outcome, const std::string& path);
 
 }  // namespace vantrel

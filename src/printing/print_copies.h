@@ -43,13 +43,4 @@ CopiesOutcome PrintCopiesOf(SpoolInput input, const std::string& selection, int 
                             PrinterSystem& system, const SpoolOptions& options,
                             const CopySteps& steps = {});
 
-// Whether a printed file may be deleted or moved now.
-enum class AfterPrint {
-    MayGo,         // every copy was spooled and the path still names the file that was printed
-    NotAllCopies,  // no copy, or not every copy, was spooled
-    Changed,       // the path now names other content: replaced, grown, cut or gone
-};
-AfterPrint CheckPrintedFile(const CopiesOutcome& outcome, FileSystem& files,
-                            const std::string& path);
-
 }  // namespace vantrel

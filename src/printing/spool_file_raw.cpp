@@ -91,14 +91,12 @@ void WriteDocument(RawJob& job, FileReader& file, Buffer& buffer, std::size_t fi
 
 }  // namespace
 
-SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
-                          PrinterSystem& system, FileSystem& files, const SpoolOptions& options) {
-    return SpoolInputRaw({path, DocumentName(path), [&] { return files.openForReading(path); }},
-                         selection, system, options);
+SpoolInput FileInput(const std::string& path, FileSystem& files) {
+    return {path, DocumentName(path), [&files, path] { return files.openForReading(path); }};
 }
 
-SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection,
-                           PrinterSystem& system, const SpoolOptions& options) {
+SpoolOutcome SpoolFileRaw(const SpoolInput& input, const std::string& selection,
+                          PrinterSystem& system, const SpoolOptions& options) {
     std::unique_ptr<PrinterConnection> connection;
     std::string deviceName = selection;
     try {

@@ -52,17 +52,16 @@ struct SpoolInput {
     std::function<void(int)> jobCreated = nullptr;
 };
 
-// SpoolFileRaw for any input.
-SpoolOutcome SpoolInputRaw(const SpoolInput& input, const std::string& selection,
-                           PrinterSystem& system, const SpoolOptions& options);
+// The file at path as the input of a document, named for the queue by its file name.
+SpoolInput FileInput(const std::string& path, FileSystem& files);
 
-// Sends the bytes of the file at path, unchanged, to the printer that selection names, as one
-// raw document; then the form feed when the options ask for it. Shows nothing: the outcome says
+// Sends the bytes of the input, unchanged, to the printer that selection names, as one raw
+// document; then the form feed when the options ask for it. Shows nothing: the outcome says
 // what became of it, in the words the caller tells a person (outcome_texts.h). A failed
-// document is withdrawn, never printed half-written. Exactly the length the file had when it was
+// document is withdrawn, never printed half-written. Exactly the length a file had when it was
 // opened is read; a file that grew, was cut short or was rewritten meanwhile is withdrawn too
 // (SpoolFailure::Changed).
-SpoolOutcome SpoolFileRaw(const std::string& path, const std::string& selection,
-                          PrinterSystem& system, FileSystem& files, const SpoolOptions& options);
+SpoolOutcome SpoolFileRaw(const SpoolInput& input, const std::string& selection,
+                          PrinterSystem& system, const SpoolOptions& options);
 
 }  // namespace vantrel

@@ -28,12 +28,6 @@ std::optional<float> Edge(const std::optional<std::string>& text) {
     return twips == 0 ? std::nullopt : std::optional<float>(twips);
 }
 
-PrintMethod MethodOf(const std::string& method) {
-    if (method == "Delete") return PrintMethod::Delete;
-    if (method == "Move") return PrintMethod::Move;
-    return PrintMethod::Leave;
-}
-
 // The blank-separated masks of the text.
 std::vector<std::string> Masks(const std::string& maskText) {
     std::vector<std::string> masks;
@@ -66,7 +60,9 @@ Settings LoadSettings(SettingsStore& store) {
     if (text(kAutoPrintSet) == "1") settings.autoPrint = CheckValue(text(kAutoPrint));
     settings.pageEject = CheckValue(text(kPageEject));
     settings.copies = text(kCopies);
-    settings.printMethod = MethodOf(text(kPrintMethod));
+    // Any other text reads as "Leave".
+    settings.printMethod =
+        AfterPrintActionNamed(text(kPrintMethod)).value_or(AfterPrintAction::Leave);
     settings.top = Edge(StoredText(store, kTop));
     settings.left = Edge(StoredText(store, kLeft));
     settings.masks = Masks(text(kMaskString));

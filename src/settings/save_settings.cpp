@@ -11,11 +11,9 @@ using namespace setting;
 
 namespace {
 
-// "Leave" and a typed text save as "Leave".
-std::string MethodText(PrintMethod method) {
-    if (method == PrintMethod::Delete) return "Delete";
-    if (method == PrintMethod::Move) return "Move";
-    return kPrintMethod.defaultText;
+// A typed text saves as "Leave".
+std::string MethodText(std::optional<AfterPrintAction> method) {
+    return AfterPrintActionName(method.value_or(AfterPrintAction::Leave));
 }
 
 std::string CheckText(CheckState state) {

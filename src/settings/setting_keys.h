@@ -6,7 +6,7 @@ namespace vantrel {
 enum class SettingType {
     Text,         // kept as typed: a directory, the copies box
     CheckBox,     // "0" clear, "1" ticked, "2" greyed; anything else reads as clear
-    PrintMethod,  // "Leave", "Delete" or "Move"; anything else reads as "Leave"
+    PrintMethod,  // an after-print action's name; anything else reads as the first
     MaskList,     // masks separated by blanks
     MaskIndex,    // a mask's position, or -1 for none; migrated as a whole number
     Edge,         // twips as a single-precision number; 0 or no number centres the window

@@ -5,7 +5,7 @@
 
 #include "platform/settings_store.h"
 #include "settings/setting_keys.h"
-#include "settings/window_room.h"
+#include "settings/window_placement.h"
 
 namespace vantrel {
 

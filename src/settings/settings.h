@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "platform/system_places.h"
+#include "printing/after_print.h"
 
 namespace vantrel {
 
 // A check box's states; the numbers are the ones the store keeps ("0", "1", "2").
 enum class CheckState { Cleared = 0, Ticked = 1, Greyed = 2 };
-
-// The default printing method: the entries of its list, by their places there, or a text the
-// user typed in (which saves as "Leave").
-enum class PrintMethod { Leave = 0, Delete = 1, Move = 2, Typed = -1 };
 
 // Every setting the store keeps, as a plain value. Its defaults are what an empty store gives.
 struct Settings {
@@ -23,7 +20,8 @@ struct Settings {
     CheckState pageEject = CheckState::Cleared;  // "Eject page between jobs"
     std::string startDir = DefaultStartDirectory();
     std::string copyDir = DefaultCopyDirectory();
-    PrintMethod printMethod = PrintMethod::Leave;
+    // The default after-print action; nothing for a text the user typed in (saved as "Leave").
+    std::optional<AfterPrintAction> printMethod = AfterPrintAction::Leave;
     std::string copies = "1";  // the copies box as typed
     std::vector<std::string> masks = {"*.txt", "*.bat", "*.ini", "*.*"};
     int maskIndex = 0;  // -1 when no mask is chosen

@@ -5,7 +5,7 @@
 #include "platform/legacy_profile.h"
 #include "platform/settings_store.h"
 #include "settings/settings.h"
-#include "settings/window_room.h"
+#include "settings/window_placement.h"
 
 namespace vantrel {
 

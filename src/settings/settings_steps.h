@@ -4,7 +4,7 @@
 #include "platform/message_sink.h"
 #include "platform/settings_store.h"
 #include "settings/settings.h"
-#include "settings/window_room.h"
+#include "settings/window_placement.h"
 
 namespace vantrel {
 

@@ -2,6 +2,7 @@
 
 #include "formkit/twips.h"
 #include "platform/path_separator.h"
+#include "support/design_names.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -55,19 +56,19 @@ class WindowStartupTest : public QObject {
         MainWindow& window = rig->window();
         QVERIFY(window.isVisible() && !window.windowIcon().isNull());
         QVERIFY(window.screen()->availableGeometry().contains(window.geometry()));
-        QCOMPARE(rig->control<QComboBox>("Combo2").currentText(), QString("Move"));
-        QCOMPARE(Texts(rig->control<QListView>("File1")), QStringList{"LABEL.PRN"});
+        QCOMPARE(rig->control<QComboBox>(main_form::kActionList).currentText(), QString("Move"));
+        QCOMPARE(Texts(rig->control<QListView>(main_form::kFileList)), QStringList{"LABEL.PRN"});
         WriteFile(rig->dropDirectory() + "/job.prn", "RAW");
         QTRY_COMPARE_WITH_TIMEOUT(rig->printers.printed().size(), 2u, 10'000);
 
-        rig->control<QLineEdit>("Text2").setText("9");
-        rig->control<QComboBox>("Combo1").setCurrentIndex(2);
+        rig->control<QLineEdit>(main_form::kCopiesBox).setText("9");
+        rig->control<QComboBox>(main_form::kMaskList).setCurrentIndex(2);
         rig->forms->optionsDialog().show();
         QVERIFY(window.close() && !rig->forms->optionsDialog().isVisible());
         QVERIFY(rig->stored("Defaults", "Copies") == "2" && !window.autoPrintRunning());
         const std::string storedTop = rig->stored("Placement", "Top");
         window.showMinimized();  // a minimised window keeps the stored placement
-        rig->control<QPushButton>("Command4").click();
+        rig->control<QPushButton>(main_form::kExitButton).click();
         QVERIFY(!window.isVisible() && rig->stored("Placement", "Top") == storedTop);
         QCOMPARE(rig->stored("Defaults", "Copies") + rig->stored("Mask", "MaskIndex"), "92");
     }
@@ -86,7 +87,7 @@ class WindowStartupTest : public QObject {
         QVERIFY(rig->user.saw("The settings of the earlier release could not be carried over"));
         QVERIFY(rig->user.saw("choose another starting directory under Options"));
         QVERIFY(rig->user.saw("The AutoPrint directory " + rig->dropDirectory()));
-        QCOMPARE(rig->control<QLineEdit>("Text1").text(),
+        QCOMPARE(rig->control<QLineEdit>(main_form::kDirectoryBox).text(),
                  QDir::toNativeSeparators(QDir::homePath()) + kPathSeparator);
         QCOMPARE(rig->forms->settings().startDir, missing);  // the setting is left alone
         QVERIFY(!rig->window().autoPrintRunning());

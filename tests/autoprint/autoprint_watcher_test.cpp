@@ -238,11 +238,12 @@ TEST(DropDirectory, BesideAPortableProgramElseInTheUserDataDirectory) {
 TEST(DropDirectory, IsCreatedWhenMissingAndLeftAloneWhenPresent) {
     TempDir dir;
     const std::string drop = dir.file("RawSpool");
-    EXPECT_EQ(EnsureDropDirectory(drop), std::nullopt);
+    auto files = MakeSystemFileSystem();
+    EXPECT_EQ(EnsureDropDirectory(*files, drop), std::nullopt);
     const auto waiting = dir.write("RawSpool/waiting.prn", "x");
-    EXPECT_EQ(EnsureDropDirectory(drop), std::nullopt);
+    EXPECT_EQ(EnsureDropDirectory(*files, drop), std::nullopt);
     EXPECT_TRUE(fs::exists(waiting));
-    EXPECT_NE(EnsureDropDirectory(waiting), std::nullopt);  // a file is in the way
+    EXPECT_NE(EnsureDropDirectory(*files, waiting), std::nullopt);  // a file is in the way
 }
 
 }  // namespace

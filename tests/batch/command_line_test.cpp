@@ -115,12 +115,20 @@ TEST_F(CommandLineTest, DeleteOnlyWhenEveryCopyOfThatFileWasSpooled) {
     files.removeError.clear();
     spooler.listFails = true;
     EXPECT_FALSE(Run("-D a.prn").ok);
+    spooler.listFails = false;
+    // What took the name after the last copy was never printed.
+    files.beforeDelete = [&](const std::string&) { dir.write("a.prn", "swapped in"); };
+    EXPECT_FALSE(Run("-D a.prn").ok);
+    files.beforeDelete = nullptr;
     EXPECT_TRUE(Kept("a.prn") && Kept("sub") && Kept("empty.prn"));
 
-    spooler.listFails = false;
     const auto result = Run("-CD 2 a.prn");
     EXPECT_TRUE(result.ok && result.copiesSpooled == 2);
     EXPECT_FALSE(Kept("a.prn"));
+    // Taken away by someone else before the delete: gone, as asked.
+    dir.write("a.prn", "x");
+    files.beforeDelete = [](const std::string& path) { fs::remove(path); };
+    EXPECT_TRUE(Run("-D a.prn").ok);
 }
 
 // --wait: the print counts, and -D deletes, only once every copy's job completed.

@@ -1,5 +1,6 @@
 // The directory picker: walking in it, and what it answers its callers.
 
+#include "support/design_names.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -29,13 +30,15 @@ class DirectoryPickerTest : public QObject {
     void answersWhatTheUserChose_data() {
         QTest::addColumn<QStringList>("steps");  // start, walk into, press, chosen
         auto row = [](const char* name, QStringList steps) { QTest::newRow(name) << steps; };
-        row("the double-clicked directory", {"~/", "sub", "Command1", "~/sub/"});
-        row("cancel after moving", {"~/", "sub", "Command2", "-"});
+        row("the double-clicked directory", {"~/", "sub", picker_form::kSelectButton, "~/sub/"});
+        row("cancel after moving", {"~/", "sub", picker_form::kCancelButton, "-"});
         row("closed by its frame", {"~/", "sub", "close", "-"});
-        row("a missing start: its parent", {"~/sub/gone/x/", "", "Command1", "~/sub/"});
-        row("a directory gone meanwhile: stays", {"~/", "gone", "Command1", "~/"});
-        row("a name that is no valid text: stays", {"~/sub", QChar(0xFFFD), "Command1", "~/sub/"});
-        row("the root drive, with one slash", {"~/", "/", "Command1", "/"});
+        row("a missing start: its parent",
+            {"~/sub/gone/x/", "", picker_form::kSelectButton, "~/sub/"});
+        row("a directory gone meanwhile: stays", {"~/", "gone", picker_form::kSelectButton, "~/"});
+        row("a name that is no valid text: stays",
+            {"~/sub", QChar(0xFFFD), picker_form::kSelectButton, "~/sub/"});
+        row("the root drive, with one slash", {"~/", "/", picker_form::kSelectButton, "/"});
     }
     void answersWhatTheUserChose() {
         QFETCH(QStringList, steps);
@@ -46,10 +49,11 @@ class DirectoryPickerTest : public QObject {
         InNextDialog<QDialog>(&picker, [&](QDialog& dialog) {
             if (steps[1] == "gone") std::filesystem::remove_all(tree->path() / "gone");
             if (refused) user.answer();  // it cannot be opened
-            if (steps[1] == "/") emit Child<QComboBox>(dialog, "Drive1").activated(0);  // "/"
+            if (steps[1] == "/")
+                emit Child<QComboBox>(dialog, picker_form::kDriveList).activated(0);  // "/"
             if (!steps[1].isEmpty() && steps[1] != "/") DoubleClick(dialog, steps[1]);
-            files = Texts(Child<QListView>(dialog, "File1"));
-            shown = Child<QLabel>(dialog, "Label1").text();
+            files = Texts(Child<QListView>(dialog, picker_form::kFileList));
+            shown = Child<QLabel>(dialog, picker_form::kChosenLine).text();
             if (steps[2] == "close") dialog.close();
             if (steps[2] != "close") Child<QPushButton>(dialog, qPrintable(steps[2])).click();
         });

@@ -31,6 +31,8 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
     // Called before a printed file is deleted if unchanged, with its path: the last moment to
     // replace it.
     std::function<void(const std::string&)> beforeRemove;
+    // Called before any delete, checked or not, with its path.
+    std::function<void(const std::string&)> beforeDelete;
     // Called before a file is moved, with both paths: the last moment to take the new name. The
     // move fails with what it gives, if anything.
     std::function<std::error_code(const std::string&, const std::string&)> beforeMove;
@@ -39,6 +41,7 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
         return std::make_unique<Reader>(system_->openForReading(path), path, *this);
     }
     std::error_code removeFile(const std::string& path) override {
+        if (beforeDelete) beforeDelete(path);
         const bool mark =
             std::filesystem::path(path).filename().string().starts_with(".vantrel-printing-");
         return removeError && !mark ? removeError : system_->removeFile(path);
@@ -49,6 +52,7 @@ class HookedFileSystem : private OwnedFileSystem, public ForwardingFileSystem {
         return std::make_unique<Reader>(system_->openSettled(path, expected), path, *this);
     }
     std::error_code removeIfSame(const std::string& path, const FileIdentity& expected) override {
+        if (beforeDelete) beforeDelete(path);
         if (beforeRemove) beforeRemove(path);
         return removeError ? removeError : system_->removeIfSame(path, expected);
     }

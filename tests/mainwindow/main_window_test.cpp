@@ -8,6 +8,7 @@
 #include "fakes/hooked_file_system.h"
 #include "formkit/file_list_box.h"
 #include "mainwindow/window_wait.h"
+#include "support/design_names.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -19,8 +20,8 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<WindowRig> rig;
 
-    QStringList files() { return Texts(rig->control<QListView>("File1")); }
-    int printerRow() { return rig->control<QListWidget>("file2").currentRow(); }
+    QStringList files() { return Texts(rig->control<QListView>(main_form::kFileList)); }
+    int printerRow() { return rig->control<QListWidget>(main_form::kPrinterList).currentRow(); }
     void press(const char* button) { rig->control<QPushButton>(button).click(); }
 
   private slots:
@@ -36,7 +37,7 @@ class MainWindowTest : public QObject {
         fs::create_symlink("a.txt", rig->work.path() / "link.txt");
         QCOMPARE(::mkfifo(rig->work.file("pipe.txt").c_str(), 0600), 0);
         QVERIFY(rig->start());
-        rig->control<QListWidget>("file2").setCurrentRow(1);  // Fax, by hand
+        rig->control<QListWidget>(main_form::kPrinterList).setCurrentRow(1);  // Fax, by hand
     }
     void cleanup() { rig.reset(); }  // no timer of a test outlives it
 
@@ -48,28 +49,30 @@ class MainWindowTest : public QObject {
         // A printer entry cut off at the list's edge shows whole when pointed at.
         rig->printers.installed.insert(rig->printers.installed.begin(),
                                        {"Label_Printer", std::string(80, 'p')});
-        press("Command1");
-        const auto* cut = rig->control<QListWidget>("file2").item(0);
+        press(main_form::kRefreshButton);
+        const auto* cut = rig->control<QListWidget>(main_form::kPrinterList).item(0);
         QCOMPARE(cut->toolTip(), cut->text());
-        QVERIFY(rig->control<QListWidget>("file2").item(1)->toolTip().isEmpty());
+        QVERIFY(rig->control<QListWidget>(main_form::kPrinterList).item(1)->toolTip().isEmpty());
         rig->printers.installed.erase(rig->printers.installed.begin());
-        press("Command1");
+        press(main_form::kRefreshButton);
         const std::string sub = rig->work.file("sub") + "/";
         auto shows = [&](const std::string& directory, int printer) {
-            QCOMPARE(rig->control<QLineEdit>("Text1").text().toStdString(), directory);
-            QCOMPARE(rig->control<FileListBox>("File1").path().toStdString(), directory);
+            QCOMPARE(rig->control<QLineEdit>(main_form::kDirectoryBox).text().toStdString(),
+                     directory);
+            QCOMPARE(rig->control<FileListBox>(main_form::kFileList).path().toStdString(),
+                     directory);
             QCOMPARE(printerRow(), printer);
         };
         PickNext(&rig->window(), "sub");
-        press("Command3");
+        press(main_form::kChangeDirButton);
         shows(sub, 1);
         fs::remove(sub);
         rig->printers.installed.pop_back();  // Fax is gone: the default printer
         rig->user.answer();
-        press("Command1");
+        press(main_form::kRefreshButton);
         shows(QDir::homePath().toStdString() + "/", 0);
         rig->printers.installed.push_back({"Fax", "FAX:"});  // and stays chosen
-        press("Command1");
+        press(main_form::kRefreshButton);
         QCOMPARE(printerRow(), 0);
         QVERIFY(rig->user.saw("\"" + sub + "\" cannot be opened: it does not exist."));
     }
@@ -79,18 +82,19 @@ class MainWindowTest : public QObject {
     // dot files, in the order of their names whatever the case; the mask "*.*" takes names without
     // a dot too.
     void printPrintsTheSelectedFilesOnTheSelectedPrinterThenActs() {
-        rig->control<QComboBox>("Combo1").setCurrentIndex(0);  // *.txt, whatever the case
+        rig->control<QComboBox>(main_form::kMaskList)
+            .setCurrentIndex(0);  // *.txt, whatever the case
         QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "link.txt", "\uFFFD.txt"}));
-        rig->control<QComboBox>("Combo1").setCurrentIndex(2);  // *.*
+        rig->control<QComboBox>(main_form::kMaskList).setCurrentIndex(2);  // *.*
         QCOMPARE(files(), (QStringList{"a.txt", "B.TXT", "link.txt", "README", "\uFFFD.txt"}));
-        auto& list = rig->control<QListView>("File1");
+        auto& list = rig->control<QListView>(main_form::kFileList);
         list.setCurrentIndex(list.model()->index(0, 0));
         list.selectionModel()->select(list.model()->index(4, 0), QItemSelectionModel::Select);
-        rig->control<QLineEdit>("Text2").setText("2");
-        rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
+        rig->control<QLineEdit>(main_form::kCopiesBox).setText("2");
+        rig->control<QComboBox>(main_form::kActionList).setCurrentIndex(1);  // Delete
         rig->printers.jobStates[3] = {{JobState::Aborted, "jammed"}};
         rig->user.answer();
-        press("Command2");
+        press(main_form::kPrintButton);
         QTRY_COMPARE(files(), (QStringList{"B.TXT", "README"}));
         // The jobs are followed after the press; a failed one is told in a box too.
         QTRY_VERIFY(rig->user.saw("1 of 4 aborted at Fax: jammed"));
@@ -139,11 +143,11 @@ class MainWindowTest : public QObject {
         if (!autoPrint) {
             rig->window().setCurrentDirectory(folder);
             rig->window().refreshLists();
-            rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
-            auto& list = rig->control<QListView>("File1");
+            rig->control<QComboBox>(main_form::kActionList).setCurrentIndex(1);  // Delete
+            auto& list = rig->control<QListView>(main_form::kFileList);
             list.setCurrentIndex(list.model()->index(0, 0));
             list.selectAll();
-            press("Command2");
+            press(main_form::kPrintButton);
         }
         QTRY_COMPARE(rig->printers.printed().size(), std::size_t(printed));
         // AutoPrint ends with the window.
@@ -167,14 +171,14 @@ class MainWindowTest : public QObject {
     void aFrozenPrintServerHoldsNoWindow_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("exit");
-        QTest::newRow("Refresh, then the server answers") << "Command1" << false;
-        QTest::newRow("Print, then Exit") << "Command2" << true;
+        QTest::newRow("Refresh, then the server answers") << main_form::kRefreshButton << false;
+        QTest::newRow("Print, then Exit") << main_form::kPrintButton << true;
     }
     void aFrozenPrintServerHoldsNoWindow() {
         QFETCH(QString, button);
         QFETCH(bool, exit);
-        rig->control<QComboBox>("Combo2").setCurrentIndex(1);  // Delete
-        auto& list = rig->control<QListView>("File1");
+        rig->control<QComboBox>(main_form::kActionList).setCurrentIndex(1);  // Delete
+        auto& list = rig->control<QListView>(main_form::kFileList);
         list.setCurrentIndex(list.model()->index(0, 0));  // a.txt
         int beats = 0;
         QTimer beat;
@@ -197,7 +201,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(told, QString("The print server does not answer; waiting \u2026"));
         QVERIFY2(beatsThen > 80, qPrintable(QString::number(beatsThen)));
         QTRY_VERIFY(rig->control<QLabel>("jobsLine").text() != told);
-        QCOMPARE(rig->control<QListWidget>("file2").count(), 2);
+        QCOMPARE(rig->control<QListWidget>(main_form::kPrinterList).count(), 2);
         if (!exit) return;
         QTRY_VERIFY_WITH_TIMEOUT(rig->window().windowTitle() == "Vantrel - AutoPrint off", 5000);
         QVERIFY(rig->printers.printed().empty());
@@ -206,7 +210,7 @@ class MainWindowTest : public QObject {
 
     // "Use AutoPrint" switches AutoPrint, and the caption says when it is off.
     void useAutoPrintSwitchesAutoPrint() {
-        auto& box = Child<QCheckBox>(rig->forms->optionsDialog(), "Check1");
+        auto& box = Child<QCheckBox>(rig->forms->optionsDialog(), options_form::kAutoPrintBox);
         QVERIFY(box.isChecked() && rig->window().autoPrintRunning());  // as before the box counted
         box.click();
         WriteFile(rig->dropDirectory() + "/job.prn", "RAW");
@@ -221,10 +225,11 @@ class MainWindowTest : public QObject {
     // its own; focus starts on the file list and shows on every control.
     void theKeyboardReachesEveryControl() {
         MainWindow& window = rig->window();
-        QCOMPARE(window.focusWidget(), &rig->control<QWidget>("File1"));
+        QCOMPARE(window.focusWidget(), &rig->control<QWidget>(main_form::kFileList));
         QSet<QString> keys{QString()};  // seven of their own, none empty
         for (const char* name :
-             {"Command1", "Command2", "Command3", "Command4", "Options", "About", "Help"})
+             {main_form::kRefreshButton, main_form::kPrintButton, main_form::kChangeDirButton,
+              main_form::kExitButton, "Options", "About", "Help"})
             keys << QKeySequence::mnemonic(
                         window.findChild<QObject*>(name)->property("text").toString())
                         .toString();
@@ -236,7 +241,9 @@ class MainWindowTest : public QObject {
         for (const QWidget* control : window.findChildren<QWidget*>()) {
             if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisible()) continue;
             auto& focused = const_cast<QWidget&>(*control);
-            rig->control<QWidget>(control == &rig->control<QWidget>("Text2") ? "Text1" : "Text2")
+            rig->control<QWidget>(control == &rig->control<QWidget>(main_form::kCopiesBox)
+                                      ? main_form::kDirectoryBox
+                                      : main_form::kCopiesBox)
                 .setFocus(Qt::TabFocusReason);
             const QImage before = focused.grab().toImage();
             focused.setFocus(Qt::TabFocusReason);
@@ -244,17 +251,17 @@ class MainWindowTest : public QObject {
         }
 
         rig->work.write("new.txt", "");
-        QTest::keyClick(&rig->control<QPushButton>("Command1"), Qt::Key_Return);
+        QTest::keyClick(&rig->control<QPushButton>(main_form::kRefreshButton), Qt::Key_Return);
         QVERIFY(files().contains("new.txt"));
         // In the picker Return opens the entry chosen, then takes the directory it stands in.
         InNextDialog<QDialog>(&window, [](QDialog& picker) {
-            auto& list = Child<QTreeWidget>(picker, "Dir1");
+            auto& list = Child<QTreeWidget>(picker, picker_form::kDirectoryList);
             list.setCurrentItem(list.findItems("sub", Qt::MatchExactly | Qt::MatchRecursive)[0]);
             QTest::keyClick(&list, Qt::Key_Return);
             QVERIFY(picker.isVisible());
             QTest::keyClick(&list, Qt::Key_Return);
         });
-        press("Command3");
+        press(main_form::kChangeDirButton);
         QCOMPARE(rig->window().currentDirectory(), rig->work.file("sub") + "/");
     }
 
@@ -262,8 +269,10 @@ class MainWindowTest : public QObject {
     // other controls: the box shows the same whether it was left at the end of the text or at
     // its start.
     void theCopiesBoxShowsEveryCountWhole() {
-        auto& box = rig->control<QLineEdit>("Text2");
-        QCOMPARE(box.font(), rig->control<QLineEdit>("Text1").font());  // as big as its neighbours
+        auto& box = rig->control<QLineEdit>(main_form::kCopiesBox);
+        QCOMPARE(
+            box.font(),
+            rig->control<QLineEdit>(main_form::kDirectoryBox).font());  // as big as its neighbours
         for (char digit = '0'; digit <= '9'; ++digit) {
             box.setText(QString(5, QChar(digit)));
             box.end(false);

@@ -31,7 +31,7 @@ class PrintPressTest : public PrintRig, public PrintPressView {
     int printerListIndex() const override { return printerIndex; }
     std::string selectedPrinter() const override { return "Label - COM1:"; }
     std::string copiesText() const override { return copies; }
-    int actionIndex() const override { return action; }
+    std::optional<AfterPrintAction> chosenAction() const override { return action; }
     std::string currentDirectory() const override { return dir.file("src"); }  // no separator
     void refreshLists() override { ++refreshes; }
 
@@ -44,14 +44,21 @@ class PrintPressTest : public PrintRig, public PrintPressView {
             selected.push_back(true);
         }
     }
-    PressResult Press() { return PressPrint(*this, spooler, files, settings, messages); }
+    // A whole press at once.
+    PressResult Press() {
+        PrintPress press(*this, spooler, files, settings, messages);
+        if (!press.start()) return PressResult::Refused;
+        while (press.workFor(std::chrono::milliseconds::max())) {
+        }
+        return press.result();
+    }
 
     int current = 0;
     std::vector<std::string> entries;
     std::vector<bool> selected;
     int printerIndex = 0;
     std::string copies = "1";
-    int action = kActionLeave;
+    std::optional<AfterPrintAction> action = AfterPrintAction::Leave;
     int refreshes = 0;
     Settings settings;
 };
@@ -114,18 +121,19 @@ TEST_F(PrintPressTest, SlicesEndWithTheirBudgetAndAnswerBeforeASpoolerCall) {
     EXPECT_EQ(spooler.printed().size(), 1u);
 }
 
-// A file that went meanwhile stops the press before the next one.
+// Delete removes the printed files and Move leaves them in the copy directory only; a file that
+// went meanwhile stops the press before the next one.
 TEST_F(PrintPressTest, DeleteRemovesAndMoveEndsInTheCopyDirectoryOnly) {
     AddFiles({"a.prn", "b.prn", "c.prn"});
     fs::remove(Source("b.prn"));
-    action = kActionDelete;
+    action = AfterPrintAction::Delete;
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(messages.texts(),
               std::vector<std::string>{"Can't find file: " + Source(PrintName("b.prn"))});
     EXPECT_FALSE(fs::exists(Source("a.prn")));
 
     selected = {false, false, true};
-    action = kActionMove;
+    action = AfterPrintAction::Move;
     settings.copyDir = settings.copyDir + "/";  // with or without the separator
     EXPECT_EQ(Press(), PressResult::Completed);
     EXPECT_FALSE(fs::exists(Source("c.prn")));
@@ -136,7 +144,7 @@ TEST_F(PrintPressTest, DeleteRemovesAndMoveEndsInTheCopyDirectoryOnly) {
 // the user says so and the printed file did not change while the question stood open.
 TEST_F(PrintPressTest, MoveStopsWhenTheCopyCannotOrMayNotBeMade) {
     AddFiles({"a.prn", "b.prn"});
-    action = kActionMove;
+    action = AfterPrintAction::Move;
     settings.copyDir = dir.file("nowhere");
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(messages.texts().back(), "The Copy To Directory Does Not Exist. File Not Moved");
@@ -167,7 +175,7 @@ TEST_F(PrintPressTest, PartlyPrintedOrChangedFilesAreNeitherDeletedNorMoved) {
     AddFiles({"a.prn", "b.prn"});
     copies = "3";
     spooler.failDocument = 2;
-    for (int goes : {kActionDelete, kActionMove}) {
+    for (auto goes : {AfterPrintAction::Delete, AfterPrintAction::Move}) {
         action = goes;
         EXPECT_EQ(Press(), PressResult::Stopped);
         EXPECT_TRUE(fs::exists(Source("a.prn")) && fs::exists(Source("b.prn")));
@@ -179,6 +187,22 @@ TEST_F(PrintPressTest, PartlyPrintedOrChangedFilesAreNeitherDeletedNorMoved) {
     files.afterRead = [&](int, const std::string&) { dir.write("src/a.prn", "appended"); };
     EXPECT_EQ(Press(), PressResult::Stopped);
     EXPECT_EQ(ReadFile(Source("a.prn")), "appended");
+
+    // What took the name after the last copy was never printed: it stays.
+    for (auto goes : {AfterPrintAction::Delete, AfterPrintAction::Move}) {
+        action = goes;
+        const std::string swapped = std::string("swapped in ") + AfterPrintActionName(goes);
+        files.afterRead = nullptr;
+        files.beforeDelete = [&](const std::string&) { dir.write("src/a.prn", swapped); };
+        EXPECT_EQ(Press(), PressResult::Stopped);
+        EXPECT_EQ(ReadFile(Source("a.prn")), swapped);
+    }
+    // Nor is what took the name after the print copied for it.
+    files.beforeDelete = nullptr;
+    fs::remove(Copy("a.prn"));
+    spooler.afterFinish = [&] { dir.write("src/a.prn", "swapped after the print"); };
+    EXPECT_EQ(Press(), PressResult::Stopped);
+    EXPECT_FALSE(fs::exists(Copy("a.prn")));
 }
 
 // Every spooled copy's job is followed: the line says so while one waits on a paused queue, and

@@ -2,6 +2,7 @@
 // with the main window, and the tab order.
 
 #include "platform/path_separator.h"
+#include "support/design_names.h"
 #include "support/form_rig.h"
 
 using namespace vantrel;
@@ -22,7 +23,7 @@ class OptionsDialogTest : public QObject {
         QStringList held;
         for (const auto& mask : rig->forms->settings().masks) held << mask.c_str();
         const bool agree = held == Texts(control<QListWidget>("ListMask")) &&
-                           held == Texts(*rig->control<QComboBox>("Combo1").view());
+                           held == Texts(*rig->control<QComboBox>(main_form::kMaskList).view());
         return agree ? held : QStringList{"differ"};
     }
 
@@ -40,11 +41,11 @@ class OptionsDialogTest : public QObject {
     void cancelBringsBackAndSaveChangesStores() {
         MainWindow& window = rig->window();
         const QPoint storedPosition = window.pos();
-        control<QLineEdit>("Text1").setText("/typed/");
+        control<QLineEdit>(options_form::kStartDirBox).setText("/typed/");
         control<QLineEdit>("TextMask").setText("*.log");
         control<QPushButton>("AddMask").click();
         window.move(storedPosition + QPoint(40, 30));
-        control<QPushButton>("Command4").click();
+        control<QPushButton>(options_form::kCancelButton).click();
         QCOMPARE(rig->forms->settings().startDir, WindowRig::dir(rig->work));
         QCOMPARE(masks(), (QStringList{"*.txt", "*.prn", "*.*"}));
         QCOMPARE(window.pos(), storedPosition);
@@ -52,19 +53,20 @@ class OptionsDialogTest : public QObject {
         options->show();
         std::filesystem::create_directory(rig->work.path() / "pick");
         PickNext(options, "pick");
-        control<QPushButton>("Command2").click();
+        control<QPushButton>(options_form::kCopyDirButton).click();
         PickNext(options);
-        control<QPushButton>("Command1").click();
-        control<QCheckBox>("Check2").click();
+        control<QPushButton>(options_form::kStartDirButton).click();
+        control<QCheckBox>(options_form::kEjectBox).click();
         QVERIFY(options->close());
         QCOMPARE(rig->stored("Defaults", "CopyDir"), WindowRig::dir(rig->dataDir));
         options->show();
-        control<QComboBox>("Combo1").setCurrentIndex(2);
-        control<QPushButton>("Command3").click();
+        control<QComboBox>(options_form::kMethodList).setCurrentIndex(2);
+        control<QPushButton>(options_form::kSaveButton).click();
         QCOMPARE(rig->stored("Defaults", "PrintMethod"), std::string("Move"));
         options->show();
-        QTest::keyClicks(control<QComboBox>("Combo1").lineEdit(), "Shred");  // typed: no entry
-        control<QPushButton>("Command3").click();
+        QTest::keyClicks(control<QComboBox>(options_form::kMethodList).lineEdit(),
+                         "Shred");  // typed: no entry
+        control<QPushButton>(options_form::kSaveButton).click();
         QCOMPARE(rig->stored("Defaults", "CopyDir"), rig->work.file("pick") + kPathSeparator);
         QCOMPARE(rig->stored("Defaults", "StartDir"), WindowRig::dir(rig->work));
         QCOMPARE(rig->stored("Defaults", "PageEject"), std::string("1"));
@@ -88,7 +90,8 @@ class OptionsDialogTest : public QObject {
         control<QPushButton>("DelMask").click();
         QCOMPARE(rig->forms->settings().maskIndex, -1);
         rig->window().refreshLists();
-        QCOMPARE(Texts(Child<QListView>(rig->window(), "File1")), QStringList{"a.txt"});
+        QCOMPARE(Texts(Child<QListView>(rig->window(), main_form::kFileList)),
+                 QStringList{"a.txt"});
     }
 
     // The dialog keeps its size. Escape cancels as Cancel does; Return in a text box neither
@@ -97,16 +100,17 @@ class OptionsDialogTest : public QObject {
     void theKeyboardCancelsAndOnlyTheButtonsSave() {
         QCOMPARE(options->minimumSize(), options->maximumSize());
         rig->store.set("Defaults", "PageEject", "2");
-        auto& start = control<QLineEdit>("Text1");
+        auto& start = control<QLineEdit>(options_form::kStartDirBox);
         start.setText("/typed/");
         QTest::keyClick(&start, Qt::Key_Return);
         QVERIFY(options->isVisible() && rig->stored("Defaults", "PageEject") == "2");
         QTest::keyClick(&start, Qt::Key_Escape);
         QVERIFY(!options->isVisible() &&
                 rig->forms->settings().startDir == WindowRig::dir(rig->work));
-        QCOMPARE(control<QCheckBox>("Check2").checkState(), Qt::PartiallyChecked);
+        QCOMPARE(control<QCheckBox>(options_form::kEjectBox).checkState(), Qt::PartiallyChecked);
         options->show();
-        QTest::keyClick(&control<QPushButton>("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(&control<QPushButton>(options_form::kSaveButton), Qt::Key_Enter,
+                        Qt::KeypadModifier);
         QVERIFY(!options->isVisible());
         QCOMPARE(rig->stored("Defaults", "StartDir") + rig->stored("Defaults", "PageEject"),
                  WindowRig::dir(rig->work) + "2");
@@ -114,7 +118,7 @@ class OptionsDialogTest : public QObject {
 
     void tabFollowsTheLayoutTopToBottomLeftToRight() {
         QStringList order;
-        for (QWidget* widget = &control<QWidget>("Check1"); order.size() < 13;
+        for (QWidget* widget = &control<QWidget>(options_form::kAutoPrintBox); order.size() < 13;
              widget = widget->nextInFocusChain()) {
             if (widget->focusPolicy() & Qt::TabFocus && widget->parent() == options) {
                 order << widget->objectName();

@@ -75,8 +75,8 @@ TEST_F(Winspool, RawJobsArriveByteForByte) {
           std::pair{PatternBytes(1 << 20), 1}, std::pair{""s, 1}}) {
         SCOPED_TRACE(::testing::Message() << bytes.size() << " bytes, eject " << eject);
         auto outcome =
-            SpoolFileRaw(dir.write("data.prn", bytes), "Label_Printer - CUPS:Label_Printer",
-                         *system, *files, SpoolOptions{eject == 1});
+            SpoolFileRaw(FileInput(dir.write("data.prn", bytes), *files),
+                         "Label_Printer - CUPS:Label_Printer", *system, SpoolOptions{eject == 1});
         ASSERT_TRUE(outcome.spooled && messages.shown.empty()) << outcome.reason;
         char name[32];
         std::snprintf(name, sizeof name, "job-%04d.bin", ++job);

@@ -17,7 +17,7 @@ class SpoolFileRawTest : public PrintRig {
   protected:
     SpoolFileRawTest() { spooler.installed = {{"LaserJet", "LPT1:"}, {"Label", "COM1:"}}; }
     SpoolOutcome Spool(const std::string& path, const std::string& selection = "LaserJet - LPT1:") {
-        return SpoolFileRaw(path, selection, spooler, files, options);
+        return SpoolFileRaw(FileInput(path, files), selection, spooler, options);
     }
     // What a person is told of a copy that failed.
     std::string Told(const std::string& path) { return SpoolFailureNotice(Spool(path)).text; }

@@ -28,9 +28,9 @@ inline std::string Described(const Settings& settings, const WindowRoom& room) {
     out << " start=" << settings.startDir << " copy=" << settings.copyDir
         << " auto=" << static_cast<int>(settings.autoPrint)
         << " eject=" << static_cast<int>(settings.pageEject)
-        << " method=" << static_cast<int>(settings.printMethod) << " copies=" << settings.copies
-        << " masks=" << masks << " index=" << settings.maskIndex << " top=" << corner.top
-        << " left=" << corner.left << ' ';
+        << " method=" << (settings.printMethod ? AfterPrintActionNumber(*settings.printMethod) : -1)
+        << " copies=" << settings.copies << " masks=" << masks << " index=" << settings.maskIndex
+        << " top=" << corner.top << " left=" << corner.left << ' ';
     return out.str();
 }
 

@@ -11,6 +11,7 @@
 #include "fakes/fake_printer_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_settings_store.h"
+#include "support/design_names.h"
 #include "support/temp_dir.h"
 
 namespace vantrel::testing {
@@ -98,7 +99,7 @@ inline QStringList Texts(const QAbstractItemView& list) {
 
 // A double-click on the entry named name of the directory picker's list, as the user does it.
 inline void DoubleClick(QWidget& picker, const QString& name) {
-    auto& list = Child<QTreeWidget>(picker, "Dir1");
+    auto& list = Child<QTreeWidget>(picker, picker_form::kDirectoryList);
     const auto found = list.findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
     QVERIFY2(found.size() == 1, qPrintable(name));
     const QPoint at = list.visualItemRect(found.first()).center();
@@ -124,7 +125,9 @@ void InNextDialog(QObject* context, std::function<void(Dialog&)> act) {
 inline void PickNext(QObject* context, const QString& name = {}) {
     InNextDialog<QDialog>(context, [name](QDialog& picker) {
         if (!name.isEmpty()) DoubleClick(picker, name);
-        Child<QPushButton>(picker, name.isEmpty() ? "Command2" : "Command1").click();
+        Child<QPushButton>(picker,
+                           name.isEmpty() ? picker_form::kCancelButton : picker_form::kSelectButton)
+            .click();
     });
 }
 

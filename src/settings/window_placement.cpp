@@ -1,4 +1,4 @@
-#include "settings/window_room.h"
+#include "settings/window_placement.h"
 
 namespace vantrel {
 

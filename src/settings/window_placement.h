@@ -3,17 +3,10 @@
 #include <functional>
 #include <optional>
 
+#include "platform/form_geometry.h"
 #include "settings/settings.h"
 
 namespace vantrel {
-
-// Outer position and size in twips.
-struct FormGeometry {
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    float height = 0;
-};
 
 // What placing the main window needs to know: the primary screen with its origin, where the
 // window is centred, and the window's outer size, in twips; and whether the user could take the
