@@ -73,6 +73,16 @@ class WindowStartupTest : public QObject {
         QCOMPARE(rig->stored("Defaults", "Copies") + rig->stored("Mask", "MaskIndex"), "92");
     }
 
+    // A stored corner the user can reach is where the window's frame goes, each edge its own.
+    void aReachableStoredCornerPlacesTheFrame() {
+        rig->store.set("Placement", "Top", "600");
+        rig->store.set("Placement", "Left", "1200");
+        QVERIFY(rig->start());
+        const FormGeometry outer = FormGeometryTwips(rig->window());
+        QCOMPARE(std::lround(outer.top), 600L);
+        QCOMPARE(std::lround(outer.left), 1200L);
+    }
+
     // The legacy settings are taken over at the first start. What cannot be used is told: a
     // store that cannot be written, a start directory gone, a drop directory that cannot be made.
     void whatCannotBeUsedIsReportedAndTheWindowStillStarts() {
