@@ -205,8 +205,9 @@ class WinspoolConnection : public PrinterConnection {
 };
 
 // Where a job stands by its status bits. The spooler marks a job complete once all of it went to
-// the printer (and printed, for printers that tell); a job it no longer lists is unknown, since
-// it forgets a printed job at once unless the printer keeps printed documents.
+// the printer (and printed, for printers that tell); a job it no longer lists is told apart by
+// the queue (see lookAtQueue), since it forgets a printed job at once unless the printer keeps
+// printed documents.
 JobStatus JobStatusOf(DWORD bits, const char* text) {
     std::string reason = text && *text ? EscapeControls(text) : std::string();
     auto withReason = [&](JobState state, const char* words) {
@@ -230,17 +231,70 @@ JobStatus JobStatusOf(DWORD bits, const char* text) {
     return withReason(JobState::Pending, "");
 }
 
-// Whether someone paused the printer (its queue holds the jobs); false when it cannot be told.
-bool PrinterPaused(const std::string& deviceName) {
-    auto printer = OpenPrinterNamed(deviceName);
-    if (!printer) return false;
+// What a queue tells of itself: whether someone paused the printer (its queue holds the jobs),
+// and whether it keeps printed jobs, so that a job gone from it was deleted rather than printed.
+// Both false when it cannot be told.
+struct QueueFacts {
+    bool paused = false;
+    bool keepsPrinted = false;
+};
+
+QueueFacts FactsOfQueue(HANDLE printer) {
     DWORD needed = 0;
-    GetPrinterA(printer->get(), 2, nullptr, 0, &needed);
-    if (needed == 0) return false;
+    GetPrinterA(printer, 2, nullptr, 0, &needed);
+    if (needed == 0) return {};
     std::vector<BYTE> buffer(needed);
-    if (!GetPrinterA(printer->get(), 2, buffer.data(), needed, &needed)) return false;
-    return (reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data())->Status &
-            PRINTER_STATUS_PAUSED) != 0;
+    if (!GetPrinterA(printer, 2, buffer.data(), needed, &needed)) return {};
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    return {(info->Status & PRINTER_STATUS_PAUSED) != 0,
+            (info->Attributes & PRINTER_ATTRIBUTE_KEEPPRINTEDJOBS) != 0};
+}
+
+// What GetJob tells of the job of that number; Unknown when the spooler does not tell (a job no
+// longer in the queue among others). Throws SpoolError when the spooler can't be reached.
+JobFacts ReadJob(HANDLE printer, int jobId) {
+    if (jobId <= 0) return {};
+    DWORD needed = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::vector<BYTE> buffer(needed);
+        if (GetJobA(printer, static_cast<DWORD>(jobId), 2, buffer.data(), needed, &needed)) {
+            const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
+            JobFacts facts{JobStatusOf(job->Status, job->pStatus), false};
+            // A job still spooling has not got its whole document.
+            facts.documentReceived =
+                facts.status.state == JobState::Completed || !(job->Status & JOB_STATUS_SPOOLING);
+            return facts;
+        }
+        const DWORD error = GetLastError();
+        if (SpoolerUnreachable(error)) {
+            throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
+                             SpoolError::Kind::Unreachable);
+        }
+        if (error != ERROR_INSUFFICIENT_BUFFER) break;
+    }
+    return {};
+}
+
+// Every job of the queue at the given level (JOB_INFO_1A or JOB_INFO_2A records) and their
+// count. Throws SpoolError when the spooler can't be reached or refuses.
+std::pair<std::vector<BYTE>, DWORD> ListJobs(HANDLE printer, DWORD level) {
+    DWORD needed = 0;
+    DWORD count = 0;
+    std::vector<BYTE> buffer;
+    // The queue may grow between asking for its size and reading it.
+    for (int attempt = 0;; ++attempt) {
+        if (EnumJobsA(printer, 0, 0xFFFFFFFF, level, buffer.data(),
+                      static_cast<DWORD>(buffer.size()), &needed, &count)) {
+            return {std::move(buffer), count};
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
+            throw SpoolError("the print spooler can't list the jobs: " + WindowsErrorText(error),
+                             SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
+                                                       : SpoolError::Kind::Refused);
+        }
+        buffer.resize(needed);
+    }
 }
 
 class WinspoolPrinterSystem : public PrinterSystem {
@@ -290,70 +344,55 @@ class WinspoolPrinterSystem : public PrinterSystem {
     }
 
     JobStatus jobStatus(const std::string& deviceName, int jobId) override {
-        return jobFacts(deviceName, jobId).status;
+        return lookAtQueue(deviceName, {jobId}).jobs.at(0);
     }
 
-    // The local spooler answers each job at once; what the jobs cannot tell is that the printer
-    // itself was paused, which its status does.
+    // One listing of the queue answers for all its jobs: a job not among them has left it (the
+    // spooler's GetJob cannot be trusted to say so: Wine's fails without a reason). What the
+    // jobs cannot tell is the queue's own state: paused, or keeping printed jobs, when a job
+    // gone from it was deleted rather than sent to the printer.
     QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
         QueueLook look;
-        for (const int id : jobIds) look.jobs.push_back(jobStatus(deviceName, id));
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer) {
+            look.jobs.resize(jobIds.size());
+            return look;
+        }
+        const auto [buffer, count] = ListJobs(printer->get(), 2);
+        const auto* listed = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
+        std::vector<bool> gone;
+        for (const int id : jobIds) {
+            const auto* end = listed + count;
+            const auto* job = std::find_if(listed, end, [id](const JOB_INFO_2A& job) {
+                return static_cast<int>(job.JobId) == id;
+            });
+            gone.push_back(job == end);
+            look.jobs.push_back(job == end ? JobStatus{} : JobStatusOf(job->Status, job->pStatus));
+        }
         const bool waiting = std::any_of(look.jobs.begin(), look.jobs.end(), [](const auto& job) {
             return job.state == JobState::Pending;
         });
-        if (waiting && PrinterPaused(deviceName)) {
-            for (JobStatus& job : look.jobs) job.printerPaused = job.state == JobState::Pending;
+        if (!waiting && std::find(gone.begin(), gone.end(), true) == gone.end()) return look;
+        const QueueFacts queue = FactsOfQueue(printer->get());
+        for (std::size_t i = 0; i < look.jobs.size(); ++i) {
+            JobStatus& job = look.jobs[i];
+            job.printerPaused = queue.paused && job.state == JobState::Pending;
+            if (gone[i] && !queue.keepsPrinted) job.state = JobState::LeftQueue;
         }
         return look;
     }
 
     JobFacts jobFacts(const std::string& deviceName, int jobId) override {
         auto printer = OpenPrinterNamed(deviceName);
-        if (!printer || jobId <= 0) return {};
-        DWORD needed = 0;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            std::vector<BYTE> buffer(needed);
-            if (GetJobA(printer->get(), static_cast<DWORD>(jobId), 2, buffer.data(), needed,
-                        &needed)) {
-                const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
-                JobFacts facts{JobStatusOf(job->Status, job->pStatus), false};
-                // A job still spooling has not got its whole document.
-                facts.documentReceived = facts.status.state == JobState::Completed ||
-                                         !(job->Status & JOB_STATUS_SPOOLING);
-                return facts;
-            }
-            const DWORD error = GetLastError();
-            if (SpoolerUnreachable(error)) {
-                throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
-                                 SpoolError::Kind::Unreachable);
-            }
-            if (error != ERROR_INSUFFICIENT_BUFFER) break;
-        }
-        return {};
+        if (!printer) return {};
+        return ReadJob(printer->get(), jobId);
     }
 
     std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
                                             const std::string& documentName) override {
         auto printer = OpenPrinterNamed(deviceName);
         if (!printer) return {};
-        DWORD needed = 0;
-        DWORD count = 0;
-        std::vector<BYTE> buffer;
-        // The queue may grow between asking for its size and reading it.
-        for (int attempt = 0;; ++attempt) {
-            if (EnumJobsA(printer->get(), 0, 0xFFFFFFFF, 1, buffer.data(),
-                          static_cast<DWORD>(buffer.size()), &needed, &count)) {
-                break;
-            }
-            const DWORD error = GetLastError();
-            if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
-                throw SpoolError(
-                    "the print spooler can't list the jobs: " + WindowsErrorText(error),
-                    SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
-                                              : SpoolError::Kind::Refused);
-            }
-            buffer.resize(needed);
-        }
+        const auto [buffer, count] = ListJobs(printer->get(), 1);
         char user[257] = {};
         DWORD userSize = sizeof user;
         if (!GetUserNameA(user, &userSize)) return {};
