@@ -250,13 +250,15 @@ QueueFacts FactsOfQueue(HANDLE printer) {
             (info->Attributes & PRINTER_ATTRIBUTE_KEEPPRINTEDJOBS) != 0};
 }
 
-// What GetJob tells of the job of that number; Unknown when the spooler does not tell (a job no
-// longer in the queue among others). Throws SpoolError when the spooler can't be reached.
-JobFacts ReadJob(HANDLE printer, int jobId) {
-    if (jobId <= 0) return {};
+// The job of that number as the queue holds it; nothing once the queue holds no such job, which
+// GetJob tells by failing with ERROR_INVALID_PARAMETER, or (Wine) with no reason at all. Unknown
+// when the spooler answers otherwise. Throws SpoolError when the spooler can't be reached.
+std::optional<JobFacts> ReadJob(HANDLE printer, int jobId) {
+    if (jobId <= 0) return JobFacts{};
     DWORD needed = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::vector<BYTE> buffer(needed);
+        SetLastError(ERROR_SUCCESS);
         if (GetJobA(printer, static_cast<DWORD>(jobId), 2, buffer.data(), needed, &needed)) {
             const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
             JobFacts facts{JobStatusOf(job->Status, job->pStatus), false};
@@ -270,31 +272,10 @@ JobFacts ReadJob(HANDLE printer, int jobId) {
             throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
                              SpoolError::Kind::Unreachable);
         }
+        if (error == ERROR_INVALID_PARAMETER || error == ERROR_SUCCESS) return std::nullopt;
         if (error != ERROR_INSUFFICIENT_BUFFER) break;
     }
-    return {};
-}
-
-// Every job of the queue at the given level (JOB_INFO_1A or JOB_INFO_2A records) and their
-// count. Throws SpoolError when the spooler can't be reached or refuses.
-std::pair<std::vector<BYTE>, DWORD> ListJobs(HANDLE printer, DWORD level) {
-    DWORD needed = 0;
-    DWORD count = 0;
-    std::vector<BYTE> buffer;
-    // The queue may grow between asking for its size and reading it.
-    for (int attempt = 0;; ++attempt) {
-        if (EnumJobsA(printer, 0, 0xFFFFFFFF, level, buffer.data(),
-                      static_cast<DWORD>(buffer.size()), &needed, &count)) {
-            return {std::move(buffer), count};
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
-            throw SpoolError("the print spooler can't list the jobs: " + WindowsErrorText(error),
-                             SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
-                                                       : SpoolError::Kind::Refused);
-        }
-        buffer.resize(needed);
-    }
+    return JobFacts{};
 }
 
 class WinspoolPrinterSystem : public PrinterSystem {
@@ -347,10 +328,9 @@ class WinspoolPrinterSystem : public PrinterSystem {
         return lookAtQueue(deviceName, {jobId}).jobs.at(0);
     }
 
-    // One listing of the queue answers for all its jobs: a job not among them has left it (the
-    // spooler's GetJob cannot be trusted to say so: Wine's fails without a reason). What the
-    // jobs cannot tell is the queue's own state: paused, or keeping printed jobs, when a job
-    // gone from it was deleted rather than sent to the printer.
+    // The local spooler answers each job at once; what the jobs cannot tell is the queue's own
+    // state: paused, or keeping printed jobs, when a job gone from it was deleted rather than
+    // sent to the printer.
     QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
         QueueLook look;
         auto printer = OpenPrinterNamed(deviceName);
@@ -358,16 +338,11 @@ class WinspoolPrinterSystem : public PrinterSystem {
             look.jobs.resize(jobIds.size());
             return look;
         }
-        const auto [buffer, count] = ListJobs(printer->get(), 2);
-        const auto* listed = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
         std::vector<bool> gone;
         for (const int id : jobIds) {
-            const auto* end = listed + count;
-            const auto* job = std::find_if(listed, end, [id](const JOB_INFO_2A& job) {
-                return static_cast<int>(job.JobId) == id;
-            });
-            gone.push_back(job == end);
-            look.jobs.push_back(job == end ? JobStatus{} : JobStatusOf(job->Status, job->pStatus));
+            const auto job = ReadJob(printer->get(), id);
+            gone.push_back(!job);
+            look.jobs.push_back(job ? job->status : JobStatus{});
         }
         const bool waiting = std::any_of(look.jobs.begin(), look.jobs.end(), [](const auto& job) {
             return job.state == JobState::Pending;
@@ -385,14 +360,31 @@ class WinspoolPrinterSystem : public PrinterSystem {
     JobFacts jobFacts(const std::string& deviceName, int jobId) override {
         auto printer = OpenPrinterNamed(deviceName);
         if (!printer) return {};
-        return ReadJob(printer->get(), jobId);
+        return ReadJob(printer->get(), jobId).value_or(JobFacts{});
     }
 
     std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
                                             const std::string& documentName) override {
         auto printer = OpenPrinterNamed(deviceName);
         if (!printer) return {};
-        const auto [buffer, count] = ListJobs(printer->get(), 1);
+        DWORD needed = 0;
+        DWORD count = 0;
+        std::vector<BYTE> buffer;
+        // The queue may grow between asking for its size and reading it.
+        for (int attempt = 0;; ++attempt) {
+            if (EnumJobsA(printer->get(), 0, 0xFFFFFFFF, 1, buffer.data(),
+                          static_cast<DWORD>(buffer.size()), &needed, &count)) {
+                break;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_INSUFFICIENT_BUFFER || attempt == 5) {
+                throw SpoolError(
+                    "the print spooler can't list the jobs: " + WindowsErrorText(error),
+                    SpoolerUnreachable(error) ? SpoolError::Kind::Unreachable
+                                              : SpoolError::Kind::Refused);
+            }
+            buffer.resize(needed);
+        }
         char user[257] = {};
         DWORD userSize = sizeof user;
         if (!GetUserNameA(user, &userSize)) return {};
