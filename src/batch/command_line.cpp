@@ -119,7 +119,7 @@ std::unique_ptr<PrivateFile> KeepStandardInput(FileSystem& files) {
 
 namespace {
 
-// Follows the print's jobs to their end; whether every one completed, each other one told.
+// Follows the print's jobs to their end; whether every one ended well, each other one told.
 bool PrintedToTheEnd(const CopiesOutcome& printed, PrinterSystem& system, const JobWait& wait,
                      MessageSink& messages) {
     std::vector<JobRef> jobs;
@@ -128,7 +128,7 @@ bool PrintedToTheEnd(const CopiesOutcome& printed, PrinterSystem& system, const 
     bool all = true;
     for (const FollowedJob& job :
          FollowJobs(system, jobs, wait.limit, wait.clock ? *wait.clock : steady)) {
-        if (job.last.state == JobState::Completed) continue;
+        if (EndedWell(job.last.state)) continue;
         all = false;
         messages.show(JobEndText(job, wait.limit), MsgStyle::Exclamation);
     }

@@ -104,7 +104,8 @@ DirectoryPicker::DirectoryPicker(MessageSink& messages)
     connect(ui.driveList, &QComboBox::activated, this, [this] { onDriveChosen(); });
     ui.directoryList->onChange = [this] { onDirectoryOpened(); };
     ui.directoryList->onRefused = [this](const QString& path, const QString& problem) {
-        messages_.show("The directory " + path.toStdString() +
+        // Named as the system names it: "C:\data" on Windows, not the list's "C:/data".
+        messages_.show("The directory " + QDir::toNativeSeparators(path).toStdString() +
                            " cannot be opened: " + problem.toStdString() + ".",
                        MsgStyle::Exclamation);
     };
@@ -144,7 +145,7 @@ void DirectoryPicker::setDrive(const QString& path) {
 void DirectoryPicker::onDriveChosen() {
     const QString drive = ui_->driveList->currentText();
     if (!ui_->directoryList->setPath(drive)) {
-        messages_.show("The drive " + drive.toStdString() +
+        messages_.show("The drive " + QDir::toNativeSeparators(drive).toStdString() +
                            " cannot be read: " + DirectoryProblem(drive).toStdString() + ".",
                        MsgStyle::Exclamation);
         setDrive(ui_->directoryList->path());

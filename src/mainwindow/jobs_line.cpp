@@ -35,10 +35,16 @@ JobsLine JobsLineOf(const std::vector<FollowedJob>& jobs) {
         return {PausedPrinterText(paused->job.printer), false};
     }
     const std::string of = " of " + std::to_string(jobs.size()) + " ";
-    const auto failed = std::find_if(jobs.begin(), jobs.end(), [](const auto& job) {
-        return job.last.state != JobState::Completed;
-    });
-    if (failed == jobs.end()) return {std::to_string(jobs.size()) + of + "printed", false};
+    const auto failed = std::find_if(jobs.begin(), jobs.end(),
+                                     [](const auto& job) { return !EndedWell(job.last.state); });
+    if (failed == jobs.end()) {
+        // Printed is said only of what the spooler saw printed.
+        const bool seen = std::all_of(jobs.begin(), jobs.end(), [](const auto& job) {
+            return job.last.state == JobState::Completed;
+        });
+        return {std::to_string(jobs.size()) + of + (seen ? "printed" : "sent to the printer"),
+                false};
+    }
     const JobState state = failed->last.state;
     const auto alike = std::count_if(jobs.begin(), jobs.end(),
                                      [state](const auto& job) { return job.last.state == state; });

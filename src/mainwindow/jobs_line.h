@@ -14,7 +14,8 @@ struct JobsLine {
     bool operator==(const JobsLine&) const = default;
 };
 
-// The line for the followed jobs as they stand: how many printed once every job ended, or how
+// The line for the followed jobs as they stand: how many printed once every job ended ("sent to
+// the printer" when one of them left a queue that keeps no history, as on Windows), or how
 // many of them ended how at which printer when one did not complete (the first such job tells
 // its state, printer and reason); while they go on, that a job waits on a paused queue, since a
 // held or stopped job otherwise waits with no word.

@@ -43,12 +43,22 @@ enum class JobState {
     Cancelled,   // withdrawn by someone
     Aborted,     // given up by the spooler, on an error
     Unknown,     // the spooler no longer knows the job (history purged, restarted without it)
+    // Gone from a queue that keeps no printed jobs: a spooler such as Windows' forgets a job the
+    // moment it has sent it to the printer, so for a job whose document was spooled whole this is
+    // how it ends well, though nobody saw it printed.
+    LeftQueue,
 };
 
 // Whether nothing more will become of a job in that state.
 inline bool IsFinal(JobState state) {
     return state == JobState::Completed || state == JobState::Cancelled ||
-           state == JobState::Aborted || state == JobState::Unknown;
+           state == JobState::Aborted || state == JobState::Unknown || state == JobState::LeftQueue;
+}
+
+// Whether a job in that state ended as a printed one does: completed, or gone its way from a
+// queue that keeps no history.
+inline bool EndedWell(JobState state) {
+    return state == JobState::Completed || state == JobState::LeftQueue;
 }
 
 struct JobStatus {
@@ -123,10 +133,13 @@ class PrinterSystem {
     // Throws SpoolError when the spooler itself cannot be reached.
     virtual std::unique_ptr<PrinterConnection> openPrinter(const std::string& deviceName) = 0;
     // Where the job of that number on the printer stands now; JobState::Unknown when the
-    // spooler no longer knows it. Throws SpoolError when the spooler can't be asked.
+    // spooler no longer knows it, JobState::LeftQueue when it is no longer in a queue that keeps
+    // no printed jobs (asked only of jobs whose documents were finished). Throws SpoolError when
+    // the spooler can't be asked.
     virtual JobStatus jobStatus(const std::string& deviceName, int jobId) = 0;
     // What the spooler knows of the job of that number: its state, and whether its document
-    // arrived whole. Throws SpoolError when the spooler can't be asked.
+    // arrived whole; a job no longer in the queue is Unknown here, whatever the queue keeps,
+    // since its document may never have ended. Throws SpoolError when the spooler can't be asked.
     virtual JobFacts jobFacts(const std::string& deviceName, int jobId) = 0;
     // The numbers of this user's own unfinished jobs on the printer that were created under
     // exactly that name (as startDocument took it) and never got a document: what a run that

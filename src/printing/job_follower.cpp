@@ -13,6 +13,21 @@ constexpr milliseconds kFirstInterval{250};
 constexpr int kAsksAtFirstInterval = 8;
 constexpr milliseconds kLongestInterval{1000};
 
+// Takes the spooler's word on a job. Leaving the queue counts as the job's end only for a job
+// never seen in trouble: one that stopped or was held may have been deleted from there.
+void Note(FollowedJob& followed, const JobStatus& told) {
+    if (told.state == JobState::LeftQueue && !followed.trouble.empty()) {
+        followed.last = {JobState::Unknown, "it left the queue after it " + followed.trouble};
+        return;
+    }
+    followed.last = told;
+    if (told.state == JobState::Stopped) {
+        followed.trouble = "stopped" + (told.reason.empty() ? "" : ": " + told.reason);
+    } else if (told.state == JobState::Held) {
+        followed.trouble = "was held";
+    }
+}
+
 }  // namespace
 
 FollowClock::duration AskInterval(int asks) {
@@ -23,7 +38,8 @@ FollowClock::duration AskInterval(int asks) {
 }
 
 JobFollower::JobFollower(const std::vector<JobRef>& jobs, FollowClock::time_point start) {
-    for (const JobRef& job : jobs) jobs_.push_back({job, {JobState::Pending, {}}, 0, {}, start});
+    for (const JobRef& job : jobs)
+        jobs_.push_back({job, {JobState::Pending, {}}, 0, {}, start, {}});
 }
 
 // One look at the queue of the job that is due, about every job of that queue that has not
@@ -41,7 +57,7 @@ void JobFollower::askQueueOf(PrinterSystem& system, const FollowedJob& due,
     try {
         const QueueLook look = system.lookAtQueue(due.job.printer, ids);
         for (std::size_t i = 0; i < asked.size() && i < look.jobs.size(); ++i) {
-            asked[i]->last = look.jobs[i];
+            Note(*asked[i], look.jobs[i]);
         }
         unansweredSince_.reset();
     } catch (const SpoolError& error) {

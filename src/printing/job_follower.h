@@ -24,6 +24,9 @@ struct FollowedJob {
     int asks = 0;                   // requests about it so far
     FollowClock::time_point asked;  // when it was asked about last
     FollowClock::time_point due;    // when it is asked about next
+    // How it was last seen stopped or held ("stopped: out of paper"), empty if never: once it
+    // leaves a queue that keeps no history, someone may as well have deleted it.
+    std::string trouble;
     bool ended() const { return IsFinal(last.state); }
 };
 
@@ -36,9 +39,10 @@ class JobFollower {
     JobFollower(const std::vector<JobRef>& jobs, FollowClock::time_point start);
 
     // Asks the spooler about every job that is due at now and has not ended, with the other jobs
-    // of its queue in the same look. A spooler that
-    // can't be reached now is asked again later; one that refuses to tell leaves the job's end
-    // unknown. Returns when the next job falls due; nothing once every job has ended.
+    // of its queue in the same look. A spooler that can't be reached now is asked again later;
+    // one that refuses to tell leaves the job's end unknown, and so does a job that left a queue
+    // without history after it was seen stopped or held. Returns when the next job falls due;
+    // nothing once every job has ended.
     std::optional<FollowClock::time_point> step(PrinterSystem& system, FollowClock::time_point now);
     // Asks about every job that has not ended and was not asked about at now, due or not: the
     // last look at a time limit, so that a job that ended just before it counts.

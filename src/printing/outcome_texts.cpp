@@ -53,6 +53,7 @@ std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::second
     const std::string aside = reason.empty() ? "" : " (" + reason + ")";
     switch (job.last.state) {
         case JobState::Completed:
+        case JobState::LeftQueue:
             return {};
         case JobState::Cancelled:
             return named + " was cancelled";

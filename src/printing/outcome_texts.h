@@ -22,7 +22,8 @@ Notice SpoolFailureNotice(const SpoolOutcome& outcome);
 std::vector<Notice> CopiesNotices(const CopiesOutcome& outcome);
 
 // What a person is told of a followed job that did not complete ("job 42 on Label_Printer was
-// cancelled"); limit is the time it was followed for, when it had one. Empty when it completed.
+// cancelled"); limit is the time it was followed for, when it had one. Empty when it ended well
+// (completed, or left a queue that keeps no history).
 // A job that waits on a paused printer says so, with the time it waited when a limit was reached.
 std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::seconds> limit);
 

@@ -212,10 +212,12 @@ TEST_F(PrintPressTest, TheJobsLineTellsHowTheSpooledJobsEnded) {
     copies = "2";
     const JobStatus kHeld{JobState::Held, {}}, kDone{JobState::Completed, {}};
     const JobStatus kAborted{JobState::Aborted, "jammed"}, kGone{JobState::Unknown, {}};
+    const JobStatus kLeft{JobState::LeftQueue, {}};
     const std::tuple<std::map<int, std::vector<JobStatus>>, std::string, JobsLine> kCases[] = {
         {{}, "", {"2 of 2 printed", false}},
         {{{2, {kHeld, kDone}}}, "Label is paused: the jobs wait in its queue", {"2 of 2 printed"}},
         {{{2, {kAborted}}}, "", {"1 of 2 aborted at Label: jammed", true}},
+        {{{1, {kLeft}}}, "", {"2 of 2 sent to the printer", false}},
         {{{1, {kGone}}, {2, {kAborted}}}, "", {"1 of 2 completion unknown at Label", true}}};
     for (const auto& [states, first, last] : kCases) {
         for (const auto& [job, script] : states)

@@ -84,6 +84,10 @@ TEST_F(Winspool, RawJobsArriveByteForByte) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         EXPECT_TRUE(ReadFile((capture / name).string()) == bytes + (eject ? "\x0c" : ""));
+        // Wine's queues keep no printed jobs: the job left its queue, which is its end; a run
+        // that lost sight of it still cannot tell whether its document ended.
+        EXPECT_EQ(system->jobStatus("Label_Printer", outcome.jobId).state, JobState::LeftQueue);
+        EXPECT_EQ(system->jobFacts("Label_Printer", outcome.jobId), JobFacts{});
     }
 }
 

@@ -46,11 +46,14 @@ Control& Child(const QObject& form, const char* name) {
 }
 
 // The windowed program on fakes: two printers (the first the default), a settings store that
-// starts in a fresh directory, and a program directory of its own for the drop directory.
+// starts in a fresh directory, and a program directory of its own for the drop directory. A
+// case may put the system's own spooler and a store of its own in their place before start().
 struct WindowRig {
     FakePrinterSystem printers;
     std::unique_ptr<FileSystem> files = MakeSystemFileSystem();
     FakeSettingsStore store;
+    std::unique_ptr<PrinterSystem> systemPrinters;  // when set, instead of printers
+    std::unique_ptr<SettingsStore> ownStore;        // when set, instead of store
     FakeLegacyProfile legacyProfile;
     FakeDesktop desktop;
     FakeRegistry registry;
@@ -71,11 +74,20 @@ struct WindowRig {
                         {{"Placement", "Left"}, "1800"}};
     }
     std::string stored(const std::string& section, const std::string& key) {
-        return store.get(section, key).value_or("<absent>");
+        return (ownStore ? *ownStore : store).get(section, key).value_or("<absent>");
     }
     bool start() {  // false when the start-up ended the program
-        const WindowSeams seams{printers, *files,  store,   legacyProfile,
-                                messages, desktop, registry};
+        if (ownStore) {
+            for (const auto& [place, value] : store.values)
+                ownStore->set(place.first, place.second, value);
+        }
+        const WindowSeams seams{systemPrinters ? *systemPrinters : printers,
+                                *files,
+                                ownStore ? *ownStore : store,
+                                legacyProfile,
+                                messages,
+                                desktop,
+                                registry};
         forms = StartWindow(
             seams, {appDir.path().string(), dataDir.path().string(), {}, 50, firstAnswerWait});
         return forms != nullptr;

@@ -205,8 +205,9 @@ class WinspoolConnection : public PrinterConnection {
 };
 
 // Where a job stands by its status bits. The spooler marks a job complete once all of it went to
-// the printer (and printed, for printers that tell); a job it no longer lists is unknown, since
-// it forgets a printed job at once unless the printer keeps printed documents.
+// the printer (and printed, for printers that tell); a job it no longer lists is told apart by
+// the queue (see lookAtQueue), since it forgets a printed job at once unless the printer keeps
+// printed documents.
 JobStatus JobStatusOf(DWORD bits, const char* text) {
     std::string reason = text && *text ? EscapeControls(text) : std::string();
     auto withReason = [&](JobState state, const char* words) {
@@ -230,17 +231,51 @@ JobStatus JobStatusOf(DWORD bits, const char* text) {
     return withReason(JobState::Pending, "");
 }
 
-// Whether someone paused the printer (its queue holds the jobs); false when it cannot be told.
-bool PrinterPaused(const std::string& deviceName) {
-    auto printer = OpenPrinterNamed(deviceName);
-    if (!printer) return false;
+// What a queue tells of itself: whether someone paused the printer (its queue holds the jobs),
+// and whether it keeps printed jobs, so that a job gone from it was deleted rather than printed.
+// Both false when it cannot be told.
+struct QueueFacts {
+    bool paused = false;
+    bool keepsPrinted = false;
+};
+
+QueueFacts FactsOfQueue(HANDLE printer) {
     DWORD needed = 0;
-    GetPrinterA(printer->get(), 2, nullptr, 0, &needed);
-    if (needed == 0) return false;
+    GetPrinterA(printer, 2, nullptr, 0, &needed);
+    if (needed == 0) return {};
     std::vector<BYTE> buffer(needed);
-    if (!GetPrinterA(printer->get(), 2, buffer.data(), needed, &needed)) return false;
-    return (reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data())->Status &
-            PRINTER_STATUS_PAUSED) != 0;
+    if (!GetPrinterA(printer, 2, buffer.data(), needed, &needed)) return {};
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    return {(info->Status & PRINTER_STATUS_PAUSED) != 0,
+            (info->Attributes & PRINTER_ATTRIBUTE_KEEPPRINTEDJOBS) != 0};
+}
+
+// The job of that number as the queue holds it; nothing once the queue holds no such job, which
+// GetJob tells by failing with ERROR_INVALID_PARAMETER, or (Wine) with no reason at all. Unknown
+// when the spooler answers otherwise. Throws SpoolError when the spooler can't be reached.
+std::optional<JobFacts> ReadJob(HANDLE printer, int jobId) {
+    if (jobId <= 0) return JobFacts{};
+    DWORD needed = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::vector<BYTE> buffer(needed);
+        SetLastError(ERROR_SUCCESS);
+        if (GetJobA(printer, static_cast<DWORD>(jobId), 2, buffer.data(), needed, &needed)) {
+            const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
+            JobFacts facts{JobStatusOf(job->Status, job->pStatus), false};
+            // A job still spooling has not got its whole document.
+            facts.documentReceived =
+                facts.status.state == JobState::Completed || !(job->Status & JOB_STATUS_SPOOLING);
+            return facts;
+        }
+        const DWORD error = GetLastError();
+        if (SpoolerUnreachable(error)) {
+            throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
+                             SpoolError::Kind::Unreachable);
+        }
+        if (error == ERROR_INVALID_PARAMETER || error == ERROR_SUCCESS) return std::nullopt;
+        if (error != ERROR_INSUFFICIENT_BUFFER) break;
+    }
+    return JobFacts{};
 }
 
 class WinspoolPrinterSystem : public PrinterSystem {
@@ -290,46 +325,42 @@ class WinspoolPrinterSystem : public PrinterSystem {
     }
 
     JobStatus jobStatus(const std::string& deviceName, int jobId) override {
-        return jobFacts(deviceName, jobId).status;
+        return lookAtQueue(deviceName, {jobId}).jobs.at(0);
     }
 
-    // The local spooler answers each job at once; what the jobs cannot tell is that the printer
-    // itself was paused, which its status does.
+    // The local spooler answers each job at once; what the jobs cannot tell is the queue's own
+    // state: paused, or keeping printed jobs, when a job gone from it was deleted rather than
+    // sent to the printer.
     QueueLook lookAtQueue(const std::string& deviceName, const std::vector<int>& jobIds) override {
         QueueLook look;
-        for (const int id : jobIds) look.jobs.push_back(jobStatus(deviceName, id));
+        auto printer = OpenPrinterNamed(deviceName);
+        if (!printer) {
+            look.jobs.resize(jobIds.size());
+            return look;
+        }
+        std::vector<bool> gone;
+        for (const int id : jobIds) {
+            const auto job = ReadJob(printer->get(), id);
+            gone.push_back(!job);
+            look.jobs.push_back(job ? job->status : JobStatus{});
+        }
         const bool waiting = std::any_of(look.jobs.begin(), look.jobs.end(), [](const auto& job) {
             return job.state == JobState::Pending;
         });
-        if (waiting && PrinterPaused(deviceName)) {
-            for (JobStatus& job : look.jobs) job.printerPaused = job.state == JobState::Pending;
+        if (!waiting && std::find(gone.begin(), gone.end(), true) == gone.end()) return look;
+        const QueueFacts queue = FactsOfQueue(printer->get());
+        for (std::size_t i = 0; i < look.jobs.size(); ++i) {
+            JobStatus& job = look.jobs[i];
+            job.printerPaused = queue.paused && job.state == JobState::Pending;
+            if (gone[i] && !queue.keepsPrinted) job.state = JobState::LeftQueue;
         }
         return look;
     }
 
     JobFacts jobFacts(const std::string& deviceName, int jobId) override {
         auto printer = OpenPrinterNamed(deviceName);
-        if (!printer || jobId <= 0) return {};
-        DWORD needed = 0;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            std::vector<BYTE> buffer(needed);
-            if (GetJobA(printer->get(), static_cast<DWORD>(jobId), 2, buffer.data(), needed,
-                        &needed)) {
-                const auto* job = reinterpret_cast<const JOB_INFO_2A*>(buffer.data());
-                JobFacts facts{JobStatusOf(job->Status, job->pStatus), false};
-                // A job still spooling has not got its whole document.
-                facts.documentReceived = facts.status.state == JobState::Completed ||
-                                         !(job->Status & JOB_STATUS_SPOOLING);
-                return facts;
-            }
-            const DWORD error = GetLastError();
-            if (SpoolerUnreachable(error)) {
-                throw SpoolError("the print spooler can't be reached: " + WindowsErrorText(error),
-                                 SpoolError::Kind::Unreachable);
-            }
-            if (error != ERROR_INSUFFICIENT_BUFFER) break;
-        }
-        return {};
+        if (!printer) return {};
+        return ReadJob(printer->get(), jobId).value_or(JobFacts{});
     }
 
     std::vector<int> ownJobsWithoutDocument(const std::string& deviceName,
