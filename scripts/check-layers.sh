@@ -16,12 +16,13 @@ declare -A allowed=(
     [settings]="platform text"
     [batch]="printing settings platform text"
     [autoprint]="printing settings platform text"
+    [serve]="autoprint printing settings platform text"
     [formkit]="settings platform text"
     [mainwindow]="formkit autoprint batch printing settings platform text"
     [options]="formkit autoprint batch printing settings platform text"
     [dirpick]="formkit autoprint batch printing settings platform text"
     [about]="formkit autoprint batch printing settings platform text"
-    [app]="mainwindow options dirpick about formkit autoprint batch printing settings platform text"
+    [app]="mainwindow options dirpick about formkit serve autoprint batch printing settings platform text"
 )
 # Test folders that test no single folder: the fakes and rigs every test uses, and the
 # spooler's own tests.

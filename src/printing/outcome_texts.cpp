@@ -73,6 +73,10 @@ std::string PausedPrinterText(const std::string& printer) {
     return printer + " is paused: the jobs wait in its queue";
 }
 
+std::string UnknownPrinterText(const std::string& name) {
+    return "no printer name begins with \"" + name + "\"";
+}
+
 std::string KeptFileText(AfterPrint check, const std::string& path) {
     if (check == AfterPrint::Changed) {
         return path + " changed while it was printed, so it was kept.";

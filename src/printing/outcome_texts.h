@@ -24,6 +24,10 @@ std::string JobEndText(const FollowedJob& job, std::optional<std::chrono::second
 // What a person is told of jobs that wait on a printer someone paused.
 std::string PausedPrinterText(const std::string& printer);
 
+// What a person is told of a printer name that names no printer: "no printer name begins with
+// \"Plotter\"".
+std::string UnknownPrinterText(const std::string& name);
+
 // The message for a file that stays, by why it stays.
 std::string KeptFileText(AfterPrint check, const std::string& path);
 
