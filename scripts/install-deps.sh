@@ -17,7 +17,7 @@ for option in "$@"; do
                    librsvg2-bin icoutils xvfb xauth openbox xdotool x11-apps netpbm) ;;
     # hardening-check is in devscripts.
     --with-package-checks) packages+=(lintian devscripts appstream appstream-util man-db) ;;
-    --with-browser) packages+=(chromium) ;;
+    --with-browser) packages+=(chromium python3) ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
     esac
 done

@@ -93,6 +93,13 @@ std::string PrintedJson(const std::string& printer, const std::vector<int>& jobs
            (repeated ? ",\"repeated\":true" : "") + "}";
 }
 
+// "12, 13"
+std::string JobList(const std::vector<int>& jobs) {
+    std::string text;
+    for (const int id : jobs) text += (text.empty() ? "" : ", ") + std::to_string(id);
+    return text;
+}
+
 std::optional<std::uint64_t> Digits(const std::string& text, std::size_t most) {
     if (text.empty() || text.size() > most ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -327,7 +334,7 @@ HttpAnswer PrintDesk::print(const Order& order, PrivateFile& body, std::uint64_t
         journal_("printed " + order.title + " on " + EscapeControls(order.device) + " (" +
                  std::to_string(order.copies) + (order.copies == 1 ? " copy, " : " copies, ") +
                  std::to_string(bytes) + " bytes): job" + (order.copies == 1 ? " " : "s ") +
-                 JsonNumbers(printed.jobIds));
+                 JobList(printed.jobIds));
         return JsonAnswer(201, PrintedJson(order.device, printed.jobIds));
     }
     std::string why;
