@@ -149,9 +149,9 @@ TEST_F(WebEndpointTest, AKeyUnderWayIsNotPrintedTwice) {
 }
 
 TEST_F(WebEndpointTest, AFailedPrintLeavesTheKeyFreeForARetry) {
-    spooler.failDocument = 1;  // its job is made, then its document fails: nothing prints
+    spooler.finishFails = true;  // its job is made, then withdrawn: nothing prints
     EXPECT_EQ(print("label", {}, {{"Idempotency-Key", "k"}}).status, 502);
-    spooler.failDocument.reset();
+    spooler.finishFails = false;
     EXPECT_EQ(print("label", {}, {{"Idempotency-Key", "k"}}).status, 201);
 }
 
