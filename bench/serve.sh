@@ -30,6 +30,7 @@ work="$(mktemp -d /tmp/vantrel-bench-serve.XXXXXX)"
 chmod 755 "$work"
 server=""
 finish() {
+    [[ $? -eq 0 ]] || { echo "bench: the endpoint's journal:" >&2; tail -n 5 "$work/journal" >&2; }
     [[ -n "$server" ]] && kill -TERM "$server" 2>/dev/null && wait "$server" || true
     cups_stop "$work/cups"
     rm -rf "$work"

@@ -75,7 +75,10 @@ std::string JsonString(const std::string& text) {
 
 std::string JsonNumbers(const std::vector<int>& numbers) {
     std::string json = "[";
-    for (const int n : numbers) json += (json.size() > 1 ? "," : "") + std::to_string(n);
+    for (const int n : numbers) {
+        if (json.size() > 1) json += ',';
+        json += std::to_string(n);
+    }
     return json + ']';
 }
 

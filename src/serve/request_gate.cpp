@@ -11,7 +11,8 @@ namespace vantrel {
 namespace {
 
 bool LoopbackHost(const std::string& host, int port) {
-    const std::string suffix = ":" + std::to_string(port);
+    std::string suffix = std::to_string(port);
+    suffix.insert(suffix.begin(), ':');
     if (!host.ends_with(suffix)) return false;
     const std::string name = UCase(host.substr(0, host.size() - suffix.size()));
     return name == "LOCALHOST" || name == "127.0.0.1" || name == "[::1]";
