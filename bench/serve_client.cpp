@@ -39,7 +39,8 @@ int ReadAnswer(int fd, std::string& pending) {
     const int status = std::atoi(pending.c_str() + 9);
     std::size_t length = 0;
     const auto at = pending.find("Content-Length: ");
-    if (at != std::string::npos && at < end) length = std::strtoul(pending.c_str() + at + 16, nullptr, 10);
+    if (at != std::string::npos && at < end)
+        length = std::strtoul(pending.c_str() + at + 16, nullptr, 10);
     while (pending.size() < end + 4 + length) {
         const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
         if (n <= 0) return 0;
@@ -91,7 +92,8 @@ int main(int argc, char** argv) {
         if (status == 0) break;
         created += status == 201;
     }
-    const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
+    const auto ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
     std::printf("%ld %.1f\n", created, ms.count());
     ::close(fd);
     return created == count ? 0 : 1;

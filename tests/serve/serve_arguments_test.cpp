@@ -28,11 +28,9 @@ INSTANTIATE_TEST_SUITE_P(
         OriginCase{"Https", "https://Till.Example", "https://till.example"},
         OriginCase{"DefaultPortDropped", "https://till.example:443", "https://till.example"},
         OriginCase{"OtherPortKept", "http://localhost:08080", "http://localhost:8080"},
-        OriginCase{"Ipv6", "http://[::1]:8000", "http://[::1]:8000"},
         OriginCase{"Path", "https://till.example/", nullptr}, OriginCase{"Wildcard", "*", nullptr},
-        OriginCase{"Null", "null", nullptr}, OriginCase{"OtherScheme", "file://x", nullptr},
-        OriginCase{"Credentials", "https://a@till.example", nullptr},
-        OriginCase{"PortZero", "http://till.example:0", nullptr}),
+        OriginCase{"Null", "null", nullptr},
+        OriginCase{"Credentials", "https://a@till.example", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ServeArguments, ReadEveryWordInBothForms) {

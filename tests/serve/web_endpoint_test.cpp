@@ -20,14 +20,20 @@ class WebEndpointTest : public ::testing::Test {
         spooler.defaultEntry = "Office_Laser,raw,lpd://x";
     }
 
+    // A request with the right Host and token, and the headers given.
+    static HttpRequest Head(const std::string& method, const std::string& path,
+                            HttpFields headers = {}) {
+        headers.insert(headers.end(),
+                       {{"Host", "localhost:9632"}, {"Authorization", "Bearer " + kToken}});
+        return {method, path, 9632, {}, std::move(headers)};
+    }
     HttpAnswer send(const std::string& method, const std::string& path, HttpFields query = {},
                     const std::string& body = "", HttpFields headers = {}) {
         if (ticking) now += std::chrono::seconds(1);
-        headers.insert(headers.end(), {{"Host", "localhost:9632"},
-                                       {"Authorization", "Bearer " + kToken},
-                                       {"Content-Length", std::to_string(body.size())}});
-        Admission admission =
-            endpoint.admit({method, path, 9632, std::move(query), std::move(headers)});
+        headers.emplace_back("Content-Length", std::to_string(body.size()));
+        HttpRequest request = Head(method, path, std::move(headers));
+        request.query = std::move(query);
+        Admission admission = endpoint.admit(request);
         if (admission.answer) return *admission.answer;
         for (std::size_t at = 0; at < body.size(); at += 1000) {
             if (auto early = admission.body->take(body.data() + at,
@@ -93,32 +99,18 @@ TEST_P(PrintRefusalTest, PrintsNothingAndSaysWhyInTheCommandLinesWords) {
 INSTANTIATE_TEST_SUITE_P(
     Orders, PrintRefusalTest,
     ::testing::Values(
-        Refusal{"UnknownPrinter",
-                {{"printer", "Plotter"}},
-                "x",
-                404,
-                "no printer name begins with \\\"Plotter\\\""},
+        Refusal{"UnknownPrinter", {{"printer", "Plotter"}}, "x", 404, "begins with \\\"Plotter"},
         Refusal{"NoCount", {{"copies", "abc"}}, "x", 400, "Invalid number of copies: abc"},
         Refusal{"ZeroCopies", {{"copies", "0"}}, "x", 400, "Invalid number of copies: 0"},
-        Refusal{
-            "TooMany", {{"copies", "40000"}}, "x", 400, "Too many copies: 40000 (at most 32767)"},
-        Refusal{"PrinterTwice",
-                {{"printer", "Label"}, {"printer", "Office"}},
-                "x",
-                400,
-                "more than once"},
+        Refusal{"TooMany", {{"copies", "40000"}}, "x", 400, "Too many copies: 40000 (at most"},
+        Refusal{"PrinterTwice", {{"printer", "a"}, {"printer", "b"}}, "x", 400, "more than once"},
         Refusal{"UnknownParameter", {{"copy", "2"}}, "x", 400, "unknown parameter copy"},
         Refusal{"TooLarge", {}, std::string(10001, 'x'), 413, "larger than the 10000 bytes"},
         Refusal{"Empty", {}, "", 400, "the body is empty"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WebEndpointTest, RefusesABodyWithoutItsLength) {
-    const Admission admission =
-        endpoint.admit({"POST",
-                        "/jobs",
-                        9632,
-                        {},
-                        {{"Host", "localhost:9632"}, {"Authorization", "Bearer " + kToken}}});
+    const Admission admission = endpoint.admit(Head("POST", "/jobs"));
     ASSERT_TRUE(admission.answer);
     EXPECT_EQ(admission.answer->status, 411);
 }
@@ -135,13 +127,11 @@ TEST_F(WebEndpointTest, ARetryWithTheSameKeyPrintsOnceAndAnswersTheFirstJobs) {
 }
 
 TEST_F(WebEndpointTest, AKeyUnderWayIsNotPrintedTwice) {
-    const HttpFields headers{{"Host", "localhost:9632"},
-                             {"Authorization", "Bearer " + kToken},
-                             {"Idempotency-Key", "k"},
-                             {"Content-Length", "5"}};
-    Admission first = endpoint.admit({"POST", "/jobs", 9632, {}, headers});
+    const HttpRequest request =
+        Head("POST", "/jobs", {{"Idempotency-Key", "k"}, {"Content-Length", "5"}});
+    Admission first = endpoint.admit(request);
     ASSERT_TRUE(first.body);
-    const Admission second = endpoint.admit({"POST", "/jobs", 9632, {}, headers});
+    const Admission second = endpoint.admit(request);
     ASSERT_TRUE(second.answer);
     EXPECT_EQ(second.answer->status, 409);
     first.body.reset();  // the first client went away before its body was whole
@@ -205,12 +195,7 @@ TEST_F(WebEndpointTest, LimitsRequestsAtOnce) {
     std::vector<Admission> held;
     for (int i = 0; i < 16; ++i) {
         now += std::chrono::seconds(1);
-        held.push_back(
-            endpoint.admit({"GET",
-                            "/printers",
-                            9632,
-                            {},
-                            {{"Host", "localhost:9632"}, {"Authorization", "Bearer " + kToken}}}));
+        held.push_back(endpoint.admit(Head("GET", "/printers")));
     }
     now += std::chrono::seconds(1);
     EXPECT_EQ(send("GET", "/printers").status, 503);
