@@ -19,6 +19,8 @@
 #      job's last byte at the printer to the program's exit (aim: < 500 ms), against lp -o raw.
 #   8. the headless AutoPrint's stop time with its scheduler frozen, in each state it can be in
 #      (bench/service_stop.sh; aim: < 3 s, systemd kills it at 15 s).
+#   9. the web endpoint (bench/serve.sh): 1 KB labels per second against lp -o raw, one label's
+#      latency, and its resident set size over 10,000 requests and one 1 GB upload (aim: flat).
 #
 # Usage: bench/run.sh [BUILD_DIR]     (run as root)
 #   Without BUILD_DIR it makes and measures an optimised, unsanitized build of its own,
@@ -236,3 +238,4 @@ done
 bash "$root/bench/service_flow.sh" "$build"
 bash "$root/bench/wait.sh" "$build"
 bash "$root/bench/service_stop.sh" "$build"
+bash "$root/bench/serve.sh" "$build"

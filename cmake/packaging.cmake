@@ -1,7 +1,7 @@
 # The Linux release: the desktop entry, the icon, the AppStream data, the manual page, the
-# systemd user unit of the headless AutoPrint and the package's documents (copyright, changelog)
-# beside what the targets install themselves (vantrel in bin, vantrel-window.so in lib/vantrel,
-# Vantrel.html in share/vantrel), and a Debian package of all of it built by `cpack -G DEB`
+# systemd user units of the headless AutoPrint and of the web endpoint, the package's documents
+# (copyright, changelog) beside what the targets install themselves (vantrel in bin,
+# vantrel-window.so in lib/vantrel, Vantrel.html in share/vantrel), and a Debian package of all of it built by `cpack -G DEB`
 # (scripts/package-deb.sh).
 #
 # Included at the end of the top-level CMakeLists.txt, once every target exists.
@@ -56,6 +56,8 @@ install(FILES ${_vantrel_packaging_dir}/vantrel.lintian-overrides
         DESTINATION share/lintian/overrides RENAME vantrel)
 # The headless AutoPrint as a systemd user service (vantrel --autoprint), enabled by each user.
 install(FILES ${_vantrel_packaging_dir}/vantrel-autoprint.service DESTINATION lib/systemd/user)
+# The web endpoint as a systemd user service (vantrel --serve), off until a user enables it.
+install(FILES ${_vantrel_packaging_dir}/vantrel-serve.service DESTINATION lib/systemd/user)
 
 # Qt and libcups are system libraries and the window module is found by its path relative to the
 # program (src/app/window_loader.cpp), so the installed files need no RPATH: none may carry a
@@ -85,7 +87,8 @@ label, receipt and dot-matrix printers, continuous forms.
 Files are printed from a window, from the command line (one file per call, no
 window), or by AutoPrint, which prints the files dropped into a directory while
 the window is open, or without a window as a service (a systemd user unit),
-with a folder for each printer.")
+with a folder for each printer. Web pages the user allows print through a
+local endpoint on the loopback interface, with a token (vantrel --serve).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -16,12 +16,13 @@ declare -A allowed=(
     [settings]="printing platform text"
     [batch]="printing platform text"
     [autoprint]="printing platform text"
+    [serve]="autoprint printing platform text"
     [formkit]="platform text"
     [mainwindow]="formkit autoprint printing settings platform text"
     [options]="formkit settings printing platform text"
     [dirpick]="formkit platform text"
     [about]="formkit platform text"
-    [app]="mainwindow options dirpick about formkit autoprint batch printing settings platform text"
+    [app]="mainwindow options dirpick about formkit serve autoprint batch printing settings platform text"
 )
 # The backends of platform/ are reached through its seams; only the program's wiring, and the
 # backends' own tests, name them.

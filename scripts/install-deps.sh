@@ -3,12 +3,13 @@
 # Pass "--with-windows" to add the mingw-w64 cross compiler, Wine and what the Windows packages
 # and their tests need (NSIS, the icon tools, an X server with a window manager driven by
 # keyboard, a screenshot to PNG), "--with-package-checks" to add the tools that check the Debian
-# package (scripts/test-deb.sh).
+# package (scripts/test-deb.sh), "--with-browser" to add the headless Chromium of the web
+# endpoint's browser test (scripts/test-browser.sh).
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libcups2-dev cups cups-client
           cups-daemon googletest libgtest-dev libgmock-dev fonts-dejavu-core dpkg-dev
-          desktop-file-utils clang-format)
+          desktop-file-utils clang-format libmicrohttpd-dev)
 for option in "$@"; do
     case "$option" in
     --with-windows)
@@ -16,6 +17,7 @@ for option in "$@"; do
                    librsvg2-bin icoutils xvfb xauth openbox xdotool x11-apps netpbm) ;;
     # hardening-check is in devscripts.
     --with-package-checks) packages+=(lintian devscripts appstream appstream-util man-db) ;;
+    --with-browser) packages+=(chromium python3) ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
     esac
 done

@@ -45,6 +45,7 @@ expected_files=(
     /usr/share/doc/vantrel/changelog.gz
     /usr/share/lintian/overrides/vantrel
     /usr/lib/systemd/user/vantrel-autoprint.service
+    /usr/lib/systemd/user/vantrel-serve.service
 )
 
 check_name=test-deb
@@ -294,6 +295,8 @@ fi
 if command -v systemd-analyze >/dev/null; then
     check "systemd-analyze verify accepts the AutoPrint user unit" \
         output_shown systemd-analyze verify /usr/lib/systemd/user/vantrel-autoprint.service
+    check "systemd-analyze verify accepts the web endpoint's user unit" \
+        output_shown systemd-analyze verify /usr/lib/systemd/user/vantrel-serve.service
     # unit_hardened: systemd itself, reading the unit as a user's manager does, finds every
     # sandboxing setting the unit gives in force, and rates its exposure 4.0 ("OK") or below.
     unit_hardened() {

@@ -61,6 +61,8 @@ export VANTREL_REQUIRE_CUPS=1
 set +e
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 status=$?
+# The web endpoint from a real browser (headless Chromium), on the private CUPS server above.
+bash "$root/scripts/test-browser.sh" "$build" || status=1
 # The first run as the README tells it, with a system CUPS that answers but has no printer.
 bash "$root/scripts/test-first-run.sh" "$build" || status=1
 # The Windows build: cross-compiled with mingw-w64, its tests run under Wine against a private

@@ -7,6 +7,7 @@
 
 #include "app/autoprint_mode.h"
 #include "app/batch_mode.h"
+#include "app/serve_mode.h"
 #include "app/version.h"
 #include "app/window_loader.h"
 #include "batch/command_line.h"
@@ -55,6 +56,19 @@ constexpr const char* kUsage =
     "  --wait  a file is deleted only once its jobs completed; one aborted or\n"
     "          cancelled sends it to DIR/Failed; while a printer holds its jobs, the\n"
     "          file stays and the other files go on printing.\n"
+    "       vantrel --serve [--port N] [--allow-origin ORIGIN ...] [--max-size MIB] [--rate N]\n"
+    "                                    prints from web pages: a JSON endpoint on the\n"
+    "                                    loopback interface only (127.0.0.1 and ::1, port\n"
+    "                                    9632; 0 takes any free one). GET /printers,\n"
+    "                                    POST /jobs?printer=NAME&copies=N&name=TITLE with\n"
+    "                                    the bytes as the body (at most MIB mebibytes,\n"
+    "                                    default 100), GET /jobs/ID[?wait=SECONDS].\n"
+    "                                    Every request needs the token (Authorization:\n"
+    "                                    Bearer TOKEN); pages only from an ORIGIN allowed\n"
+    "                                    (https://till.example); at most N requests a\n"
+    "                                    second (default 50). Runs until SIGTERM or Ctrl+C.\n"
+    "       vantrel --serve --show-token  print the endpoint's token (made when missing)\n"
+    "       vantrel --serve --new-token   make a new token and print it\n"
     "       vantrel --list-printers      list the printers, the default one marked\n"
     "       vantrel --version\n"
     "       vantrel --help\n";
@@ -90,6 +104,9 @@ int main(int argc, char** argv) {
     const auto messages = vantrel::MakeBatchMessages();
     if (arguments[0] == "--autoprint") {
         return vantrel::RunAutoPrintMode({arguments.begin() + 1, arguments.end()});
+    }
+    if (arguments[0] == "--serve") {
+        return vantrel::RunServeMode({arguments.begin() + 1, arguments.end()});
     }
     // "--wait" comes first; the command line after it is read as without it.
     const vantrel::WaitWord waitWord = vantrel::ReadWaitWord(arguments[0]);

@@ -164,14 +164,8 @@ BatchResult RunCommandLine(const std::vector<std::string>& arguments, PrinterSys
         return result;
     }
     const CopiesCount copies = ReadCopies(request.copiesText, CopiesRule::CommandLine);
-    if (copies.verdict == CopiesCount::NotACount) {
-        messages.show("Invalid number of copies: " + request.copiesText, MsgStyle::Exclamation);
-        return result;
-    }
-    if (copies.verdict == CopiesCount::TooMany) {
-        messages.show("Too many copies: " + request.copiesText + " (at most " +
-                          std::to_string(kMaxCopies) + ")",
-                      MsgStyle::Exclamation);
+    if (!copies.usable()) {
+        messages.show(CopiesRefusalText(copies, request.copiesText), MsgStyle::Exclamation);
         return result;
     }
     result.copiesRequested = copies.count;
@@ -197,8 +191,7 @@ BatchResult RunCommandLine(const std::vector<std::string>& arguments, PrinterSys
     const bool printedAll =
         printed.allSpooled() && (!wait || PrintedToTheEnd(printed, spooler, *wait, messages));
     if (printed.failure == SpoolFailure::PrinterName) {
-        messages.show("no printer name begins with \"" + request.printerName +
-                          "\"; see vantrel --list-printers",
+        messages.show(UnknownPrinterText(request.printerName) + "; see vantrel --list-printers",
                       MsgStyle::Exclamation);
     }
     if (request.deleteAfterPrinting && fromPipe) {

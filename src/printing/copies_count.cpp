@@ -18,4 +18,17 @@ CopiesCount ReadCopies(const std::string& copiesText, CopiesRule rule) {
     return {CopiesCount::Usable, static_cast<int>(*copies)};
 }
 
+std::string CopiesRefusalText(const CopiesCount& copies, const std::string& copiesText) {
+    switch (copies.verdict) {
+        case CopiesCount::Usable:
+            break;
+        case CopiesCount::NotACount:
+            return "Invalid number of copies: " + copiesText;
+        case CopiesCount::TooMany:
+            return "Too many copies: " + copiesText + " (at most " + std::to_string(kMaxCopies) +
+                   ")";
+    }
+    return {};
+}
+
 }  // namespace vantrel

@@ -25,4 +25,8 @@ struct CopiesCount {
 // then held to the rule of the place it is read in.
 CopiesCount ReadCopies(const std::string& copiesText, CopiesRule rule);
 
+// What a person is told of a copies text that is refused: "Invalid number of copies: abc",
+// "Too many copies: 40000 (at most 32767)". Empty when the count is usable.
+std::string CopiesRefusalText(const CopiesCount& copies, const std::string& copiesText);
+
 }  // namespace vantrel

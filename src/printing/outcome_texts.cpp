@@ -82,6 +82,10 @@ std::string PausedPrinterText(const std::string& printer) {
     return printer + " is paused: the jobs wait in its queue";
 }
 
+std::string UnknownPrinterText(const std::string& name) {
+    return "no printer name begins with \"" + name + "\"";
+}
+
 std::optional<Notice> AfterPrintNotice(const AfterPrintOutcome& outcome, const std::string& path) {
     std::string text;
     switch (outcome.fate) {

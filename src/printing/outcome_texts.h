@@ -34,4 +34,8 @@ std::string PausedPrinterText(const std::string& printer);
 // was, by why; nothing when the action was done as asked.
 std::optional<Notice> AfterPrintNotice(const AfterPrintOutcome& outcome, const std::string& path);
 
+// What a person is told of a printer name that names no printer: "no printer name begins with
+// \"Plotter\"".
+std::string UnknownPrinterText(const std::string& name);
+
 }  // namespace vantrel
