@@ -24,10 +24,10 @@ declare -A allowed=(
     [about]="formkit platform text"
     [app]="mainwindow options dirpick about formkit serve autoprint batch printing settings platform text"
 )
-# The backends of platform/ are reached through its seams; only the program's wiring, and the
-# backends' own tests, name them.
+# The backends of platform/ are reached through its seams; only the program's wiring, the test
+# rig that wires the system's own in its place, and the backends' own tests, name them.
 backends='cups|posix|win'
-backend_users=" platform app platform_win integration "
+backend_users=" platform app support platform_win integration "
 # Test folders that test no single folder: the fakes and rigs every test uses, and the
 # spooler's own tests.
 declare -A tests_only=(
