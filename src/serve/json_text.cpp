@@ -2,36 +2,11 @@
 
 #include <cstdio>
 
+#include "text/runtime_text.h"
+
 namespace vantrel {
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence that begins at text[at], 0 when there is none
-// (overlong forms, surrogates and code points past U+10FFFF are not well formed).
-std::size_t SequenceLength(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(1) < low || byte(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
 
 std::string Escaped(unsigned code) {
     char escaped[8];
@@ -57,7 +32,7 @@ std::string JsonString(const std::string& text) {
             ++at;
             continue;
         }
-        const std::size_t length = SequenceLength(text, at);
+        const std::size_t length = Utf8SequenceLength(text, at);  // 0: not well formed
         if (length == 0) {
             json += Escaped(0xFFFD);
             ++at;
