@@ -76,6 +76,8 @@ const char* StateWord(JobState state) {
             return "cancelled";
         case JobState::Aborted:
             return "aborted";
+        case JobState::LeftQueue:  // a queue that keeps no printed jobs no longer holds it
+            return "left-queue";
         case JobState::Unknown:
             break;
     }
