@@ -37,6 +37,7 @@ measured_build "$root" "${1:-}" vantrel capture_printer vantrel_runstat vantrel_
     vantrel_drop_files vantrel_window_lists vantrel_autoprint_window
 echo "bench: measuring the build in $measured"
 source "$root/scripts/cups/common.sh"
+source "$root/bench/figures.sh"
 vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
@@ -60,24 +61,6 @@ set +a
 printer_log="$work/cups/capture/Bench_Printer/capture.log"
 sink_log="$work/cups/capture/Bench_Sink/capture.log"
 
-now_ns() { date +%s%N; }
-
-# wait_jobs LOG N: waits until the capture log holds N lines; prints the last one's last-byte time.
-wait_jobs() {
-    local log="$1" want="$2" i
-    for ((i = 0; i < 12000; ++i)); do
-        if [[ -f "$log" && $(wc -l <"$log") -ge $want ]]; then
-            tail -n 1 "$log" | awk '{print $4}'
-            return
-        fi
-        sleep 0.01
-    done
-    echo "bench: the capture printer did not get job $want" >&2
-    exit 1
-}
-
-jobs_in() { if [[ -f "$1" ]]; then wc -l <"$1"; else echo 0; fi; }
-
 # run_stat VAR COMMAND...: runs the command under vantrel_runstat; VAR_wall_ns, VAR_rss_kb.
 run_stat() {
     local var="$1" stats
@@ -93,8 +76,6 @@ run_stat() {
     printf -v "${var}_faults" '%s' "$(sed 's/.*faults=\([0-9]*\).*/\1/' <<<"$stats")"
 }
 
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
 # median_stat VAR RUNS COMMAND...: the medians of the command's CPU time and page faults over
 # RUNS runs; VAR_cpu_us, VAR_faults.
 median_stat() {
@@ -109,12 +90,9 @@ median_stat() {
     printf -v "${var}_faults" '%s' "$(median "${faults[@]}")"
 }
 
-ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 min() { if [[ -z "$1" || "$2" -lt "$1" ]]; then echo "$2"; else echo "$1"; fi; }
 
 print_vantrel() { "$vantrel" "$1" Bench_Printer; }
-print_lp() { lp -d Bench_Printer -o raw "$1" >/dev/null; }
 
 # One of each first: vantrel's first start writes its settings, and both warm the caches.
 echo warm-up >"$work/files/warm.prn"

@@ -38,25 +38,7 @@ source "$work/cups/env"
 set +a
 printer_log="$work/cups/capture/Bench_Printer/capture.log"
 
-now_ns() { date +%s%N; }
-jobs_in() { if [[ -f "$1" ]]; then wc -l <"$1"; else echo 0; fi; }
-ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
-print_lp() { lp -d Bench_Printer -o raw "$1" >/dev/null; }
-
-# wait_jobs LOG N: waits until the capture log holds N lines; prints the last one's last-byte time.
-wait_jobs() {
-    local log="$1" want="$2" i
-    for ((i = 0; i < 12000; ++i)); do
-        if [[ -f "$log" && $(wc -l <"$log") -ge $want ]]; then
-            tail -n 1 "$log" | awk '{print $4}'
-            return
-        fi
-        sleep 0.01
-    done
-    echo "bench: the capture printer did not get job $want" >&2
-    exit 1
-}
+source "$root/bench/figures.sh"
 
 # One lp job first: it warms the scheduler and the caches for both.
 echo warm-up >"$work/warm.prn"
