@@ -202,21 +202,6 @@ QueueLook AskQueueLook(http_t* http, const std::string& queue, const std::vector
     return look;
 }
 
-JobStatus AskJobStatus(http_t* http, int jobId) {
-    static const char* const kWanted[] = {"job-state", "job-state-reasons",
-                                          "job-printer-state-message"};
-    ipp_t* request = NewJobRequest(IPP_OP_GET_JOB_ATTRIBUTES, jobId);
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  std::size(kWanted), nullptr, kWanted);
-    ipp_t* answer = cupsDoRequest(http, request, "/jobs/");
-    const ipp_status_t status = cupsLastError();
-    const JobStatus found = JobStatusIn(answer);
-    ippDelete(answer);
-    if (status == IPP_STATUS_ERROR_NOT_FOUND) return {};
-    if (!Succeeded(status)) throw CupsRequestError();
-    return found;
-}
-
 JobFacts AskJobFacts(http_t* http, int jobId) {
     static const char* const kWanted[] = {"job-state", "job-state-reasons",
                                           "job-printer-state-message", "number-of-documents",
@@ -234,6 +219,11 @@ JobFacts AskJobFacts(http_t* http, int jobId) {
     if (status == IPP_STATUS_ERROR_NOT_FOUND) return {};
     if (!Succeeded(status)) throw CupsRequestError();
     return facts;
+}
+
+// The facts' state alone: one request shape for both questions.
+JobStatus AskJobStatus(http_t* http, int jobId) {
+    return AskJobFacts(http, jobId).status;
 }
 
 std::vector<int> AskOwnJobsWithoutDocument(http_t* http, const std::string& queue,
