@@ -64,3 +64,16 @@ wine_path() {
     [[ "$path" == /* ]] || path="$(pwd)/$path"
     printf 'Z:%s\n' "${path//\//\\}"
 }
+
+# wait_until SECONDS COMMAND...: true once COMMAND succeeds within SECONDS.
+wait_until() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < end)) || return 1
+        sleep 0.2
+    done
+}
+
+# job_count QUEUE: the jobs the capture printer of QUEUE received, under the caller's $capture.
+job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }

@@ -34,15 +34,6 @@ check() {
         failures=$((failures + 1))
     fi
 }
-wait_until() {  # SECONDS COMMAND...
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < end)) || return 1
-        sleep 0.2
-    done
-}
-job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }
 
 # The portable zip, with its window.
 unzip -q "$zip" -d "$run/portable"

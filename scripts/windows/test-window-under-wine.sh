@@ -56,15 +56,6 @@ check() {
         failures=$((failures + 1))
     fi
 }
-job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }
-wait_until() {  # SECONDS COMMAND...: true once COMMAND succeeds within SECONDS
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < end)) || return 1
-        sleep 0.2
-    done
-}
 has_jobs() { (($(job_count "$1") >= $2)); }
 # received QUEUE FIRST COUNT FILE: jobs FIRST.. of QUEUE are FILE byte for byte
 received() {
