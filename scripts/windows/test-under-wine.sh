@@ -99,7 +99,6 @@ program="$build/src/app/vantrel.exe"
 wine_run="$here/wine-run.sh"
 [[ -x "$build/wine-run.sh" && -n "$qt" ]] && wine_run="$build/wine-run.sh"
 capture="$VANTREL_TEST_CUPS_DIR/capture"
-job_count() { find "$capture/$1" -maxdepth 1 -name 'job-*.bin' | wc -l; }
 wait_for_jobs() {  # QUEUE COUNT: waits up to 60 s until QUEUE's printer has received COUNT jobs
     local i
     for ((i = 0; i < 600; ++i)); do
