@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "about/about_texts.h"
+#include "platform/path_text.h"
 #include "platform/plain_file.h"
 
 namespace vantrel {
@@ -10,14 +11,14 @@ namespace vantrel {
 namespace fs = std::filesystem;
 
 std::string HelpDocumentPath(const std::string& appPath) {
-    const fs::path dir(appPath);
+    const fs::path dir = PathOf(appPath);
     const fs::path candidates[] = {
         dir / "Vantrel.hlp",
         dir / "Vantrel.html",
         (dir / ".." / "share" / "vantrel" / "Vantrel.html").lexically_normal(),
     };
     for (const auto& candidate : candidates) {
-        if (IsPlainFile(candidate.string())) return candidate.string();
+        if (IsPlainFile(TextOf(candidate))) return TextOf(candidate);
     }
     return {};
 }

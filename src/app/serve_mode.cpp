@@ -1,13 +1,13 @@
 #include "app/serve_mode.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <system_error>
 
 #include "platform/backends.h"
 #include "platform/http_server.h"
+#include "platform/path_text.h"
 #include "platform/replace_file.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
@@ -95,7 +95,7 @@ int RunServeMode(const std::vector<std::string>& words) {
     }
     const std::string state = UserStateDirectory();
     if (auto unsafe = UnsafeStateDirectory(state)) return Fail(*unsafe);
-    const std::string tokenPath = (std::filesystem::path(state) / kServeTokenName).string();
+    const std::string tokenPath = JoinPath(state, kServeTokenName);
     std::string token;
     try {
         token = KeptServeToken(tokenPath, request.newToken);
@@ -123,7 +123,7 @@ int RunServeMode(const std::vector<std::string>& words) {
     StopSignals& stopSignals = *stop;
     PrintDesk desk({*printing, *looking, *files, clock, [&] { return stopSignals.requested(); }},
                    {SpoolOptions{EjectBetweenJobs(settings)}, request.maxBodyBytes,
-                    (std::filesystem::path(state) / kServeRecordName).string()},
+                    JoinPath(state, kServeRecordName)},
                    JournalLine);
     WebEndpoint endpoint({request.origins, token}, {request.requestsPerSecond, 16}, desk,
                          JournalLine);

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "autoprint/autoprint_rules.h"
+#include "platform/path_text.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
@@ -44,11 +45,11 @@ HotFolder ReadFolderWord(const std::string& word, const FolderResolver& resolve)
 void CheckDistinct(const std::vector<HotFolder>& folders) {
     for (std::size_t i = 0; i < folders.size(); ++i) {
         for (std::size_t j = 0; j < folders.size(); ++j) {
-            const fs::path failed = fs::path(folders[j].folder) / kFailedDirectoryName;
+            const fs::path failed = PathOf(folders[j].folder) / kFailedDirectoryName;
             if (i > j && folders[i].folder == folders[j].folder) {
                 throw AutoPrintUsageError("the folder " + folders[i].folder + " is given twice");
             }
-            if (fs::path(folders[i].folder) == failed) {
+            if (PathOf(folders[i].folder) == failed) {
                 throw AutoPrintUsageError(folders[i].folder + " holds the files that " +
                                           folders[j].folder + " could not print");
             }

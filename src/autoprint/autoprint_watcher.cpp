@@ -1,17 +1,15 @@
 #include "autoprint/autoprint_watcher.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 
 #include "autoprint/autoprint_rules.h"
+#include "platform/path_text.h"
 #include "printing/copies_count.h"
 #include "printing/outcome_texts.h"
 #include "printing/work_slice.h"
 
 namespace vantrel {
-
-namespace fs = std::filesystem;
 
 AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& system,
                                    FileSystem& files, std::function<SpoolOptions()> options,
@@ -24,11 +22,9 @@ AutoPrintWatcher::AutoPrintWatcher(std::string dropDirectory, PrinterSystem& sys
       messages_(messages),
       copiesText_(std::move(copiesText)),
       kept_(keptRecordPath),
-      stateDirectory_(keptRecordPath.empty() ? std::string()
-                                             : fs::path(keptRecordPath).parent_path().string()),
-      spooled_(stateDirectory_.empty()
-                   ? std::string()
-                   : (fs::path(stateDirectory_) / kSpooledJobsRecordName).string()) {}
+      stateDirectory_(keptRecordPath.empty() ? std::string() : ParentOf(keptRecordPath)),
+      spooled_(stateDirectory_.empty() ? std::string()
+                                       : JoinPath(stateDirectory_, kSpooledJobsRecordName)) {}
 
 void AutoPrintWatcher::tick() {
     if (!startTick()) return;
@@ -99,7 +95,7 @@ void AutoPrintWatcher::endTick() {
 
 void AutoPrintWatcher::step() {
     const std::string name = entries_[next_++];
-    const std::string path = (fs::path(dropDirectory_) / name).string();
+    const std::string path = JoinPath(dropDirectory_, name);
     if (files_.isSymbolicLink(path)) return;
     auto now = files_.identityOf(path);
     if (!now) return;  // not a plain file, or gone
@@ -137,7 +133,7 @@ bool AutoPrintWatcher::handleFile(const std::string& path, const FileIdentity& s
         {dropDirectory_, path, settled},
         [this] { return FindAutoPrintPrinter(system_, std::nullopt); }, copies.count, options_(),
         {system_, files_, kept_}, ledger);
-    return report(outcome, fs::path(path).filename().string(), path);
+    return report(outcome, NameOf(path), path);
 }
 
 bool AutoPrintWatcher::report(const DroppedOutcome& outcome, const std::string& name,

@@ -1,20 +1,18 @@
 #include "autoprint/drop_directory.h"
 
-#include <filesystem>
 #include <system_error>
 
+#include "platform/path_text.h"
 #include "platform/system_places.h"
 
 namespace vantrel {
 
-namespace fs = std::filesystem;
-
 std::string ChooseDropDirectory(const std::string& appPath, const std::string& userDataDir) {
     const bool portable = !IsSystemProgramDirectory(appPath);
     if (portable || userDataDir.empty()) {
-        return (fs::path(appPath) / "RawSpool").string();
+        return JoinPath(appPath, "RawSpool");
     }
-    return (fs::path(userDataDir) / "RawSpool").string();
+    return JoinPath(userDataDir, "RawSpool");
 }
 
 std::optional<std::string> EnsureDropDirectory(FileSystem& files,

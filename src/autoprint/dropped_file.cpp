@@ -1,8 +1,7 @@
 #include "autoprint/dropped_file.h"
 
-#include <filesystem>
-
 #include "autoprint/copy_being_sent.h"
+#include "platform/path_text.h"
 #include "printing/after_print.h"
 #include "printing/document_name.h"
 #include "printing/print_copies.h"
@@ -10,8 +9,6 @@
 namespace vantrel {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Each copy opens the file at path itself, never through a link, and only while it is still the
 // file that settled, so that nothing swapped in after the look is read. A file found changed at
@@ -99,7 +96,7 @@ void GiveUp(const DroppedFile& file, DropSeams seams, DroppedOutcome& outcome) {
         outcome.fate = DroppedFate::FailedGone;  // another file by its name settles on its own
         return;
     }
-    outcome.failedDir = (fs::path(file.folder) / kFailedDirectoryName).string();
+    outcome.failedDir = JoinPath(file.folder, kFailedDirectoryName);
     outcome.error = after.error;
     if (after.fate == AfterPrintFate::Moved) {
         outcome.fate = DroppedFate::Failed;
@@ -249,7 +246,7 @@ std::error_code ReleaseRecordedFile(FileSystem& files, SpooledJobsRecord& record
                                     const std::string& folder, const std::string& path) {
     const SpooledFile* entry = record.find(path);
     if (!entry) return {};
-    files.removeFile((fs::path(folder) / PrintingMarkName(path, entry->identity)).string());
+    files.removeFile(JoinPath(folder, PrintingMarkName(path, entry->identity)));
     return record.drop(path);
 }
 

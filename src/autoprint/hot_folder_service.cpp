@@ -1,11 +1,11 @@
 #include "autoprint/hot_folder_service.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 
 #include "autoprint/autoprint_rules.h"
 #include "autoprint/journal_lines.h"
+#include "platform/path_text.h"
 #include "printing/printer_selection.h"
 
 namespace vantrel {
@@ -175,9 +175,7 @@ void HotFolderService::lookAtAll() {
 // and their marks keep the other away) are still this one's to finish: nobody else can.
 void HotFolderService::lookAtOwn(Folder& folder) {
     for (const auto& path : spooled_.paths()) {
-        const std::filesystem::path begun(path);
-        if (begun.parent_path().string() == folder.place.folder)
-            lookAt(folder, begun.filename().string());
+        if (ParentOf(path) == folder.place.folder) lookAt(folder, NameOf(path));
     }
 }
 
@@ -287,8 +285,7 @@ void HotFolderService::report(Folder& folder, const std::string& name,
             return journal_(printed);
         case DroppedFate::Failed:
             folder.settle.forget(name);
-            return journal_(FailedLine(name, printer, outcome.reason,
-                                       std::filesystem::path(outcome.movedTo).filename().string()));
+            return journal_(FailedLine(name, printer, outcome.reason, NameOf(outcome.movedTo)));
         case DroppedFate::FailedKept:
             if (outcome.remembered) noteSaved(outcome.unsaved, Record::KeptFiles);
             return journal_(FailedUnmovedLine(name, printer, outcome.reason,
@@ -306,7 +303,7 @@ void HotFolderService::report(Folder& folder, const std::string& name,
 // Entries of this service's folders whose file is gone, or is another file now, are done with.
 void HotFolderService::pruneSpooled() {
     for (const auto& path : spooled_.paths()) {
-        const auto parent = std::filesystem::path(path).parent_path().string();
+        const auto parent = ParentOf(path);
         const bool ours = std::ranges::any_of(
             folders_, [&](const Folder& folder) { return folder.place.folder == parent; });
         if (!ours || following_.contains(path)) continue;
@@ -373,7 +370,7 @@ std::optional<SteadyTime> HotFolderService::nextDue() const {
 }
 
 std::string HotFolderService::pathOf(const Folder& folder, const std::string& name) const {
-    return (std::filesystem::path(folder.place.folder) / name).string();
+    return JoinPath(folder.place.folder, name);
 }
 
 }  // namespace vantrel

@@ -1,10 +1,10 @@
 #include "autoprint/kept_files_record.h"
 
-#include <filesystem>
 #include <sstream>
 
 #include "autoprint/record_file.h"
 #include "autoprint/spooled_jobs_record.h"
+#include "platform/path_text.h"
 
 namespace vantrel {
 
@@ -28,9 +28,8 @@ std::error_code KeptFilesRecord::prune(FileSystem& files) {
         return std::erase_if(entries, [&](const auto& entry) {
                    auto now = files.identityOf(entry.first);
                    if (now && *now == entry.second) return false;
-                   const std::filesystem::path path(entry.first);
-                   files.removeFile(
-                       (path.parent_path() / PrintingMarkName(entry.first, entry.second)).string());
+                   files.removeFile(JoinPath(ParentOf(entry.first),
+                                             PrintingMarkName(entry.first, entry.second)));
                    return true;
                }) > 0;
     });

@@ -2,11 +2,11 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <sstream>
 
 #include "platform/file_lock.h"
+#include "platform/path_text.h"
 #include "platform/replace_file.h"
 #include "platform/system_places.h"
 
@@ -22,7 +22,7 @@ constexpr char kQuote = '"';
 
 std::string StateRecordPath(const std::string& name) {
     const std::string state = UserStateDirectory();
-    return state.empty() ? std::string() : (std::filesystem::path(state) / name).string();
+    return state.empty() ? std::string() : JoinPath(state, name);
 }
 
 std::string RecordField(const std::string& text, bool inField) {
@@ -67,8 +67,7 @@ std::optional<std::string> RecordFieldText(const std::string& field) {
 std::error_code UpdateRecordFile(const std::string& recordPath,
                                  const std::function<std::optional<std::string>()>& change) {
     std::unique_ptr<FileLock> lock;
-    std::error_code error =
-        MakePrivateFolders(std::filesystem::path(recordPath).parent_path().string());
+    std::error_code error = MakePrivateFolders(ParentOf(recordPath));
     try {
         if (!error) lock = LockFile(recordPath + ".lock");
     } catch (const std::system_error& failure) {

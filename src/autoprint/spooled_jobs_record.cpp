@@ -1,10 +1,10 @@
 #include "autoprint/spooled_jobs_record.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <sstream>
 
 #include "autoprint/record_file.h"
+#include "platform/path_text.h"
 #include "platform/replace_file.h"
 #include "printing/document_name.h"
 
@@ -141,8 +141,7 @@ std::error_code SpooledJobsRecord::append(const std::string& line, bool durable)
     if (lines_ >= kFoldAtLines && lines_ > kFoldRatio * entries_.size()) {
         return compact([](const std::string&, const FileIdentity&) { return true; });
     }
-    if (auto error = MakePrivateFolders(std::filesystem::path(recordPath_).parent_path().string()))
-        return error;
+    if (auto error = MakePrivateFolders(ParentOf(recordPath_))) return error;
     // Under the lock, so that a record written anew meanwhile is never appended to as it goes.
     return WithRecordLock(recordPath_,
                           [&] { return AppendToPrivateFile(recordPath_, line, durable); });

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/directory_listing.h"
+#include "platform/path_text.h"
 
 namespace vantrel {
 
@@ -21,10 +22,11 @@ std::vector<std::string> FileSystem::entryNames(const std::string& directory,
 
 std::error_code FileSystem::makeDirectories(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return {};
-    std::filesystem::create_directories(path, error);
+    const std::filesystem::path place = PathOf(path);
+    if (std::filesystem::is_directory(place, error)) return {};
+    std::filesystem::create_directories(place, error);
     if (error) return error;
-    if (!std::filesystem::is_directory(path, error)) {
+    if (!std::filesystem::is_directory(place, error)) {
         return std::make_error_code(std::errc::not_a_directory);
     }
     return {};
@@ -32,10 +34,10 @@ std::error_code FileSystem::makeDirectories(const std::string& path) {
 
 std::optional<std::string> FileSystem::resolvedDirectory(const std::string& path) {
     std::error_code error;
-    if (path.empty() || !std::filesystem::is_directory(path, error)) return std::nullopt;
-    const auto resolved = std::filesystem::canonical(path, error);
+    if (path.empty() || !std::filesystem::is_directory(PathOf(path), error)) return std::nullopt;
+    const auto resolved = std::filesystem::canonical(PathOf(path), error);
     if (error) return std::nullopt;
-    return resolved.string();
+    return TextOf(resolved);
 }
 
 }  // namespace vantrel

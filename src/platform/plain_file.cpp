@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/path_text.h"
+
 namespace vantrel {
 
 bool IsPlainFile(const std::string& path) {
     std::error_code error;
-    auto status = std::filesystem::status(std::filesystem::path(path), error);
+    auto status = std::filesystem::status(PathOf(path), error);
     return !error && status.type() == std::filesystem::file_type::regular;
 }
 

@@ -8,9 +8,13 @@ MsgAnswer StderrMessages::show(const std::string& text, int style, const std::st
     std::string line = "vantrel: ";
     if (caption != kAppTitle) line += EscapeControls(caption) + ": ";
     line += EscapeControls(text) + "\n";
+    write(line);
+    return (style & 7) == MsgStyle::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
+void StderrMessages::write(const std::string& line) {
     std::fputs(line.c_str(), out_);
     std::fflush(out_);
-    return (style & 7) == MsgStyle::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
 }
 
 }  // namespace vantrel

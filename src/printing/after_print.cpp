@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/path_separator.h"
+#include "platform/path_text.h"
 
 namespace vantrel {
 
@@ -46,9 +47,9 @@ using Fate = AfterPrintFate;
 // A directory path without its trailing separator, as the system is asked about it: the C
 // runtime of Windows finds no directory C:\dir\ where it finds C:\dir. A root keeps its separator.
 std::string WithoutTrailingSeparator(const std::string& directory) {
-    fs::path path(directory);
+    fs::path path = PathOf(directory);
     if (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
-    return path.string();
+    return TextOf(path);
 }
 
 // Deletes the file only while it is the very one printed.
@@ -69,15 +70,14 @@ AfterPrintOutcome RemovePrinted(const std::string& path, const FileIdentity& pri
 // Renames the file into a subfolder of its own folder under the first free name.
 AfterPrintOutcome MoveBesideItself(const std::string& path, const std::string& subfolder,
                                    FileSystem& files) {
-    const fs::path from(path);
-    const std::string folder = from.parent_path().string();
-    const std::string name = from.filename().string();
+    const std::string folder = ParentOf(path);
+    const std::string name = NameOf(path);
     AfterPrintOutcome outcome;
     // The move itself takes the name, so that a file that got there first is never replaced:
     // the next name is tried instead.
     for (int n = 1;; ++n) {
         const std::string newName = n == 1 ? name : name + "." + std::to_string(n);
-        outcome.destination = (fs::path(folder) / subfolder / newName).string();
+        outcome.destination = JoinPath(JoinPath(folder, subfolder), newName);
         outcome.error = files.moveIntoSubfolder(folder, subfolder, name, newName);
         if (outcome.error == std::errc::file_exists) continue;
         outcome.fate = outcome.error ? Fate::NotMoved : Fate::Moved;
@@ -88,13 +88,12 @@ AfterPrintOutcome MoveBesideItself(const std::string& path, const std::string& s
 // Copies the file into the folder, never over another file, then deletes it.
 AfterPrintOutcome MoveByCopy(const std::string& path, const FileIdentity& printed,
                              const std::string& folder, FileSystem& files) {
-    const fs::path from(path);
     const std::string into = WithoutTrailingSeparator(folder);
     AfterPrintOutcome outcome;
-    outcome.destination = WithTrailingSeparator(folder) + from.filename().string();
+    outcome.destination = WithTrailingSeparator(folder) + NameOf(path);
     if (files.kindOf(into) != PathKind::Directory) {
         outcome.fate = Fate::NoFolder;
-    } else if (files.sameDirectory(into, from.parent_path().string())) {
+    } else if (files.sameDirectory(into, ParentOf(path))) {
         outcome.fate = Fate::OwnFolder;
     } else if (files.kindOf(outcome.destination) == PathKind::PlainFile) {
         outcome.fate = Fate::NameTaken;

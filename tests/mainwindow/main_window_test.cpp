@@ -13,6 +13,7 @@
 #include "mainwindow/window_wait.h"
 #include "platform/backends.h"
 #include "platform/path_separator.h"
+#include "platform/path_text.h"
 #include "support/design_names.h"
 #include "support/form_rig.h"
 #include "support/own_settings_store.h"
@@ -25,8 +26,8 @@ namespace {
 
 // What a folder may hold besides plain names, by system. POSIX: a link (listed as a file until
 // its target goes), a named pipe (never listed), and "\xE9.txt", no valid UTF-8, shown with
-// U+FFFD. Windows: no links or pipes made, and "\xE9.txt" is a name in the ANSI code page,
-// shown as the system shows it.
+// U+FFFD. Windows: no links or pipes made, and "\xE9.txt" names U+00E9, as std::filesystem widens
+// each byte of a narrow name.
 #ifdef _WIN32
 const QString kOddName = QString::fromUtf8("\u00E9.txt");
 const QStringList kTextFiles{"a.txt", "B.TXT", kOddName};
@@ -376,9 +377,9 @@ class MainWindowTest : public QObject {
     }
 
     // Through the system's own spooler (winspool under Wine on Windows, CUPS elsewhere) into the
-    // private print server: two copies arrive byte for byte at the capture printer, and the line
-    // tells how the jobs ended. Save Changes writes to the system's store where it is the
-    // registry, in a key of the test's own, read back afresh.
+    // private print server, from a folder named beyond ASCII: two copies arrive byte for byte at
+    // the capture printer, and the line tells how the jobs ended. Save Changes writes to the
+    // system's store where it is the registry, in a key of the test's own, read back afresh.
     void printsThroughTheSystemSpoolerAndSavesToTheSystemStore() {
         const fs::path capture = CaptureFolder() / "Label_Printer";
         if (!std::getenv("VANTREL_TEST_CUPS_DIR") && !std::getenv("VANTREL_REQUIRE_CUPS"))
@@ -400,7 +401,11 @@ class MainWindowTest : public QObject {
         rig = std::make_unique<WindowRig>();
         rig->systemPrinters = MakeSystemPrinterSystem();
         rig->ownStore = key.open();
-        rig->work.write("label.prn", bytes);
+        // A start directory named beyond any one code page, as a user's own folder may be.
+        const std::string start = JoinPath(TextOf(rig->work.path()), "Jos\xC3\xA9 \xCE\xA9");
+        fs::create_directory(PathOf(start));
+        std::ofstream(PathOf(JoinPath(start, "label.prn")), std::ios::binary) << bytes;
+        rig->store.values[{"Defaults", "StartDir"}] = WithTrailingSeparator(start);
         QVERIFY(rig->start());
         auto& printers = rig->control<QListWidget>("file2");
         const auto label = printers.findItems("Label_Printer - ", Qt::MatchStartsWith);
@@ -420,7 +425,7 @@ class MainWindowTest : public QObject {
         Child<QComboBox>(options, "Combo1").setCurrentIndex(1);  // Delete
         Child<QPushButton>(options, "Command3").click();
         QCOMPARE(key.open()->get("Defaults", "PrintMethod"), std::optional<std::string>("Delete"));
-        QCOMPARE(key.open()->get("Defaults", "StartDir"), WindowRig::dir(rig->work));
+        QCOMPARE(key.open()->get("Defaults", "StartDir"), WithTrailingSeparator(start));
     }
 };
 

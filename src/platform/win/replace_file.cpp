@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "platform/path_text.h"
+
 namespace vantrel {
 
 namespace {
@@ -17,7 +19,7 @@ std::error_code LastError() {
 // The user's profile folders are the user's own; missing folders inherit their protection.
 std::error_code MakePrivateFolders(const std::string& dir) {
     std::error_code error;
-    if (!dir.empty()) std::filesystem::create_directories(dir, error);
+    if (!dir.empty()) std::filesystem::create_directories(PathOf(dir), error);
     return error;
 }
 
@@ -72,8 +74,7 @@ std::optional<std::string> WhyNotPrivateFolder(const std::string&) {
 }
 
 std::error_code ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-    if (auto error = MakePrivateFolders(std::filesystem::path(path).parent_path().string()))
-        return error;
+    if (auto error = MakePrivateFolders(ParentOf(path))) return error;
     const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".new";
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/path_text.h"
+
 namespace vantrel {
 
 namespace {
@@ -46,18 +48,18 @@ std::string UserDataDirectory() {
 std::string UserStateDirectory() {
     const char* local = std::getenv("LOCALAPPDATA");
     if (!local || !*local) return {};
-    return (std::filesystem::path(local) / "Vantrel").string();
+    return JoinPath(local, "Vantrel");
 }
 
 bool IsSystemProgramDirectory(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path program(path);
+    const std::filesystem::path program = PathOf(path);
     if (!std::filesystem::is_directory(program, error)) return true;
     // An installed copy lives among the programs, which its users may not write to; a copy
     // unpacked anywhere else (the portable zip) keeps its drop directory beside it.
     for (const char* variable : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
         const char* programs = std::getenv(variable);
-        if (programs && *programs && IsInside(program, programs)) return true;
+        if (programs && *programs && IsInside(program, PathOf(programs))) return true;
     }
     return false;
 }

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/path_text.h"
 #include "platform/win/win_error.h"
 
 namespace vantrel {
@@ -261,7 +261,7 @@ class WinFileSystem : public FileSystem {
     std::error_code moveIntoSubfolder(const std::string& folder, const std::string& subfolder,
                                       const std::string& name,
                                       const std::string& newName) override {
-        const std::string sub = (std::filesystem::path(folder) / subfolder).string();
+        const std::string sub = JoinPath(folder, subfolder);
         if (!CreateDirectoryA(sub.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
             return NewNameError();
         }
@@ -276,15 +276,15 @@ class WinFileSystem : public FileSystem {
         if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return std::make_error_code(std::errc::not_a_directory);
         }
-        const std::string from = (std::filesystem::path(folder) / name).string();
-        const std::string to = (std::filesystem::path(sub) / newName).string();
+        const std::string from = JoinPath(folder, name);
+        const std::string to = JoinPath(sub, newName);
         if (MoveFileExA(from.c_str(), to.c_str(), 0)) return {};
         return NewNameError();
     }
 
     std::error_code createMark(const std::string& folder, const std::string& name,
                                const std::string& text) override {
-        const std::string path = (std::filesystem::path(folder) / name).string();
+        const std::string path = JoinPath(folder, name);
         Handle out(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (!out.valid()) return NewNameError();
@@ -295,7 +295,7 @@ class WinFileSystem : public FileSystem {
 
     std::optional<std::string> readMark(const std::string& folder,
                                         const std::string& name) override {
-        const std::string path = (std::filesystem::path(folder) / name).string();
+        const std::string path = JoinPath(folder, name);
         Handle in(CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
