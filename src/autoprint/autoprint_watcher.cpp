@@ -34,11 +34,12 @@ void AutoPrintWatcher::tick() {
 
 bool AutoPrintWatcher::startTick() {
     if (ticking_) return false;  // a message box of this tick let the timer in again
-    if (!ownFolder()) return false;
+    const bool own = ownFolder();
+    entries_ = own ? VisibleEntryNames(files_, dropDirectory_) : begunHere();
+    if (!own && entries_.empty()) return false;
     ticking_ = true;
     stopping_ = waiting_ = false;
     kept_.prune(files_);
-    entries_ = VisibleEntryNames(files_, dropDirectory_);
     next_ = 0;
     thisLook_.clear();
     return true;
@@ -76,6 +77,16 @@ bool AutoPrintWatcher::ownFolder() {
     if (folderLock_ && watchedElsewhere_) lastLook_.clear();  // what the service left, afresh
     watchedElsewhere_ = !folderLock_;
     return folderLock_ != nullptr;
+}
+
+// While a service watches the drop directory, the files this window began (its record holds
+// them, and their marks keep the service away) are still the window's to finish: nobody else can.
+std::vector<std::string> AutoPrintWatcher::begunHere() const {
+    std::vector<std::string> names;
+    for (const auto& path : spooled_.paths()) {
+        if (JoinPath(dropDirectory_, NameOf(path)) == path) names.push_back(NameOf(path));
+    }
+    return names;
 }
 
 void AutoPrintWatcher::stop() {

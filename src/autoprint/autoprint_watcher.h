@@ -28,7 +28,8 @@ namespace vantrel {
 // reached, no default printer is set or the copies box holds no usable number, files stay where
 // they are, and the user is told once. A printed file that cannot be deleted is not printed
 // again, in this run or a later one. A file found changed when it is opened, or while it is sent,
-// is withdrawn and settles again. While a service watches the drop directory, it is left to it.
+// is withdrawn and settles again. While a service watches the drop directory, it is left to it,
+// but for the files this window began to print there.
 //
 // A tick can run in steps, so that a window stays responsive between them: startTick() reads the
 // directory, each step walks on to the next entry, looking at it afresh (a file that went
@@ -71,6 +72,7 @@ class AutoPrintWatcher {
     bool watchedElsewhere() const { return watchedElsewhere_; }
 
   private:
+    std::vector<std::string> begunHere() const;
     void step();
     void endTick();
     // Each returns false when the rest of the tick must wait for the next one.

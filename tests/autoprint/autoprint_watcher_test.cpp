@@ -161,6 +161,32 @@ TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
     EXPECT_EQ(spooler.printed().size(), 3u);
 }
 
+// A window killed while it sent a copy, and started again while a service watches the drop
+// directory, still finishes the file it began there; the service's files stay the service's.
+TEST_F(AutoPrintTest, AFileItBeganIsFinishedWhileAServiceWatchesTheFolder) {
+    struct Killed {};
+    copies = "2";
+    Put("a.prn", "A");
+    files.afterRead = [calls = 0](auto&&...) mutable {
+        if (++calls == 2) throw Killed();
+    };
+    watcher.tick();
+    EXPECT_THROW(watcher.tick(), Killed);
+    files.afterRead = nullptr;
+    auto service = TryWatchFolder(drop, kFolderLockName, "host h, process 1").lock;
+    ASSERT_TRUE(service);
+    Put("b.prn", "B");
+    AutoPrintWatcher restarted(
+        drop, spooler, files, [this] { return options; }, messages, [this] { return copies; },
+        record);
+    restarted.tick();
+    restarted.tick();
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[1].data, "A");
+    EXPECT_FALSE(fs::exists(Drop("a.prn")));
+    EXPECT_TRUE(fs::exists(Drop("b.prn")));
+}
+
 // The record of kept files: only the user may read it; two AutoPrints' entries are merged, not
 // overwritten; any name survives, and lines written before names were escaped still count.
 TEST(KeptFiles, TheRecordIsPrivateMergedAndKeepsAnyName) {
