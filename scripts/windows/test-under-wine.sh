@@ -138,12 +138,22 @@ settings_in_registry() {
     "$wine_run" reg query 'HKCU\Software\Vantrel\Vantrel\Migration' /v Done |
         grep -q 'REG_SZ *1'
 }
+# A queue that keeps printed jobs shows a printed job as printed: one gone from it was deleted,
+# so --wait cannot call it printed.
+kept_queue_tells_no_end() {
+    local key='HKLM\System\CurrentControlSet\Control\Print\Printers\Label_Printer' out
+    "$wine_run" reg add "$key" /v Attributes /t REG_DWORD /d 0x100 /f >/dev/null || return 1
+    out="$("$wine_run" "$program" --wait=60 "$(wine_path "$run_dir/label.prn")" label 2>&1)"
+    local status=$?
+    "$wine_run" reg add "$key" /v Attributes /t REG_DWORD /d 0 /f >/dev/null || return 1
+    ((status == 1)) && grep -q 'job [0-9]* on Label_Printer: completion unknown' <<<"$out"
+}
 gui_subsystem() {  # started from Explorer it must open no console window
     local headers
     headers="$(x86_64-w64-mingw32-objdump -p "$program")" || return 1
     grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"
 }
-resources() {  # the icon in 5 sizes, the version resource and the manifest
+resources() {  # the icon in 5 sizes, the version resource and the manifest, UTF-8 its code page
     local rc
     rc="$(x86_64-w64-mingw32-windres --input "$program" --output-format=rc)" || return 1
     (($(grep -c '/\* RT_ICON \*/' <<<"$rc") == 5)) &&
@@ -151,7 +161,8 @@ resources() {  # the icon in 5 sizes, the version resource and the manifest
         grep -q 'VALUE "FileVersion", "[0-9]' <<<"$rc" &&
         grep -q '/\* RT_MANIFEST \*/' <<<"$rc" && grep -q 'PerMonitorV2' <<<"$rc" &&
         grep -q 'level=""asInvoker""' <<<"$rc" &&
-        grep -q 'Microsoft.Windows.Common-Controls"" version=""6' <<<"$rc"
+        grep -q 'Microsoft.Windows.Common-Controls"" version=""6' <<<"$rc" &&
+        grep -q 'activeCodePage.*UTF-8' <<<"$rc"
 }
 check "is a GUI-subsystem program" gui_subsystem
 [[ -z "$qt" ]] || check "carries its icon, version resource and manifest" resources
@@ -159,6 +170,7 @@ check "lists the printers, the default marked" list_printers
 check "prints 2 copies byte for byte, waiting for their end" batch_copies
 check "names an unknown printer" unknown_printer
 check "keeps its settings in the registry" settings_in_registry
+check "tells a job gone from a queue that keeps printed jobs as unknown" kept_queue_tells_no_end
 
 # The release: the zip and the installer, from this build.
 if [[ -n "$qt" ]]; then

@@ -102,13 +102,15 @@ TEST(LegacyProfile, ReadsAsTheProfileFunctionDoesFromTheWindowsDirectory) {
     TempDir dir;
     const std::string longValue(300, 'L');
     const std::string ini = dir.write(
-        "Legacy.Ini", "[Defaults]\r\nStart Dir=D:\\Data\\\r\nEmpty=\r\nLong=" + longValue);
+        "Legacy.Ini", "[Defaults]\r\nStart Dir=D:\\Data\\\r\nEmpty=\r\nLong=" + longValue +
+                          "\r\nAnsi=C:\\Jos\xE9\\\r\nUtf8=C:\\Jos\xC3\xA9\\");
     // Key and buffer size; what the profile function gives, the default being "dflt".
     using Read = std::tuple<const char*, std::size_t, std::string>;
     for (const auto& [key, size, expected] :
          {Read{"Start Dir", 255, "D:\\Data\\"}, Read{"Copy Dir", 255, "dflt"},
           Read{"Empty", 255, ""}, Read{"Long", 255, longValue.substr(0, 254)},
-          Read{"Long", 10, longValue.substr(0, 9)}}) {
+          Read{"Long", 10, longValue.substr(0, 9)}, Read{"Ansi", 255, "C:\\Jos\xC3\xA9\\"},
+          Read{"Utf8", 255, "C:\\Jos\xC3\xA9\\"}}) {
         SCOPED_TRACE(key);
         EXPECT_EQ(profile->privateProfileString("Defaults", key, "dflt", size, ini), expected);
     }
