@@ -4,13 +4,14 @@
 #include <chrono>
 #include <optional>
 
-#include "platform/forwarding_systems.h"
 #include "printing/copies_count.h"
 #include "printing/job_follower.h"
 #include "printing/outcome_texts.h"
 #include "printing/print_copies.h"
 #include "printing/printer_selection.h"
+#include "serve/desk_json.h"
 #include "serve/json_text.h"
+#include "serve/one_look_at_a_time.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
@@ -30,76 +31,9 @@ std::int64_t NowNs() {
         .count();
 }
 
-// The looking spooler one call at a time, as every connection's thread shares it.
-class OneLookAtATime : public ForwardingPrinterSystem {
-  public:
-    OneLookAtATime(PrinterSystem& inner, std::mutex& mutex)
-        : ForwardingPrinterSystem(inner), mutex_(mutex) {}
-    std::vector<Printer> printers() override {
-        std::lock_guard lock(mutex_);
-        return ForwardingPrinterSystem::printers();
-    }
-    std::optional<Printer> printerNamed(const std::string& name) override {
-        std::lock_guard lock(mutex_);
-        return ForwardingPrinterSystem::printerNamed(name);
-    }
-    std::optional<std::string> defaultPrinterEntry() override {
-        std::lock_guard lock(mutex_);
-        return ForwardingPrinterSystem::defaultPrinterEntry();
-    }
-    JobStatus jobStatus(const std::string& printer, int id) override {
-        std::lock_guard lock(mutex_);
-        return ForwardingPrinterSystem::jobStatus(printer, id);
-    }
-    QueueLook lookAtQueue(const std::string& printer, const std::vector<int>& ids) override {
-        std::lock_guard lock(mutex_);
-        return ForwardingPrinterSystem::lookAtQueue(printer, ids);
-    }
-
-  private:
-    std::mutex& mutex_;
-};
-
-const char* StateWord(JobState state) {
-    switch (state) {
-        case JobState::Pending:
-            return "pending";
-        case JobState::Held:
-            return "held";
-        case JobState::Processing:
-            return "processing";
-        case JobState::Stopped:
-            return "stopped";
-        case JobState::Completed:
-            return "completed";
-        case JobState::Cancelled:
-            return "cancelled";
-        case JobState::Aborted:
-            return "aborted";
-        case JobState::LeftQueue:  // a queue that keeps no printed jobs no longer holds it
-            return "left-queue";
-        case JobState::Unknown:
-            break;
-    }
-    return "unknown";
-}
-
 bool UsableKey(const std::string& key) {
     return !key.empty() && key.size() <= kLongestKey &&
            std::all_of(key.begin(), key.end(), [](char c) { return c > 32 && c < 127; });
-}
-
-std::string PrintedJson(const std::string& printer, const std::vector<int>& jobs,
-                        bool repeated = false) {
-    return "{\"printer\":" + JsonString(printer) + ",\"jobs\":" + JsonNumbers(jobs) +
-           (repeated ? ",\"repeated\":true" : "") + "}";
-}
-
-// "12, 13"
-std::string JobList(const std::vector<int>& jobs) {
-    std::string text;
-    for (const int id : jobs) text += (text.empty() ? "" : ", ") + std::to_string(id);
-    return text;
 }
 
 std::optional<std::uint64_t> Digits(const std::string& text, std::size_t most) {
