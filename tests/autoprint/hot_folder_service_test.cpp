@@ -412,6 +412,14 @@ TEST_F(ServiceTest, AJobLimitAndAStopAreToldAsWhatTheyAre) {
     }
 }
 
+// A stop that comes while the first of two due files prints begins no second one.
+TEST_F(ServiceTest, AStopDuringAFileBeginsNoFurtherDueFile) {
+    spooler.afterFinish = [&] { stopNow = true; };
+    Run({{0, [&] { Drop("a.prn", "A"), Drop("b.prn", "B"); }}, {9000, [] {}}});
+    EXPECT_EQ(spooler.documents.size(), 1u);
+    EXPECT_TRUE(fs::exists(fs::path(in) / "b.prn"));
+}
+
 // A file that another AutoPrint, of another user or machine, began is left to it while its mark
 // is there, and said so once; a mark taken away frees it.
 TEST_F(ServiceTest, AFileAnotherAutoPrintBeganIsLeftToIt) {
