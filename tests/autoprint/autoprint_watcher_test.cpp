@@ -40,15 +40,18 @@ class AutoPrintTest : public PrintRig {
     AutoPrintWatcher watcher;
 };
 
-// Dot files, subdirectories and links are left alone.
+// Dot files, subdirectories and links are left alone: with nothing else there, the spooler is
+// not asked anything.
 TEST_F(AutoPrintTest, PrintsEachFileOnceItStoppedChangingThenDeletesIt) {
-    Put("a.prn", "AAA");
-    Put("b.prn", "BB");
     Put(".hidden", "h");
     fs::create_directory(Drop("sub"));
     Put("sub/inner.prn", "i");
     std::error_code noLink;  // Windows lets only administrators and developer mode make links
     fs::create_symlink(dir.write("outside.prn", "o"), Drop("link.prn"), noLink);
+    TwoTicks();
+    EXPECT_EQ(spooler.listings, 0);
+    Put("a.prn", "AAA");
+    Put("b.prn", "BB");
     watcher.tick();
     std::ofstream(Drop("b.prn"), std::ios::app) << "B";  // still being written
     watcher.tick();
