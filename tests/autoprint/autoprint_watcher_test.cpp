@@ -146,7 +146,7 @@ TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
     };
     TwoTicks();
     EXPECT_TRUE(spooler.documents.empty());
-    for (int tick = 0; tick < 4; ++tick) watcher.tick();
+    TwoTicks();
     ASSERT_EQ(spooler.printed().size(), 2u);
     EXPECT_EQ(spooler.printed()[0].data, "new content");
     EXPECT_EQ(spooler.printed()[1].data, "third");

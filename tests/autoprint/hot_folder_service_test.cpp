@@ -168,6 +168,18 @@ TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     EXPECT_EQ(Said("could not save the record of kept files"), 1u);
 }
 
+// A printer argument that names no queue by itself binds the folder to none: the files go by the
+// name each time, to the queue of that very name once there is one.
+TEST_F(ServiceTest, ANameNoQueueHasBindsTheFolderToNone) {
+    spooler.installed = {{"Label_Printer", "usb://b"}};
+    Run({{0, [&] { Drop("a.prn", "A"); }}, {3000, [] {}}});
+    spooler.installed.push_back({"Label", "usb://a"});
+    Run({{0, [&] { Drop("b.prn", "B"); }}, {3000, [] {}}});
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[0].deviceName, "Label_Printer");
+    EXPECT_EQ(spooler.printed()[1].deviceName, "Label");
+}
+
 // A folder bound to a printer by its exact name never falls to one whose name begins with it, also
 // after a restart.
 TEST_F(ServiceTest, AFolderBoundByExactNameWaitsForItsOwnPrinter) {
@@ -198,7 +210,7 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
         if (++opens == 1) WriteFile(path, "new content");
         if (opens == 2) fs::remove(path), fs::create_symlink(secret, path, noLink);
     };
-    Run({{0, [&] { Drop("bait.prn", "old"); }}, {8000, [] {}}});
+    Run({{0, [&] { Drop("bait.prn", "old"); }}, {4000, [] {}}});  // before the next full look
     if (noLink) GTEST_SKIP() << "no symbolic links here: " << noLink.message();
     EXPECT_TRUE(spooler.printed().empty());
     EXPECT_EQ(Said("withdrawn bait.prn on Label: "), 2u);
@@ -214,6 +226,22 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
     EXPECT_EQ(spooler.printed()[1].data, "replaced");
     EXPECT_EQ(Said("spooled bait.prn on Label (1 copy, 5 bytes) but it changed meanwhile"), 1u);
     EXPECT_FALSE(fs::exists(path));
+}
+
+// A file still being written prints only once it stayed the same for the settle time, also when
+// the writer's later writes come without an event; a kept file replaced by another of its name
+// is a new file.
+TEST_F(ServiceTest, AFilePrintsOnceItSettledAndAReplacedKeptFileIsNew) {
+    files.removeError = std::make_error_code(std::errc::permission_denied);
+    const std::string path = (fs::path(in) / "a.prn").string();
+    Run({{0, [&] { Drop("a.prn", "A"); }},
+         {800, [&] { std::ofstream(path, std::ios::app) << "B"; }},
+         {3000, [&] { Drop("a.prn", "new A"); }},
+         {5000, [] {}}});
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[0].data, "AB");
+    EXPECT_GE(printedAt[0], 1800);
+    EXPECT_EQ(spooler.printed()[1].data, "new A");
 }
 
 // A folder that goes, or cannot be read, is told of once, and again once it is back.
