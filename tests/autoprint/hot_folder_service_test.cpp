@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "autoprint/journal_lines.h"
 #include "autoprint/spooled_jobs_record.h"
 #include "support/print_rig.h"
 
@@ -126,6 +127,28 @@ TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
     ASSERT_EQ(Said("spooled evil"), 1u);
     for (const auto& line : journal) {
         EXPECT_EQ(line.find_first_of("\x1b\x07\n"), line.npos) << line;
+    }
+}
+
+// Texts from outside (the spooler's reasons, errors, another AutoPrint's words) are written with
+// their control characters spelled out too.
+TEST(JournalLines, TextsFromOutsideAreSpelledOut) {
+    const std::string why = "jam\n\x1b[2J";
+    // clang-format off
+    const std::string lines[] = {
+        HeldLine("a", "P", why), CompletionUnknownLine("a", "P", why),
+        UndeletableLine("spooled a", why), FailedLine("a", "P", why, "a"),
+        FailedUnmovedLine("a", "P", why, why), WithdrawnLine("a", "P", why),
+        FolderUnreadableLine("/in", why), PollingLine(why, milliseconds(5000)),
+        RecordUnsavedLine("/r", why), WatchedElsewhereLine("/in", why),
+        UnwatchableLine("/in", why), RecordUnreadableLine("/r", why),
+        PrintedElsewhereLine("a", why), BindingUnsavedLine("/in", why),
+        SpoolerUnreachableLine(why), SpoolerBusyLine(why), PrinterMissingLine("/in", why)};
+    // clang-format on
+    for (const auto& line : lines) {
+        EXPECT_TRUE(line.find_first_of("\n\x1b") == line.npos &&
+                    line.find("jam\\n\\e[2J") != line.npos)
+            << line;
     }
 }
 
