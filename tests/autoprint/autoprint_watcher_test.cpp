@@ -171,10 +171,11 @@ TEST(KeptFiles, TheRecordIsPrivateMergedAndKeepsAnyName) {
     const std::string path = dir.file("state/autoprint-kept");
     const FileIdentity id{1, 2, 3, 4};
     const std::string odd = "/in/a\nb\\n\x1b.prn";
+    auto files = MakeSystemFileSystem();
     KeptFilesRecord first(path);
     KeptFilesRecord second(path);
-    EXPECT_FALSE(first.add(odd, id));
-    EXPECT_FALSE(second.add("/in/plain", id));
+    EXPECT_FALSE(first.add(*files, odd, id));
+    EXPECT_FALSE(second.add(*files, "/in/plain", id));
     std::ofstream(path, std::ios::app) << "5 6 7 8 /in/old \\x1b\"name\n";
     KeptFilesRecord third(path);
     EXPECT_TRUE(third.contains(odd, id) && third.contains("/in/plain", id));

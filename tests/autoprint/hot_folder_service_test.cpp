@@ -62,6 +62,12 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
         WriteFile((fs::path(in) / name).string(), bytes);
         dropped_.push_back(name);
     }
+    // The printing marks in the folder.
+    auto Marks() const {
+        return std::ranges::count_if(fs::directory_iterator(in), [](const auto& entry) {
+            return entry.path().filename().string().starts_with(".vantrel-printing-");
+        });
+    }
     std::size_t Said(const std::string& text) const {
         return std::count_if(journal.begin(), journal.end(),
                              [&](const auto& line) { return line.find(text) != line.npos; });
@@ -178,12 +184,7 @@ TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     std::tie(record, spooledRecord) = own;
     fs::remove(fs::path(in) / name);
     Run({{0, [] {}}});
-    EXPECT_EQ(std::ranges::count_if(fs::directory_iterator(in),
-                                    [](const auto& entry) {
-                                        return entry.path().filename().string().starts_with(
-                                            ".vantrel-printing-");
-                                    }),
-              1);  // r.prn's
+    EXPECT_EQ(Marks(), 1);  // r.prn's
     spooler.failDocument.reset();
     fs::remove(dir.file("state/autoprint-kept"));
     fs::create_directory(dir.file("state/autoprint-kept"));  // in the way of the record
@@ -253,7 +254,7 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
 
 // A file still being written prints only once it stayed the same for the settle time, also when
 // the writer's later writes come without an event; a kept file replaced by another of its name
-// is a new file.
+// is a new file, whose mark takes the place of the old one's.
 TEST_F(ServiceTest, AFilePrintsOnceItSettledAndAReplacedKeptFileIsNew) {
     files.removeError = std::make_error_code(std::errc::permission_denied);
     const std::string path = (fs::path(in) / "a.prn").string();
@@ -265,6 +266,7 @@ TEST_F(ServiceTest, AFilePrintsOnceItSettledAndAReplacedKeptFileIsNew) {
     EXPECT_EQ(spooler.printed()[0].data, "AB");
     EXPECT_GE(printedAt[0], 1800);
     EXPECT_EQ(spooler.printed()[1].data, "new A");
+    EXPECT_EQ(Marks(), 1);
 }
 
 // A folder that goes, or cannot be read, is told of once, and again once it is back.
@@ -336,8 +338,7 @@ TEST_P(ServiceKilledTest, EveryCopyIsPrintedOnceAcrossTheRestart) {
     EXPECT_TRUE(spooler.printed()[0].documentName.starts_with("Vantrel: a.prn "));
     EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
     EXPECT_TRUE(SpooledJobsRecord(spooledRecord).paths().empty());
-    for (const auto& entry : fs::directory_iterator(in))  // no mark left in the folder
-        EXPECT_FALSE(entry.path().filename().string().starts_with(".vantrel-printing-"));
+    EXPECT_EQ(Marks(), 0);
     EXPECT_TRUE(std::ranges::all_of(spooler.documents, [](const auto& d) {
         return d.finished || d.cancelled;  // nothing left half-made on the queue
     }));
