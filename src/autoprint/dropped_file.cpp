@@ -79,7 +79,7 @@ void RemovePrinted(const FileIdentity& printed, const DroppedFile& file, DropSea
     } else if (after.fate == AfterPrintFate::NotDeleted) {
         outcome.fate = DroppedFate::PrintedKept;
         outcome.remembered = true;
-        outcome.unsaved = seams.kept.add(file.path, printed);
+        outcome.unsaved = seams.kept.add(seams.files, file.path, printed);
     } else {
         outcome.fate = DroppedFate::ChangedAfterPrint;
     }
@@ -106,7 +106,7 @@ void GiveUp(const DroppedFile& file, DropSeams seams, DroppedOutcome& outcome) {
     outcome.fate = DroppedFate::FailedKept;
     if (auto still = seams.files.identityOf(file.path)) {
         outcome.remembered = true;
-        outcome.unsaved = seams.kept.add(file.path, *still);
+        outcome.unsaved = seams.kept.add(seams.files, file.path, *still);
     }
 }
 
@@ -220,7 +220,7 @@ DroppedOutcome PrintRecordedFile(const DroppedFile& file, const PrinterLookup& l
                 "the copy being sent when AutoPrint last stopped is not known to the "
                 "spooler any more";
             outcome.remembered = true;
-            outcome.unsaved = seams.kept.add(file.path, file.settled);
+            outcome.unsaved = seams.kept.add(seams.files, file.path, file.settled);
             return Settled(outcome, file, seams, ledger);
         }
         if (copy == SentCopy::SendAgain) {

@@ -92,7 +92,7 @@ void HotFolderService::finish(const std::string& path, const Followed& followed)
         outcome = RemovePrintedFile(file, entry.identity, seams);
     } else if (worst->last.state == JobState::Unknown) {
         // Printed or not, nobody can tell: the file stays, and is not printed again unasked.
-        noteSaved(kept_.add(path, entry.identity), Record::KeptFiles);
+        noteSaved(kept_.add(seams_.files, path, entry.identity), Record::KeptFiles);
         journal_(CompletionUnknownLine(followed.name, entry.printer, EndedText(*worst)));
         return release(folder, path, true);
     } else {

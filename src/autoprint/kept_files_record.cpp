@@ -16,9 +16,22 @@ bool KeptFilesRecord::contains(const std::string& path, const FileIdentity& iden
     return found != entries_.end() && found->second == identity;
 }
 
-std::error_code KeptFilesRecord::add(const std::string& path, const FileIdentity& identity) {
+namespace {
+
+void RemoveMark(FileSystem& files, const std::string& path, const FileIdentity& identity) {
+    files.removeFile(JoinPath(ParentOf(path), PrintingMarkName(path, identity)));
+}
+
+}  // namespace
+
+std::error_code KeptFilesRecord::add(FileSystem& files, const std::string& path,
+                                     const FileIdentity& identity) {
     return update([&](Entries& entries) {
-        entries[path] = identity;
+        auto [entry, added] = entries.try_emplace(path, identity);
+        // The file kept there before is gone from the path (this one took its name), and so
+        // goes its mark, or nothing would ever remove it.
+        if (!added && !(entry->second == identity)) RemoveMark(files, path, entry->second);
+        entry->second = identity;
         return true;
     });
 }
@@ -28,8 +41,7 @@ std::error_code KeptFilesRecord::prune(FileSystem& files) {
         return std::erase_if(entries, [&](const auto& entry) {
                    auto now = files.identityOf(entry.first);
                    if (now && *now == entry.second) return false;
-                   files.removeFile(JoinPath(ParentOf(entry.first),
-                                             PrintingMarkName(entry.first, entry.second)));
+                   RemoveMark(files, entry.first, entry.second);
                    return true;
                }) > 0;
     });

@@ -26,8 +26,8 @@ class KeptFilesRecord {
 
     bool contains(const std::string& path, const FileIdentity& identity) const;
     // Each returns why the record could not be saved; an empty code when it was. The change
-    // holds in memory either way.
-    std::error_code add(const std::string& path, const FileIdentity& identity);
+    // holds in memory either way. An entry that add replaces takes its mark with it.
+    std::error_code add(FileSystem& files, const std::string& path, const FileIdentity& identity);
     // Drops the entries whose path no longer names the file recorded, with their marks, and
     // takes in those that another AutoPrint recorded meanwhile.
     std::error_code prune(FileSystem& files);

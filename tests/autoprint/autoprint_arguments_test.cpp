@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "autoprint/autoprint_rules.h"
 #include "fakes/fake_printer_system.h"
 
 namespace vantrel {
@@ -97,6 +98,17 @@ TEST(MissingNamedPrinter, IsToldOnlyWhenTheSpoolerAnswers) {
               "no printer name begins with \"Desk\" (for /srv/b); see vantrel --list-printers");
     spooler.listFails = true;
     EXPECT_EQ(MissingNamedPrinter(folders, spooler), std::nullopt);
+}
+
+// Without a default printer, or with one that is not installed, the files wait and AutoPrint says
+// which.
+TEST(FindAutoPrintPrinter, SaysWhyTheDefaultPrinterIsMissing) {
+    testing::FakePrinterSystem spooler;
+    spooler.installed = {{"Label_Printer", "usb://1"}};
+    EXPECT_EQ(FindAutoPrintPrinter(spooler, std::nullopt).missing, "no default printer is set");
+    spooler.defaultEntry = "Plotter,cups,usb://9";
+    EXPECT_EQ(FindAutoPrintPrinter(spooler, std::nullopt).missing,
+              "the default printer PLOTTER is not installed");
 }
 
 }  // namespace

@@ -40,15 +40,18 @@ class AutoPrintTest : public PrintRig {
     AutoPrintWatcher watcher;
 };
 
-// Dot files, subdirectories and links are left alone.
+// Dot files, subdirectories and links are left alone: with nothing else there, the spooler is
+// not asked anything.
 TEST_F(AutoPrintTest, PrintsEachFileOnceItStoppedChangingThenDeletesIt) {
-    Put("a.prn", "AAA");
-    Put("b.prn", "BB");
     Put(".hidden", "h");
     fs::create_directory(Drop("sub"));
     Put("sub/inner.prn", "i");
     std::error_code noLink;  // Windows lets only administrators and developer mode make links
     fs::create_symlink(dir.write("outside.prn", "o"), Drop("link.prn"), noLink);
+    TwoTicks();
+    EXPECT_EQ(spooler.listings, 0);
+    Put("a.prn", "AAA");
+    Put("b.prn", "BB");
     watcher.tick();
     std::ofstream(Drop("b.prn"), std::ios::app) << "B";  // still being written
     watcher.tick();
@@ -143,7 +146,7 @@ TEST_F(AutoPrintTest, ASwappedFileSettlesAgainAndAServiceHasTheFolderToItself) {
     };
     TwoTicks();
     EXPECT_TRUE(spooler.documents.empty());
-    for (int tick = 0; tick < 4; ++tick) watcher.tick();
+    TwoTicks();
     ASSERT_EQ(spooler.printed().size(), 2u);
     EXPECT_EQ(spooler.printed()[0].data, "new content");
     EXPECT_EQ(spooler.printed()[1].data, "third");
@@ -194,10 +197,11 @@ TEST(KeptFiles, TheRecordIsPrivateMergedAndKeepsAnyName) {
     const std::string path = dir.file("state/autoprint-kept");
     const FileIdentity id{1, 2, 3, 4};
     const std::string odd = "/in/a\nb\\n\x1b.prn";
+    auto files = MakeSystemFileSystem();
     KeptFilesRecord first(path);
     KeptFilesRecord second(path);
-    EXPECT_FALSE(first.add(odd, id));
-    EXPECT_FALSE(second.add("/in/plain", id));
+    EXPECT_FALSE(first.add(*files, odd, id));
+    EXPECT_FALSE(second.add(*files, "/in/plain", id));
     std::ofstream(path, std::ios::app) << "5 6 7 8 /in/old \\x1b\"name\n";
     KeptFilesRecord third(path);
     EXPECT_TRUE(third.contains(odd, id) && third.contains("/in/plain", id));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "autoprint/journal_lines.h"
 #include "autoprint/spooled_jobs_record.h"
 #include "support/print_rig.h"
 
@@ -60,6 +61,12 @@ class ServiceTest : public PrintRig, public FolderEvents, public StopSignals {
     void Drop(const std::string& name, const std::string& bytes) {
         WriteFile((fs::path(in) / name).string(), bytes);
         dropped_.push_back(name);
+    }
+    // The printing marks in the folder.
+    auto Marks() const {
+        return std::ranges::count_if(fs::directory_iterator(in), [](const auto& entry) {
+            return entry.path().filename().string().starts_with(".vantrel-printing-");
+        });
     }
     std::size_t Said(const std::string& text) const {
         return std::count_if(journal.begin(), journal.end(),
@@ -129,6 +136,28 @@ TEST_F(ServiceTest, ControlCharactersOfANameAreSpelledOutInTheJournal) {
     }
 }
 
+// Texts from outside (the spooler's reasons, errors, another AutoPrint's words) are written with
+// their control characters spelled out too.
+TEST(JournalLines, TextsFromOutsideAreSpelledOut) {
+    const std::string why = "jam\n\x1b[2J";
+    // clang-format off
+    const std::string lines[] = {
+        HeldLine("a", "P", why), CompletionUnknownLine("a", "P", why),
+        UndeletableLine("spooled a", why), FailedLine("a", "P", why, "a"),
+        FailedUnmovedLine("a", "P", why, why), WithdrawnLine("a", "P", why),
+        FolderUnreadableLine("/in", why), PollingLine(why, milliseconds(5000)),
+        RecordUnsavedLine("/r", why), WatchedElsewhereLine("/in", why),
+        UnwatchableLine("/in", why), RecordUnreadableLine("/r", why),
+        PrintedElsewhereLine("a", why), BindingUnsavedLine("/in", why),
+        SpoolerUnreachableLine(why), SpoolerBusyLine(why), PrinterMissingLine("/in", why)};
+    // clang-format on
+    for (const auto& line : lines) {
+        EXPECT_TRUE(line.find_first_of("\n\x1b") == line.npos &&
+                    line.find("jam\\n\\e[2J") != line.npos)
+            << line;
+    }
+}
+
 // A printed file that cannot be deleted is remembered by name, whatever bytes the name holds,
 // and the next run does not print it again, nor a refused one that cannot be moved to Failed/;
 // a record that cannot be saved is told once.
@@ -155,17 +184,24 @@ TEST_F(ServiceTest, AKeptFileIsNotPrintedAgainByTheNextRun) {
     std::tie(record, spooledRecord) = own;
     fs::remove(fs::path(in) / name);
     Run({{0, [] {}}});
-    EXPECT_EQ(std::ranges::count_if(fs::directory_iterator(in),
-                                    [](const auto& entry) {
-                                        return entry.path().filename().string().starts_with(
-                                            ".vantrel-printing-");
-                                    }),
-              1);  // r.prn's
+    EXPECT_EQ(Marks(), 1);  // r.prn's
     spooler.failDocument.reset();
     fs::remove(dir.file("state/autoprint-kept"));
     fs::create_directory(dir.file("state/autoprint-kept"));  // in the way of the record
     Run({{0, [&] { Drop("x.prn", "X"), Drop("y.prn", "Y"); }}, {3000, [] {}}});
     EXPECT_EQ(Said("could not save the record of kept files"), 1u);
+}
+
+// A printer argument that names no queue by itself binds the folder to none: the files go by the
+// name each time, to the queue of that very name once there is one.
+TEST_F(ServiceTest, ANameNoQueueHasBindsTheFolderToNone) {
+    spooler.installed = {{"Label_Printer", "usb://b"}};
+    Run({{0, [&] { Drop("a.prn", "A"); }}, {3000, [] {}}});
+    spooler.installed.push_back({"Label", "usb://a"});
+    Run({{0, [&] { Drop("b.prn", "B"); }}, {3000, [] {}}});
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[0].deviceName, "Label_Printer");
+    EXPECT_EQ(spooler.printed()[1].deviceName, "Label");
 }
 
 // A folder bound to a printer by its exact name never falls to one whose name begins with it, also
@@ -198,7 +234,7 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
         if (++opens == 1) WriteFile(path, "new content");
         if (opens == 2) fs::remove(path), fs::create_symlink(secret, path, noLink);
     };
-    Run({{0, [&] { Drop("bait.prn", "old"); }}, {8000, [] {}}});
+    Run({{0, [&] { Drop("bait.prn", "old"); }}, {4000, [] {}}});  // before the next full look
     if (noLink) GTEST_SKIP() << "no symbolic links here: " << noLink.message();
     EXPECT_TRUE(spooler.printed().empty());
     EXPECT_EQ(Said("withdrawn bait.prn on Label: "), 2u);
@@ -214,6 +250,23 @@ TEST_F(ServiceTest, AFileSwappedAfterItSettledIsWithdrawnAndSettlesAgain) {
     EXPECT_EQ(spooler.printed()[1].data, "replaced");
     EXPECT_EQ(Said("spooled bait.prn on Label (1 copy, 5 bytes) but it changed meanwhile"), 1u);
     EXPECT_FALSE(fs::exists(path));
+}
+
+// A file still being written prints only once it stayed the same for the settle time, also when
+// the writer's later writes come without an event; a kept file replaced by another of its name
+// is a new file, whose mark takes the place of the old one's.
+TEST_F(ServiceTest, AFilePrintsOnceItSettledAndAReplacedKeptFileIsNew) {
+    files.removeError = std::make_error_code(std::errc::permission_denied);
+    const std::string path = (fs::path(in) / "a.prn").string();
+    Run({{0, [&] { Drop("a.prn", "A"); }},
+         {800, [&] { std::ofstream(path, std::ios::app) << "B"; }},
+         {3000, [&] { Drop("a.prn", "new A"); }},
+         {5000, [] {}}});
+    ASSERT_EQ(spooler.printed().size(), 2u);
+    EXPECT_EQ(spooler.printed()[0].data, "AB");
+    EXPECT_GE(printedAt[0], 1800);
+    EXPECT_EQ(spooler.printed()[1].data, "new A");
+    EXPECT_EQ(Marks(), 1);
 }
 
 // A folder that goes, or cannot be read, is told of once, and again once it is back.
@@ -285,8 +338,7 @@ TEST_P(ServiceKilledTest, EveryCopyIsPrintedOnceAcrossTheRestart) {
     EXPECT_TRUE(spooler.printed()[0].documentName.starts_with("Vantrel: a.prn "));
     EXPECT_FALSE(fs::exists(fs::path(in) / "a.prn"));
     EXPECT_TRUE(SpooledJobsRecord(spooledRecord).paths().empty());
-    for (const auto& entry : fs::directory_iterator(in))  // no mark left in the folder
-        EXPECT_FALSE(entry.path().filename().string().starts_with(".vantrel-printing-"));
+    EXPECT_EQ(Marks(), 0);
     EXPECT_TRUE(std::ranges::all_of(spooler.documents, [](const auto& d) {
         return d.finished || d.cancelled;  // nothing left half-made on the queue
     }));
@@ -410,6 +462,14 @@ TEST_F(ServiceTest, AJobLimitAndAStopAreToldAsWhatTheyAre) {
         EXPECT_EQ(Said("unreachable"), 0u) << each.line;
         EXPECT_TRUE(fs::exists(fs::path(in) / "a.prn")) << each.line;
     }
+}
+
+// A stop that comes while the first of two due files prints begins no second one.
+TEST_F(ServiceTest, AStopDuringAFileBeginsNoFurtherDueFile) {
+    spooler.afterFinish = [&] { stopNow = true; };
+    Run({{0, [&] { Drop("a.prn", "A"), Drop("b.prn", "B"); }}, {9000, [] {}}});
+    EXPECT_EQ(spooler.documents.size(), 1u);
+    EXPECT_TRUE(fs::exists(fs::path(in) / "b.prn"));
 }
 
 // A file that another AutoPrint, of another user or machine, began is left to it while its mark

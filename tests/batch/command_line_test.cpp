@@ -86,11 +86,16 @@ TEST_F(CommandLineTest, OddCommandLinesPrintNothingAndFail) {
     EXPECT_FALSE(Run("-C 32767.6 a.prn").ok);
     EXPECT_FALSE(Run("\"  \" \"\"").ok);
     EXPECT_FALSE(RunCommandLine(Args("-C 1 - label"), spooler, files, options, messages, true).ok);
+    spooler.defaultEntry.reset();  // "none" stands in for the default, and names no printer
+    EXPECT_FALSE(Run("a.prn").ok);
     EXPECT_TRUE(spooler.documents.empty());
     EXPECT_NE(messages.texts().at(1).find("99999999999"), std::string::npos);
     EXPECT_EQ(messages.texts().at(2), "Too many copies: 32767.6 (at most 32767)");
     EXPECT_EQ(messages.texts().at(3), messages.texts().at(0));  // blank arguments are no words
     EXPECT_EQ(messages.texts().at(4), "Nothing to print: standard input is closed.");
+    EXPECT_EQ(messages.texts().at(5), "There is an error in the printer name.");
+    EXPECT_EQ(messages.texts().at(6),
+              "no printer name begins with \"none\"; see vantrel --list-printers");
     EXPECT_EQ(LongOptionWord(Args("--dry-run Label keep.prn")), "--dry-run");
     EXPECT_EQ(LongOptionWord(Args("-C 2 keep.prn --debug")), "--debug");
 }

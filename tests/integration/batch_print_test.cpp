@@ -144,7 +144,8 @@ TEST_F(BatchPrint, TheJobIsNamedAfterTheFileCleanedForIpp) {
     EXPECT_EQ(Received(kDefaultQueue), std::vector<std::string>{"r"});  // not in the next test
 }
 
-// A writer appending while a large file is sent: nothing prints, and the file stays.
+// A writer appending while a large file is sent: nothing prints, the job is cancelled, and the
+// file stays.
 TEST_F(BatchPrint, AFileThatGrowsWhileSentIsWithdrawn) {
     const std::string path = files_.write("growing.prn", PatternBytes(50 << 20));
     auto run = RunProgram({"bash", "-c",
@@ -158,6 +159,7 @@ TEST_F(BatchPrint, AFileThatGrowsWhileSentIsWithdrawn) {
         << run.err;
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(Received(kLabelQueue), std::vector<std::string>{});
+    EXPECT_FALSE(HasJob(kLabelQueue, "Vantrel: growing.prn", false));  // withdrawn, not left
 }
 
 // The store takes over the legacy /etc/Vantrel.Ini at the first start only. The test owns that

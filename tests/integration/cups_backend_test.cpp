@@ -101,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(CupsBackend, DyingScheduler, ::testing::Values(4096, 0)
                          });
 
 // The scheduler's word after the document counts: a job cancelled meanwhile (whose document it
-// takes all the same) or whose queue was deleted fails, and nothing prints.
+// takes all the same) or whose queue was deleted fails, and nothing prints; a job this program
+// withdraws by its number leaves the queue.
 TEST_F(CupsBackend, AJobWithdrawnWhileSentFails) {
     ASSERT_EQ(RunProgram({"lpadmin", "-p", "Doomed", "-E", "-m", "raw", "-v", "socket://[::1]:9"})
                   .exitCode,
@@ -124,6 +125,9 @@ TEST_F(CupsBackend, AJobWithdrawnWhileSentFails) {
         }
         EXPECT_TRUE(!why.empty() && why.find(says) != std::string::npos) << queue << ": " << why;
     }
+    auto left = system_->openPrinter(kLabelQueue)->startDocument("Vantrel: left.prn");
+    system_->cancelJob(kLabelQueue, left->id());
+    EXPECT_FALSE(HasJob(kLabelQueue, "Vantrel: left.prn", false));
     WaitUntilQueueIdle(kLabelQueue);
     EXPECT_EQ(CapturedJobs(cups_, kLabelQueue, before), std::vector<std::string>{});
 }

@@ -79,6 +79,7 @@ TEST(JobStatusIn, ReadsTheStateAndTheSpoolersReasonAsWords) {
         {3, {"printer-stopped"}, "The printer is not responding.", {Stopped, "the printer is not responding"}},
         {8, {"aborted-by-system"}, "", {Aborted, "aborted by system"}},
         {9, {"job-completed-successfully"}, "Ready to print.", {Completed, {}}},
+        {7, {"job-canceled-by-user"}, "", {Cancelled, "job canceled by user"}},
         {6, {"none"}, "Bad\x1b[2Jtext", {Stopped, "bad\\e[2Jtext"}},
         {0, {}, "", {Unknown, {}}},
     };
