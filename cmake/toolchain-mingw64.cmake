@@ -39,6 +39,10 @@ if(VANTREL_QT_MINGW)
     set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "The host Qt's CMake files")
 endif()
 
+# libmicrohttpd for mingw-w64, for "vantrel --serve": -DVANTREL_MHD_MINGW=<its folder> (the one
+# scripts/windows/find-mhd-mingw.sh prints); without it, --serve says it is not in this build.
+set(VANTREL_MHD_MINGW "" CACHE PATH "libmicrohttpd built for mingw-w64 (include/, lib/)")
+
 # The programs without the window link the C and C++ runtimes statically; with the window they
 # link them as DLLs, like Qt's own (cmake/windows-run-time.cmake).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

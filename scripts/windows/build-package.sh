@@ -36,9 +36,10 @@ if [[ -z "$build" ]]; then
     # std::string), its debugging symbols stripped below.
     build="$root/build-win-package"
     qt="$(bash "$here/find-qt-mingw.sh" --build)"
+    mhd="$(bash "$here/find-mhd-mingw.sh")"
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON -DVANTREL_BUILD_TESTS=OFF \
-        -DVANTREL_QT_MINGW="$qt" >&2
+        -DVANTREL_QT_MINGW="$qt" -DVANTREL_MHD_MINGW="$mhd" >&2
 fi
 cmake --build "$build" --target vantrel -j"$jobs" >&2
 qt="$(sed -n 's/^VANTREL_QT_MINGW:PATH=//p' "$build/CMakeCache.txt")"

@@ -45,8 +45,18 @@ if ! qt="$(bash "$here/find-qt-mingw.sh")"; then
     fi
     say "SKIPPED: the window, its form tests and the packages (no Qt for mingw-w64, see above)"
 fi
+# libmicrohttpd for mingw-w64, built once from Debian's source, serves "vantrel --serve".
+if ! mhd="$(bash "$here/find-mhd-mingw.sh")"; then
+    mhd=""
+    if [[ "${VANTREL_REQUIRE_WINE:-0}" == 1 ]]; then
+        say "FAILED: no libmicrohttpd for mingw-w64, so --serve cannot be built"
+        exit 1
+    fi
+    say "SKIPPED: --serve (no libmicrohttpd for mingw-w64, see above)"
+fi
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
-    -DVANTREL_WERROR=ON -DVANTREL_QT_MINGW="$qt" -DVANTREL_BUILD_GUI="$([[ -n "$qt" ]] && echo ON || echo OFF)" >/dev/null
+    -DVANTREL_WERROR=ON -DVANTREL_QT_MINGW="$qt" -DVANTREL_MHD_MINGW="$mhd" \
+    -DVANTREL_BUILD_GUI="$([[ -n "$qt" ]] && echo ON || echo OFF)" >/dev/null
 cmake --build "$build" -j"$jobs"
 
 run_dir="$(mktemp -d /tmp/vantrel-wine-test.XXXXXX)"
@@ -148,6 +158,33 @@ kept_queue_tells_no_end() {
     "$wine_run" reg add "$key" /v Attributes /t REG_DWORD /d 0 /f >/dev/null || return 1
     ((status == 1)) && grep -q 'job [0-9]* on Label_Printer: completion unknown' <<<"$out"
 }
+# --serve: a script on this machine prints through the endpoint, as on Linux; without the token
+# it is refused.
+serve_prints() {
+    local token port url file="$run_dir/label.prn" before status=1
+    token="$("$wine_run" "$program" --serve --show-token)" || return 1
+    port="$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+    url="http://127.0.0.1:$port"
+    "$wine_run" "$program" --serve --port "$port" >"$run_dir/serve.log" 2>&1 &
+    local server=$!
+    local -a auth=(-H "Authorization: Bearer $token")
+    before="$(job_count Label_Printer)"
+    if wait_until 60 curl -sf -o /dev/null "${auth[@]}" "$url/printers" &&
+        [[ "$(curl -s -o /dev/null -w '%{http_code}' "$url/printers")" == 401 ]] &&
+        curl -sf "${auth[@]}" --data-binary @"$file" "$url/jobs?printer=Label_Printer&copies=2" |
+        grep -q '"printer":"Label_Printer","jobs":\[[0-9]*,[0-9]*\]' &&
+        wait_for_jobs Label_Printer $((before + 2)); then
+        status=0
+        local job
+        for job in $(seq $((before + 1)) $((before + 2))); do
+            cmp -s "$file" "$capture/Label_Printer/$(printf 'job-%04d.bin' "$job")" || status=1
+        done
+    fi
+    "$wine_run" taskkill /f /im vantrel.exe >/dev/null 2>&1 || true
+    wait "$server" 2>/dev/null || true
+    ((status == 0)) || cat "$run_dir/serve.log" >&2
+    return "$status"
+}
 gui_subsystem() {  # started from Explorer it must open no console window
     local headers
     headers="$(x86_64-w64-mingw32-objdump -p "$program")" || return 1
@@ -171,6 +208,7 @@ check "prints 2 copies byte for byte, waiting for their end" batch_copies
 check "names an unknown printer" unknown_printer
 check "keeps its settings in the registry" settings_in_registry
 check "tells a job gone from a queue that keeps printed jobs as unknown" kept_queue_tells_no_end
+[[ -z "$mhd" ]] || check "prints 2 copies sent by a script to --serve, byte for byte" serve_prints
 
 # The release: the zip and the installer, from this build.
 if [[ -n "$qt" ]]; then

@@ -1,8 +1,13 @@
 // The loopback HTTP server on libmicrohttpd: it reads and answers HTTP, and keeps the limits of
 // connections, request heads and idle clients; what a request means is the handler's.
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
-#include <microhttpd.h>
 #include <netinet/in.h>
+#endif
+#include <microhttpd.h>
 
 #include <cstring>
 #include <memory>
@@ -98,6 +103,16 @@ void OnCompleted(void*, MHD_Connection*, void** statePointer, MHD_RequestTermina
 
 using Daemon = std::unique_ptr<MHD_Daemon, decltype(&MHD_stop_daemon)>;
 
+// Windows lets another program bind the same port beside a listener that does not claim it
+// alone, and take its connections: the port is claimed alone (no reuse: SO_EXCLUSIVEADDRUSE).
+// Elsewhere the list of options ends before that one, keeping the system's default (a port just
+// freed can be listened on again at once).
+#ifdef _WIN32
+constexpr MHD_OPTION kLastOption = MHD_OPTION_LISTENING_ADDRESS_REUSE;
+#else
+constexpr MHD_OPTION kLastOption = MHD_OPTION_END;
+#endif
+
 Daemon Start(const sockaddr* address, bool ipv6, int port, const HttpLimits& limits,
              HttpHandler& handler) {
     const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION |
@@ -107,7 +122,7 @@ Daemon Start(const sockaddr* address, bool ipv6, int port, const HttpLimits& lim
         MHD_OPTION_SOCK_ADDR, address, MHD_OPTION_CONNECTION_LIMIT, limits.connections,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.headBytes, MHD_OPTION_CONNECTION_TIMEOUT,
         static_cast<unsigned>(limits.idle.count()), MHD_OPTION_NOTIFY_COMPLETED, &OnCompleted,
-        nullptr, MHD_OPTION_STRICT_FOR_CLIENT, 1, MHD_OPTION_END);
+        nullptr, MHD_OPTION_STRICT_FOR_CLIENT, 1, kLastOption, 0u, MHD_OPTION_END);
     return Daemon(daemon, &MHD_stop_daemon);
 }
 
