@@ -18,6 +18,7 @@
 #include "platform/replace_file.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
+#include "platform/text_output.h"
 #include "printing/copies_count.h"
 #include "settings/settings_steps.h"
 #include "text/runtime_text.h"
@@ -27,19 +28,14 @@ namespace vantrel {
 namespace {
 
 int Refuse(const std::string& why) {
-    std::fprintf(stderr,
-                 "vantrel: %s\n"
-                 "Usage: vantrel --autoprint [--settle SECONDS] [--wait] [DIR[=PRINTER] ...]; see "
-                 "vantrel "
-                 "--help\n",
-                 EscapeControls(why).c_str());
+    WriteText(stderr, "vantrel: " + EscapeControls(why) +
+                          "\nUsage: vantrel --autoprint [--settle SECONDS] [--wait] "
+                          "[DIR[=PRINTER] ...]; see vantrel --help\n");
     return 2;
 }
 
 void JournalLine(const std::string& line) {
-    const std::string text = line + "\n";
-    std::fputs(text.c_str(), stderr);
-    std::fflush(stderr);
+    WriteText(stderr, line + "\n");
 }
 
 void Tell(const std::string& text) {

@@ -11,6 +11,7 @@
 #include "platform/replace_file.h"
 #include "platform/stderr_messages.h"
 #include "platform/system_places.h"
+#include "platform/text_output.h"
 #include "serve/print_desk.h"
 #include "serve/serve_arguments.h"
 #include "serve/serve_token.h"
@@ -27,14 +28,12 @@ constexpr const char* kServeUsage =
     "       vantrel --serve --show-token | --new-token; see vantrel --help";
 
 int Refuse(const std::string& why) {
-    std::fprintf(stderr, "vantrel: %s\n%s\n", EscapeControls(why).c_str(), kServeUsage);
+    WriteText(stderr, "vantrel: " + EscapeControls(why) + "\n" + kServeUsage + "\n");
     return 2;
 }
 
 void JournalLine(const std::string& line) {
-    const std::string text = line + "\n";
-    std::fputs(text.c_str(), stderr);
-    std::fflush(stderr);
+    WriteText(stderr, line + "\n");
 }
 
 int Fail(const std::string& why) {

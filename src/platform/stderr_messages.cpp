@@ -1,5 +1,6 @@
 #include "platform/stderr_messages.h"
 
+#include "platform/text_output.h"
 #include "text/runtime_text.h"
 
 namespace vantrel {
@@ -8,13 +9,8 @@ MsgAnswer StderrMessages::show(const std::string& text, int style, const std::st
     std::string line = "vantrel: ";
     if (caption != kAppTitle) line += EscapeControls(caption) + ": ";
     line += EscapeControls(text) + "\n";
-    write(line);
+    WriteText(out_, line);
     return (style & 7) == MsgStyle::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-}
-
-void StderrMessages::write(const std::string& line) {
-    std::fputs(line.c_str(), out_);
-    std::fflush(out_);
 }
 
 }  // namespace vantrel

@@ -12,10 +12,6 @@ class StderrMessages : public MessageSink {
     explicit StderrMessages(std::FILE* out = stderr) : out_(out) {}
     MsgAnswer show(const std::string& text, int style, const std::string& caption) override;
 
-  protected:
-    // Writes one whole line; a console of Windows is written its characters, not bytes.
-    virtual void write(const std::string& line);
-
   private:
     std::FILE* out_;
 };

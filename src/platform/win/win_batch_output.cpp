@@ -1,10 +1,8 @@
-#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
 
 #include "platform/batch_output.h"
-#include "platform/path_text.h"
 #include "platform/stderr_messages.h"
 #include "text/runtime_text.h"
 
@@ -30,23 +28,6 @@ class DialogMessages : public MessageSink {
     }
 };
 
-// A console shows the code page it was given, which is seldom the program's UTF-8: it is
-// written the line's characters instead. Redirected, standard error gets the bytes.
-class ConsoleMessages : public StderrMessages {
-  protected:
-    void write(const std::string& line) override {
-        // The handle behind the C runtime's stderr, which may have been reopened on the caller's
-        // console.
-        auto console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stderr)));
-        DWORD mode = 0;
-        if (!GetConsoleMode(console, &mode)) return StderrMessages::write(line);
-        std::fflush(stderr);
-        const std::wstring wide = WideText(line);
-        DWORD written = 0;
-        WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    }
-};
-
 bool Usable(DWORD which) {
     HANDLE handle = GetStdHandle(which);
     return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
@@ -64,7 +45,7 @@ std::unique_ptr<MessageSink> MakeBatchMessages() {
         std::freopen("CONOUT$", "w", stderr);
     }
     if (ChooseBatchOutput(facts) == BatchOutput::StandardError) {
-        return std::make_unique<ConsoleMessages>();
+        return std::make_unique<StderrMessages>();
     }
     return std::make_unique<DialogMessages>();
 }
