@@ -363,7 +363,7 @@ TEST_P(SharedFolder, EachFilePrintsOnceWhenTheWatcherIsKilled) {
     // once the other has taken the folder over.
     const std::string big = "big-" + std::to_string(::getpid()) + ".prn";
     Names dropped{PatternBytes(100 << 20, 77)};
-    bool killed = false, restarted = false;
+    bool killed = false, restarted = false, bigLeft = false;
     for (int i = 0; i < 300; ++i) {
         dropped.push_back(PatternBytes(200, static_cast<unsigned>(1000 + i)));
         a_.write("shared-" + std::to_string(i) + ".prn", dropped.back());
@@ -371,6 +371,7 @@ TEST_P(SharedFolder, EachFilePrintsOnceWhenTheWatcherIsKilled) {
         if (i > 100 && !killed && Titled(kLabelQueue, big) > 0) {
             watchers_[0]->stop(SIGKILL);
             killed = true;
+            bigLeft = fs::exists(a_.path() / big);  // a fast machine may have sent it all
         }
         if (killed && !restarted && watchers_[1]->said("took over ")) {
             start(0);
@@ -392,7 +393,8 @@ TEST_P(SharedFolder, EachFilePrintsOnceWhenTheWatcherIsKilled) {
     EXPECT_TRUE(twice.empty() && never.empty())
         << twice.size() << " printed more often, " << never.size() << " less often\n"
         << watchers_[0]->journal() << watchers_[1]->journal();
-    EXPECT_TRUE(watchers_[1]->said("left " + big + " to host ")) << watchers_[1]->journal();
+    if (bigLeft)
+        EXPECT_TRUE(watchers_[1]->said("left " + big + " to host ")) << watchers_[1]->journal();
     for (const auto& job : CapturedJobs(cups_, kLabelQueue, before)) fs::remove(job);
 }
 
