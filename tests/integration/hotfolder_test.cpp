@@ -393,8 +393,9 @@ TEST_P(SharedFolder, EachFilePrintsOnceWhenTheWatcherIsKilled) {
     EXPECT_TRUE(twice.empty() && never.empty())
         << twice.size() << " printed more often, " << never.size() << " less often\n"
         << watchers_[0]->journal() << watchers_[1]->journal();
-    if (bigLeft)
+    if (bigLeft) {
         EXPECT_TRUE(watchers_[1]->said("left " + big + " to host ")) << watchers_[1]->journal();
+    }
     for (const auto& job : CapturedJobs(cups_, kLabelQueue, before)) fs::remove(job);
 }
 
