@@ -37,6 +37,14 @@ finish() {
         rm -rf "$run_dir"
     else
         echo "test.sh: the private CUPS server's logs are kept in $run_dir/cups/log" >&2
+        # Where only the output is kept (CI), the scheduler's and the capture printers' own words
+        # on the failure come with it.
+        local log
+        for log in "$run_dir"/cups/log/error_log "$run_dir"/cups/log/capture-*.out; do
+            [[ -s "$log" ]] || continue
+            echo "test.sh: the last lines of $(basename "$log"):" >&2
+            tail -n 40 "$log" >&2
+        done
     fi
 }
 trap finish EXIT
