@@ -21,3 +21,14 @@ wait_jobs() {
     echo "bench: the capture printer did not get job $want" >&2
     exit 1
 }
+
+# bench_workspace NAME: $work, a scratch folder of this bench's own with its scheduler below it,
+# removed at exit, and a home of its own.
+bench_workspace() {
+    work="$(mktemp -d "/tmp/vantrel-bench-$1.XXXXXX")"
+    chmod 755 "$work" # the scheduler's backends run as lp and read the spool inside
+    trap 'cups_stop "$work/cups"; rm -rf "$work"' EXIT
+    trap 'exit 130' INT TERM
+    mkdir -p "$work/home" "$work/cups"
+    export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+}

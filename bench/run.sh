@@ -42,12 +42,9 @@ vantrel="$build/src/app/vantrel"
 runstat="$build/bench/vantrel_runstat"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
 
-work="$(mktemp -d /tmp/vantrel-bench.XXXXXX)"
-chmod 755 "$work"  # the scheduler's backends run as lp and read the spool inside
-trap 'cups_stop "$work/cups"; rm -rf "$work"' EXIT
-trap 'exit 130' INT TERM
-mkdir -p "$work/home" "$work/files" "$work/cups"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen
+bench_workspace run
+mkdir -p "$work/files"
+export QT_QPA_PLATFORM=offscreen
 unset LPDEST PRINTER
 
 cups_start_scheduler "$work/cups" abort-job

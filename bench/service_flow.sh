@@ -18,15 +18,11 @@ source "$root/bench/measured_build.sh"
 measured_build "$root" "${1:-}" vantrel capture_printer vantrel_drop_files
 echo "bench: the headless AutoPrint measured on the build in $measured"
 source "$root/scripts/cups/common.sh"
+source "$root/bench/figures.sh"
 vantrel="$build/src/app/vantrel"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
 
-work="$(mktemp -d /tmp/vantrel-bench-flow.XXXXXX)"
-chmod 755 "$work"  # the scheduler's backends run as lp and read the spool inside
-trap 'cups_stop "$work/cups"; rm -rf "$work"' EXIT
-trap 'exit 130' INT TERM
-mkdir -p "$work/home" "$work/cups"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+bench_workspace flow
 unset LPDEST PRINTER
 
 cups_start_scheduler "$work/cups" abort-job
@@ -38,7 +34,6 @@ source "$work/cups/env"
 set +a
 printer_log="$work/cups/capture/Bench_Printer/capture.log"
 
-source "$root/bench/figures.sh"
 
 # One lp job first: it warms the scheduler and the caches for both.
 echo warm-up >"$work/warm.prn"

@@ -17,15 +17,11 @@ source "$root/bench/measured_build.sh"
 measured_build "$root" "${1:-}" vantrel capture_printer
 echo "bench: --wait measured on the build in $measured"
 source "$root/scripts/cups/common.sh"
+source "$root/bench/figures.sh"
 vantrel="$build/src/app/vantrel"
 export VANTREL_CAPTURE_BIN="$build/tests/integration/capture_printer"
 
-work="$(mktemp -d /tmp/vantrel-bench-wait.XXXXXX)"
-chmod 755 "$work"
-trap 'cups_stop "$work/cups"; rm -rf "$work"' EXIT
-trap 'exit 130' INT TERM
-mkdir -p "$work/home" "$work/cups"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+bench_workspace wait
 unset LPDEST PRINTER
 
 VANTREL_CUPS_ACCESS_LOG_LEVEL=all cups_start_scheduler "$work/cups" abort-job
@@ -39,17 +35,13 @@ access="$work/cups/log/access_log"
 label="$work/label.prn"
 head -c 1024 /dev/urandom >"$label"
 
-now_ns() { date +%s%N; }
-jobs_in() { if [[ -f "$log" ]]; then wc -l <"$log"; else echo 0; fi; }
 asks() { grep -cE 'Get-Job-Attributes|Get-Jobs' "$access" || true; }
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
 
 # last_byte N: waits until the capture printer has N jobs; prints the last one's last-byte time.
 last_byte() {
     local i
     for ((i = 0; i < 3000; ++i)); do
-        if [[ $(jobs_in) -ge $1 ]]; then
+        if [[ $(jobs_in "$log") -ge $1 ]]; then
             tail -n 1 "$log" | awk '{print $4}'
             return
         fi
@@ -68,7 +60,7 @@ for tool in "lp -o raw" "vantrel --wait"; do
     walls=() after=()
     asked_before=$(asks)
     for ((i = 0; i < runs; ++i)); do
-        done_jobs=$(jobs_in)
+        done_jobs=$(jobs_in "$log")
         start=$(now_ns)
         if [[ $tool == lp* ]]; then
             lp -d Wait_Printer -o raw "$label" >/dev/null

@@ -36,24 +36,23 @@ if ! bash "$root/scripts/install-deps.sh" --with-windows ||
 fi
 
 step_start=$SECONDS
+# found SCRIPT LIBRARY PARTS: the folder SCRIPT finds LIBRARY in, or nothing, saying that PARTS
+# are left out (a failure when Wine is required).
+found() {
+    local folder
+    if folder="$(bash "$here/$1")"; then
+        echo "$folder"
+    elif [[ "${VANTREL_REQUIRE_WINE:-0}" == 1 ]]; then
+        say "FAILED: no $2 for mingw-w64, so $3 cannot be built"
+        exit 1
+    else
+        say "SKIPPED: $3 (no $2 for mingw-w64, see above)"
+    fi
+}
 # Without Qt for mingw-w64 at hand the core and the backends are still built and tested.
-if ! qt="$(bash "$here/find-qt-mingw.sh")"; then
-    qt=""
-    if [[ "${VANTREL_REQUIRE_WINE:-0}" == 1 ]]; then
-        say "FAILED: no Qt for mingw-w64, so the window cannot be built"
-        exit 1
-    fi
-    say "SKIPPED: the window, its form tests and the packages (no Qt for mingw-w64, see above)"
-fi
+qt="$(found find-qt-mingw.sh Qt "the window, its form tests and the packages")"
 # libmicrohttpd for mingw-w64, built once from Debian's source, serves "vantrel --serve".
-if ! mhd="$(bash "$here/find-mhd-mingw.sh")"; then
-    mhd=""
-    if [[ "${VANTREL_REQUIRE_WINE:-0}" == 1 ]]; then
-        say "FAILED: no libmicrohttpd for mingw-w64, so --serve cannot be built"
-        exit 1
-    fi
-    say "SKIPPED: --serve (no libmicrohttpd for mingw-w64, see above)"
-fi
+mhd="$(found find-mhd-mingw.sh libmicrohttpd "--serve")"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
     -DVANTREL_WERROR=ON -DVANTREL_QT_MINGW="$qt" -DVANTREL_MHD_MINGW="$mhd" \
     -DVANTREL_BUILD_GUI="$([[ -n "$qt" ]] && echo ON || echo OFF)" >/dev/null

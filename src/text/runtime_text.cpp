@@ -203,6 +203,15 @@ void AppendHex(std::string& out, const char* prefix, char32_t value, int digits)
 
 }  // namespace
 
+bool IsUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
+}
+
 std::string EscapeControls(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -27,6 +27,8 @@ std::string FormatSingle(float value);
 // Length of the well-formed UTF-8 sequence that starts text[at], or 0 when it is not one
 // (overlong forms, surrogates and values past U+10FFFF are not well-formed).
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+// True when the whole text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
 // The text with what a terminal acts on written out ("\e", "\x07", "\n", "\u202e"): control
 // characters, bytes that are not UTF-8 (an 8-bit CSI among them) and the characters that
 // reorder text, so that a file name or a spooler's text cannot move the cursor, clear the

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/posix/conf_file_text.h"
+#include "text/runtime_text.h"
 
 namespace vantrel {
 

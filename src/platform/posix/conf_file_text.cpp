@@ -319,11 +319,6 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
-bool IsUtf8(std::string_view bytes) {
-    Units ignored;
-    return AppendUtf8(bytes, ignored);
-}
-
 std::optional<ConfValues> ReadConfText(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     ConfValues values;

@@ -25,7 +25,4 @@ using ConfValues = std::map<std::string, ConfEntry>;
 // as damage, odd key spellings, repeated keys): then only QSettings itself can tell.
 std::optional<ConfValues> ReadConfText(std::string_view text);
 
-// True for valid UTF-8, which Qt decodes to the same text it encodes back.
-bool IsUtf8(std::string_view bytes);
-
 }  // namespace vantrel

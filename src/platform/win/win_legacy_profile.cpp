@@ -15,15 +15,6 @@ namespace vantrel {
 
 namespace {
 
-bool IsUtf8(const std::string& text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8SequenceLength(text, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
-
 // The earlier release wrote its file in the system's ANSI code page, which the program's own
 // (UTF-8) is not: the profile functions would read its "é" as no character at all. A value
 // that is UTF-8 already stays as it is.
