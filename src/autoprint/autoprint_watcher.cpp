@@ -74,15 +74,19 @@ bool AutoPrintWatcher::ownFolder() {
     // No lock to be had at all: neither can a service have it.
     if (!watch.lock && watch.holder.empty()) return true;
     folderLock_ = std::move(watch.lock);
+    holderOfFolder_ = watch.holder;
     if (folderLock_ && watchedElsewhere_) lastLook_.clear();  // what the service left, afresh
     watchedElsewhere_ = !folderLock_;
     return folderLock_ != nullptr;
 }
 
-// While a service watches the drop directory, the files this window began (its record holds
-// them, and their marks keep the service away) are still the window's to finish: nobody else can.
+// While another user's service watches the drop directory, the files this window began (its
+// record holds them, and their marks keep the service away) are still the window's to finish:
+// nobody else can. A service of the same user shares the record and finishes them itself; a file
+// in it may be one that service is sending right now.
 std::vector<std::string> AutoPrintWatcher::begunHere() const {
     std::vector<std::string> names;
+    if (SameUser(holderOfFolder_, holder_)) return names;
     for (const auto& path : spooled_.paths()) {
         if (JoinPath(dropDirectory_, NameOf(path)) == path) names.push_back(NameOf(path));
     }

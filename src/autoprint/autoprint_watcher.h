@@ -95,6 +95,7 @@ class AutoPrintWatcher {
     const std::string holder_ = ThisProcessName();  // asked once: it names the user
     std::unique_ptr<FileLock> folderLock_;          // held while a tick works
     bool watchedElsewhere_ = false;
+    std::string holderOfFolder_;  // who watches the drop directory instead, as it wrote itself
 
     bool spoolerWarned_ = false;                    // told of the current outage
     bool copiesWarned_ = false;                     // told that the copies box is unusable

@@ -44,6 +44,7 @@ HotFolderService::HotFolderService(ServiceSettings settings, ServiceSeams seams,
                             false,
                             nullptr,
                             {},
+                            {},
                             {}});
     }
     if (!spooled_.unreadable().empty()) {
@@ -66,6 +67,7 @@ void HotFolderService::takeWatches() {
     for (auto& folder : folders_) {
         if (folder.watch) continue;
         FolderWatch watch = seams_.watch(folder.place.folder);
+        folder.holder = watch.holder;
         if (watch.lock) {
             folder.watch = std::move(watch.lock);
             if (!folder.notWatched.empty()) journal_(TookOverLine(folder.place.folder));
@@ -171,9 +173,12 @@ void HotFolderService::lookAtAll() {
     }
 }
 
-// While another AutoPrint watches the folder, the files this one began (its record holds them,
-// and their marks keep the other away) are still this one's to finish: nobody else can.
+// While another user's AutoPrint watches the folder, the files this one began (its record holds
+// them, and their marks keep the other away) are still this one's to finish: nobody else can.
+// One of the same user shares the record, so it finishes them itself; and a file in that record
+// may be one it is sending right now, which this one must never touch.
 void HotFolderService::lookAtOwn(Folder& folder) {
+    if (SameUser(folder.holder, holder_)) return;
     for (const auto& path : spooled_.paths()) {
         if (ParentOf(path) == folder.place.folder) lookAt(folder, NameOf(path));
     }

@@ -89,6 +89,7 @@ class HotFolderService {
         bool unreadable = false;             // the last listing failed
         std::unique_ptr<FileLock> watch;     // held while this service watches the folder
         std::string notWatched;              // why not, as last told
+        std::string holder;                  // who watches it instead, as it wrote itself
         std::set<std::string> leftToOthers;  // files another AutoPrint began, as told
     };
 

@@ -36,4 +36,13 @@ FolderWatch TryWatchFolder(const std::string& folder, const std::string& lockNam
 // This process as a holder names itself: "host HOST, process PID of user USER".
 std::string ThisProcessName();
 
+// Whether two holders' words name the same user.
+inline bool SameUser(const std::string& holder, const std::string& other) {
+    const auto user = [](const std::string& words) {
+        const auto at = words.rfind(" of user ");
+        return at == std::string::npos ? std::string() : words.substr(at);
+    };
+    return !user(holder).empty() && user(holder) == user(other);
+}
+
 }  // namespace vantrel
