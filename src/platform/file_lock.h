@@ -36,13 +36,15 @@ FolderWatch TryWatchFolder(const std::string& folder, const std::string& lockNam
 // This process as a holder names itself: "host HOST, process PID of user USER".
 std::string ThisProcessName();
 
-// Whether two holders' words name the same user.
+// Whether two holders' words name the same user on the same host, whose AutoPrints share the
+// user's records.
 inline bool SameUser(const std::string& holder, const std::string& other) {
-    const auto user = [](const std::string& words) {
-        const auto at = words.rfind(" of user ");
-        return at == std::string::npos ? std::string() : words.substr(at);
+    const auto who = [](const std::string& words) {
+        const auto host = words.find(", process "), user = words.rfind(" of user ");
+        if (host == std::string::npos || user == std::string::npos) return std::string();
+        return words.substr(0, host) + words.substr(user);
     };
-    return !user(holder).empty() && user(holder) == user(other);
+    return !who(holder).empty() && who(holder) == who(other);
 }
 
 }  // namespace vantrel

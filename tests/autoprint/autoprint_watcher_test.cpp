@@ -178,7 +178,7 @@ TEST_F(AutoPrintTest, AFileItBeganIsFinishedWhileAServiceWatchesTheFolder) {
     files.afterRead = nullptr;
     // A service of the same user finishes it itself, from the record they share.
     const std::string me = ThisProcessName();
-    auto service = TryWatchFolder(drop, kFolderLockName, "host h" + me.substr(me.find(","))).lock;
+    auto service = TryWatchFolder(drop, kFolderLockName, me).lock;
     ASSERT_TRUE(service);
     AutoPrintWatcher restarted(
         drop, spooler, files, [this] { return options; }, messages, [this] { return copies; },
